@@ -1,0 +1,28 @@
+#pragma once
+
+#include <optional>
+#include <span>
+#include <string>
+
+namespace ostrelo::app {
+
+/// What the command line asks for.
+struct CommandLine {
+    std::optional<std::string> configPath;
+    bool help = false;
+    bool version = false;
+    /// Empty when the command line is valid; otherwise what is wrong with it.
+    std::string error;
+};
+
+/// Parses the arguments after the program name: --config PATH (or --config=PATH),
+/// --help (-h), --version (-v).
+CommandLine parseCommandLine(std::span<const std::string> arguments);
+
+/// The text of --help.
+std::string usageText();
+
+/// The text of --version.
+std::string versionText();
+
+} // namespace ostrelo::app

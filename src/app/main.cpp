@@ -1,0 +1,131 @@
+#include "app/command_line.h"
+#include "app/program.h"
+#include "core/error.h"
+#include "core/settings.h"
+#include "core/settings_location.h"
+#include "windows/fonts.h"
+#include "windows/main_window.h"
+#include "windows/qt_text.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QMessageBox>
+
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace ostrelo;
+
+bool displayConfigured() {
+    return std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY") ||
+           std::getenv("QT_QPA_PLATFORM");
+}
+
+std::string iniPathFor(const app::CommandLine &line) {
+    core::SettingsLocationFacts facts;
+    facts.configOption = line.configPath;
+    const QString folder = QCoreApplication::applicationDirPath();
+    facts.programFolder = folder.toStdString();
+    facts.iniExistsInProgramFolder =
+        QFileInfo::exists(QDir(folder).filePath(QString::fromLatin1(core::kIniFileName)));
+    facts.programFolderWritable = QFileInfo(folder).isWritable();
+    facts.xdgConfigHome = qEnvironmentVariable("XDG_CONFIG_HOME").toStdString();
+    facts.home = QDir::homePath().toStdString();
+    return core::settingsFilePath(facts);
+}
+
+// Errors go to stderr as well as to the debug window; a repeated report is written once.
+void logErrorsToStderr() {
+    core::ErrorReporter::instance().setSink(
+        [last = std::string()](const core::ErrorReport &r) mutable {
+            std::string line = "ostrelo: " + r.routine + ": " + r.description;
+            if (line != last) {
+                std::cerr << line << '\n';
+                last = std::move(line);
+            }
+        });
+}
+
+void printSettingProblems(const std::vector<core::SettingProblem> &problems,
+                          const std::string &iniPath) {
+    for (const core::SettingProblem &problem : problems) {
+        std::cerr << "ostrelo: " << core::describeProblem(problem, iniPath) << std::endl;
+    }
+}
+
+void showSettingProblems(const std::vector<core::SettingProblem> &problems,
+                         const std::string &iniPath, QWidget *parent) {
+    if (problems.empty()) {
+        return;
+    }
+    QString text;
+    for (const core::SettingProblem &problem : problems) {
+        text += windows::toQString(core::describeProblem(problem, iniPath)) + QLatin1Char('\n');
+    }
+    auto *box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Ostrelo"),
+                                QStringLiteral("Some settings could not be used:"), QMessageBox::Ok,
+                                parent);
+    box->setInformativeText(text);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    // --help and --version answer before Qt looks for a display.
+    for (const std::string &argument : arguments) {
+        if (argument == "--help" || argument == "-h") {
+            std::cout << app::usageText();
+            return 0;
+        }
+        if (argument == "--version" || argument == "-v") {
+            std::cout << app::versionText();
+            return 0;
+        }
+    }
+    if (!displayConfigured()) {
+        std::cerr << "ostrelo: no display found (DISPLAY is not set). Start Ostrelo from a "
+                     "graphical session.\n";
+        return 1;
+    }
+
+    QApplication application(argc, argv);
+    std::vector<std::string> qtArguments;
+    for (const QString &argument : QCoreApplication::arguments().mid(1)) {
+        qtArguments.push_back(argument.toStdString());
+    }
+    const app::CommandLine line = app::parseCommandLine(qtArguments);
+    if (!line.error.empty()) {
+        std::cerr << "ostrelo: " << line.error << "\n\n" << app::usageText();
+        return 2;
+    }
+    logErrorsToStderr();
+    windows::installFontSubstitutes();
+
+    core::AppState state;
+    state.IniPath = iniPathFor(line);
+    std::error_code ignored;
+    std::filesystem::create_directories(core::settingsFolder(state.IniPath), ignored);
+
+    core::LoadedSettings loaded = core::loadSettings(state.IniPath);
+    printSettingProblems(loaded.problems, state.IniPath);
+    state.settings = loaded.settings;
+    core::writeThresholds(state.settings, state.IniPath);
+
+    windows::MainWindow window(static_cast<core::Colour>(state.settings.BackgroundColor));
+    app::Program program(state, window);
+    window.setEvents(&program);
+    program.applySettings();
+    window.setScanInterval(state.settings.ScanTime);
+    window.show();
+    showSettingProblems(loaded.problems, state.IniPath, &window);
+    return QApplication::exec();
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "core/settings.h"
+#include "core/texts.h"
+
+#include <cstdint>
+#include <string>
+
+namespace ostrelo::core {
+
+/// The process-wide state that the modules share on the one user-interface thread.
+struct AppState {
+    /// The settings file every setting is read from and written to.
+    std::string IniPath;
+    Settings settings;
+    /// The texts of the language in force.
+    Texts texts;
+
+    /// The game counted as active at the last tick.
+    bool GameActive = false;
+    /// Connection flags found by the last connection upkeep.
+    bool ServerConnected = false;
+    bool ClientConnected = false;
+    /// The server may hand the next frame to its socket.
+    bool SendReady = false;
+
+    /// Car name of the last displayed sample, and the car the picture was last looked up for.
+    std::string CurrentCarName;
+    std::string SkinCarName;
+
+    /// Millisecond counter taken just before the last processing run started by a tick.
+    std::int32_t ProcessStartTick = 0;
+
+    /// The followed car slot (0 to 63) and how it is chosen: 0 Local, 1 Monitor, 2 Forced.
+    std::int16_t CarSlot = 0;
+    std::int16_t SlotMode = 0;
+    std::int16_t ForcedSlot = 0;
+};
+
+} // namespace ostrelo::core

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace ostrelo::core {
+
+/// True when `text` is an IPv4 address in the fixed form "XXX.XXX.XXX.XXX": 15 characters,
+/// four groups of three characters, each a number from 0 to 255 (blanks around the digits
+/// allowed, so " 12" reads as 12), separated by "." at characters 4, 8 and 12. A group that
+/// is not a number is reported under "Valid_IP" and makes the address invalid.
+bool Valid_IP(std::string_view text);
+
+/// The address to connect to for a stored `IP`: each three-character group read as a number
+/// and written without leading zeros, so "192.168.000.002" gives "192.168.0.2".
+std::string RemoteAddress(std::string_view ip);
+
+} // namespace ostrelo::core

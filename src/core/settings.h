@@ -1,0 +1,64 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace ostrelo::core {
+
+/// Every setting of the settings file, named after its INI key, with its default.
+struct Settings {
+    // [Opcions]
+    std::string Idioma = "Español";
+    std::int16_t ScanTime = 500;
+    std::int16_t TipusConexio = 0;
+    std::string Port = " 1001";
+    std::string IP = "192.168.000.002";
+    bool NoGrafics = false;
+    std::string Unitats = "Metric";
+    bool DadesServ = true;
+    std::int32_t PosFormX = 0;
+    std::int32_t PosFormY = 0;
+    std::int32_t BackgroundColor = 0;
+    // [MaxMin], metric units
+    std::int16_t MaxPneu = 100;
+    std::int16_t MinPneu = 80;
+    std::int16_t MaxMotor = 100;
+    std::int16_t MinMotor = 90;
+    std::int16_t MaxPress = 220;
+    std::int16_t MinPress = 180;
+    std::int16_t MaxFrens = 600;
+    std::int16_t MinFrens = 300;
+    // [Administrar], [Depurar]
+    bool Administrar = false;
+    bool Depurar = false;
+};
+
+/// A stored setting that could not be used: where it is, what it holds and what replaces it.
+struct SettingProblem {
+    std::string section;
+    std::string key;
+    std::string storedText;
+    std::string reason;
+    std::string replacement;
+};
+
+/// Settings as read at start-up, with the problems met on the way.
+struct LoadedSettings {
+    Settings settings;
+    std::vector<SettingProblem> problems;
+};
+
+/// Reads every setting from the INI file at `iniPath` in start-up order and applies the
+/// start-up corrections (the port normalised, an invalid address, unknown units and a
+/// negative background colour replaced). A text that does not convert, or a negative scan
+/// time, is listed as a problem and its default is used. Never fails.
+LoadedSettings loadSettings(const std::string &iniPath);
+
+/// Writes the eight thresholds back to section MaxMin, in their start-up order.
+void writeThresholds(const Settings &settings, const std::string &iniPath);
+
+/// One line for a person: which key in which file holds which text and what is used instead.
+std::string describeProblem(const SettingProblem &problem, const std::string &iniPath);
+
+} // namespace ostrelo::core

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace ostrelo::dashboard {
+
+/// The eight warning thresholds in the unit system of the display.
+struct Thresholds {
+    std::int16_t MaxPneu = 100;
+    std::int16_t MinPneu = 80;
+    std::int16_t MaxMotor = 100;
+    std::int16_t MinMotor = 90;
+    std::int16_t MaxPress = 220;
+    std::int16_t MinPress = 180;
+    std::int16_t MaxFrens = 600;
+    std::int16_t MinFrens = 300;
+};
+
+/// What the dashboard keeps between samples: unit texts and display thresholds of the unit
+/// system in force, and the lap and fuel bookkeeping.
+struct DisplayState {
+    std::string TempUnit = "\u00BAC";
+    std::string FuelUnit = "L";
+    std::string PressureUnit = "kPA";
+    Thresholds thresholds;
+
+    /// Lap number at the last lap change or ignition-on.
+    float RegisteredLap = 0;
+    /// Fuel in the tank at that moment, in the display unit in force.
+    float LapStartFuel = 0;
+    /// The ignition has been seen off since the last registration.
+    bool ReferencePending = false;
+};
+
+} // namespace ostrelo::dashboard

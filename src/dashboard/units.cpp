@@ -1,0 +1,81 @@
+#include "dashboard/units.h"
+
+#include "core/conversions.h"
+#include "core/error.h"
+#include "core/ini_file.h"
+
+namespace ostrelo::dashboard {
+namespace {
+
+constexpr int kSpeedBar = 4;
+
+std::int16_t fahrenheitThreshold(std::int16_t celsius) {
+    return core::ToInteger16(toFahrenheit(celsius));
+}
+
+std::int16_t psiThreshold(std::int16_t kilopascal) {
+    return core::ToInteger16(toPsi(kilopascal));
+}
+
+} // namespace
+
+bool isImperial(const core::Settings &settings) {
+    return settings.Unitats == "Imperial";
+}
+
+double toFahrenheit(double celsius) {
+    return celsius * 1.8 + 32;
+}
+double toPsi(double kilopascal) {
+    return kilopascal * 0.1451352418559;
+}
+double toGallons(double litres) {
+    return litres * 0.264172052358;
+}
+double toMph(double kmh) {
+    return kmh * 0.621371192237;
+}
+
+void Canvia_Unitats(core::AppState &state, core::MainView &view, DisplayState &display) {
+    core::trap("Canvia_Unitats", [&] {
+        const core::Settings &s = state.settings;
+        view.setMenuChecked(core::MenuItem::Metrico, false);
+        view.setMenuChecked(core::MenuItem::Imperial, false);
+        Thresholds &t = display.thresholds;
+        if (isImperial(s)) {
+            view.setMenuChecked(core::MenuItem::Imperial, true);
+            view.setBarMaximum(kSpeedBar, 220);
+            display.TempUnit = "\u00BAF";
+            display.FuelUnit = "G";
+            display.PressureUnit = "PSI";
+            t.MaxPneu = fahrenheitThreshold(s.MaxPneu);
+            t.MinPneu = fahrenheitThreshold(s.MinPneu);
+            t.MaxMotor = fahrenheitThreshold(s.MaxMotor);
+            t.MinMotor = fahrenheitThreshold(s.MinMotor);
+            t.MaxFrens = fahrenheitThreshold(s.MaxFrens);
+            t.MinFrens = fahrenheitThreshold(s.MinFrens);
+            t.MaxPress = psiThreshold(s.MaxPress);
+            t.MinPress = psiThreshold(s.MinPress);
+        } else {
+            view.setMenuChecked(core::MenuItem::Metrico, true);
+            view.setBarMaximum(kSpeedBar, 350);
+            display.TempUnit = "\u00BAC";
+            display.FuelUnit = "L";
+            display.PressureUnit = "kPA";
+            t = {s.MaxPneu,  s.MinPneu,  s.MaxMotor, s.MinMotor,
+                 s.MaxPress, s.MinPress, s.MaxFrens, s.MinFrens};
+        }
+        core::WriteIni("Opcions", "Unitats", s.Unitats, state.IniPath);
+    });
+}
+
+void chooseUnits(core::AppState &state, core::MainView &view, DisplayState &display,
+                 std::string_view unitats) {
+    if (state.settings.Unitats == unitats) {
+        return;
+    }
+    state.settings.Unitats = unitats;
+    Canvia_Unitats(state, view, display);
+}
+
+} // namespace ostrelo::dashboard

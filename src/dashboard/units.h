@@ -1,0 +1,27 @@
+#pragma once
+
+#include "core/app_state.h"
+#include "core/main_view.h"
+#include "dashboard/display_state.h"
+
+namespace ostrelo::dashboard {
+
+/// Applies `Unitats`: check marks of `Metrico` and `Imperial`, the speed bar's range, the
+/// unit texts and the display thresholds, then stores `Unitats` in the settings file.
+/// Values already on screen change with the next sample.
+void Canvia_Unitats(core::AppState &state, core::MainView &view, DisplayState &display);
+
+/// A click on `Metrico` or `Imperial`: applies `unitats` unless it is already in force.
+void chooseUnits(core::AppState &state, core::MainView &view, DisplayState &display,
+                 std::string_view unitats);
+
+/// True when the display shows imperial units.
+bool isImperial(const core::Settings &settings);
+
+/// Metric to imperial conversions.
+double toFahrenheit(double celsius);
+double toPsi(double kilopascal);
+double toGallons(double litres);
+double toMph(double kmh);
+
+} // namespace ostrelo::dashboard

@@ -1,0 +1,61 @@
+#include "net/connection_mode.h"
+
+#include "core/conversions.h"
+#include "core/error.h"
+#include "core/ini_file.h"
+
+namespace ostrelo::net {
+
+using core::MenuItem;
+
+void Canvia_Conexio(core::AppState &state, core::MainView &view) {
+    core::trap("Canvia_Conexio", [&] {
+        view.setMenuChecked(MenuItem::Cap, false);
+        view.setMenuChecked(MenuItem::Servidor, false);
+        view.setMenuChecked(MenuItem::Client, false);
+        view.setMenuEnabled(MenuItem::VeureDadesServidor, false);
+        const core::Settings &s = state.settings;
+        switch (s.TipusConexio) {
+        case 0:
+            // The sockets of the mode left behind close here once the network link exists.
+            view.setMenuChecked(MenuItem::Cap, true);
+            break;
+        case 1:
+            view.setMenuChecked(MenuItem::Servidor, true);
+            view.setMenuEnabled(MenuItem::VeureDadesServidor, true);
+            break;
+        case 2:
+            view.setMenuChecked(MenuItem::Client, true);
+            break;
+        default:
+            break;
+        }
+        core::WriteIni("Opcions", "TipusConexio", core::NumberToText(s.TipusConexio),
+                       state.IniPath);
+        core::WriteIni("Opcions", "IP", s.IP, state.IniPath);
+        core::WriteIni("Opcions", "Port", s.Port, state.IniPath);
+    });
+}
+
+void Canvia_Dades_Serv(core::AppState &state, core::MainView &view) {
+    core::trap("Canvia_Dades_Serv()", [&] {
+        view.setMenuChecked(MenuItem::VeureDadesServidor, state.settings.DadesServ);
+        core::WriteIni("Opcions", "DadesServ", core::FlagToText(state.settings.DadesServ),
+                       state.IniPath);
+    });
+}
+
+void chooseNoConnection(core::AppState &state, core::MainView &view) {
+    if (state.settings.TipusConexio == 0) {
+        return;
+    }
+    state.settings.TipusConexio = 0;
+    Canvia_Conexio(state, view);
+}
+
+void toggleShowServerData(core::AppState &state, core::MainView &view) {
+    state.settings.DadesServ = !state.settings.DadesServ;
+    Canvia_Dades_Serv(state, view);
+}
+
+} // namespace ostrelo::net

@@ -1,0 +1,80 @@
+#include "windows/bar_gauge.h"
+
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+
+namespace ostrelo::windows {
+
+BarGauge::BarGauge(bool vertical, QColor barColour, QWidget *parent)
+    : QWidget(parent), m_vertical(vertical), m_barColour(std::move(barColour)) {
+}
+
+void BarGauge::setValue(double value) {
+    if (value != m_value) {
+        m_value = value;
+        update();
+    }
+}
+
+void BarGauge::setMaximum(double maximum) {
+    if (maximum != m_maximum) {
+        m_maximum = maximum;
+        update();
+    }
+}
+
+void BarGauge::setText(const QString &text) {
+    if (text != m_text) {
+        m_text = text;
+        update();
+    }
+}
+
+void BarGauge::setBackground(const QColor &colour) {
+    m_background = colour;
+    update();
+}
+
+QRect BarGauge::filledRect() const {
+    const QRect inner = rect().adjusted(1, 1, -1, -1);
+    double fraction = m_maximum > 0 ? m_value / m_maximum : 0;
+    if (!std::isfinite(fraction)) {
+        fraction = 0;
+    }
+    fraction = std::clamp(fraction, 0.0, 1.0);
+    if (m_vertical) {
+        const int filled = static_cast<int>(std::lround(inner.height() * fraction));
+        return {inner.left(), inner.bottom() - filled + 1, inner.width(), filled};
+    }
+    const int filled = static_cast<int>(std::lround(inner.width() * fraction));
+    return {inner.left(), inner.top(), filled, inner.height()};
+}
+
+void BarGauge::paintEvent(QPaintEvent * /*event*/) {
+    QPainter painter(this);
+    painter.fillRect(rect(), m_background);
+    painter.setPen(palette().color(QPalette::Mid));
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    const QRect filled = filledRect();
+    painter.fillRect(filled, m_barColour);
+    if (m_text.isEmpty()) {
+        return;
+    }
+    // The text is drawn twice, each time clipped to one part, in a colour that stands out
+    // from that part, so that it reads the same wherever the bar ends.
+    const QColor onEmpty = palette().color(QPalette::WindowText);
+    const QColor onFilled = m_barColour.lightnessF() > 0.6 ? QColor(Qt::black) : QColor(Qt::white);
+    painter.setFont(font());
+    painter.save();
+    painter.setClipRegion(QRegion(rect()).subtracted(filled));
+    painter.setPen(onEmpty);
+    painter.drawText(rect(), Qt::AlignCenter, m_text);
+    painter.restore();
+    painter.setClipRect(filled);
+    painter.setPen(onFilled);
+    painter.drawText(rect(), Qt::AlignCenter, m_text);
+}
+
+} // namespace ostrelo::windows

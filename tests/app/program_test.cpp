@@ -1,0 +1,141 @@
+#include "app/program.h"
+#include "core/ini_file.h"
+#include "core/settings.h"
+#include "fakes/recording_view.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace ostrelo::app {
+namespace {
+
+using core::Label;
+using core::MenuItem;
+
+class ProgramTest : public ::testing::Test {
+protected:
+    // The start-up as the program runs it: read the settings, write the thresholds back,
+    // load the main window.
+    void start(std::string_view iniText = {}) {
+        state.IniPath = dir.file("Ostrelo.ini");
+        if (!iniText.empty()) {
+            dir.write("Ostrelo.ini", iniText);
+        }
+        state.settings = core::loadSettings(state.IniPath).settings;
+        core::writeThresholds(state.settings, state.IniPath);
+        program.applySettings();
+    }
+
+    testing::TempDir dir;
+    core::AppState state;
+    testing::RecordingView view;
+    Program program{state, view};
+};
+
+TEST_F(ProgramTest, FirstStartWritesExactlyTheListedKeys) {
+    start();
+    EXPECT_EQ(dir.read("Ostrelo.ini"), "[MaxMin]\n"
+                                       "MaxPneu= 100\n"
+                                       "MinPneu= 80\n"
+                                       "MaxMotor= 100\n"
+                                       "MinMotor= 90\n"
+                                       "MaxPress= 220\n"
+                                       "MinPress= 180\n"
+                                       "MaxFrens= 600\n"
+                                       "MinFrens= 300\n"
+                                       "[Opcions]\n"
+                                       "Idioma=Español\n"
+                                       "ScanTime= 500\n"
+                                       "TipusConexio= 0\n"
+                                       "IP=192.168.000.002\n"
+                                       "Port= 1001\n"
+                                       "NoGrafics=False\n"
+                                       "Unitats=Metric\n"
+                                       "DadesServ=True\n");
+    EXPECT_EQ(view.caption(Label::Label1), "Escaneando...");
+    auto checked = view.checkedItems();
+    std::sort(checked.begin(), checked.end());
+    EXPECT_EQ(checked,
+              (std::vector{MenuItem::Espanol, MenuItem::Graficos, MenuItem::Metrico,
+                           MenuItem::TS_500, MenuItem::Cap, MenuItem::VeureDadesServidor}));
+    EXPECT_FALSE(view.menuEnabled[MenuItem::VeureDadesServidor]);
+    EXPECT_EQ(view.interval, 500);
+}
+
+TEST_F(ProgramTest, AnUnlistedScanTimeMarksNoItemUntilOneIsChosen) {
+    start("[Opcions]\nScanTime=250\n");
+    EXPECT_EQ(view.interval, 250);
+    EXPECT_FALSE(view.menuChecked[MenuItem::TS_500]);
+    EXPECT_FALSE(view.menuChecked[MenuItem::TS_150]);
+
+    program.menuChosen(MenuItem::TS_500);
+    EXPECT_TRUE(view.menuChecked[MenuItem::TS_500]);
+    EXPECT_EQ(view.interval, 500);
+    EXPECT_EQ(core::ReadIni(state.IniPath, "Opcions", "ScanTime", ""), "500");
+    EXPECT_EQ(view.caption(Label::Label1), "Escaneando...");
+}
+
+TEST_F(ProgramTest, AScanTimeOfZeroNeverTicks) {
+    start("[Opcions]\nScanTime=letters\n");
+    EXPECT_EQ(view.interval, 0);
+    EXPECT_FALSE(view.timerRunning);
+    EXPECT_TRUE(view.checkedItems().size() > 0);
+    EXPECT_FALSE(view.menuChecked[MenuItem::TS_10]);
+}
+
+TEST_F(ProgramTest, MenuChoicesApplyAndTheOptionInForceWritesNothing) {
+    start();
+    program.menuChosen(MenuItem::English);
+    EXPECT_EQ(view.caption(Label::Label1), "Scanning...");
+    EXPECT_TRUE(view.menuChecked[MenuItem::English]);
+    EXPECT_FALSE(view.menuChecked[MenuItem::Espanol]);
+    program.menuChosen(MenuItem::TS_10);
+    EXPECT_EQ(view.interval, 10);
+
+    std::filesystem::remove(state.IniPath);
+    const std::size_t timerEvents = view.timerEvents.size();
+    for (const MenuItem item :
+         {MenuItem::English, MenuItem::TS_10, MenuItem::Metrico, MenuItem::Cap}) {
+        program.menuChosen(item);
+    }
+    EXPECT_FALSE(std::filesystem::exists(state.IniPath));
+    EXPECT_EQ(view.timerEvents.size(), timerEvents);
+
+    program.menuChosen(MenuItem::Imperial);
+    EXPECT_EQ(core::ReadIni(state.IniPath, "Opcions", "Unitats", ""), "Imperial");
+    program.menuChosen(MenuItem::Graficos);
+    EXPECT_EQ(core::ReadIni(state.IniPath, "Opcions", "NoGrafics", ""), "True");
+    program.menuChosen(MenuItem::VeureDadesServidor);
+    EXPECT_EQ(core::ReadIni(state.IniPath, "Opcions", "DadesServ", ""), "False");
+}
+
+TEST_F(ProgramTest, AMovedWindowIsSavedOnceAsANumberText) {
+    start();
+    view.left = 1500;
+    view.top = -30;
+    program.scanTick();
+    EXPECT_EQ(core::ReadIni(state.IniPath, "Opcions", "PosFormX", ""), "1500");
+    EXPECT_EQ(core::ReadIni(state.IniPath, "Opcions", "PosFormY", ""), "-30");
+    EXPECT_NE(dir.read("Ostrelo.ini").find("PosFormX= 1500\n"), std::string::npos);
+    EXPECT_EQ(state.settings.PosFormX, 1500);
+
+    std::filesystem::remove(state.IniPath);
+    program.scanTick();
+    EXPECT_FALSE(std::filesystem::exists(state.IniPath));
+}
+
+TEST_F(ProgramTest, ACarChangeStopsTheTimerAroundThePictureLookupOnce) {
+    start();
+    view.timerEvents.clear();
+    state.CurrentCarName = "BMW 320si";
+    program.scanTick();
+    EXPECT_EQ(view.timerEvents, (std::vector<std::string>{"stop", "start"}));
+    EXPECT_EQ(state.SkinCarName, "BMW 320si");
+    program.scanTick();
+    EXPECT_EQ(view.timerEvents.size(), 2u);
+}
+
+} // namespace
+} // namespace ostrelo::app

@@ -1,0 +1,72 @@
+#include "core/ini_file.h"
+#include "support/temp_dir.h"
+
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QProcessEnvironment>
+
+#include <gtest/gtest.h>
+
+namespace ostrelo::app {
+namespace {
+
+const QString kBinary = QStringLiteral(OSTRELO_BINARY);
+
+// Runs the program to completion (it must end by itself) and returns its exit code.
+int runToEnd(QProcess &process, const QStringList &arguments) {
+    process.start(kBinary, arguments);
+    EXPECT_TRUE(process.waitForFinished(10000));
+    return process.exitCode();
+}
+
+TEST(StartUp, AnswersHelpAndVersionWithoutADisplay) {
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+        environment.remove(QString::fromLatin1(name));
+    }
+    process.setProcessEnvironment(environment);
+    EXPECT_EQ(runToEnd(process, {QStringLiteral("--version")}), 0);
+    EXPECT_EQ(process.readAllStandardOutput(), "Ostrelo 1.1.1.20\n");
+    EXPECT_EQ(runToEnd(process, {QStringLiteral("--help")}), 0);
+    EXPECT_TRUE(process.readAllStandardOutput().contains("--config PATH"));
+    EXPECT_EQ(runToEnd(process, {}), 1);
+    EXPECT_TRUE(process.readAllStandardError().contains("no display"));
+}
+
+TEST(StartUp, RejectsAnUnknownOption) {
+    QProcess process;
+    EXPECT_EQ(runToEnd(process, {QStringLiteral("-platform"), QStringLiteral("offscreen"),
+                                 QStringLiteral("--bogus")}),
+              2);
+    EXPECT_TRUE(process.readAllStandardError().contains("unknown option: --bogus"));
+}
+
+TEST(StartUp, ReportsABadSettingAndOpensTheWindowAnyway) {
+    testing::TempDir dir;
+    const std::string ini = dir.write("Ostrelo.ini", "[Opcions]\nScanTime=40000\nIdioma=English\n");
+    QProcess process;
+    process.start(kBinary, {QStringLiteral("-platform"), QStringLiteral("offscreen"),
+                            QStringLiteral("--config"), QString::fromStdString(ini)});
+    ASSERT_TRUE(process.waitForStarted());
+    // The window's load step writes the show-server-data option last; wait for it.
+    QElapsedTimer clock;
+    clock.start();
+    QByteArray errors;
+    while (core::ReadIni(ini, "Opcions", "DadesServ", "") == "-1" && clock.elapsed() < 10000) {
+        process.waitForReadyRead(50);
+        errors += process.readAllStandardError();
+    }
+    EXPECT_EQ(process.state(), QProcess::Running);
+    process.terminate();
+    process.waitForFinished(5000);
+    errors += process.readAllStandardError();
+    EXPECT_TRUE(errors.contains("[Opcions] ScanTime holds \"40000\"")) << errors.toStdString();
+    EXPECT_TRUE(errors.contains("using 500 instead")) << errors.toStdString();
+    EXPECT_EQ(core::ReadIni(ini, "Opcions", "ScanTime", ""), "500");
+    EXPECT_EQ(core::ReadIni(ini, "Opcions", "Idioma", ""), "English");
+    EXPECT_EQ(core::ReadIni(ini, "MaxMin", "MaxPneu", ""), "100");
+}
+
+} // namespace
+} // namespace ostrelo::app

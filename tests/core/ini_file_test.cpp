@@ -1,0 +1,175 @@
+#include "core/ini_document.h"
+#include "core/ini_file.h"
+#include "core/text_encoding.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <unistd.h>
+
+namespace ostrelo::core {
+namespace {
+
+using testing::TempDir;
+
+TEST(ReadIni, FollowsThePrivateProfileRules) {
+    TempDir dir;
+    const std::string path = dir.write("Ostrelo.ini", "; settings\n"
+                                                      "[Opcions]\n"
+                                                      "  ScanTime =  250  \n"
+                                                      "Empty=\n"
+                                                      "Quoted=\"a b\"\n"
+                                                      "[maxmin]\n"
+                                                      "MAXPNEU=110\n"
+                                                      "[Opcions]\n"
+                                                      "Idioma=English\n");
+    struct Case {
+        const char *section;
+        const char *key;
+        const char *defaultValue;
+        const char *expected;
+    };
+    const Case cases[] = {
+        {"Opcions", "ScanTime", "500", "250"},
+        {"OPCIONS", "scantime", "500", "250"},
+        {"MaxMin", "MaxPneu", "100", "110"},
+        {"Opcions", "Empty", "x", "x"},
+        {"Opcions", "Empty", "", "-1"},
+        {"Opcions", "Absent", "", "-1"},
+        {"Absent", "ScanTime", "500", "500"},
+        {"Opcions", "Quoted", "", "a b"},
+        // The first section of a name is the one that counts.
+        {"Opcions", "Idioma", "Español", "Español"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(std::string(c.section) + "/" + c.key);
+        EXPECT_EQ(ReadIni(path, c.section, c.key, c.defaultValue), c.expected);
+    }
+    EXPECT_EQ(ReadIni(dir.file("missing.ini"), "Opcions", "ScanTime", "500"), "500");
+}
+
+TEST(ReadIni, CutsLongValuesTo254Characters) {
+    TempDir dir;
+    const std::string longValue(300, 'x');
+    const std::string path =
+        dir.write("long.ini", "[Cars]\nA=" + longValue + "\nB=" + std::string(300, '\xC3') + "\n");
+    EXPECT_EQ(ReadIni(path, "Cars", "A", ""), std::string(254, 'x'));
+    // Characters, not bytes: a Windows-1252 file of 300 "Ã" gives 254 of them.
+    EXPECT_EQ(characterCount(ReadIni(path, "Cars", "B", "")), 254u);
+}
+
+TEST(WriteIni, ReplacesInPlaceAndKeepsEveryOtherLine) {
+    TempDir dir;
+    const std::string original = "; my comment\n"
+                                 "[Opcions]\n"
+                                 "ScanTime=500\n"
+                                 "Unknown = keep me\n"
+                                 "\n"
+                                 "[MaxMin]\n"
+                                 "MaxPneu=100\n";
+    const std::string path = dir.write("Ostrelo.ini", original);
+    ASSERT_TRUE(WriteIni("opcions", "SCANTIME", " 50", path));
+    ASSERT_TRUE(WriteIni("Opcions", "Idioma", "English", path));
+    ASSERT_TRUE(WriteIni("Depurar", "Depurar", "True", path));
+    EXPECT_EQ(dir.read("Ostrelo.ini"), "; my comment\n"
+                                       "[Opcions]\n"
+                                       "ScanTime= 50\n"
+                                       "Unknown = keep me\n"
+                                       "Idioma=English\n"
+                                       "\n"
+                                       "[MaxMin]\n"
+                                       "MaxPneu=100\n"
+                                       "[Depurar]\n"
+                                       "Depurar=True\n");
+    EXPECT_EQ(ReadIni(path, "Opcions", "ScanTime", ""), "50");
+}
+
+TEST(WriteIni, CreatesTheFileAndKeepsWindowsLineEndings) {
+    TempDir dir;
+    ASSERT_TRUE(WriteIni("Opcions", "ScanTime", " 500", dir.file("new.ini")));
+    EXPECT_EQ(dir.read("new.ini"), "[Opcions]\nScanTime= 500\n");
+
+    dir.write("crlf.ini", "[Opcions]\r\nScanTime=500\r\nlast=1");
+    ASSERT_TRUE(WriteIni("Opcions", "ScanTime", " 10", dir.file("crlf.ini")));
+    ASSERT_TRUE(WriteIni("MaxMin", "MaxPneu", " 100", dir.file("crlf.ini")));
+    EXPECT_EQ(dir.read("crlf.ini"),
+              "[Opcions]\r\nScanTime= 10\r\nlast=1\r\n[MaxMin]\r\nMaxPneu= 100\r\n");
+}
+
+TEST(WriteIni, KeepsTheEncodingTheFileHad) {
+    TempDir dir;
+    // "Idioma=Español" as a Windows machine writes it: one byte per letter.
+    const std::string path = dir.write("win.ini", "[Opcions]\r\nIdioma=Espa\xF1ol\r\n");
+    EXPECT_EQ(ReadIni(path, "Opcions", "Idioma", ""), "Español");
+    ASSERT_TRUE(WriteIni("Opcions", "Idioma", "Català", path));
+    EXPECT_EQ(dir.read("win.ini"), "[Opcions]\r\nIdioma=Catal\xE0\r\n");
+    EXPECT_EQ(ReadIni(path, "Opcions", "Idioma", ""), "Català");
+
+    const std::string utf8 = dir.write("utf8.ini", "\xEF\xBB\xBF[Opcions]\nIdioma=Català\n");
+    EXPECT_EQ(ReadIni(utf8, "Opcions", "Idioma", ""), "Català");
+    ASSERT_TRUE(WriteIni("Opcions", "Idioma", "Español", utf8));
+    EXPECT_EQ(dir.read("utf8.ini"), "\xEF\xBB\xBF[Opcions]\nIdioma=Español\n");
+}
+
+TEST(WriteIni, NeverLeavesAHalfWrittenFile) {
+    TempDir dir;
+    const std::string path = dir.write("Ostrelo.ini", "[Opcions]\nScanTime=500\n");
+    ASSERT_TRUE(WriteIni("Opcions", "ScanTime", " 10", path));
+    // Only the settings file remains: the temporary file was renamed over it.
+    int files = 0;
+    for ([[maybe_unused]] const auto &entry : std::filesystem::directory_iterator(dir.path())) {
+        ++files;
+    }
+    EXPECT_EQ(files, 1);
+
+    // A folder that cannot take the temporary file leaves the old file whole.
+    std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_read |
+                                                 std::filesystem::perms::owner_exec);
+    const bool written = WriteIni("Opcions", "ScanTime", " 50", path);
+    std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_all);
+    if (getuid() != 0) {
+        EXPECT_FALSE(written);
+        EXPECT_EQ(dir.read("Ostrelo.ini"), "[Opcions]\nScanTime= 10\n");
+    }
+
+    // A file the user made read-only is left alone.
+    const std::string before = dir.read("Ostrelo.ini");
+    std::filesystem::permissions(path, std::filesystem::perms::owner_read);
+    EXPECT_FALSE(WriteIni("Opcions", "ScanTime", " 150", path));
+    EXPECT_EQ(dir.read("Ostrelo.ini"), before);
+}
+
+TEST(WriteIni, WritesThroughASymbolicLink) {
+    TempDir dir;
+    const std::string target = dir.write("real.ini", "[Opcions]\nScanTime=500\n");
+    std::filesystem::create_symlink(target, dir.file("link.ini"));
+    ASSERT_TRUE(WriteIni("Opcions", "ScanTime", " 10", dir.file("link.ini")));
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.file("link.ini")));
+    EXPECT_EQ(dir.read("real.ini"), "[Opcions]\nScanTime= 10\n");
+}
+
+TEST(IniDocument, AValueCannotStartANewLine) {
+    IniDocument doc = IniDocument::parse("[Opcions]\n");
+    doc.setValue("Opcions", "IP", "1\n[Evil]\nx=1");
+    EXPECT_EQ(doc.text(), "[Opcions]\nIP=1 [Evil] x=1\n");
+}
+
+TEST(TextEncoding, RoundTripsWindows1252) {
+    std::string allBytes;
+    for (int byte = 1; byte < 256; ++byte) {
+        allBytes += static_cast<char>(byte);
+    }
+    const std::string utf8 = fromWindows1252(allBytes);
+    EXPECT_TRUE(isValidUtf8(utf8));
+    EXPECT_EQ(toWindows1252(utf8), allBytes);
+    EXPECT_EQ(fromWindows1252("\x80\xBA"), "€º");
+    EXPECT_EQ(toWindows1252("日本"), "??");
+    EXPECT_FALSE(isValidUtf8("Espa\xF1ol"));
+    EXPECT_FALSE(isValidUtf8("\xC0\xAF")); // overlong "/"
+    EXPECT_EQ(std::string(midCharacters("añbçd", 1, 3)), "ñbç");
+}
+
+} // namespace
+} // namespace ostrelo::core

@@ -1,0 +1,176 @@
+#include "core/ini_file.h"
+#include "core/ip_address.h"
+#include "core/settings.h"
+#include "core/settings_location.h"
+#include "support/error_capture.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+namespace ostrelo::core {
+namespace {
+
+using testing::TempDir;
+
+TEST(LoadSettings, WithoutAFileGivesEveryDefault) {
+    TempDir dir;
+    const LoadedSettings loaded = loadSettings(dir.file("Ostrelo.ini"));
+    const Settings &s = loaded.settings;
+    EXPECT_TRUE(loaded.problems.empty());
+    EXPECT_EQ(s.Idioma, "Español");
+    EXPECT_EQ(s.ScanTime, 500);
+    EXPECT_EQ(s.TipusConexio, 0);
+    EXPECT_EQ(s.Port, " 1001");
+    EXPECT_EQ(s.IP, "192.168.000.002");
+    EXPECT_FALSE(s.NoGrafics);
+    EXPECT_EQ(s.Unitats, "Metric");
+    EXPECT_TRUE(s.DadesServ);
+    EXPECT_EQ(s.PosFormX, 0);
+    EXPECT_EQ(s.BackgroundColor, 0);
+    EXPECT_EQ(s.MinPneu, 80);
+    EXPECT_EQ(s.MaxFrens, 600);
+    EXPECT_FALSE(s.Administrar);
+    EXPECT_FALSE(s.Depurar);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("Ostrelo.ini")));
+}
+
+TEST(LoadSettings, AppliesTheStartUpCorrections) {
+    TempDir dir;
+    const std::string path = dir.write("Ostrelo.ini", "[Opcions]\n"
+                                                      "ScanTime=250\n"
+                                                      "Port=80abc\n"
+                                                      "IP=192.168.0.2\n"
+                                                      "Unitats=imperial\n"
+                                                      "NoGrafics=-1\n"
+                                                      "DadesServ=false\n"
+                                                      "BackgroundColor=-5\n"
+                                                      "PosFormX=-1500\n"
+                                                      "[MaxMin]\n"
+                                                      "MaxPneu=\n"
+                                                      "MinPneu=75.5\n"
+                                                      "[Depurar]\n"
+                                                      "Depurar=True\n");
+    const LoadedSettings loaded = loadSettings(path);
+    const Settings &s = loaded.settings;
+    EXPECT_TRUE(loaded.problems.empty());
+    EXPECT_EQ(s.ScanTime, 250);
+    EXPECT_EQ(s.Port, " 80");
+    EXPECT_EQ(s.IP, "192.168.000.002");
+    EXPECT_EQ(s.Unitats, "Metric");
+    EXPECT_TRUE(s.NoGrafics);
+    EXPECT_FALSE(s.DadesServ);
+    EXPECT_EQ(s.BackgroundColor, 0);
+    EXPECT_EQ(s.PosFormX, -1500);
+    EXPECT_EQ(s.MaxPneu, 100);
+    EXPECT_EQ(s.MinPneu, 76);
+    EXPECT_TRUE(s.Depurar);
+
+    dir.write("hex.ini", "[Opcions]\nBackgroundColor=&HFF8000\nScanTime=letters\n");
+    EXPECT_EQ(loadSettings(dir.file("hex.ini")).settings.BackgroundColor, 0xFF8000);
+    EXPECT_EQ(loadSettings(dir.file("hex.ini")).settings.ScanTime, 0);
+}
+
+TEST(LoadSettings, ReportsTextsThatDoNotConvertAndUsesTheirDefaults) {
+    TempDir dir;
+    const std::string path = dir.write("Ostrelo.ini", "[Opcions]\n"
+                                                      "ScanTime=40000\n"
+                                                      "NoGrafics=yes\n"
+                                                      "PosFormX=99999999999\n"
+                                                      "[MaxMin]\n"
+                                                      "MaxPress=1e9\n"
+                                                      "[Administrar]\n"
+                                                      "Administrar=maybe\n");
+    const LoadedSettings loaded = loadSettings(path);
+    ASSERT_EQ(loaded.problems.size(), 5u);
+    EXPECT_EQ(loaded.settings.ScanTime, 500);
+    EXPECT_FALSE(loaded.settings.NoGrafics);
+    EXPECT_EQ(loaded.settings.PosFormX, 0);
+    EXPECT_EQ(loaded.settings.MaxPress, 220);
+    EXPECT_FALSE(loaded.settings.Administrar);
+
+    const SettingProblem &scan = loaded.problems[0];
+    EXPECT_EQ(scan.section, "Opcions");
+    EXPECT_EQ(scan.key, "ScanTime");
+    EXPECT_EQ(scan.storedText, "40000");
+    EXPECT_EQ(scan.replacement, "500");
+    const std::string line = describeProblem(loaded.problems[1], path);
+    EXPECT_NE(line.find(path), std::string::npos);
+    EXPECT_NE(line.find("[Opcions] NoGrafics holds \"yes\""), std::string::npos);
+    EXPECT_NE(line.find("using False instead"), std::string::npos);
+    // Nothing is written while reading.
+    EXPECT_EQ(ReadIni(path, "Opcions", "ScanTime", ""), "40000");
+}
+
+TEST(LoadSettings, ANegativeScanTimeFallsBackToTheDefault) {
+    TempDir dir;
+    const LoadedSettings loaded = loadSettings(dir.write("a.ini", "[Opcions]\nScanTime=-20\n"));
+    EXPECT_EQ(loaded.settings.ScanTime, 500);
+    ASSERT_EQ(loaded.problems.size(), 1u);
+    EXPECT_EQ(loaded.problems[0].storedText, "-20");
+}
+
+TEST(WriteThresholds, WritesTheEightKeysWithTheirLeadingBlank) {
+    TempDir dir;
+    Settings s;
+    s.MaxPneu = 105;
+    s.MinFrens = -10;
+    writeThresholds(s, dir.file("Ostrelo.ini"));
+    EXPECT_EQ(dir.read("Ostrelo.ini"), "[MaxMin]\n"
+                                       "MaxPneu= 105\n"
+                                       "MinPneu= 80\n"
+                                       "MaxMotor= 100\n"
+                                       "MinMotor= 90\n"
+                                       "MaxPress= 220\n"
+                                       "MinPress= 180\n"
+                                       "MaxFrens= 600\n"
+                                       "MinFrens=-10\n");
+}
+
+TEST(SettingsFilePath, PrefersTheOptionThenTheProgramFolderThenXdg) {
+    SettingsLocationFacts facts;
+    facts.programFolder = "/opt/ostrelo";
+    facts.home = "/home/ana";
+    EXPECT_EQ(settingsFilePath(facts), "/home/ana/.config/Ostrelo/Ostrelo.ini");
+    facts.xdgConfigHome = "relative/path";
+    EXPECT_EQ(settingsFilePath(facts), "/home/ana/.config/Ostrelo/Ostrelo.ini");
+    facts.xdgConfigHome = "/xdg";
+    EXPECT_EQ(settingsFilePath(facts), "/xdg/Ostrelo/Ostrelo.ini");
+    facts.iniExistsInProgramFolder = true;
+    EXPECT_EQ(settingsFilePath(facts), "/opt/ostrelo/Ostrelo.ini");
+    facts.iniExistsInProgramFolder = false;
+    facts.programFolderWritable = true;
+    EXPECT_EQ(settingsFilePath(facts), "/opt/ostrelo/Ostrelo.ini");
+    facts.configOption = "/tmp/server.ini";
+    EXPECT_EQ(settingsFilePath(facts), "/tmp/server.ini");
+    EXPECT_EQ(settingsFolder("/tmp/server.ini"), "/tmp");
+    EXPECT_EQ(settingsFolder("server.ini"), ".");
+}
+
+TEST(ValidIp, AcceptsOnlyTheFixedFifteenCharacterForm) {
+    struct Case {
+        const char *text;
+        bool valid;
+    };
+    const Case cases[] = {
+        {"192.168.000.002", true},  {"255.255.255.255", true},   {"000.000.000.000", true},
+        {" 12.001.002.003", true},  {"192.168.0.2", false},      {"256.000.000.001", false},
+        {"192,168,000,002", false}, {"192.168.000.0022", false}, {"", false},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(Valid_IP(c.text), c.valid);
+    }
+    testing::ErrorCapture capture;
+    EXPECT_FALSE(Valid_IP("abc.168.000.002"));
+    EXPECT_FALSE(Valid_IP("1.5.168.000.002"));
+    ASSERT_EQ(capture.reports().size(), 2u);
+    EXPECT_EQ(capture.reports()[0].routine, "Valid_IP");
+}
+
+TEST(RemoteAddress, DropsTheLeadingZeros) {
+    EXPECT_EQ(RemoteAddress("192.168.000.002"), "192.168.0.2");
+    EXPECT_EQ(RemoteAddress("010.000.000.001"), "10.0.0.1");
+}
+
+} // namespace
+} // namespace ostrelo::core

@@ -1,0 +1,97 @@
+#include "core/ini_file.h"
+#include "dashboard/colours.h"
+#include "dashboard/graphics_mode.h"
+#include "dashboard/units.h"
+#include "fakes/recording_view.h"
+#include "support/error_capture.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+namespace ostrelo::dashboard {
+namespace {
+
+using core::MenuItem;
+
+class DisplayModes : public ::testing::Test {
+protected:
+    DisplayModes() { state.IniPath = dir.file("Ostrelo.ini"); }
+
+    testing::TempDir dir;
+    core::AppState state;
+    testing::RecordingView view;
+    DisplayState display;
+};
+
+TEST_F(DisplayModes, ImperialConvertsAndRoundsTheThresholds) {
+    state.settings.Unitats = "Imperial";
+    Canvia_Unitats(state, view, display);
+    const Thresholds &t = display.thresholds;
+    EXPECT_EQ(t.MinPneu, 176);
+    EXPECT_EQ(t.MaxPneu, 212);
+    EXPECT_EQ(t.MinMotor, 194);
+    EXPECT_EQ(t.MaxMotor, 212);
+    EXPECT_EQ(t.MinFrens, 572);
+    EXPECT_EQ(t.MaxFrens, 1112);
+    EXPECT_EQ(t.MinPress, 26);
+    EXPECT_EQ(t.MaxPress, 32);
+    EXPECT_EQ(display.TempUnit, "\u00BAF");
+    EXPECT_EQ(display.FuelUnit, "G");
+    EXPECT_EQ(display.PressureUnit, "PSI");
+    EXPECT_EQ(view.bars[4].maximum, 220);
+    EXPECT_EQ(view.checkedItems(), std::vector{MenuItem::Imperial});
+    EXPECT_EQ(core::ReadIni(state.IniPath, "Opcions", "Unitats", ""), "Imperial");
+
+    chooseUnits(state, view, display, "Metric");
+    EXPECT_EQ(display.thresholds.MinPress, 180);
+    EXPECT_EQ(display.thresholds.MaxFrens, 600);
+    EXPECT_EQ(display.TempUnit, "\u00BAC");
+    EXPECT_EQ(display.PressureUnit, "kPA");
+    EXPECT_EQ(view.bars[4].maximum, 350);
+    EXPECT_EQ(view.checkedItems(), std::vector{MenuItem::Metrico});
+}
+
+TEST_F(DisplayModes, ChoosingTheUnitsInForceWritesNothing) {
+    Canvia_Unitats(state, view, display);
+    std::filesystem::remove(state.IniPath);
+    chooseUnits(state, view, display, "Metric");
+    EXPECT_FALSE(std::filesystem::exists(state.IniPath));
+}
+
+TEST_F(DisplayModes, AThresholdThatOverflowsInFahrenheitIsReported) {
+    state.settings.Unitats = "Imperial";
+    state.settings.MaxFrens = 20000;
+    testing::ErrorCapture capture;
+    Canvia_Unitats(state, view, display);
+    ASSERT_EQ(capture.reports().size(), 1u);
+    EXPECT_EQ(capture.reports()[0].routine, "Canvia_Unitats");
+    EXPECT_FALSE(std::filesystem::exists(state.IniPath));
+}
+
+TEST_F(DisplayModes, GraphicsOffEmptiesBarsWhitensLabelsAndHidesMarkers) {
+    view.setBarValue(3, 5000);
+    view.setMarkerVisible(2, true);
+    toggleGraphics(state, view);
+    EXPECT_TRUE(state.settings.NoGrafics);
+    for (const int bar : {1, 2, 3, 4}) {
+        EXPECT_EQ(view.bars[bar].value, 0) << bar;
+    }
+    for (const core::Label label : kValueLabels) {
+        EXPECT_EQ(view.backgrounds[label], ColourPlain);
+    }
+    for (const int marker : {1, 2, 3, 4}) {
+        EXPECT_FALSE(view.markers[marker]) << marker;
+    }
+    EXPECT_FALSE(view.menuChecked[MenuItem::Graficos]);
+    EXPECT_EQ(core::ReadIni(state.IniPath, "Opcions", "NoGrafics", ""), "True");
+
+    toggleGraphics(state, view);
+    for (const core::Label label : kValueLabels) {
+        EXPECT_EQ(view.backgrounds[label], ColourLow);
+    }
+    EXPECT_TRUE(view.menuChecked[MenuItem::Graficos]);
+    EXPECT_EQ(core::ReadIni(state.IniPath, "Opcions", "NoGrafics", ""), "False");
+}
+
+} // namespace
+} // namespace ostrelo::dashboard

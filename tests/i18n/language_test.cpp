@@ -1,0 +1,178 @@
+#include "core/ini_file.h"
+#include "fakes/recording_view.h"
+#include "i18n/language.h"
+#include "i18n/language_table.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+namespace ostrelo::i18n {
+namespace {
+
+using core::Label;
+using core::MenuItem;
+
+// Every slot, so that a text left out of one language is caught.
+const std::string core::Texts::*const kAllSlots[] = {
+    &core::Texts::TextScanning,
+    &core::Texts::TextGameRunning,
+    &core::Texts::TextGameNotRunning,
+    &core::Texts::TextLapTimes,
+    &core::Texts::TextBest,
+    &core::Texts::TextLast,
+    &core::Texts::TextLap,
+    &core::Texts::TextWater,
+    &core::Texts::TextOil,
+    &core::Texts::TextFuelLastLap,
+    &core::Texts::TextLimiter,
+    &core::Texts::TextPits,
+    &core::Texts::TextTC,
+    &core::Texts::TextTCHigh,
+    &core::Texts::TextTCLow,
+    &core::Texts::TextABS,
+    &core::Texts::TextABSHigh,
+    &core::Texts::TextABSLow,
+    &core::Texts::TextIgnition,
+    &core::Texts::TextEngine,
+    &core::Texts::TextAboutMenu,
+    &core::Texts::TextExitMenu,
+    &core::Texts::TextAboutTitle,
+    &core::Texts::TextAboutDescription,
+    &core::Texts::TextAboutCredit,
+    &core::Texts::TextFileMenu,
+    &core::Texts::TextOptionsMenu,
+    &core::Texts::TextScanTimeMenu,
+    &core::Texts::TextIPCaption,
+    &core::Texts::TextPortCaption,
+    &core::Texts::TextBadIP,
+    &core::Texts::TextBadPort,
+    &core::Texts::TextConnectionMenu,
+    &core::Texts::TextNoneMenu,
+    &core::Texts::TextServerMenu,
+    &core::Texts::TextClientMenu,
+    &core::Texts::TextServerDialogTitle,
+    &core::Texts::TextClientDialogTitle,
+    &core::Texts::TextOK,
+    &core::Texts::TextConnected,
+    &core::Texts::TextConnecting,
+    &core::Texts::TextListening,
+    &core::Texts::TextNoConnection,
+    &core::Texts::TextGraphicsMenu,
+    &core::Texts::TextMetricMenu,
+    &core::Texts::TextImperialMenu,
+    &core::Texts::TextShowServerDataMenu,
+};
+
+const core::Texts &textsOf(std::string_view name) {
+    return findLanguage(name)->texts;
+}
+
+TEST(LanguageTable, FillsAllSlotsInEveryLanguage) {
+    ASSERT_EQ(std::size(kAllSlots), 47u);
+    ASSERT_EQ(languages().size(), 8u);
+    for (const Language &language : languages()) {
+        for (const auto slot : kAllSlots) {
+            EXPECT_FALSE((language.texts.*slot).empty()) << language.name;
+        }
+    }
+}
+
+TEST(LanguageTable, HoldsTheTextsExactly) {
+    EXPECT_EQ(textsOf("Francais").TextMetricMenu, "Métrique ");
+    EXPECT_EQ(textsOf("Francais").TextImperialMenu, "Impérial ");
+    EXPECT_EQ(textsOf("Deutsch").TextMetricMenu, "Metrisch ");
+    EXPECT_EQ(textsOf("Deutsch").TextImperialMenu, "Imperial");
+    EXPECT_EQ(textsOf("Español").TextScanning, "Escaneando...");
+    EXPECT_EQ(textsOf("Español").TextGameRunning, "RACE07 EN MARCHA");
+    EXPECT_EQ(textsOf("Español").TextGameNotRunning, "RACE07 NO CARGADO");
+    EXPECT_EQ(textsOf("Italiano").TextGameNotRunning, "RACE07 NON IN ESECUZ.");
+    EXPECT_EQ(textsOf("English").TextNoConnection, "NONE");
+    EXPECT_EQ(textsOf("Español").TextNoConnection, "N/A");
+    EXPECT_EQ(textsOf("Deutsch").TextIgnition, "Zündung");
+    EXPECT_EQ(textsOf("Deutsch").TextAboutTitle, "Über Ostrelo");
+    EXPECT_EQ(textsOf("Català").TextIPCaption, "Adreça IP");
+    EXPECT_EQ(textsOf("Asturianu").TextClientMenu, "Veceru");
+    EXPECT_EQ(textsOf("English").TextBadPort,
+              "Wrong port number\r\nShould be a number between 0 and 65535");
+    EXPECT_EQ(textsOf("Español").TextBadIP, "La IP introducida no es valida\r\n"
+                                            "Debería de tener la forma XXX.XXX.XXX.XXX\r\n"
+                                            "Donde XXX es un valor numerico de 000 a 255");
+    for (const auto slot :
+         {&core::Texts::TextConnected, &core::Texts::TextConnecting, &core::Texts::TextListening,
+          &core::Texts::TextNoConnection, &core::Texts::TextBadIP, &core::Texts::TextBadPort}) {
+        EXPECT_EQ(textsOf("Asturianu").*slot, textsOf("Español").*slot);
+    }
+}
+
+TEST(LanguageTable, MatchesNamesExactly) {
+    EXPECT_NE(findLanguage("Francais"), nullptr);
+    EXPECT_EQ(findLanguage("Français"), nullptr);
+    EXPECT_EQ(findLanguage("english"), nullptr);
+    EXPECT_EQ(findLanguage(""), nullptr);
+}
+
+class CanviaIdioma : public ::testing::Test {
+protected:
+    CanviaIdioma() { state.IniPath = dir.file("Ostrelo.ini"); }
+
+    void apply() {
+        Canvia_Idioma(state, view, [this] { ++resets; });
+    }
+
+    testing::TempDir dir;
+    core::AppState state;
+    testing::RecordingView view;
+    int resets = 0;
+};
+
+TEST_F(CanviaIdioma, WritesCaptionsMenusAndTheSetting) {
+    apply();
+    EXPECT_EQ(view.checkedItems(), std::vector{MenuItem::Espanol});
+    EXPECT_EQ(view.caption(Label::Label1), "Escaneando...");
+    EXPECT_EQ(view.caption(Label::Label31), "Tiempos vuelta");
+    EXPECT_EQ(view.caption(Label::Label29), "Vuelta");
+    EXPECT_EQ(view.caption(Label::Label33), "Litros última vuelta");
+    EXPECT_EQ(view.caption(Label::Label19), "Agua");
+    EXPECT_EQ(view.caption(Label::Label20), "Aceite");
+    EXPECT_EQ(
+        view.lampCaptions,
+        (std::map<int, std::string>{
+            {1, "LIMITADOR"}, {2, "BOXES"}, {4, "CT"}, {5, "ABS"}, {6, "CONTACTO"}, {7, "MOTOR"}}));
+    EXPECT_EQ(view.menuCaptions[MenuItem::Archivo], "Archivo");
+    EXPECT_EQ(view.menuCaptions[MenuItem::TempsRefresc], "Tiempo Refresco");
+    EXPECT_EQ(view.menuCaptions[MenuItem::VeureDadesServidor], "Ver Datos Servidor");
+    EXPECT_EQ(view.menuCaptions.size(), 13u);
+    EXPECT_EQ(resets, 1);
+    EXPECT_EQ(core::ReadIni(state.IniPath, "Opcions", "Idioma", ""), "Español");
+}
+
+TEST_F(CanviaIdioma, SwitchesLanguageAndIgnoresTheOneInForce) {
+    apply();
+    chooseLanguage(state, view, "English", [this] { ++resets; });
+    EXPECT_EQ(view.checkedItems(), std::vector{MenuItem::English});
+    EXPECT_EQ(view.caption(Label::Label1), "Scanning...");
+    EXPECT_EQ(view.menuCaptions[MenuItem::Conexio], "Connection");
+    EXPECT_EQ(state.texts.TextGameRunning, "RACE07 RUNNING");
+
+    std::filesystem::remove(state.IniPath);
+    chooseLanguage(state, view, "English", [this] { ++resets; });
+    EXPECT_FALSE(std::filesystem::exists(state.IniPath));
+    EXPECT_EQ(resets, 2);
+}
+
+TEST_F(CanviaIdioma, AnUnknownNameKeepsTheTextsAndMarksNothing) {
+    state.settings.Idioma = "Français";
+    apply();
+    EXPECT_TRUE(view.checkedItems().empty());
+    EXPECT_EQ(view.caption(Label::Label1), "");
+    EXPECT_EQ(view.menuCaptions[MenuItem::Archivo], "");
+    EXPECT_EQ(core::ReadIni(state.IniPath, "Opcions", "Idioma", ""), "Français");
+
+    chooseLanguage(state, view, "Deutsch", {});
+    state.settings.Idioma = "Klingon";
+    apply();
+    EXPECT_EQ(view.caption(Label::Label1), "Datenabfrage...");
+}
+
+} // namespace
+} // namespace ostrelo::i18n

@@ -1,0 +1,16 @@
+#include "support/error_capture.h"
+
+#include <QApplication>
+
+#include <gtest/gtest.h>
+
+int main(int argc, char **argv) {
+    // Widget tests run without a display unless a platform is chosen from outside.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication application(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    ostrelo::testing::failOnUnexpectedErrorReports();
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,139 @@
+#include "windows/bar_gauge.h"
+#include "windows/main_window.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+namespace ostrelo::windows {
+namespace {
+
+using core::Label;
+using core::MenuItem;
+
+struct RecordedEvents : core::MainViewEvents {
+    void menuChosen(MenuItem item) override { chosen.push_back(item); }
+    void scanTick() override { ++ticks; }
+    void windowClosing() override { ++closings; }
+    std::vector<MenuItem> chosen;
+    int ticks = 0;
+    int closings = 0;
+};
+
+QStringList captionsOf(const QMenu *menu) {
+    QStringList captions;
+    for (const QAction *action : menu->actions()) {
+        captions << (action->isSeparator() ? QStringLiteral("|") : action->text());
+    }
+    return captions;
+}
+
+TEST(MainWindow, BuildsEveryElementAtItsDesignPlace) {
+    MainWindow window(0);
+    const double factor = window.twipsPerPixel();
+    auto px = [factor](int twips) { return static_cast<int>(std::lround(twips / factor)); };
+    for (const dashboard::DesignElement &element : dashboard::designLayout()) {
+        QWidget *widget = nullptr;
+        switch (element.kind) {
+        case dashboard::ElementKind::Label:
+            widget = window.label(static_cast<Label>(element.number));
+            break;
+        case dashboard::ElementKind::Lamp:
+            widget = window.lamp(element.number);
+            EXPECT_FALSE(widget->isEnabled());
+            break;
+        case dashboard::ElementKind::Bar:
+            widget = window.bar(element.number);
+            break;
+        case dashboard::ElementKind::Marker:
+            widget = window.marker(element.number);
+            break;
+        case dashboard::ElementKind::Image:
+            continue;
+        }
+        ASSERT_NE(widget, nullptr) << element.number;
+        EXPECT_EQ(widget->geometry(),
+                  QRect(px(element.left), px(element.top), px(element.width), px(element.height)))
+            << int(element.kind) << " " << element.number;
+    }
+    EXPECT_EQ(window.bar(3)->maximum(), 10000);
+    EXPECT_EQ(window.bar(1)->maximum(), 100);
+}
+
+TEST(MainWindow, HasTheFullMenuBar) {
+    MainWindow window(0);
+    const QList<QAction *> top = window.menuBar()->actions();
+    ASSERT_EQ(top.size(), 5);
+    EXPECT_EQ(top[0], window.menuAction(MenuItem::Archivo));
+    EXPECT_EQ(top[4], window.menuAction(MenuItem::AcercaDe));
+    EXPECT_EQ(top[4]->menu(), nullptr);
+    EXPECT_EQ(captionsOf(top[1]->menu()),
+              (QStringList{QStringLiteral("Español"), QStringLiteral("Català"),
+                           QStringLiteral("Asturianu"), QStringLiteral("English"),
+                           QStringLiteral("Français"), QStringLiteral("Deutsch"),
+                           QStringLiteral("Dutch"), QStringLiteral("Italiano"), QStringLiteral("|"),
+                           QString(), QStringLiteral("|"), QString(), QString()}));
+    EXPECT_EQ(
+        captionsOf(top[2]->menu()),
+        (QStringList{QStringLiteral("10 ms"), QStringLiteral("50 ms"), QStringLiteral("150 ms"),
+                     QStringLiteral("500 ms"), QStringLiteral("1000 ms")}));
+    EXPECT_EQ(top[3]->menu()->actions().size(), 5);
+    EXPECT_TRUE(top[3]->menu()->actions()[3]->isSeparator());
+}
+
+TEST(MainWindow, ForwardsMenuChoicesAndLeavesCheckMarksToTheProgram) {
+    MainWindow window(0);
+    RecordedEvents events;
+    window.setEvents(&events);
+    window.setMenuChecked(MenuItem::TS_500, true);
+    window.menuAction(MenuItem::TS_500)->trigger();
+    window.menuAction(MenuItem::English)->trigger();
+    window.menuAction(MenuItem::AcercaDe)->trigger();
+    EXPECT_EQ(events.chosen,
+              (std::vector{MenuItem::TS_500, MenuItem::English, MenuItem::AcercaDe}));
+    EXPECT_TRUE(window.menuAction(MenuItem::TS_500)->isChecked());
+    EXPECT_FALSE(window.menuAction(MenuItem::English)->isChecked());
+}
+
+TEST(MainWindow, AnIntervalOfZeroStopsTheTimer) {
+    MainWindow window(0);
+    window.setScanInterval(50);
+    EXPECT_TRUE(window.scanTimer().isActive());
+    EXPECT_EQ(window.scanTimer().interval(), 50);
+    window.stopScanTimer();
+    EXPECT_FALSE(window.scanTimer().isActive());
+    window.startScanTimer();
+    EXPECT_TRUE(window.scanTimer().isActive());
+    window.setScanInterval(0);
+    EXPECT_FALSE(window.scanTimer().isActive());
+    window.startScanTimer();
+    EXPECT_FALSE(window.scanTimer().isActive());
+}
+
+TEST(MainWindow, ShowsWhatTheLogicWrites) {
+    MainWindow window(0);
+    window.setCaption(Label::Label1, "RACE07 EN MARCHA");
+    EXPECT_EQ(window.caption(Label::Label1), "RACE07 EN MARCHA");
+    window.setBackground(Label::Label2, 0x80FF80);
+    EXPECT_EQ(window.label(Label::Label2)->palette().color(QPalette::Window),
+              QColor(128, 255, 128));
+    window.setLampLit(4, true);
+    window.setLampCaption(4, "TC HIGH");
+    EXPECT_TRUE(window.lamp(4)->isEnabled());
+    EXPECT_EQ(window.lamp(4)->text(), QStringLiteral("TC HIGH"));
+    window.setBarMaximum(3, 8000);
+    window.setBarValue(3, 4200);
+    window.setBarText(3, " 4200");
+    EXPECT_EQ(window.bar(3)->value(), 4200);
+    EXPECT_EQ(window.bar(3)->text(), QStringLiteral(" 4200"));
+    window.setMarkerVisible(1, true);
+    EXPECT_FALSE(window.marker(1)->isHidden());
+}
+
+} // namespace
+} // namespace ostrelo::windows
