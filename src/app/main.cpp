@@ -3,6 +3,7 @@
 #include "core/error.h"
 #include "core/settings.h"
 #include "core/settings_location.h"
+#include "platform/linux/process_memory_linux.h"
 #include "windows/fonts.h"
 #include "windows/main_window.h"
 #include "windows/qt_text.h"
@@ -121,7 +122,8 @@ int main(int argc, char **argv) {
     core::writeThresholds(state.settings, state.IniPath);
 
     windows::MainWindow window(static_cast<core::Colour>(state.settings.BackgroundColor));
-    app::Program program(state, window);
+    platform::LinuxProcessMemory processMemory;
+    app::Program program(state, window, processMemory);
     window.setEvents(&program);
     program.applySettings();
     window.setScanInterval(state.settings.ScanTime);

@@ -14,11 +14,13 @@ namespace ostrelo::app {
 
 using core::MenuItem;
 
-Program::Program(core::AppState &state, core::MainView &view) : m_state(state), m_view(view) {
+Program::Program(core::AppState &state, core::MainView &view, platform::ProcessMemory &memory)
+    : m_state(state), m_view(view), m_attachment(memory, state, view),
+      m_memory(memory, m_attachment), m_acquisition(m_memory, state) {
 }
 
 void Program::resetAttachment() {
-    // The game attachment comes with the acquisition: forget it and close a held handle.
+    m_attachment.reset();
 }
 
 void Program::applySettings() {
@@ -97,8 +99,30 @@ void Program::Temps() {
         if (m_state.settings.TipusConexio == 2) {
             return;
         }
-        // With the acquisition: RACE07_Actiu decides GameActive, Lectures processes a sample,
-        // and a server with a client sends the game-not-running frame otherwise.
+        m_state.GameActive = m_attachment.RACE07_Actiu();
+        if (m_state.GameActive) {
+            Lectures();
+            return;
+        }
+        // A server with a client sends the game-not-running frame here once the network
+        // link exists.
+    });
+}
+
+void Program::Lectures() {
+    core::trap("Lectures", [&] {
+        const std::int16_t mode = m_state.settings.TipusConexio;
+        acquisition::TelemetrySample sample;
+        if (mode == 0 || mode == 1) {
+            if (!m_acquisition.acquire(sample)) {
+                return;
+            }
+        }
+        // Sending as a server and parsing as a client come with the network link.
+        if (mode == 1 && !m_state.settings.DadesServ) {
+            return;
+        }
+        // The display phase shows the sample here once the dashboard is built.
     });
 }
 

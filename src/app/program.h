@@ -1,8 +1,12 @@
 #pragma once
 
+#include "acquisition/acquisition.h"
+#include "acquisition/game_attachment.h"
+#include "acquisition/game_memory.h"
 #include "core/app_state.h"
 #include "core/main_view.h"
 #include "dashboard/display_state.h"
+#include "platform/process_memory.h"
 
 namespace ostrelo::app {
 
@@ -10,7 +14,7 @@ namespace ostrelo::app {
 /// the main window loads, the menu handlers, and the scan tick with `Temps`.
 class Program : public core::MainViewEvents {
 public:
-    Program(core::AppState &state, core::MainView &view);
+    Program(core::AppState &state, core::MainView &view, platform::ProcessMemory &memory);
 
     /// The end of the main window's load step: applies language, scan time, connection mode,
     /// graphics mode, units and the show-server-data option, in that order.
@@ -25,7 +29,13 @@ public:
     /// sample. Failures are reported under "Temps".
     void Temps();
 
+    /// The processing routine: acquires one sample from the game (or takes the received
+    /// one), sends it as a server and shows it. Failures are reported under "Lectures" and
+    /// end the run.
+    void Lectures();
+
     const dashboard::DisplayState &display() const { return m_display; }
+    const acquisition::GameAttachment &attachment() const { return m_attachment; }
 
 private:
     void resetAttachment();
@@ -34,6 +44,9 @@ private:
     core::AppState &m_state;
     core::MainView &m_view;
     dashboard::DisplayState m_display;
+    acquisition::GameAttachment m_attachment;
+    acquisition::GameMemory m_memory;
+    acquisition::Acquisition m_acquisition;
 };
 
 } // namespace ostrelo::app

@@ -135,6 +135,9 @@ public:
     virtual void stopScanTimer() = 0;
     /// Starts the scan timer again with its interval; the next tick is one interval away.
     virtual void startScanTimer() = 0;
+    /// Shows the message "Imposible abrir el proceso" without waiting for it; while one such
+    /// message is open, another call does nothing.
+    virtual void showOpenProcessFailure() = 0;
     /// The outer left edge of the main window, in whole twips.
     virtual double windowLeftTwips() const = 0;
     /// The outer top edge of the main window, in whole twips.

@@ -8,6 +8,7 @@
 #include <QFont>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QScreen>
 
 #include <cmath>
@@ -308,6 +309,19 @@ void MainWindow::startScanTimer() {
     } else {
         m_timer.stop();
     }
+}
+
+void MainWindow::showOpenProcessFailure() {
+    // One message at a time; ticks go on while it waits for the user.
+    if (m_openFailure) {
+        return;
+    }
+    m_openFailure =
+        new QMessageBox(QMessageBox::NoIcon, QStringLiteral("Ostrelo"),
+                        QStringLiteral("Imposible abrir el proceso"), QMessageBox::Ok, this);
+    m_openFailure->setAttribute(Qt::WA_DeleteOnClose);
+    m_openFailure->setModal(false);
+    m_openFailure->show();
 }
 
 double MainWindow::windowLeftTwips() const {

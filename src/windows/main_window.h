@@ -5,6 +5,7 @@
 
 #include <QLabel>
 #include <QMainWindow>
+#include <QPointer>
 #include <QPushButton>
 #include <QTimer>
 
@@ -12,6 +13,7 @@
 #include <map>
 
 class QAction;
+class QMessageBox;
 
 namespace ostrelo::windows {
 
@@ -49,6 +51,7 @@ public:
     void setScanInterval(int intervalMs) override;
     void stopScanTimer() override;
     void startScanTimer() override;
+    void showOpenProcessFailure() override;
     double windowLeftTwips() const override;
     double windowTopTwips() const override;
 
@@ -80,6 +83,7 @@ private:
     std::array<BarGauge *, 5> m_bars{};
     std::array<QWidget *, 5> m_markers{};
     std::map<core::MenuItem, QAction *> m_actions;
+    QPointer<QMessageBox> m_openFailure;
 };
 
 } // namespace ostrelo::windows

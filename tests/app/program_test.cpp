@@ -1,6 +1,7 @@
 #include "app/program.h"
 #include "core/ini_file.h"
 #include "core/settings.h"
+#include "fakes/fake_process_memory.h"
 #include "fakes/recording_view.h"
 #include "support/temp_dir.h"
 
@@ -31,7 +32,8 @@ protected:
     testing::TempDir dir;
     core::AppState state;
     testing::RecordingView view;
-    Program program{state, view};
+    testing::FakeProcessMemory memory;
+    Program program{state, view, memory};
 };
 
 TEST_F(ProgramTest, FirstStartWritesExactlyTheListedKeys) {

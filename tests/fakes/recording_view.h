@@ -72,6 +72,7 @@ public:
         timerRunning = interval > 0;
         timerEvents.emplace_back("start");
     }
+    void showOpenProcessFailure() override { ++openFailureMessages; }
     double windowLeftTwips() const override { return left; }
     double windowTopTwips() const override { return top; }
 
@@ -101,6 +102,7 @@ public:
     double left = 0;
     double top = 0;
     int writes = 0;
+    int openFailureMessages = 0;
 };
 
 } // namespace ostrelo::testing

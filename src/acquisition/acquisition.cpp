@@ -1,0 +1,189 @@
+#include "acquisition/acquisition.h"
+
+#include "acquisition/address_map.h"
+#include "core/error.h"
+#include "core/text_encoding.h"
+
+#include <cfloat>
+#include <cmath>
+
+namespace ostrelo::acquisition {
+namespace {
+
+constexpr double kKelvinOffset = 273.15;
+
+bool hasNul(const std::string &text) {
+    return text.find('\0') != std::string::npos;
+}
+
+std::string cutAtNul(const std::string &text) {
+    return text.substr(0, text.find('\0'));
+}
+
+// Cutting at NUL where the text must hold one: a text without NUL cannot be cut.
+std::string cutAtRequiredNul(const std::string &text, const char *what) {
+    if (!hasNul(text)) {
+        throw core::RunTimeError("Left", std::string(what) + " holds no NUL to end it");
+    }
+    return cutAtNul(text);
+}
+
+std::string cutAtBackslash(const std::string &text) {
+    return text.substr(0, text.find('\\'));
+}
+
+bool comparable(const std::string &name) {
+    return !name.empty() && name.front() != '\0';
+}
+
+float toSingle(double value) {
+    if (std::isfinite(value) && std::fabs(value) > FLT_MAX) {
+        throw core::RunTimeError("CSng", "Overflow: a value is too large for a single");
+    }
+    return static_cast<float>(value);
+}
+
+} // namespace
+
+Acquisition::Acquisition(GameMemory &memory, core::AppState &state)
+    : m_memory(memory), m_state(state) {
+}
+
+void Acquisition::followLocalDriver(TelemetrySample &s) {
+    const std::string local = m_memory.ReadMemory(address::LocalDriver, 30);
+    s.DriverName = local.find('\\') != std::string::npos ? cutAtBackslash(local) : "Error";
+    const std::string followed =
+        m_memory.ReadMemory(address::slotField(m_state.CarSlot, address::DriverName), 24);
+    s.SlotName = comparable(followed) ? cutAtNul(followed) : "NoTincNiidea";
+    if (s.SlotName == s.DriverName) {
+        return;
+    }
+    for (std::int16_t slot = 0; slot < address::kSlotCount; ++slot) {
+        s.SlotName = m_memory.ReadMemory(address::slotField(slot, address::DriverName), 24);
+        if (!comparable(s.SlotName)) {
+            continue;
+        }
+        s.SlotName = cutAtNul(s.SlotName);
+        if (s.SlotName == s.DriverName) {
+            m_state.CarSlot = slot;
+            return;
+        }
+    }
+}
+
+bool Acquisition::followSlot(TelemetrySample &s, std::int16_t slot) {
+    m_state.CarSlot = slot;
+    const std::string name = m_memory.ReadMemory(address::slotField(slot, address::DriverName), 24);
+    if (!hasNul(name)) {
+        return false;
+    }
+    s.DriverName = cutAtNul(name);
+    return true;
+}
+
+void Acquisition::readFollowedCar(TelemetrySample &s) {
+    auto at = [this](std::int32_t field) { return address::slotField(m_state.CarSlot, field); };
+    s.CarName = cutAtRequiredNul(m_memory.ReadMemory(at(address::CarName), 50), "The car name");
+    s.EngineSpeed = m_memory.ReadMemorySingle(at(address::EngineSpeed), 4);
+    s.Position = m_memory.ReadMemoryInteger(at(address::Position), 4);
+    s.EngineSpeedMax = m_memory.ReadMemorySingle(at(address::EngineSpeedMax), 4);
+    const int lap = m_memory.ReadMemoryInteger(at(address::LapCount), 4) + 1;
+    if (lap > INT16_MAX) {
+        throw core::RunTimeError("LapNumber", "Overflow: the lap count is out of range");
+    }
+    s.LapNumber = static_cast<std::int16_t>(lap);
+    s.Fuel = m_memory.ReadMemorySingle(at(address::Fuel), 4);
+    s.BestLapTime = m_memory.ReadMemorySingle(at(address::BestLapTime), 4);
+    s.LastLapTime = m_memory.ReadMemorySingle(at(address::LastLapTime), 4);
+    s.Gear = m_memory.ReadMemoryInteger(at(address::Gear), 4);
+    s.InPits = m_memory.ReadMemoryInteger(at(address::InPits), 1);
+}
+
+std::string Acquisition::trackName() {
+    const std::string path = m_memory.ReadMemory(address::TrackName, 50);
+    if (!hasNul(path)) {
+        return "Error";
+    }
+    const std::string cut = cutAtNul(path);
+    const auto backslash = cut.find('\\');
+    if (backslash == std::string::npos) {
+        return "Error";
+    }
+    // The part after the folder, less a four-character extension such as ".trk".
+    const std::size_t first = core::characterCount(cut.substr(0, backslash)) + 1;
+    const auto length =
+        static_cast<long long>(core::characterCount(cut)) - static_cast<long long>(first) - 4;
+    if (length < 0) {
+        throw core::RunTimeError("Mid", "The track text is too short to cut: " + cut);
+    }
+    return std::string(core::midCharacters(cut, first, static_cast<std::size_t>(length)));
+}
+
+void Acquisition::readFixedLocations(TelemetrySample &s) {
+    auto celsius = [this](std::int32_t address) {
+        return toSingle(m_memory.ReadMemoryDouble(address) - kKelvinOffset);
+    };
+    s.OilTemp = celsius(address::OilTemp);
+    s.WaterTemp = celsius(address::WaterTemp);
+    s.Ignition = m_memory.ReadMemoryInteger(address::Ignition, 1);
+    for (int wheel = FL; wheel <= RR; ++wheel) {
+        for (int zone = 0; zone < 3; ++zone) {
+            s.TyreTemp[wheel][zone] =
+                celsius(address::wheelField(wheel, address::WheelTread + 8 * zone));
+        }
+    }
+    for (int wheel = FL; wheel <= RR; ++wheel) {
+        s.TyrePressure[wheel] =
+            toSingle(m_memory.ReadMemoryDouble(address::wheelField(wheel, address::WheelPressure)));
+    }
+    for (int wheel = FL; wheel <= RR; ++wheel) {
+        s.BrakeTemp[wheel] = celsius(address::wheelField(wheel, address::WheelBrake));
+    }
+    const double frontRadius =
+        m_memory.ReadMemoryDouble(address::wheelField(FL, address::WheelRadius));
+    const double rearRadius =
+        m_memory.ReadMemoryDouble(address::wheelField(RL, address::WheelRadius));
+    for (int wheel = FL; wheel <= RR; ++wheel) {
+        const double spin =
+            m_memory.ReadMemoryDouble(address::wheelField(wheel, address::WheelSpin));
+        const double radius = wheel <= FR ? frontRadius : rearRadius;
+        // The game's own factor: 0.284, not 1 / 3.6.
+        s.WheelSpeed[wheel] = (spin * -1 * radius) / 0.284;
+    }
+    for (int wheel = FL; wheel <= RR; ++wheel) {
+        s.TyreWear[wheel] =
+            m_memory.ReadMemoryDouble(address::wheelField(wheel, address::WheelWear));
+    }
+    s.TrackName = trackName();
+    s.PitLimiter = m_memory.ReadMemoryInteger(address::PitLimiter, 1);
+    s.TractionControl = m_memory.ReadMemoryInteger(address::TractionControl, 1);
+    s.AbsLevel = m_memory.ReadMemoryInteger(address::AbsLevel, 1);
+    s.Throttle =
+        toSingle(static_cast<double>(m_memory.ReadMemorySingle(address::Throttle, 4)) * 100);
+    s.Brake = toSingle(static_cast<double>(m_memory.ReadMemorySingle(address::Brake, 4)) * 100);
+    s.TrackTemp = m_memory.ReadMemorySingle(address::TrackTemp, 4);
+    s.AmbientTemp = m_memory.ReadMemorySingle(address::AmbientTemp, 4);
+}
+
+bool Acquisition::acquire(TelemetrySample &s) {
+    switch (m_state.SlotMode) {
+    case 0:
+        followLocalDriver(s);
+        break;
+    case 1:
+        if (!followSlot(s, m_memory.ReadMemoryInteger(address::MonitorSlot, 4))) {
+            return false;
+        }
+        break;
+    default:
+        if (!followSlot(s, m_state.ForcedSlot)) {
+            return false;
+        }
+        break;
+    }
+    readFollowedCar(s);
+    readFixedLocations(s);
+    return true;
+}
+
+} // namespace ostrelo::acquisition

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "acquisition/game_memory.h"
+#include "acquisition/telemetry_sample.h"
+#include "core/app_state.h"
+
+namespace ostrelo::acquisition {
+
+/// Fills a `TelemetrySample` from the game's memory, following the car that `SlotMode`
+/// chooses: 0 the local driver's (found by name), 1 the one the game monitors, 2 `ForcedSlot`.
+class Acquisition {
+public:
+    Acquisition(GameMemory &memory, core::AppState &state);
+
+    /// Chooses the slot and reads every field. Returns false when the run must end quietly
+    /// (a monitored slot whose driver name holds no NUL). Throws core::RunTimeError on an
+    /// overflow or a text that cannot be cut.
+    bool acquire(TelemetrySample &sample);
+
+private:
+    void followLocalDriver(TelemetrySample &sample);
+    bool followSlot(TelemetrySample &sample, std::int16_t slot);
+    void readFollowedCar(TelemetrySample &sample);
+    void readFixedLocations(TelemetrySample &sample);
+    std::string trackName();
+
+    GameMemory &m_memory;
+    core::AppState &m_state;
+};
+
+} // namespace ostrelo::acquisition

@@ -1,0 +1,77 @@
+#include "acquisition/game_attachment.h"
+
+#include "core/error.h"
+
+namespace ostrelo::acquisition {
+
+GameAttachment::GameAttachment(platform::ProcessMemory &memory, core::AppState &state,
+                               core::MainView &view)
+    : m_memory(memory), m_state(state), m_view(view) {
+}
+
+GameAttachment::~GameAttachment() {
+    closeProcess();
+}
+
+void GameAttachment::closeProcess() {
+    if (!m_processClosed) {
+        m_memory.closeProcess(m_process);
+        m_process = 0;
+        m_processClosed = true;
+    }
+}
+
+void GameAttachment::reset() {
+    m_state.GameActive = false;
+    m_attachCounter = 0;
+    closeProcess();
+}
+
+bool GameAttachment::windowPresent(double attachThreshold) {
+    if (!m_state.GameActive && m_attachCounter < attachThreshold) {
+        ++m_attachCounter;
+        return false;
+    }
+    m_attachCounter = 0;
+    if (m_processClosed) {
+        m_processId = m_memory.windowProcess(m_window);
+        m_process = m_memory.openProcess(m_processId);
+        if (m_process == 0) {
+            // Still active: the next tick tries again, and the reads meanwhile give nothing.
+            m_view.showOpenProcessFailure();
+            return true;
+        }
+        m_processClosed = false;
+        m_view.setCaption(core::Label::Label1, m_state.texts.TextGameRunning);
+    }
+    return true;
+}
+
+bool GameAttachment::windowAbsent(double detachThreshold) {
+    if (m_state.GameActive && m_attachCounter < detachThreshold) {
+        ++m_attachCounter;
+        return true;
+    }
+    m_attachCounter = 0;
+    m_view.setCaption(core::Label::Label1, m_state.texts.TextGameNotRunning);
+    closeProcess();
+    return false;
+}
+
+bool GameAttachment::RACE07_Actiu() {
+    bool active = false;
+    core::trap("RACE07_Actiu", [&] {
+        const std::int16_t scanTime = m_state.settings.ScanTime;
+        if (scanTime == 0) {
+            throw core::RunTimeError("RACE07_Actiu", "Division by zero: the scan time is 0");
+        }
+        m_window = m_memory.findWindow(kRace07Title);
+        if (m_window == 0) {
+            m_window = m_memory.findWindow(kGtrEvolutionTitle);
+        }
+        active = m_window != 0 ? windowPresent(3500.0 / scanTime) : windowAbsent(1500.0 / scanTime);
+    });
+    return active;
+}
+
+} // namespace ostrelo::acquisition

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "core/app_state.h"
+#include "core/main_view.h"
+#include "platform/process_memory.h"
+
+#include <cstdint>
+
+namespace ostrelo::acquisition {
+
+/// Window titles of the two games; "RACE 07" wins when both are open.
+inline constexpr const char *kRace07Title = "RACE 07";
+inline constexpr const char *kGtrEvolutionTitle = "GTR Evolution";
+
+/// Finds the game and holds its process open while it runs. The attach waits about 3.5 s
+/// after the window appears; a window that vanishes still counts as active for about 1.5 s.
+class GameAttachment {
+public:
+    GameAttachment(platform::ProcessMemory &memory, core::AppState &state, core::MainView &view);
+    ~GameAttachment();
+    GameAttachment(const GameAttachment &) = delete;
+    GameAttachment &operator=(const GameAttachment &) = delete;
+
+    /// Once per tick: whether the game counts as active. Keeps the game status line up to
+    /// date, opens the process after the attach delay and closes it after the grace period.
+    /// Failures are reported under "RACE07_Actiu" and give false.
+    bool RACE07_Actiu();
+
+    /// Back to "no game": GameActive false, counter 0, a held process closed.
+    void reset();
+
+    /// The process every read goes through; 0 while none is held.
+    platform::ProcessHandle process() const { return m_processClosed ? 0 : m_process; }
+    bool processClosed() const { return m_processClosed; }
+    std::int16_t attachCounter() const { return m_attachCounter; }
+
+private:
+    void closeProcess();
+    bool windowPresent(double attachThreshold);
+    bool windowAbsent(double detachThreshold);
+
+    platform::ProcessMemory &m_memory;
+    core::AppState &m_state;
+    core::MainView &m_view;
+    platform::WindowHandle m_window = 0;
+    platform::ProcessId m_processId = 0;
+    platform::ProcessHandle m_process = 0;
+    bool m_processClosed = true;
+    std::int16_t m_attachCounter = 0;
+};
+
+} // namespace ostrelo::acquisition

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "acquisition/game_attachment.h"
+#include "platform/process_memory.h"
+
+#include <cstdint>
+#include <string>
+
+namespace ostrelo::acquisition {
+
+/// Typed reads of the game's memory through the process the attachment holds. A read that
+/// copies nothing gives one NUL character or 0; failures are reported under the read's name.
+class GameMemory {
+public:
+    GameMemory(platform::ProcessMemory &memory, const GameAttachment &attachment);
+
+    /// `size` bytes as text through Windows-1252, NULs kept and unread bytes blank; a text of
+    /// one NUL character when nothing could be read.
+    std::string ReadMemory(std::int32_t address, std::int32_t size);
+    /// The low 16 bits of `size` (1 or 4) little-endian bytes as a signed integer; 0 when
+    /// nothing could be read.
+    std::int16_t ReadMemoryInteger(std::int32_t address, std::int32_t size);
+    /// A little-endian IEEE single; 0 when nothing could be read.
+    float ReadMemorySingle(std::int32_t address, std::int32_t size);
+    /// A little-endian IEEE double; 0 when nothing could be read.
+    double ReadMemoryDouble(std::int32_t address);
+
+private:
+    std::size_t read(std::int32_t address, std::span<std::byte> buffer);
+
+    platform::ProcessMemory &m_memory;
+    const GameAttachment &m_attachment;
+};
+
+} // namespace ostrelo::acquisition

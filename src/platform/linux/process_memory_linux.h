@@ -1,0 +1,49 @@
+#pragma once
+
+#include "platform/process_memory.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct xcb_connection_t;
+
+namespace ostrelo::platform {
+
+/// The game under Wine or Proton on X11: the window found through the X server, the process
+/// read through /proc/PID/mem opened read-only. Never attaches with ptrace, so the game is
+/// never stopped. One X connection serves every tick.
+class LinuxProcessMemory : public ProcessMemory {
+public:
+    LinuxProcessMemory();
+    ~LinuxProcessMemory() override;
+    LinuxProcessMemory(const LinuxProcessMemory &) = delete;
+    LinuxProcessMemory &operator=(const LinuxProcessMemory &) = delete;
+
+    WindowHandle findWindow(std::string_view title) override;
+    ProcessId windowProcess(WindowHandle window) override;
+    ProcessHandle openProcess(ProcessId process) override;
+    std::size_t read(ProcessHandle process, std::uint64_t address,
+                     std::span<std::byte> buffer) override;
+    void closeProcess(ProcessHandle process) override;
+
+    /// Why `process` cannot be read, in words a user can act on, for the error `error`
+    /// (an errno value) met when opening its memory.
+    static std::string openFailureReason(ProcessId process, int error);
+
+private:
+    bool connected();
+    std::uint32_t atom(const char *name);
+    std::vector<std::uint32_t> topLevelWindows();
+    void reportOnce(const std::string &reason);
+
+    xcb_connection_t *m_connection = nullptr;
+    std::uint32_t m_root = 0;
+    std::uint32_t m_netClientList = 0;
+    std::uint32_t m_netWmName = 0;
+    std::uint32_t m_utf8String = 0;
+    std::uint32_t m_netWmPid = 0;
+    std::string m_lastReport;
+};
+
+} // namespace ostrelo::platform

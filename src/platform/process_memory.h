@@ -1,0 +1,37 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+namespace ostrelo::platform {
+
+/// A top-level window; 0 means none.
+using WindowHandle = std::uint64_t;
+/// A process id; 0 means none.
+using ProcessId = std::uint32_t;
+/// An open process; 0 means none.
+using ProcessHandle = std::uint64_t;
+
+/// Read-only access to another process's memory, and the window search that finds it.
+class ProcessMemory {
+public:
+    virtual ~ProcessMemory() = default;
+
+    /// The top-level window whose title is exactly `title`, or 0.
+    virtual WindowHandle findWindow(std::string_view title) = 0;
+    /// The id of the process that owns `window`, or 0 when it cannot be told.
+    virtual ProcessId windowProcess(WindowHandle window) = 0;
+    /// Opens `process` for reading; 0 when it cannot be opened (the reason goes to the error
+    /// reporter once).
+    virtual ProcessHandle openProcess(ProcessId process) = 0;
+    /// Copies up to `buffer.size()` bytes from `address` in the process and returns how many
+    /// were copied: 0 for an unmapped address, fewer at the end of a mapping.
+    virtual std::size_t read(ProcessHandle process, std::uint64_t address,
+                             std::span<std::byte> buffer) = 0;
+    /// Releases a handle from `openProcess`.
+    virtual void closeProcess(ProcessHandle process) = 0;
+};
+
+} // namespace ostrelo::platform

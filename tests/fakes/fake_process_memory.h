@@ -1,0 +1,73 @@
+#pragma once
+
+#include "platform/process_memory.h"
+
+#include <cstring>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace ostrelo::testing {
+
+/// Windows by title and regions of bytes in memory, with counters of what was asked.
+class FakeProcessMemory : public platform::ProcessMemory {
+public:
+    platform::WindowHandle findWindow(std::string_view title) override {
+        ++findCalls;
+        const auto found = windows.find(std::string(title));
+        return found == windows.end() ? 0 : found->second;
+    }
+    platform::ProcessId windowProcess(platform::WindowHandle window) override {
+        return static_cast<platform::ProcessId>(window + 1000);
+    }
+    platform::ProcessHandle openProcess(platform::ProcessId process) override {
+        ++openCalls;
+        if (!openSucceeds) {
+            return 0;
+        }
+        ++openHandles;
+        lastOpened = process;
+        return 77;
+    }
+    std::size_t read(platform::ProcessHandle process, std::uint64_t address,
+                     std::span<std::byte> buffer) override {
+        ++readCalls;
+        if (process != 77) {
+            return 0;
+        }
+        for (const auto &[start, bytes] : regions) {
+            if (address >= start && address < start + bytes.size()) {
+                const std::size_t count =
+                    std::min<std::size_t>(buffer.size(), start + bytes.size() - address);
+                std::memcpy(buffer.data(), bytes.data() + (address - start), count);
+                return count;
+            }
+        }
+        return 0;
+    }
+    void closeProcess(platform::ProcessHandle) override { --openHandles; }
+
+    /// Places `bytes` at `address`.
+    void place(std::uint64_t address, const void *bytes, std::size_t size) {
+        std::vector<std::byte> region(size);
+        std::memcpy(region.data(), bytes, size);
+        regions[address] = std::move(region);
+    }
+    void placeText(std::uint64_t address, std::string_view text) {
+        place(address, text.data(), text.size());
+    }
+    template <typename T> void placeValue(std::uint64_t address, T value) {
+        place(address, &value, sizeof value);
+    }
+
+    std::map<std::string, platform::WindowHandle> windows;
+    std::map<std::uint64_t, std::vector<std::byte>> regions;
+    bool openSucceeds = true;
+    int findCalls = 0;
+    int openCalls = 0;
+    int readCalls = 0;
+    int openHandles = 0;
+    platform::ProcessId lastOpened = 0;
+};
+
+} // namespace ostrelo::testing
