@@ -8,6 +8,7 @@ packages=(
     qt6-base-dev libgl-dev libxcb1-dev
     googletest libgtest-dev
     xvfb xauth locales fonts-dejavu-core
+    g++-mingw-w64-x86-64-posix
 )
 
 missing=()

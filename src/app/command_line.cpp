@@ -10,6 +10,8 @@ CommandLine parseCommandLine(std::span<const std::string> arguments) {
             line.help = true;
         } else if (argument == "--version" || argument == "-v") {
             line.version = true;
+        } else if (argument == "--demo") {
+            line.demo = true;
         } else if (argument == "--config") {
             if (i + 1 >= arguments.size() || arguments[i + 1].empty()) {
                 line.error = "--config needs the path of a settings file";
@@ -36,6 +38,7 @@ std::string usageText() {
            "\n"
            "Options:\n"
            "  --config PATH   use the settings file PATH instead of Ostrelo.ini\n"
+           "  --demo          also start the simulated game, to see the dashboard at work\n"
            "  -h, --help      show this help and exit\n"
            "  -v, --version   show the version and exit\n"
            "\n"

@@ -11,12 +11,14 @@ struct CommandLine {
     std::optional<std::string> configPath;
     bool help = false;
     bool version = false;
+    /// Start the simulated game beside the program.
+    bool demo = false;
     /// Empty when the command line is valid; otherwise what is wrong with it.
     std::string error;
 };
 
 /// Parses the arguments after the program name: --config PATH (or --config=PATH),
-/// --help (-h), --version (-v).
+/// --demo, --help (-h), --version (-v).
 CommandLine parseCommandLine(std::span<const std::string> arguments);
 
 /// The text of --help.

@@ -1,9 +1,11 @@
 #include "app/command_line.h"
+#include "app/demo_game.h"
 #include "app/program.h"
 #include "core/error.h"
 #include "core/settings.h"
 #include "core/settings_location.h"
 #include "platform/linux/process_memory_linux.h"
+#include "platform/qt/termination_signals.h"
 #include "windows/fonts.h"
 #include "windows/main_window.h"
 #include "windows/qt_text.h"
@@ -16,6 +18,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -108,8 +111,16 @@ int main(int argc, char **argv) {
         std::cerr << "ostrelo: " << line.error << "\n\n" << app::usageText();
         return 2;
     }
+    const platform::TerminationSignals terminationSignals;
     logErrorsToStderr();
     windows::installFontSubstitutes();
+    std::unique_ptr<app::DemoGame> demo;
+    if (line.demo) {
+        demo = std::make_unique<app::DemoGame>();
+        if (!demo->error().isEmpty()) {
+            std::cerr << "ostrelo: " << demo->error().toStdString() << '\n';
+        }
+    }
 
     core::AppState state;
     state.IniPath = iniPathFor(line);

@@ -16,6 +16,7 @@ TEST(CommandLine, ReadsTheOptions) {
     EXPECT_EQ(parse({"--config=/tmp/b.ini"}).configPath, "/tmp/b.ini");
     EXPECT_TRUE(parse({"-h"}).help);
     EXPECT_TRUE(parse({"--version"}).version);
+    EXPECT_TRUE(parse({"--demo", "--config", "x.ini"}).demo);
     EXPECT_TRUE(parse({}).error.empty());
     EXPECT_FALSE(parse({"--config"}).error.empty());
     EXPECT_FALSE(parse({"--config="}).error.empty());

@@ -68,5 +68,23 @@ TEST(StartUp, ReportsABadSettingAndOpensTheWindowAnyway) {
     EXPECT_EQ(core::ReadIni(ini, "MaxMin", "MaxPneu", ""), "100");
 }
 
+TEST(StartUp, EndsCleanlyOnSigterm) {
+    testing::TempDir dir;
+    const std::string ini = dir.file("Ostrelo.ini");
+    QProcess process;
+    process.start(kBinary, {QStringLiteral("-platform"), QStringLiteral("offscreen"),
+                            QStringLiteral("--config"), QString::fromStdString(ini)});
+    ASSERT_TRUE(process.waitForStarted());
+    QElapsedTimer clock;
+    clock.start();
+    while (core::ReadIni(ini, "Opcions", "DadesServ", "") == "-1" && clock.elapsed() < 10000) {
+        process.waitForFinished(50);
+    }
+    process.terminate();
+    ASSERT_TRUE(process.waitForFinished(5000));
+    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(process.exitCode(), 0);
+}
+
 } // namespace
 } // namespace ostrelo::app

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "platform/process_memory.h"
+
+#include <string>
+
+namespace ostrelo::platform {
+
+/// The game on Windows: the window found by its title, the process opened with the rights
+/// that reading needs and nothing more.
+class Win32ProcessMemory : public ProcessMemory {
+public:
+    WindowHandle findWindow(std::string_view title) override;
+    ProcessId windowProcess(WindowHandle window) override;
+    ProcessHandle openProcess(ProcessId process) override;
+    std::size_t read(ProcessHandle process, std::uint64_t address,
+                     std::span<std::byte> buffer) override;
+    void closeProcess(ProcessHandle process) override;
+
+private:
+    std::string m_lastReport;
+};
+
+} // namespace ostrelo::platform

@@ -1,0 +1,237 @@
+#include "acquisition/acquisition.h"
+#include "acquisition/address_map.h"
+#include "core/error.h"
+#include "fakes/fake_process_memory.h"
+#include "fakes/recording_view.h"
+
+#include <gtest/gtest.h>
+
+namespace ostrelo::acquisition {
+namespace {
+
+namespace address = acquisition::address;
+
+// A game whose process is open, so that reads reach the fake memory.
+class AcquisitionTest : public ::testing::Test {
+protected:
+    AcquisitionTest() {
+        memory.windows["RACE 07"] = 1;
+        state.settings.ScanTime = 1000;
+        while (!attachment.RACE07_Actiu()) {
+        }
+    }
+
+    void placeSlotName(std::int16_t slot, std::string_view name) {
+        memory.placeText(static_cast<std::uint32_t>(address::slotField(slot, address::DriverName)),
+                         std::string(name) + '\0');
+    }
+
+    TelemetrySample acquire() {
+        TelemetrySample sample;
+        EXPECT_TRUE(acquisition.acquire(sample));
+        return sample;
+    }
+
+    core::AppState state;
+    testing::RecordingView view;
+    testing::FakeProcessMemory memory;
+    GameAttachment attachment{memory, state, view};
+    GameMemory reads{memory, attachment};
+    Acquisition acquisition{reads, state};
+};
+
+TEST_F(AcquisitionTest, TypedReadsFollowTheCountOfBytesCopied) {
+    memory.placeValue<std::uint8_t>(0x1000, 255);
+    memory.placeValue<std::uint32_t>(0x2000, 0x0001FFFF);
+    memory.placeValue<std::uint32_t>(0x3000, 0x12345678);
+    memory.placeValue<float>(0x4000, 1.5F);
+    memory.placeValue<double>(0x5000, -2.25);
+    memory.placeText(0x6000, "Espa\xF1");
+    EXPECT_EQ(reads.ReadMemoryInteger(0x1000, 1), 255);
+    EXPECT_EQ(reads.ReadMemoryInteger(0x2000, 4), -1);
+    EXPECT_EQ(reads.ReadMemoryInteger(0x3000, 4), 0x5678);
+    EXPECT_EQ(reads.ReadMemorySingle(0x4000, 4), 1.5F);
+    EXPECT_EQ(reads.ReadMemoryDouble(0x5000), -2.25);
+    // Bytes that were not read stay blank; the text keeps its full size.
+    EXPECT_EQ(reads.ReadMemory(0x6000, 8), "Españ   ");
+    EXPECT_EQ(reads.ReadMemory(0x7000, 8), std::string(1, '\0'));
+    EXPECT_EQ(reads.ReadMemoryInteger(0x7000, 4), 0);
+    EXPECT_EQ(reads.ReadMemorySingle(0x7000, 4), 0);
+    EXPECT_EQ(reads.ReadMemoryDouble(0x7000), 0);
+}
+
+TEST_F(AcquisitionTest, LocalModeSearchesOnceForTheLocalDriver) {
+    memory.placeText(address::LocalDriver, "Ana Ruiz\\Profiles");
+    for (std::int16_t slot = 0; slot < 5; ++slot) {
+        placeSlotName(slot, "Driver " + std::to_string(slot));
+    }
+    placeSlotName(5, "Ana Ruiz");
+    TelemetrySample first = acquire();
+    EXPECT_EQ(state.CarSlot, 5);
+    EXPECT_EQ(first.DriverName, "Ana Ruiz");
+    EXPECT_EQ(first.SlotName, "Ana Ruiz");
+    // The followed slot still holds the driver: one read confirms it, no search.
+    placeSlotName(2, "Ana Ruiz");
+    const int readsBefore = memory.readCalls;
+    acquire();
+    EXPECT_EQ(state.CarSlot, 5);
+    EXPECT_EQ(memory.readCalls - readsBefore, 2 + 51);
+}
+
+TEST_F(AcquisitionTest, LocalModeWithoutABackslashFindsNoSlot) {
+    memory.placeText(address::LocalDriver, "Ana Ruiz");
+    placeSlotName(0, "Error");
+    placeSlotName(4, "Ana Ruiz");
+    state.CarSlot = 7;
+    const TelemetrySample sample = acquire();
+    EXPECT_EQ(sample.DriverName, "Error");
+    // Slot 0 holds the name "Error" and so matches.
+    EXPECT_EQ(state.CarSlot, 0);
+
+    placeSlotName(0, "Joan");
+    state.CarSlot = 7;
+    const TelemetrySample none = acquire();
+    EXPECT_EQ(state.CarSlot, 7);
+    EXPECT_EQ(none.SlotName, std::string(1, '\0'));
+}
+
+TEST_F(AcquisitionTest, LocalModeWithAnEmptyFollowedSlotSearches) {
+    memory.placeText(address::LocalDriver, "Ana\\x");
+    placeSlotName(0, "");
+    placeSlotName(9, "Ana");
+    TelemetrySample sample;
+    // The search starts because the followed slot reads as "NoTincNiidea".
+    EXPECT_TRUE(acquisition.acquire(sample));
+    EXPECT_EQ(state.CarSlot, 9);
+}
+
+TEST_F(AcquisitionTest, MonitorModeTakesTheGamesSlotUnchecked) {
+    state.SlotMode = 1;
+    memory.placeValue<std::int32_t>(address::MonitorSlot, 70);
+    placeSlotName(70, "Far Away");
+    const TelemetrySample sample = acquire();
+    EXPECT_EQ(state.CarSlot, 70);
+    EXPECT_EQ(sample.DriverName, "Far Away");
+    EXPECT_EQ(sample.SlotName, "");
+
+    memory.placeText(static_cast<std::uint32_t>(address::slotField(70, address::DriverName)),
+                     std::string(24, 'x'));
+    TelemetrySample ended;
+    EXPECT_FALSE(acquisition.acquire(ended));
+}
+
+TEST_F(AcquisitionTest, ForcedModeFollowsTheForcedSlot) {
+    state.SlotMode = 2;
+    state.CarSlot = 12;
+    placeSlotName(0, "Pole Sitter");
+    memory.placeValue<std::int32_t>(address::LapCount, 4);
+    const TelemetrySample sample = acquire();
+    EXPECT_EQ(state.CarSlot, 0);
+    EXPECT_EQ(sample.DriverName, "Pole Sitter");
+    EXPECT_EQ(sample.LapNumber, 5);
+}
+
+TEST_F(AcquisitionTest, NothingReadableGivesTheFailureValues) {
+    const TelemetrySample s = acquire();
+    EXPECT_EQ(s.DriverName, "Error");
+    EXPECT_EQ(s.SlotName, std::string(1, '\0'));
+    EXPECT_EQ(s.CarName, "");
+    EXPECT_EQ(s.TrackName, "Error");
+    EXPECT_EQ(s.LapNumber, 1);
+    EXPECT_FLOAT_EQ(s.OilTemp, -273.15F);
+    EXPECT_FLOAT_EQ(s.TyreTemp[RR][2], -273.15F);
+    EXPECT_FLOAT_EQ(s.BrakeTemp[FL], -273.15F);
+    EXPECT_EQ(s.Fuel, 0);
+    EXPECT_EQ(s.WheelSpeed[FL], 0);
+}
+
+TEST_F(AcquisitionTest, ReadsEveryFieldOfTheFollowedCar) {
+    state.SlotMode = 2;
+    state.ForcedSlot = 0;
+    placeSlotName(0, "Ana");
+    memory.placeText(address::CarName, std::string("Lince Turbo\0", 12));
+    memory.placeValue<float>(address::EngineSpeed, 700);
+    memory.placeValue<std::int32_t>(address::Position, 3);
+    memory.placeValue<std::int32_t>(address::Gear, -1);
+    memory.placeValue<std::uint8_t>(address::InPits, 1);
+    memory.placeValue<double>(address::OilTemp, 378.15);
+    memory.placeValue<double>(address::wheelField(FL, address::WheelRadius), 0.284);
+    memory.placeValue<double>(address::wheelField(RL, address::WheelRadius), 0.568);
+    memory.placeValue<double>(address::wheelField(FL, address::WheelSpin), -100);
+    memory.placeValue<double>(address::wheelField(FR, address::WheelSpin), -100);
+    memory.placeValue<double>(address::wheelField(RL, address::WheelSpin), -50);
+    memory.placeValue<double>(address::wheelField(RR, address::WheelSpin), 25);
+    memory.placeValue<double>(address::wheelField(RR, address::WheelTread + 16), 373.15);
+    memory.placeValue<double>(address::wheelField(FR, address::WheelPressure), 185.5);
+    memory.placeValue<double>(address::wheelField(RL, address::WheelWear), 0.97);
+    memory.placeValue<float>(address::Throttle, 0.75F);
+    memory.placeValue<float>(address::Brake, 0.125F);
+    memory.placeValue<std::uint8_t>(address::TractionControl, 2);
+    memory.placeText(address::TrackName, std::string("Locations\\Anella Sud.trk\0", 25));
+    const TelemetrySample s = acquire();
+    EXPECT_EQ(s.CarName, "Lince Turbo");
+    EXPECT_EQ(s.EngineSpeed, 700);
+    EXPECT_EQ(s.Position, 3);
+    EXPECT_EQ(s.Gear, -1);
+    EXPECT_EQ(s.InPits, 1);
+    EXPECT_FLOAT_EQ(s.OilTemp, 105);
+    EXPECT_DOUBLE_EQ(s.WheelSpeed[FL], 100);
+    EXPECT_DOUBLE_EQ(s.WheelSpeed[FR], 100);
+    EXPECT_DOUBLE_EQ(s.WheelSpeed[RL], 100);
+    EXPECT_DOUBLE_EQ(s.WheelSpeed[RR], -50);
+    EXPECT_FLOAT_EQ(s.TyreTemp[RR][2], 100);
+    EXPECT_FLOAT_EQ(s.TyrePressure[FR], 185.5F);
+    EXPECT_DOUBLE_EQ(s.TyreWear[RL], 0.97);
+    EXPECT_FLOAT_EQ(s.Throttle, 75);
+    EXPECT_FLOAT_EQ(s.Brake, 12.5F);
+    EXPECT_EQ(s.TractionControl, 2);
+    EXPECT_EQ(s.TrackName, "Anella Sud");
+}
+
+TEST_F(AcquisitionTest, CutsTheTrackNameOrFails) {
+    struct Case {
+        std::string text;
+        const char *name;
+    };
+    const Case cases[] = {
+        {std::string("Locations\\Anella Sud.trk\0", 25), "Anella Sud"},
+        {std::string("Dir\\Sub\\Name.gdb\0", 17), "Sub\\Name"},
+        {std::string("NoBackslash\0", 12), "Error"},
+        {std::string(50, 'x'), "Error"},
+        {std::string("Dir\\Pista\0", 10), "P"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        memory.placeText(address::TrackName, c.text);
+        EXPECT_EQ(acquire().TrackName, c.name);
+    }
+    memory.placeText(address::TrackName, std::string("Dir\\ab\0", 7));
+    TelemetrySample sample;
+    EXPECT_THROW(acquisition.acquire(sample), core::RunTimeError);
+}
+
+TEST_F(AcquisitionTest, OverflowsAndUncutTextsEndTheRun) {
+    state.SlotMode = 2;
+    memory.placeValue<std::int32_t>(address::LapCount, 0x00017FFF);
+    TelemetrySample sample;
+    EXPECT_THROW(acquisition.acquire(sample), core::RunTimeError);
+
+    memory.placeValue<std::int32_t>(address::LapCount, 0);
+    memory.placeText(address::CarName, std::string(50, 'c'));
+    EXPECT_THROW(acquisition.acquire(sample), core::RunTimeError);
+
+    memory.placeText(address::CarName, std::string(1, '\0'));
+    memory.placeValue<double>(address::OilTemp, 1e300);
+    EXPECT_THROW(acquisition.acquire(sample), core::RunTimeError);
+}
+
+TEST(AddressMap, PlacesSlotsAndWheels) {
+    EXPECT_EQ(address::slotField(0, address::DriverName), 0xA06630);
+    EXPECT_EQ(address::slotField(63, address::DriverName), 0xA06630 + 63 * 33632);
+    EXPECT_EQ(address::wheelField(RR, address::WheelBrake), 0xD60918);
+    EXPECT_EQ(address::wheelField(RL, address::WheelRadius), 0xD60190);
+    EXPECT_EQ(address::wheelField(FR, address::WheelTread + 8), 0xD5FE30);
+}
+
+} // namespace
+} // namespace ostrelo::acquisition

@@ -1,0 +1,157 @@
+#include "acquisition/game_attachment.h"
+#include "fakes/fake_process_memory.h"
+#include "fakes/recording_view.h"
+#include "i18n/language_table.h"
+#include "support/error_capture.h"
+
+#include <gtest/gtest.h>
+
+namespace ostrelo::acquisition {
+namespace {
+
+using core::Label;
+
+class GameAttachmentTest : public ::testing::Test {
+protected:
+    GameAttachmentTest() {
+        state.texts = i18n::findLanguage("Español")->texts;
+        state.settings.ScanTime = 500;
+    }
+
+    // One tick as the program runs it: the result becomes GameActive.
+    bool tick() {
+        state.GameActive = attachment.RACE07_Actiu();
+        return state.GameActive;
+    }
+
+    // Ticks until the result changes; returns how many ticks gave the old result.
+    int ticksWhile(bool result) {
+        int ticks = 0;
+        while (tick() == result && ticks < 1000) {
+            ++ticks;
+        }
+        return ticks;
+    }
+
+    core::AppState state;
+    testing::RecordingView view;
+    testing::FakeProcessMemory memory;
+    GameAttachment attachment{memory, state, view};
+};
+
+TEST_F(GameAttachmentTest, AttachesAfterTheDelayCountedInTicks) {
+    struct Case {
+        std::int16_t scanTime;
+        int inactiveTicks;
+    };
+    // Inactive while the counter is below 3500 / ScanTime, then attached.
+    const Case cases[] = {{500, 7}, {10, 350}, {50, 70}, {150, 24}, {1000, 4}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.scanTime);
+        memory.windows.clear();
+        attachment.reset();
+        state.settings.ScanTime = c.scanTime;
+        memory.windows["RACE 07"] = 5;
+        EXPECT_EQ(ticksWhile(false), c.inactiveTicks);
+        EXPECT_FALSE(attachment.processClosed());
+        EXPECT_EQ(memory.lastOpened, 1005u);
+        EXPECT_EQ(attachment.attachCounter(), 0);
+        EXPECT_EQ(view.caption(Label::Label1), "RACE07 EN MARCHA");
+    }
+}
+
+TEST_F(GameAttachmentTest, StaysActiveThroughTheGraceTicksThenCloses) {
+    struct Case {
+        std::int16_t scanTime;
+        int graceTicks;
+    };
+    const Case cases[] = {{500, 3}, {10, 150}, {1000, 2}, {150, 10}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.scanTime);
+        attachment.reset();
+        state.settings.ScanTime = c.scanTime;
+        memory.windows["RACE 07"] = 5;
+        ticksWhile(false);
+        memory.windows.clear();
+        EXPECT_EQ(ticksWhile(true), c.graceTicks);
+        EXPECT_TRUE(attachment.processClosed());
+        EXPECT_EQ(memory.openHandles, 0);
+        EXPECT_EQ(attachment.attachCounter(), 0);
+        EXPECT_EQ(view.caption(Label::Label1), "RACE07 NO CARGADO");
+    }
+}
+
+TEST_F(GameAttachmentTest, AWindowBackDuringTheGraceKeepsTheHandle) {
+    memory.windows["RACE 07"] = 5;
+    ticksWhile(false);
+    memory.windows.clear();
+    EXPECT_TRUE(tick());
+    EXPECT_EQ(attachment.attachCounter(), 1);
+    memory.windows["RACE 07"] = 5;
+    EXPECT_TRUE(tick());
+    EXPECT_EQ(attachment.attachCounter(), 0);
+    EXPECT_EQ(memory.openCalls, 1);
+}
+
+TEST_F(GameAttachmentTest, AWindowVanishingDuringTheWaitStartsTheWaitAgain) {
+    memory.windows["RACE 07"] = 5;
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_FALSE(tick());
+    }
+    EXPECT_EQ(attachment.attachCounter(), 5);
+    memory.windows.clear();
+    EXPECT_FALSE(tick());
+    EXPECT_EQ(attachment.attachCounter(), 0);
+    EXPECT_EQ(memory.openCalls, 0);
+    EXPECT_EQ(view.caption(Label::Label1), "RACE07 NO CARGADO");
+    memory.windows["RACE 07"] = 5;
+    EXPECT_EQ(ticksWhile(false), 7);
+}
+
+TEST_F(GameAttachmentTest, AFailedOpenIsRetriedEachTickWithOneMessageCall) {
+    memory.openSucceeds = false;
+    memory.windows["RACE 07"] = 5;
+    view.setCaption(Label::Label1, "Escaneando...");
+    EXPECT_EQ(ticksWhile(false), 7);
+    EXPECT_TRUE(attachment.processClosed());
+    EXPECT_TRUE(tick());
+    EXPECT_EQ(memory.openCalls, 2);
+    EXPECT_EQ(view.openFailureMessages, 2);
+    EXPECT_EQ(view.caption(Label::Label1), "Escaneando...");
+    memory.openSucceeds = true;
+    EXPECT_TRUE(tick());
+    EXPECT_FALSE(attachment.processClosed());
+    EXPECT_EQ(view.caption(Label::Label1), "RACE07 EN MARCHA");
+}
+
+TEST_F(GameAttachmentTest, PrefersRace07OverGtrEvolution) {
+    memory.windows["GTR Evolution"] = 9;
+    ticksWhile(false);
+    EXPECT_EQ(memory.lastOpened, 1009u);
+    attachment.reset();
+    memory.windows["RACE 07"] = 5;
+    ticksWhile(false);
+    EXPECT_EQ(memory.lastOpened, 1005u);
+}
+
+TEST_F(GameAttachmentTest, ResetClosesTheHandleAndStartsOver) {
+    memory.windows["RACE 07"] = 5;
+    ticksWhile(false);
+    attachment.reset();
+    EXPECT_FALSE(state.GameActive);
+    EXPECT_TRUE(attachment.processClosed());
+    EXPECT_EQ(memory.openHandles, 0);
+    EXPECT_EQ(ticksWhile(false), 7);
+}
+
+TEST_F(GameAttachmentTest, AScanTimeOfZeroIsReportedAndCountsAsNotRunning) {
+    state.settings.ScanTime = 0;
+    memory.windows["RACE 07"] = 5;
+    testing::ErrorCapture capture;
+    EXPECT_FALSE(tick());
+    ASSERT_EQ(capture.reports().size(), 1u);
+    EXPECT_EQ(capture.reports()[0].routine, "RACE07_Actiu");
+}
+
+} // namespace
+} // namespace ostrelo::acquisition

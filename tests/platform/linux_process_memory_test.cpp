@@ -1,0 +1,206 @@
+#include "acquisition/acquisition.h"
+#include "acquisition/address_map.h"
+#include "fakes/recording_view.h"
+#include "i18n/language_table.h"
+#include "platform/linux/process_memory_linux.h"
+#include "support/error_capture.h"
+#include "support/temp_dir.h"
+#include "support/x_display.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <memory>
+
+namespace ostrelo::platform {
+namespace {
+
+using acquisition::FL;
+using acquisition::FR;
+using acquisition::RL;
+using acquisition::RR;
+namespace address = acquisition::address;
+
+// Every value the acquisition reads, pinned in the game's units.
+constexpr const char *kScenario = "[Pin]\n"
+                                  "CarName=Lince Turbo 16V\n"
+                                  "Position=4\n"
+                                  "LapCount=6\n"
+                                  "Fuel=42.5\n"
+                                  "EngineSpeed=700\n"
+                                  "EngineSpeedMax=921.5\n"
+                                  "Gear=4\n"
+                                  "LastLapTime=98.25\n"
+                                  "BestLapTime=97.5\n"
+                                  "InPits=0\n"
+                                  "OilTemp=378.15\n"
+                                  "WaterTemp=363.15\n"
+                                  "PitLimiter=0\n"
+                                  "Ignition=1\n"
+                                  "TractionControl=2\n"
+                                  "AbsLevel=1\n"
+                                  "Throttle=0.75\n"
+                                  "Brake=0.125\n"
+                                  "TrackTemp=31.5\n"
+                                  "AmbientTemp=22.25\n"
+                                  "TrackPath=Locations\\Anella Sud.trk\n"
+                                  "Spin_FL=-100\nSpin_FR=-100\nSpin_RL=-50\nSpin_RR=-45\n"
+                                  "Radius_FL=0.284\nRadius_RL=0.568\n"
+                                  "Tread_FL_0=353.15\nTread_FL_1=358.15\nTread_FL_2=363.15\n"
+                                  "Tread_RR_2=383.15\n"
+                                  "Pressure_FL=190\nPressure_RR=205.5\n"
+                                  "Wear_FL=0.99\nWear_RR=0.5\n"
+                                  "BrakeTemp_FL=673.15\nBrakeTemp_RR=573.15\n";
+
+class LinuxProcessMemoryTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { s_display = std::make_unique<testing::XDisplay>(); }
+    static void TearDownTestSuite() { s_display.reset(); }
+
+    void SetUp() override {
+        ASSERT_TRUE(s_display->running()) << s_display->error().toStdString();
+        scenario = dir.write("scenario.ini", kScenario);
+    }
+
+    static std::unique_ptr<testing::XDisplay> s_display;
+    testing::TempDir dir;
+    std::string scenario;
+};
+
+std::unique_ptr<testing::XDisplay> LinuxProcessMemoryTest::s_display;
+
+TEST_F(LinuxProcessMemoryTest, FindsTheGameWindowAndItsProcess) {
+    testing::SimulatedGame race07({});
+    testing::SimulatedGame gtr({QStringLiteral("--title"), QStringLiteral("GTR Evolution")});
+    ASSERT_TRUE(race07.ready() && gtr.ready()) << race07.errors().toStdString();
+    LinuxProcessMemory memory;
+    const WindowHandle raceWindow = memory.findWindow("RACE 07");
+    const WindowHandle gtrWindow = memory.findWindow("GTR Evolution");
+    ASSERT_NE(raceWindow, 0u);
+    ASSERT_NE(gtrWindow, 0u);
+    EXPECT_EQ(memory.windowProcess(raceWindow), race07.processId());
+    EXPECT_EQ(memory.windowProcess(gtrWindow), gtr.processId());
+    EXPECT_EQ(memory.findWindow("RACE 0"), 0u);
+    EXPECT_EQ(memory.findWindow("race 07"), 0u);
+}
+
+TEST_F(LinuxProcessMemoryTest, ReadsCountTheBytesCopied) {
+    testing::SimulatedGame game({QStringLiteral("--scenario"), QString::fromStdString(scenario)});
+    ASSERT_TRUE(game.ready()) << game.errors().toStdString();
+    LinuxProcessMemory memory;
+    const ProcessHandle process = memory.openProcess(static_cast<ProcessId>(game.processId()));
+    ASSERT_NE(process, 0u);
+    std::array<std::byte, 8> buffer{};
+    EXPECT_EQ(memory.read(process, address::TrackTemp, std::span(buffer).first(4)), 4u);
+    float trackTemp = 0;
+    std::memcpy(&trackTemp, buffer.data(), 4);
+    EXPECT_EQ(trackTemp, 31.5F);
+    // The weather region ends at 0x1150000: a read across its end is short.
+    EXPECT_EQ(memory.read(process, 0x114FFFC, buffer), 4u);
+    EXPECT_EQ(memory.read(process, 0x200000, buffer), 0u);
+    memory.closeProcess(process);
+}
+
+TEST_F(LinuxProcessMemoryTest, AcquiresTheWholeSampleAndDetachesWhenTheGameEnds) {
+    auto game = std::make_unique<testing::SimulatedGame>(
+        QStringList{QStringLiteral("--scenario"), QString::fromStdString(scenario)});
+    ASSERT_TRUE(game->ready()) << game->errors().toStdString();
+    LinuxProcessMemory memory;
+    core::AppState state;
+    state.texts = i18n::findLanguage("Español")->texts;
+    state.settings.ScanTime = 1000;
+    testing::RecordingView view;
+    acquisition::GameAttachment attachment(memory, state, view);
+    acquisition::GameMemory reads(memory, attachment);
+    acquisition::Acquisition acquisition(reads, state);
+    int ticks = 0;
+    while (!(state.GameActive = attachment.RACE07_Actiu()) && ticks < 10) {
+        ++ticks;
+    }
+    ASSERT_EQ(ticks, 4);
+    EXPECT_EQ(view.caption(core::Label::Label1), "RACE07 EN MARCHA");
+
+    acquisition::TelemetrySample s;
+    ASSERT_TRUE(acquisition.acquire(s));
+    EXPECT_EQ(state.CarSlot, 3);
+    EXPECT_EQ(s.DriverName, "Marta Vidal");
+    EXPECT_EQ(s.SlotName, "Marta Vidal");
+    EXPECT_EQ(s.CarName, "Lince Turbo 16V");
+    EXPECT_EQ(s.TrackName, "Anella Sud");
+    EXPECT_EQ(s.Position, 4);
+    EXPECT_EQ(s.LapNumber, 7);
+    EXPECT_EQ(s.Gear, 4);
+    EXPECT_EQ(s.Ignition, 1);
+    EXPECT_EQ(s.InPits, 0);
+    EXPECT_EQ(s.PitLimiter, 0);
+    EXPECT_EQ(s.TractionControl, 2);
+    EXPECT_EQ(s.AbsLevel, 1);
+    EXPECT_FLOAT_EQ(s.Fuel, 42.5F);
+    EXPECT_FLOAT_EQ(s.EngineSpeed, 700);
+    EXPECT_FLOAT_EQ(s.EngineSpeedMax, 921.5F);
+    EXPECT_FLOAT_EQ(s.LastLapTime, 98.25F);
+    EXPECT_FLOAT_EQ(s.BestLapTime, 97.5F);
+    EXPECT_FLOAT_EQ(s.OilTemp, 105);
+    EXPECT_FLOAT_EQ(s.WaterTemp, 90);
+    EXPECT_FLOAT_EQ(s.Throttle, 75);
+    EXPECT_FLOAT_EQ(s.Brake, 12.5F);
+    EXPECT_FLOAT_EQ(s.TrackTemp, 31.5F);
+    EXPECT_FLOAT_EQ(s.AmbientTemp, 22.25F);
+    EXPECT_FLOAT_EQ(s.TyreTemp[FL][0], 80);
+    EXPECT_FLOAT_EQ(s.TyreTemp[FL][1], 85);
+    EXPECT_FLOAT_EQ(s.TyreTemp[FL][2], 90);
+    EXPECT_FLOAT_EQ(s.TyreTemp[RR][2], 110);
+    EXPECT_FLOAT_EQ(s.TyrePressure[FL], 190);
+    EXPECT_FLOAT_EQ(s.TyrePressure[RR], 205.5F);
+    EXPECT_DOUBLE_EQ(s.TyreWear[FL], 0.99);
+    EXPECT_DOUBLE_EQ(s.TyreWear[RR], 0.5);
+    EXPECT_FLOAT_EQ(s.BrakeTemp[FL], 400);
+    EXPECT_FLOAT_EQ(s.BrakeTemp[RR], 300);
+    EXPECT_DOUBLE_EQ(s.WheelSpeed[FL], 100);
+    EXPECT_DOUBLE_EQ(s.WheelSpeed[FR], 100);
+    EXPECT_DOUBLE_EQ(s.WheelSpeed[RL], 100);
+    EXPECT_DOUBLE_EQ(s.WheelSpeed[RR], 90);
+
+    game.reset();
+    ticks = 0;
+    while ((state.GameActive = attachment.RACE07_Actiu()) && ticks < 10) {
+        ++ticks;
+    }
+    EXPECT_EQ(ticks, 2);
+    EXPECT_TRUE(attachment.processClosed());
+    EXPECT_EQ(view.caption(core::Label::Label1), "RACE07 NO CARGADO");
+}
+
+TEST_F(LinuxProcessMemoryTest, ExplainsWhyAProcessCannotBeOpened) {
+    LinuxProcessMemory memory;
+    testing::ErrorCapture capture;
+    EXPECT_EQ(memory.openProcess(0x7FFFFFF0), 0u);
+    EXPECT_EQ(memory.openProcess(0x7FFFFFF0), 0u);
+    ASSERT_EQ(capture.reports().size(), 1u);
+    EXPECT_NE(capture.reports()[0].description.find("not visible here"), std::string::npos);
+    EXPECT_NE(LinuxProcessMemory::openFailureReason(1234, EACCES).find("1234"), std::string::npos);
+}
+
+TEST_F(LinuxProcessMemoryTest, WithoutADisplayNoWindowIsFoundAndThatIsSaidOnce) {
+    const QByteArray display = qgetenv("DISPLAY");
+    qunsetenv("DISPLAY");
+    testing::ErrorCapture capture;
+    {
+        LinuxProcessMemory memory;
+        EXPECT_EQ(memory.findWindow("RACE 07"), 0u);
+        EXPECT_EQ(memory.findWindow("GTR Evolution"), 0u);
+    }
+    qputenv("DISPLAY", ":4711");
+    {
+        LinuxProcessMemory memory;
+        EXPECT_EQ(memory.findWindow("RACE 07"), 0u);
+        EXPECT_EQ(memory.findWindow("RACE 07"), 0u);
+    }
+    qputenv("DISPLAY", display);
+    ASSERT_EQ(capture.reports().size(), 2u);
+    EXPECT_NE(capture.reports()[0].description.find("DISPLAY is not set"), std::string::npos);
+    EXPECT_NE(capture.reports()[1].description.find(":4711"), std::string::npos);
+}
+
+} // namespace
+} // namespace ostrelo::platform
