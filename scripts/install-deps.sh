@@ -7,7 +7,7 @@ packages=(
     g++ cmake ninja-build ccache pkg-config
     qt6-base-dev libgl-dev libxcb1-dev
     googletest libgtest-dev
-    xvfb xauth locales fonts-dejavu-core
+    xvfb xauth locales fonts-dejavu-core fonts-roboto-unhinted
     g++-mingw-w64-x86-64-posix
 )
 

@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QLocale>
 #include <QMessageBox>
 
 #include <cstdlib>
@@ -136,6 +137,10 @@ int main(int argc, char **argv) {
     platform::LinuxProcessMemory processMemory;
     app::Program program(state, window, processMemory);
     window.setEvents(&program);
+    const QString decimalPoint = QLocale::system().decimalPoint();
+    program.setDecimalSeparator(decimalPoint.size() == 1 && decimalPoint.front().unicode() < 128
+                                    ? static_cast<char>(decimalPoint.front().unicode())
+                                    : '.');
     program.applySettings();
     window.setScanInterval(state.settings.ScanTime);
     window.show();

@@ -9,6 +9,7 @@
 #include "i18n/language.h"
 #include "i18n/language_table.h"
 #include "net/connection_mode.h"
+#include "platform/clock.h"
 
 namespace ostrelo::app {
 
@@ -16,7 +17,8 @@ using core::MenuItem;
 
 Program::Program(core::AppState &state, core::MainView &view, platform::ProcessMemory &memory)
     : m_state(state), m_view(view), m_attachment(memory, state, view),
-      m_memory(memory, m_attachment), m_acquisition(m_memory, state) {
+      m_memory(memory, m_attachment), m_acquisition(m_memory, state),
+      m_displayPhase(state, view, m_display, platform::tickCountMs) {
 }
 
 void Program::resetAttachment() {
@@ -101,6 +103,9 @@ void Program::Temps() {
         }
         m_state.GameActive = m_attachment.RACE07_Actiu();
         if (m_state.GameActive) {
+            if (m_state.settings.Depurar) {
+                m_state.ProcessStartTick = platform::tickCountMs();
+            }
             Lectures();
             return;
         }
@@ -122,7 +127,7 @@ void Program::Lectures() {
         if (mode == 1 && !m_state.settings.DadesServ) {
             return;
         }
-        // The display phase shows the sample here once the dashboard is built.
+        m_displayPhase.show(sample);
     });
 }
 

@@ -5,6 +5,7 @@
 #include "acquisition/game_memory.h"
 #include "core/app_state.h"
 #include "core/main_view.h"
+#include "dashboard/display_phase.h"
 #include "dashboard/display_state.h"
 #include "platform/process_memory.h"
 
@@ -34,6 +35,9 @@ public:
     /// end the run.
     void Lectures();
 
+    /// The user's decimal separator for the dashboard's digit patterns.
+    void setDecimalSeparator(char separator) { m_display.decimalSeparator = separator; }
+
     const dashboard::DisplayState &display() const { return m_display; }
     const acquisition::GameAttachment &attachment() const { return m_attachment; }
 
@@ -47,6 +51,7 @@ private:
     acquisition::GameAttachment m_attachment;
     acquisition::GameMemory m_memory;
     acquisition::Acquisition m_acquisition;
+    dashboard::DisplayPhase m_displayPhase;
 };
 
 } // namespace ostrelo::app

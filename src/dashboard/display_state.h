@@ -24,6 +24,10 @@ struct DisplayState {
     std::string FuelUnit = "L";
     std::string PressureUnit = "kPA";
     Thresholds thresholds;
+    /// The user's decimal separator, used by the digit patterns.
+    char decimalSeparator = '.';
+    /// The unit system `LapStartFuel` was registered in.
+    bool imperialFuel = false;
 
     /// Lap number at the last lap change or ignition-on.
     float RegisteredLap = 0;

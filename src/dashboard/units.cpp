@@ -4,6 +4,9 @@
 #include "core/error.h"
 #include "core/ini_file.h"
 
+#include <cfloat>
+#include <cmath>
+
 namespace ostrelo::dashboard {
 namespace {
 
@@ -15,6 +18,17 @@ std::int16_t fahrenheitThreshold(std::int16_t celsius) {
 
 std::int16_t psiThreshold(std::int16_t kilopascal) {
     return core::ToInteger16(toPsi(kilopascal));
+}
+
+float toSingle(double value) {
+    if (std::isfinite(value) && std::fabs(value) > FLT_MAX) {
+        throw core::RunTimeError("CSng", "Overflow: a converted value is too large");
+    }
+    return static_cast<float>(value);
+}
+
+void fahrenheitInPlace(float &value) {
+    value = toSingle(toFahrenheit(value));
 }
 
 } // namespace
@@ -34,6 +48,28 @@ double toGallons(double litres) {
 }
 double toMph(double kmh) {
     return kmh * 0.621371192237;
+}
+
+void convertToImperial(acquisition::TelemetrySample &s) {
+    fahrenheitInPlace(s.OilTemp);
+    fahrenheitInPlace(s.WaterTemp);
+    for (auto &zones : s.TyreTemp) {
+        for (float &zone : zones) {
+            fahrenheitInPlace(zone);
+        }
+    }
+    for (float &brake : s.BrakeTemp) {
+        fahrenheitInPlace(brake);
+    }
+    fahrenheitInPlace(s.TrackTemp);
+    fahrenheitInPlace(s.AmbientTemp);
+    for (float &pressure : s.TyrePressure) {
+        pressure = toSingle(toPsi(pressure));
+    }
+    s.Fuel = toSingle(toGallons(s.Fuel));
+    for (double &speed : s.WheelSpeed) {
+        speed = toMph(speed);
+    }
 }
 
 void Canvia_Unitats(core::AppState &state, core::MainView &view, DisplayState &display) {
@@ -64,6 +100,11 @@ void Canvia_Unitats(core::AppState &state, core::MainView &view, DisplayState &d
             display.PressureUnit = "kPA";
             t = {s.MaxPneu,  s.MinPneu,  s.MaxMotor, s.MinMotor,
                  s.MaxPress, s.MinPress, s.MaxFrens, s.MinFrens};
+        }
+        if (display.imperialFuel != isImperial(s)) {
+            display.LapStartFuel = toSingle(isImperial(s) ? toGallons(display.LapStartFuel)
+                                                          : display.LapStartFuel / 0.264172052358);
+            display.imperialFuel = isImperial(s);
         }
         core::WriteIni("Opcions", "Unitats", s.Unitats, state.IniPath);
     });

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "acquisition/telemetry_sample.h"
 #include "core/app_state.h"
 #include "core/main_view.h"
 #include "dashboard/display_state.h"
@@ -7,13 +8,18 @@
 namespace ostrelo::dashboard {
 
 /// Applies `Unitats`: check marks of `Metrico` and `Imperial`, the speed bar's range, the
-/// unit texts and the display thresholds, then stores `Unitats` in the settings file.
-/// Values already on screen change with the next sample.
+/// unit texts and the display thresholds; the registered lap-start fuel follows into the new
+/// unit, so the next fuel-used value does not mix litres and gallons. Then `Unitats` is
+/// stored in the settings file. Values already on screen change with the next sample.
 void Canvia_Unitats(core::AppState &state, core::MainView &view, DisplayState &display);
 
 /// A click on `Metrico` or `Imperial`: applies `unitats` unless it is already in force.
 void chooseUnits(core::AppState &state, core::MainView &view, DisplayState &display,
                  std::string_view unitats);
+
+/// Converts the sample's temperatures, pressures, fuel and wheel speeds to imperial units,
+/// each field keeping its own precision. Throws RunTimeError when a value overflows.
+void convertToImperial(acquisition::TelemetrySample &sample);
 
 /// True when the display shows imperial units.
 bool isImperial(const core::Settings &settings);

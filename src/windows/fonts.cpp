@@ -8,15 +8,13 @@
 namespace ostrelo::windows {
 
 void installFontSubstitutes() {
-    QFont::insertSubstitutions(QString::fromLatin1(dashboard::kDashboardFont),
-                               {QStringLiteral("DejaVu Sans Condensed"),
-                                QStringLiteral("Nimbus Sans Narrow"),
-                                QStringLiteral("DejaVu Sans")});
+    QFont::insertSubstitutions(
+        QString::fromLatin1(dashboard::kDashboardFont),
+        {QStringLiteral("Roboto Condensed"), QStringLiteral("DejaVu Sans Condensed")});
     QFont::insertSubstitutions(QStringLiteral("Tahoma"),
-                               {QStringLiteral("DejaVu Sans"), QStringLiteral("Nimbus Sans")});
+                               {QStringLiteral("Roboto"), QStringLiteral("DejaVu Sans")});
     QFont::insertSubstitutions(QStringLiteral("Arial"),
-                               {QStringLiteral("Liberation Sans"), QStringLiteral("Nimbus Sans"),
-                                QStringLiteral("DejaVu Sans")});
+                               {QStringLiteral("Roboto"), QStringLiteral("DejaVu Sans")});
 }
 
 } // namespace ostrelo::windows
