@@ -2,28 +2,46 @@
 
 namespace ostrelo::app {
 
+namespace {
+
+// Reads "--name PATH" or "--name=PATH"; false when `argument` is another option.
+bool pathOption(std::string_view name, std::span<const std::string> arguments, std::size_t &i,
+                std::optional<std::string> &path, std::string &error) {
+    const std::string &argument = arguments[i];
+    if (argument == name) {
+        if (i + 1 < arguments.size() && !arguments[i + 1].empty()) {
+            path = arguments[++i];
+        } else {
+            error = std::string(name) + " needs the path of a file";
+        }
+        return true;
+    }
+    if (argument.starts_with(std::string(name) + '=')) {
+        path = argument.substr(name.size() + 1);
+        if (path->empty()) {
+            error = std::string(name) + " needs the path of a file";
+        }
+        return true;
+    }
+    return false;
+}
+
+} // namespace
+
 CommandLine parseCommandLine(std::span<const std::string> arguments) {
     CommandLine line;
-    for (std::size_t i = 0; i < arguments.size(); ++i) {
+    for (std::size_t i = 0; i < arguments.size() && line.error.empty(); ++i) {
         const std::string &argument = arguments[i];
+        if (pathOption("--config", arguments, i, line.configPath, line.error) ||
+            pathOption("--log", arguments, i, line.logPath, line.error)) {
+            continue;
+        }
         if (argument == "--help" || argument == "-h") {
             line.help = true;
         } else if (argument == "--version" || argument == "-v") {
             line.version = true;
         } else if (argument == "--demo") {
             line.demo = true;
-        } else if (argument == "--config") {
-            if (i + 1 >= arguments.size() || arguments[i + 1].empty()) {
-                line.error = "--config needs the path of a settings file";
-                return line;
-            }
-            line.configPath = arguments[++i];
-        } else if (argument.starts_with("--config=")) {
-            line.configPath = argument.substr(9);
-            if (line.configPath->empty()) {
-                line.error = "--config needs the path of a settings file";
-                return line;
-            }
         } else {
             line.error = "unknown option: " + argument;
             return line;
@@ -38,6 +56,7 @@ std::string usageText() {
            "\n"
            "Options:\n"
            "  --config PATH   use the settings file PATH instead of Ostrelo.ini\n"
+           "  --log PATH      append every sample to the CSV file PATH\n"
            "  --demo          also start the simulated game, to see the dashboard at work\n"
            "  -h, --help      show this help and exit\n"
            "  -v, --version   show the version and exit\n"

@@ -13,12 +13,14 @@ struct CommandLine {
     bool version = false;
     /// Start the simulated game beside the program.
     bool demo = false;
+    /// Append every sample to this CSV file.
+    std::optional<std::string> logPath;
     /// Empty when the command line is valid; otherwise what is wrong with it.
     std::string error;
 };
 
 /// Parses the arguments after the program name: --config PATH (or --config=PATH),
-/// --demo, --help (-h), --version (-v).
+/// --log PATH (or --log=PATH), --demo, --help (-h), --version (-v).
 CommandLine parseCommandLine(std::span<const std::string> arguments);
 
 /// The text of --help.

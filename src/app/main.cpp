@@ -5,6 +5,7 @@
 #include "core/settings.h"
 #include "core/settings_location.h"
 #include "platform/linux/process_memory_linux.h"
+#include "platform/qt/qt_stream_socket.h"
 #include "platform/qt/termination_signals.h"
 #include "windows/fonts.h"
 #include "windows/main_window.h"
@@ -135,7 +136,17 @@ int main(int argc, char **argv) {
 
     windows::MainWindow window(static_cast<core::Colour>(state.settings.BackgroundColor));
     platform::LinuxProcessMemory processMemory;
-    app::Program program(state, window, processMemory);
+    platform::QtStreamSocket serverSocket(true);
+    platform::QtStreamSocket clientSocket(false);
+    app::Program program(state, window, processMemory, serverSocket, clientSocket);
+    std::unique_ptr<acquisition::TelemetryLog> log;
+    if (line.logPath) {
+        log = std::make_unique<acquisition::TelemetryLog>(*line.logPath);
+        if (!log->error().empty()) {
+            std::cerr << "ostrelo: " << log->error() << '\n';
+        }
+        program.setTelemetryLog(log.get());
+    }
     window.setEvents(&program);
     const QString decimalPoint = QLocale::system().decimalPoint();
     program.setDecimalSeparator(decimalPoint.size() == 1 && decimalPoint.front().unicode() < 128

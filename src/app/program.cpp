@@ -8,17 +8,28 @@
 #include "dashboard/units.h"
 #include "i18n/language.h"
 #include "i18n/language_table.h"
+#include "net/connection_dialogs.h"
 #include "net/connection_mode.h"
+#include "net/frame.h"
 #include "platform/clock.h"
+
+#include <algorithm>
+#include <chrono>
 
 namespace ostrelo::app {
 
+using core::Label;
 using core::MenuItem;
 
-Program::Program(core::AppState &state, core::MainView &view, platform::ProcessMemory &memory)
+Program::Program(core::AppState &state, core::MainView &view, platform::ProcessMemory &memory,
+                 platform::StreamSocket &server, platform::StreamSocket &client)
     : m_state(state), m_view(view), m_attachment(memory, state, view),
       m_memory(memory, m_attachment), m_acquisition(m_memory, state),
-      m_displayPhase(state, view, m_display, platform::tickCountMs) {
+      m_displayPhase(state, view, m_display, platform::tickCountMs), m_clientSocket(client),
+      m_connection(state, view, server, client) {
+    server.onConnectionRequest = [this] { m_connection.acceptConnection(); };
+    server.onSendComplete = [this] { m_connection.sendComplete(); };
+    client.onDataArrival = [this] { TCPClient_DataArrival(); };
 }
 
 void Program::resetAttachment() {
@@ -29,13 +40,13 @@ void Program::applySettings() {
     const auto reset = [this] { resetAttachment(); };
     i18n::Canvia_Idioma(m_state, m_view, reset);
     core::Canvia_Scan(m_state, m_view, reset);
-    net::Canvia_Conexio(m_state, m_view);
+    net::Canvia_Conexio(m_state, m_view, m_connection);
     dashboard::Canvia_Grafics(m_state, m_view);
     dashboard::Canvia_Unitats(m_state, m_view, m_display);
     net::Canvia_Dades_Serv(m_state, m_view);
 }
 
-void Program::menuChosen(core::MenuItem item) {
+void Program::menuChosen(MenuItem item) {
     const auto reset = [this] { resetAttachment(); };
     for (const i18n::Language &language : i18n::languages()) {
         if (language.menuItem == item) {
@@ -60,15 +71,42 @@ void Program::menuChosen(core::MenuItem item) {
         dashboard::chooseUnits(m_state, m_view, m_display, "Imperial");
         break;
     case MenuItem::Cap:
-        net::chooseNoConnection(m_state, m_view);
+        net::chooseNoConnection(m_state, m_view, m_connection);
+        break;
+    case MenuItem::Servidor:
+        m_view.openServerDialog(m_state.texts, m_state.settings.Port);
+        break;
+    case MenuItem::Client:
+        m_view.openClientDialog(m_state.texts, m_state.settings.IP, m_state.settings.Port);
         break;
     case MenuItem::VeureDadesServidor:
         net::toggleShowServerData(m_state, m_view);
         break;
     default:
-        // Server and client dialogs and the About window come with their windows.
+        // The About window comes with the auxiliary windows.
         break;
     }
+}
+
+std::string Program::serverDialogConfirmed(const std::string &port) {
+    if (net::confirmServerDialog(m_state, port) != net::DialogOutcome::Accepted) {
+        return m_state.texts.TextBadPort;
+    }
+    net::Canvia_Conexio(m_state, m_view, m_connection);
+    return {};
+}
+
+std::string Program::clientDialogConfirmed(const std::string &ip, const std::string &port) {
+    switch (net::confirmClientDialog(m_state, ip, port)) {
+    case net::DialogOutcome::BadAddress:
+        return m_state.texts.TextBadIP;
+    case net::DialogOutcome::BadPort:
+        return m_state.texts.TextBadPort;
+    case net::DialogOutcome::Accepted:
+        break;
+    }
+    net::Canvia_Conexio(m_state, m_view, m_connection);
+    return {};
 }
 
 void Program::scanTick() {
@@ -97,7 +135,7 @@ void Program::saveWindowPosition() {
 void Program::Temps() {
     core::trap("Temps", [&] {
         saveWindowPosition();
-        // The connection upkeep comes here with the network link.
+        m_connection.upkeep();
         if (m_state.settings.TipusConexio == 2) {
             return;
         }
@@ -107,11 +145,38 @@ void Program::Temps() {
                 m_state.ProcessStartTick = platform::tickCountMs();
             }
             Lectures();
-            return;
+        } else if (m_connection.canSend()) {
+            // The client's status line follows the game's even while there is no sample.
+            m_connection.send(net::writeNoGameFrame(m_view.caption(Label::Label1)));
         }
-        // A server with a client sends the game-not-running frame here once the network
-        // link exists.
     });
+}
+
+void Program::logSample(const acquisition::TelemetrySample &sample, const char *source,
+                        const std::string &status) {
+    if (m_log) {
+        const auto now = std::chrono::system_clock::now().time_since_epoch();
+        m_log->write(std::chrono::duration_cast<std::chrono::milliseconds>(now).count(), source,
+                     sample, m_state.CarSlot, status);
+    }
+}
+
+Program::Received Program::takeOverReceivedSample(acquisition::TelemetrySample &sample) {
+    const std::vector<std::string> pieces = net::splitBody(m_receivedSample);
+    if (pieces.size() != static_cast<std::size_t>(net::kFieldCount)) {
+        // A frame of the wrong shape shows as an empty sample.
+        return Received::WrongShape;
+    }
+    m_view.setCaption(Label::Label1, pieces.back());
+    const bool statusOnly = std::all_of(pieces.begin(), pieces.end() - 1,
+                                        [](const std::string &piece) { return piece.empty(); });
+    if (statusOnly) {
+        // The game-not-running frame: the status line follows the server's, the rest of the
+        // dashboard keeps its last values. It is a normal state, not an error.
+        return Received::StatusOnly;
+    }
+    net::takeOver(pieces, sample, m_state.CarSlot);
+    return Received::Sample;
 }
 
 void Program::Lectures() {
@@ -122,13 +187,46 @@ void Program::Lectures() {
             if (!m_acquisition.acquire(sample)) {
                 return;
             }
+            logSample(sample, "game", m_view.caption(Label::Label1));
         }
-        // Sending as a server and parsing as a client come with the network link.
+        if (mode == 1 && m_connection.canSend()) {
+            m_connection.send(net::writeSampleFrame(sample, m_state.CarSlot,
+                                                    m_view.caption(Label::Label1),
+                                                    m_display.decimalSeparator));
+        }
+        if (mode == 2) {
+            // A frame that comes before the connection is seen is not shown at all, rather
+            // than as an empty dashboard.
+            if (!m_state.ClientConnected) {
+                return;
+            }
+            switch (takeOverReceivedSample(sample)) {
+            case Received::StatusOnly:
+                return;
+            case Received::Sample:
+                logSample(sample, "received", m_view.caption(Label::Label1));
+                break;
+            case Received::WrongShape:
+                break;
+            }
+        }
         if (mode == 1 && !m_state.settings.DadesServ) {
             return;
         }
         m_displayPhase.show(sample);
     });
+}
+
+void Program::TCPClient_DataArrival() {
+    m_view.stopScanTimer();
+    core::trap("TCPClient_DataArrival", [&] {
+        m_joiner.append(m_clientSocket.receiveAll());
+        while (auto body = m_joiner.next()) {
+            m_receivedSample = std::move(*body);
+            Lectures();
+        }
+    });
+    m_view.startScanTimer();
 }
 
 void Program::windowClosing() {

@@ -3,11 +3,15 @@
 #include "acquisition/acquisition.h"
 #include "acquisition/game_attachment.h"
 #include "acquisition/game_memory.h"
+#include "acquisition/telemetry_log.h"
 #include "core/app_state.h"
 #include "core/main_view.h"
 #include "dashboard/display_phase.h"
 #include "dashboard/display_state.h"
+#include "net/connection.h"
+#include "net/frame_joiner.h"
 #include "platform/process_memory.h"
+#include "platform/stream_socket.h"
 
 namespace ostrelo::app {
 
@@ -15,7 +19,10 @@ namespace ostrelo::app {
 /// the main window loads, the menu handlers, and the scan tick with `Temps`.
 class Program : public core::MainViewEvents {
 public:
-    Program(core::AppState &state, core::MainView &view, platform::ProcessMemory &memory);
+    /// `server` and `client` are the two sockets `TCPServer` and `TCPClient`; their events
+    /// come back to this program.
+    Program(core::AppState &state, core::MainView &view, platform::ProcessMemory &memory,
+            platform::StreamSocket &server, platform::StreamSocket &client);
 
     /// The end of the main window's load step: applies language, scan time, connection mode,
     /// graphics mode, units and the show-server-data option, in that order.
@@ -24,6 +31,15 @@ public:
     void menuChosen(core::MenuItem item) override;
     void scanTick() override;
     void windowClosing() override;
+    std::string serverDialogConfirmed(const std::string &port) override;
+    std::string clientDialogConfirmed(const std::string &ip, const std::string &port) override;
+
+    /// What arrived on the client socket: joins it, and processes each complete frame.
+    /// Failures are reported under "TCPClient_DataArrival".
+    void TCPClient_DataArrival();
+
+    /// Writes every sample acquired or taken over to `log` as well; none by default.
+    void setTelemetryLog(acquisition::TelemetryLog *log) { m_log = log; }
 
     /// One tick's work after the car-picture hand-off: saves a moved window position, keeps
     /// the connection up and, unless this is a client, checks the game and processes a
@@ -44,6 +60,10 @@ public:
 private:
     void resetAttachment();
     void saveWindowPosition();
+    enum class Received { WrongShape, StatusOnly, Sample };
+    Received takeOverReceivedSample(acquisition::TelemetrySample &sample);
+    void logSample(const acquisition::TelemetrySample &sample, const char *source,
+                   const std::string &status);
 
     core::AppState &m_state;
     core::MainView &m_view;
@@ -52,6 +72,11 @@ private:
     acquisition::GameMemory m_memory;
     acquisition::Acquisition m_acquisition;
     dashboard::DisplayPhase m_displayPhase;
+    platform::StreamSocket &m_clientSocket;
+    net::Connection m_connection;
+    net::FrameJoiner m_joiner;
+    std::string m_receivedSample;
+    acquisition::TelemetryLog *m_log = nullptr;
 };
 
 } // namespace ostrelo::app

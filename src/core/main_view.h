@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/texts.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -138,6 +140,12 @@ public:
     /// Shows the message "Imposible abrir el proceso" without waiting for it; while one such
     /// message is open, another call does nothing.
     virtual void showOpenProcessFailure() = 0;
+    /// Opens the port dialog `Intro_Port` with the current language and port, or brings it
+    /// forward when it is open; never waits for it.
+    virtual void openServerDialog(const Texts &texts, const std::string &port) = 0;
+    /// Opens the address dialog `Intro_IP` the same way.
+    virtual void openClientDialog(const Texts &texts, const std::string &ip,
+                                  const std::string &port) = 0;
     /// The outer left edge of the main window, in whole twips.
     virtual double windowLeftTwips() const = 0;
     /// The outer top edge of the main window, in whole twips.
@@ -158,6 +166,11 @@ public:
     virtual void scanTick() = 0;
     /// The main window is closing; the program ends right after.
     virtual void windowClosing() = 0;
+    /// OK on the port dialog with the port typed. Returns the message to show, or an empty
+    /// text when the dialog may close.
+    virtual std::string serverDialogConfirmed(const std::string &port) = 0;
+    /// OK on the address dialog with the address and port typed; returns as above.
+    virtual std::string clientDialogConfirmed(const std::string &ip, const std::string &port) = 0;
 };
 
 } // namespace ostrelo::core

@@ -8,7 +8,7 @@ namespace ostrelo::net {
 
 using core::MenuItem;
 
-void Canvia_Conexio(core::AppState &state, core::MainView &view) {
+void Canvia_Conexio(core::AppState &state, core::MainView &view, Connection &connection) {
     core::trap("Canvia_Conexio", [&] {
         view.setMenuChecked(MenuItem::Cap, false);
         view.setMenuChecked(MenuItem::Servidor, false);
@@ -17,7 +17,7 @@ void Canvia_Conexio(core::AppState &state, core::MainView &view) {
         const core::Settings &s = state.settings;
         switch (s.TipusConexio) {
         case 0:
-            // The sockets of the mode left behind close here once the network link exists.
+            connection.closeBoth();
             view.setMenuChecked(MenuItem::Cap, true);
             break;
         case 1:
@@ -45,12 +45,12 @@ void Canvia_Dades_Serv(core::AppState &state, core::MainView &view) {
     });
 }
 
-void chooseNoConnection(core::AppState &state, core::MainView &view) {
+void chooseNoConnection(core::AppState &state, core::MainView &view, Connection &connection) {
     if (state.settings.TipusConexio == 0) {
         return;
     }
     state.settings.TipusConexio = 0;
-    Canvia_Conexio(state, view);
+    Canvia_Conexio(state, view, connection);
 }
 
 void toggleShowServerData(core::AppState &state, core::MainView &view) {

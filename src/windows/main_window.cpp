@@ -1,6 +1,7 @@
 #include "windows/main_window.h"
 
 #include "windows/bar_gauge.h"
+#include "windows/connection_dialogs.h"
 #include "windows/qt_text.h"
 
 #include <QApplication>
@@ -322,6 +323,45 @@ void MainWindow::showOpenProcessFailure() {
     m_openFailure->setAttribute(Qt::WA_DeleteOnClose);
     m_openFailure->setModal(false);
     m_openFailure->show();
+}
+
+void MainWindow::showCentred(QWidget *window) {
+    window->adjustSize();
+    const QRect outer = frameGeometry();
+    window->move(outer.x() + outer.width() / 2 - window->width() / 2,
+                 outer.y() + outer.height() / 2 - window->height() / 2);
+    window->show();
+}
+
+void MainWindow::openServerDialog(const core::Texts &texts, const std::string &port) {
+    if (m_serverDialog) {
+        m_serverDialog->raise();
+        m_serverDialog->activateWindow();
+        return;
+    }
+    m_serverDialog = new ConnectionDialog(
+        texts, nullptr, port,
+        [this](const std::string &, const std::string &typedPort) {
+            return m_events ? m_events->serverDialogConfirmed(typedPort) : std::string();
+        },
+        this);
+    showCentred(m_serverDialog);
+}
+
+void MainWindow::openClientDialog(const core::Texts &texts, const std::string &ip,
+                                  const std::string &port) {
+    if (m_clientDialog) {
+        m_clientDialog->raise();
+        m_clientDialog->activateWindow();
+        return;
+    }
+    m_clientDialog = new ConnectionDialog(
+        texts, &ip, port,
+        [this](const std::string &typedIp, const std::string &typedPort) {
+            return m_events ? m_events->clientDialogConfirmed(typedIp, typedPort) : std::string();
+        },
+        this);
+    showCentred(m_clientDialog);
 }
 
 double MainWindow::windowLeftTwips() const {

@@ -2,6 +2,7 @@
 
 #include "core/main_view.h"
 #include "dashboard/design_layout.h"
+#include "windows/connection_dialogs.h"
 
 #include <QLabel>
 #include <QMainWindow>
@@ -52,6 +53,9 @@ public:
     void stopScanTimer() override;
     void startScanTimer() override;
     void showOpenProcessFailure() override;
+    void openServerDialog(const core::Texts &texts, const std::string &port) override;
+    void openClientDialog(const core::Texts &texts, const std::string &ip,
+                          const std::string &port) override;
     double windowLeftTwips() const override;
     double windowTopTwips() const override;
 
@@ -62,6 +66,9 @@ public:
     QWidget *marker(int marker) const;
     QAction *menuAction(core::MenuItem item) const;
     const QTimer &scanTimer() const { return m_timer; }
+    /// The open connection dialogs, or null.
+    ConnectionDialog *serverDialog() const { return m_serverDialog; }
+    ConnectionDialog *clientDialog() const { return m_clientDialog; }
 
     /// Twips per screen pixel on the window's screen.
     double twipsPerPixel() const;
@@ -74,6 +81,7 @@ private:
     void buildMenus();
     QWidget *createElement(const dashboard::DesignElement &element, QWidget *canvas);
     QRect pixelRect(const dashboard::DesignElement &element) const;
+    void showCentred(QWidget *window);
 
     core::MainViewEvents *m_events = nullptr;
     QTimer m_timer;
@@ -84,6 +92,8 @@ private:
     std::array<QWidget *, 5> m_markers{};
     std::map<core::MenuItem, QAction *> m_actions;
     QPointer<QMessageBox> m_openFailure;
+    QPointer<ConnectionDialog> m_serverDialog;
+    QPointer<ConnectionDialog> m_clientDialog;
 };
 
 } // namespace ostrelo::windows

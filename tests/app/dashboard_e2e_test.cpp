@@ -1,5 +1,6 @@
 #include "app/program.h"
 #include "core/settings.h"
+#include "fakes/fake_stream_socket.h"
 #include "platform/linux/process_memory_linux.h"
 #include "support/scenario.h"
 #include "support/temp_dir.h"
@@ -30,7 +31,9 @@ TEST(DashboardEndToEnd, ShowsTheSimulatedGameOnTheMainWindow) {
     state.settings = core::loadSettings(state.IniPath).settings;
     windows::MainWindow window(0);
     platform::LinuxProcessMemory memory;
-    Program program(state, window, memory);
+    testing::FakeStreamSocket server;
+    testing::FakeStreamSocket client;
+    Program program(state, window, memory, server, client);
     window.setEvents(&program);
     program.setDecimalSeparator(',');
     program.applySettings();

@@ -2,6 +2,7 @@
 #include "core/ini_file.h"
 #include "core/settings.h"
 #include "fakes/fake_process_memory.h"
+#include "fakes/fake_stream_socket.h"
 #include "fakes/recording_view.h"
 #include "support/temp_dir.h"
 
@@ -33,7 +34,9 @@ protected:
     core::AppState state;
     testing::RecordingView view;
     testing::FakeProcessMemory memory;
-    Program program{state, view, memory};
+    testing::FakeStreamSocket server;
+    testing::FakeStreamSocket client;
+    Program program{state, view, memory, server, client};
 };
 
 TEST_F(ProgramTest, FirstStartWritesExactlyTheListedKeys) {

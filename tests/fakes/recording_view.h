@@ -73,6 +73,13 @@ public:
         timerEvents.emplace_back("start");
     }
     void showOpenProcessFailure() override { ++openFailureMessages; }
+    void openServerDialog(const core::Texts &texts, const std::string &port) override {
+        dialogs.push_back("server " + texts.TextServerDialogTitle + " " + port);
+    }
+    void openClientDialog(const core::Texts &texts, const std::string &ip,
+                          const std::string &port) override {
+        dialogs.push_back("client " + texts.TextClientDialogTitle + " " + ip + port);
+    }
     double windowLeftTwips() const override { return left; }
     double windowTopTwips() const override { return top; }
 
@@ -103,6 +110,7 @@ public:
     double top = 0;
     int writes = 0;
     int openFailureMessages = 0;
+    std::vector<std::string> dialogs;
 };
 
 } // namespace ostrelo::testing

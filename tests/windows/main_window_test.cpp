@@ -2,8 +2,11 @@
 #include "windows/main_window.h"
 
 #include <QAction>
+#include <QCoreApplication>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 
 #include <gtest/gtest.h>
 
@@ -20,6 +23,15 @@ struct RecordedEvents : core::MainViewEvents {
     void menuChosen(MenuItem item) override { chosen.push_back(item); }
     void scanTick() override { ++ticks; }
     void windowClosing() override { ++closings; }
+    std::string serverDialogConfirmed(const std::string &port) override {
+        confirmed.push_back("server" + port);
+        return port == "1001" ? std::string() : "bad port";
+    }
+    std::string clientDialogConfirmed(const std::string &ip, const std::string &port) override {
+        confirmed.push_back("client" + ip + ":" + port);
+        return {};
+    }
+    std::vector<std::string> confirmed;
     std::vector<MenuItem> chosen;
     int ticks = 0;
     int closings = 0;
@@ -133,6 +145,42 @@ TEST(MainWindow, ShowsWhatTheLogicWrites) {
     EXPECT_EQ(window.bar(3)->text(), QStringLiteral(" 4200"));
     window.setMarkerVisible(1, true);
     EXPECT_FALSE(window.marker(1)->isHidden());
+}
+
+TEST(ConnectionDialogs, OpenOnceShowTheirTextsAndCloseOnlyWhenAccepted) {
+    MainWindow window(0);
+    RecordedEvents events;
+    window.setEvents(&events);
+    core::Texts texts;
+    texts.TextServerDialogTitle = "Server Data";
+    texts.TextClientDialogTitle = "Client data";
+    texts.TextPortCaption = "Port";
+    texts.TextOK = "OK";
+    window.openServerDialog(texts, " 1001");
+    ConnectionDialog *dialog = window.serverDialog();
+    ASSERT_NE(dialog, nullptr);
+    window.openServerDialog(texts, " 2002");
+    EXPECT_EQ(window.serverDialog(), dialog);
+    EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Server Data"));
+    EXPECT_EQ(dialog->portBox()->text(), QStringLiteral(" 1001"));
+    EXPECT_EQ(dialog->addressBox(), nullptr);
+    EXPECT_FALSE(dialog->isModal());
+
+    dialog->portBox()->setText(QStringLiteral("99999"));
+    dialog->confirm();
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_NE(dialog->findChild<QMessageBox *>(), nullptr);
+    dialog->portBox()->setText(QStringLiteral("1001"));
+    dialog->confirm();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(window.serverDialog(), nullptr);
+    EXPECT_EQ(events.confirmed, (std::vector<std::string>{"server99999", "server1001"}));
+
+    window.openClientDialog(texts, "192.168.000.002", " 1001");
+    ASSERT_NE(window.clientDialog(), nullptr);
+    EXPECT_EQ(window.clientDialog()->addressBox()->text(), QStringLiteral("192.168.000.002"));
+    window.clientDialog()->confirm();
+    EXPECT_EQ(events.confirmed.back(), "client192.168.000.002: 1001");
 }
 
 } // namespace

@@ -1,0 +1,85 @@
+#include "net/connection.h"
+
+#include "core/conversions.h"
+#include "core/ip_address.h"
+
+namespace ostrelo::net {
+
+using platform::kSocketConnected;
+using platform::kSocketConnecting;
+using platform::kSocketListening;
+
+Connection::Connection(core::AppState &state, core::MainView &view, platform::StreamSocket &server,
+                       platform::StreamSocket &client)
+    : m_state(state), m_view(view), m_server(server), m_client(client) {
+}
+
+void Connection::closeBoth() {
+    if (m_server.state() != 0) {
+        m_server.close();
+    }
+    if (m_client.state() != 0) {
+        m_client.close();
+    }
+}
+
+void Connection::upkeep() {
+    const int serverState = m_server.state();
+    const int clientState = m_client.state();
+    if (serverState == kSocketConnected) {
+        m_state.ServerConnected = true;
+    } else if (clientState == kSocketConnected) {
+        m_state.ClientConnected = true;
+    } else {
+        m_state.ServerConnected = false;
+        m_state.ClientConnected = false;
+    }
+
+    const std::int16_t mode = m_state.settings.TipusConexio;
+    const core::Texts &t = m_state.texts;
+    if (mode == 1) {
+        m_view.setCaption(core::Label::Label15, serverState == kSocketListening ? t.TextListening
+                                                : serverState == kSocketConnected
+                                                    ? t.TextConnected
+                                                    : t.TextNoConnection);
+    } else if (mode == 2) {
+        m_view.setCaption(core::Label::Label15, clientState == kSocketConnecting ? t.TextConnecting
+                                                : clientState == kSocketConnected
+                                                    ? t.TextConnected
+                                                    : t.TextNoConnection);
+    } else if (mode == 0) {
+        m_view.setCaption(core::Label::Label15, "");
+    }
+
+    if (mode == 1 && !m_state.ServerConnected && serverState != kSocketListening) {
+        closeBoth();
+        m_server.listen(core::ToInteger32(core::TextToNumber(m_state.settings.Port)));
+        m_state.SendReady = true;
+    }
+    if (mode == 2 && !m_state.ClientConnected && clientState != kSocketConnecting) {
+        closeBoth();
+        m_client.connect(core::RemoteAddress(m_state.settings.IP),
+                         core::ToInteger32(core::TextToNumber(m_state.settings.Port)));
+    }
+}
+
+void Connection::acceptConnection() {
+    if (m_server.state() != 0) {
+        m_server.close();
+    }
+    m_server.accept();
+}
+
+bool Connection::canSend() const {
+    return m_state.settings.TipusConexio == 1 && m_state.ServerConnected && m_state.SendReady;
+}
+
+void Connection::send(const std::string &frame) {
+    if (!canSend()) {
+        return;
+    }
+    m_state.SendReady = false;
+    m_server.send(frame);
+}
+
+} // namespace ostrelo::net

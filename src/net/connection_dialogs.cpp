@@ -1,0 +1,40 @@
+#include "net/connection_dialogs.h"
+
+#include "core/conversions.h"
+#include "core/ip_address.h"
+
+namespace ostrelo::net {
+
+bool isValidPort(std::string_view text) {
+    const std::string_view digits = core::trimBlanks(text);
+    if (digits.empty() || digits.find_first_not_of("0123456789") != std::string_view::npos) {
+        return false;
+    }
+    const double value = core::TextToNumber(digits);
+    return value >= 0 && value <= 65535;
+}
+
+DialogOutcome confirmServerDialog(core::AppState &state, std::string_view portText) {
+    if (!isValidPort(portText)) {
+        return DialogOutcome::BadPort;
+    }
+    state.settings.Port = core::NumberToText(core::TextToNumber(portText));
+    state.settings.TipusConexio = 1;
+    return DialogOutcome::Accepted;
+}
+
+DialogOutcome confirmClientDialog(core::AppState &state, std::string_view ipText,
+                                  std::string_view portText) {
+    if (!core::Valid_IP(ipText)) {
+        return DialogOutcome::BadAddress;
+    }
+    state.settings.IP = ipText;
+    if (!isValidPort(portText)) {
+        return DialogOutcome::BadPort;
+    }
+    state.settings.Port = core::NumberToText(core::TextToNumber(portText));
+    state.settings.TipusConexio = 2;
+    return DialogOutcome::Accepted;
+}
+
+} // namespace ostrelo::net

@@ -1,0 +1,181 @@
+#include "acquisition/address_map.h"
+#include "app/program.h"
+#include "core/settings.h"
+#include "fakes/fake_process_memory.h"
+#include "platform/qt/qt_stream_socket.h"
+#include "support/error_capture.h"
+#include "support/temp_dir.h"
+#include "windows/main_window.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTcpServer>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+namespace ostrelo::app {
+namespace {
+
+using core::Label;
+namespace address = acquisition::address;
+
+int freePort() {
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost, 0);
+    return probe.serverPort();
+}
+
+// One program instance as main() builds it, on its own settings file.
+struct Instance {
+    Instance(const std::string &iniPath, platform::ProcessMemory &memory)
+        : program(state, window, memory, server, client) {
+        state.IniPath = iniPath;
+        state.settings = core::loadSettings(iniPath).settings;
+        window.setEvents(&program);
+        program.applySettings();
+        window.stopScanTimer();
+    }
+    std::string caption(Label label) const { return window.caption(label); }
+
+    core::AppState state;
+    windows::MainWindow window{0};
+    platform::QtStreamSocket server{true};
+    platform::QtStreamSocket client{false};
+    Program program;
+};
+
+class NetworkTest : public ::testing::Test {
+protected:
+    NetworkTest() {
+        port = freePort();
+        game.windows["RACE 07"] = 1;
+        game.placeText(address::LocalDriver, "Marta Vidal\\x");
+        game.placeText(address::slotField(0, address::DriverName),
+                       std::string("Marta Vidal\0", 12));
+        game.placeText(address::CarName, std::string("Lince Turbo 16V\0", 16));
+        game.placeText(address::TrackName, std::string("Locations\\Anella Sud.trk\0", 25));
+        game.placeValue<std::int32_t>(address::Gear, 3);
+        game.placeValue<float>(address::Fuel, 40);
+        game.placeValue<std::uint8_t>(address::Ignition, 1);
+        game.placeValue<double>(address::wheelField(acquisition::FL, address::WheelPressure), 180);
+        game.placeValue<double>(address::OilTemp, 373.15);
+    }
+
+    std::unique_ptr<Instance> start(const std::string &name, const std::string &ini) {
+        dir.write(name, ini);
+        return std::make_unique<Instance>(dir.file(name), game);
+    }
+
+    // Ticks the given instances and lets socket events through until `done` holds.
+    bool runUntil(const std::vector<Instance *> &instances, const std::function<bool()> &done) {
+        QElapsedTimer clock;
+        clock.start();
+        while (!done() && clock.elapsed() < 10000) {
+            for (Instance *instance : instances) {
+                instance->program.scanTick();
+            }
+            for (int i = 0; i < 5; ++i) {
+                QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+                QThread::msleep(2);
+            }
+        }
+        return done();
+    }
+
+    testing::TempDir dir;
+    testing::FakeProcessMemory game;
+    int port = 0;
+};
+
+TEST_F(NetworkTest, AClientShowsTheServersSamplesInItsOwnUnits) {
+    const std::string portText = std::to_string(port);
+    auto server =
+        start("server.ini", "[Opcions]\nTipusConexio=1\nScanTime=1000\nPort=" + portText + "\n");
+    auto client =
+        start("client.ini", "[Opcions]\nTipusConexio=2\nIP=127.000.000.001\nPort=" + portText +
+                                "\nUnitats=Imperial\nIdioma=English\n");
+    std::vector<Instance *> both = {server.get(), client.get()};
+    ASSERT_TRUE(
+        runUntil(both, [&] { return client->caption(Label::Label30) == "Lince Turbo 16V"; }));
+    EXPECT_EQ(server->caption(Label::Label15), "CONECTADO");
+    EXPECT_EQ(client->caption(Label::Label15), "CONNECTED");
+    EXPECT_EQ(client->caption(Label::Label1), "RACE07 EN MARCHA");
+    EXPECT_EQ(server->caption(Label::Label24), " 180kPA");
+    EXPECT_EQ(client->caption(Label::Label24), " 26PSI");
+    EXPECT_EQ(server->caption(Label::Label18), " 100");
+    EXPECT_EQ(client->caption(Label::Label18), " 212");
+    EXPECT_EQ(client->caption(Label::Label16), "10.57G");
+    EXPECT_EQ(client->caption(Label::Label28), "Anella Sud");
+    EXPECT_EQ(client->caption(Label::Label14), " 3");
+    EXPECT_EQ(client->state.CarSlot, 0);
+
+    // The game ends: the client's status follows while its dashboard keeps the last sample.
+    game.windows.clear();
+    ASSERT_TRUE(runUntil({server.get()}, [&] {
+        QCoreApplication::processEvents();
+        return client->caption(Label::Label1) == "RACE07 NO CARGADO";
+    }));
+    EXPECT_EQ(client->caption(Label::Label30), "Lince Turbo 16V");
+
+    // The client leaves: the server shows it, listens again and takes a new client.
+    client.reset();
+    ASSERT_TRUE(runUntil({server.get()}, [&] { return server->caption(Label::Label15) == "N/A"; }));
+    ASSERT_TRUE(
+        runUntil({server.get()}, [&] { return server->caption(Label::Label15) == "ESCUCHANDO"; }));
+    auto second = start("client.ini",
+                        "[Opcions]\nTipusConexio=2\nIP=127.000.000.001\nPort=" + portText + "\n");
+    ASSERT_TRUE(runUntil({server.get(), second.get()},
+                         [&] { return second->caption(Label::Label1) == "RACE07 NO CARGADO"; }));
+
+    // The server leaves: the client keeps trying and connects to the next server.
+    server.reset();
+    ASSERT_TRUE(
+        runUntil({second.get()}, [&] { return second->caption(Label::Label15) != "CONECTADO"; }));
+    game.windows["RACE 07"] = 1;
+    auto again =
+        start("server.ini", "[Opcions]\nTipusConexio=1\nScanTime=1000\nPort=" + portText + "\n");
+    ASSERT_TRUE(runUntil({again.get(), second.get()},
+                         [&] { return second->caption(Label::Label1) == "RACE07 EN MARCHA"; }));
+    EXPECT_EQ(second->caption(Label::Label15), "CONECTADO");
+}
+
+TEST_F(NetworkTest, AServerKeepsSendingWhileHidingItsOwnData) {
+    const std::string portText = std::to_string(port);
+    auto server =
+        start("server.ini",
+              "[Opcions]\nTipusConexio=1\nScanTime=1000\nDadesServ=False\nPort=" + portText + "\n");
+    auto client = start("client.ini",
+                        "[Opcions]\nTipusConexio=2\nIP=127.000.000.001\nPort=" + portText + "\n");
+    ASSERT_TRUE(runUntil({server.get(), client.get()},
+                         [&] { return client->caption(Label::Label30) == "Lince Turbo 16V"; }));
+    EXPECT_EQ(server->caption(Label::Label30), "");
+}
+
+TEST_F(NetworkTest, APortInUseIsReportedUntilItIsFree) {
+    QTcpServer squatter;
+    ASSERT_TRUE(squatter.listen(QHostAddress::Any, static_cast<quint16>(port)));
+    auto server =
+        start("server.ini",
+              "[Opcions]\nTipusConexio=1\nScanTime=1000\nPort=" + std::to_string(port) + "\n");
+    {
+        testing::ErrorCapture capture;
+        server->program.scanTick();
+        server->program.scanTick();
+        ASSERT_EQ(capture.reports().size(), 2u);
+        EXPECT_EQ(capture.reports()[0].routine, "Temps");
+        EXPECT_EQ(server->caption(Label::Label15), "N/A");
+        // The failing upkeep comes first, so the game is not even looked for.
+        EXPECT_EQ(server->caption(Label::Label1), "Escaneando...");
+    }
+    squatter.close();
+    server->program.scanTick();
+    server->program.scanTick();
+    EXPECT_EQ(server->caption(Label::Label15), "ESCUCHANDO");
+}
+
+} // namespace
+} // namespace ostrelo::app

@@ -1,0 +1,99 @@
+#include "support/scenario.h"
+#include "support/temp_dir.h"
+#include "support/x_display.h"
+
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QTcpServer>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace ostrelo::app {
+namespace {
+
+// A real ostrelo process on the offscreen platform; the game is looked for on $DISPLAY.
+class RunningInstance {
+public:
+    explicit RunningInstance(const QStringList &arguments) {
+        m_process.start(QStringLiteral(OSTRELO_BINARY),
+                        QStringList{QStringLiteral("-platform"), QStringLiteral("offscreen")} +
+                            arguments);
+        m_process.waitForStarted();
+    }
+    ~RunningInstance() {
+        m_process.kill();
+        m_process.waitForFinished();
+    }
+
+private:
+    QProcess m_process;
+};
+
+int countOf(const std::string &text, const std::string &what) {
+    int count = 0;
+    for (auto at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) {
+        ++count;
+    }
+    return count;
+}
+
+bool waitFor(const std::function<bool()> &done) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done() && clock.elapsed() < 20000) {
+        QThread::msleep(100);
+    }
+    return done();
+}
+
+TEST(TwoInstances, ServerAndClientOnOneMachineShareTheGame) {
+    testing::XDisplay display;
+    ASSERT_TRUE(display.running()) << display.error().toStdString();
+    testing::TempDir dir;
+    testing::SimulatedGame game(
+        {QStringLiteral("--scenario"),
+         QString::fromStdString(dir.write("scenario.ini", testing::kFullScenario))});
+    ASSERT_TRUE(game.ready());
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost, 0);
+    const std::string port = std::to_string(probe.serverPort());
+    probe.close();
+    const QString server = QString::fromStdString(
+        dir.write("server.ini", "[Opcions]\nTipusConexio=1\nScanTime=50\nPort=" + port + "\n"));
+    const QString client = QString::fromStdString(
+        dir.write("client.ini", "[Opcions]\nTipusConexio=2\nScanTime=50\nIP=127.000.000.001\n"
+                                "Port=" +
+                                    port + "\n"));
+    const QString log = QString::fromStdString(dir.file("client.csv"));
+    const QStringList serverArguments = {QStringLiteral("--config"), server};
+    const QStringList clientArguments = {QStringLiteral("--config"), client,
+                                         QStringLiteral("--log"), log};
+    const std::string row =
+        ",received,Marta Vidal,105,90,Marta Vidal,4,700,921.5,1,7,42.5,97.5,98.25,4,80,";
+
+    auto serverInstance = std::make_unique<RunningInstance>(serverArguments);
+    auto clientInstance = std::make_unique<RunningInstance>(clientArguments);
+    ASSERT_TRUE(waitFor([&] { return countOf(dir.read("client.csv"), row) > 0; }))
+        << dir.read("client.csv");
+    const std::string firstRun = dir.read("client.csv");
+    EXPECT_NE(firstRun.find(",Lince Turbo 16V,RACE07 EN MARCHA\r\n"), std::string::npos);
+
+    // A new client is taken once the first has gone.
+    clientInstance.reset();
+    const int before = countOf(dir.read("client.csv"), row);
+    clientInstance = std::make_unique<RunningInstance>(clientArguments);
+    ASSERT_TRUE(waitFor([&] { return countOf(dir.read("client.csv"), row) > before + 5; }));
+
+    // The client reconnects to a server that comes back.
+    serverInstance.reset();
+    QThread::msleep(300);
+    const int stopped = countOf(dir.read("client.csv"), row);
+    serverInstance = std::make_unique<RunningInstance>(serverArguments);
+    ASSERT_TRUE(waitFor([&] { return countOf(dir.read("client.csv"), row) > stopped + 5; }));
+}
+
+} // namespace
+} // namespace ostrelo::app

@@ -1,0 +1,146 @@
+#include "core/ini_file.h"
+#include "fakes/fake_stream_socket.h"
+#include "fakes/recording_view.h"
+#include "i18n/language_table.h"
+#include "net/connection.h"
+#include "net/connection_dialogs.h"
+#include "net/connection_mode.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+namespace ostrelo::net {
+namespace {
+
+using core::Label;
+using core::MenuItem;
+using testing::FakeStreamSocket;
+
+class ConnectionTest : public ::testing::Test {
+protected:
+    ConnectionTest() {
+        state.IniPath = dir.file("Ostrelo.ini");
+        state.texts = i18n::findLanguage("English")->texts;
+    }
+
+    std::string status() const { return view.caption(Label::Label15); }
+
+    testing::TempDir dir;
+    core::AppState state;
+    testing::RecordingView view;
+    FakeStreamSocket server;
+    FakeStreamSocket client;
+    Connection connection{state, view, server, client};
+};
+
+TEST_F(ConnectionTest, AServerListensAcceptsOneClientAndListensAgain) {
+    state.settings.TipusConexio = 1;
+    connection.upkeep();
+    EXPECT_EQ(status(), "NONE");
+    EXPECT_EQ(server.calls, (std::vector<std::string>{"listen 1001"}));
+    EXPECT_TRUE(state.SendReady);
+    connection.upkeep();
+    EXPECT_EQ(status(), "LISTENING");
+
+    connection.acceptConnection();
+    EXPECT_EQ(server.calls.back(), "accept");
+    EXPECT_EQ(server.calls[server.calls.size() - 2], "close");
+    connection.upkeep();
+    EXPECT_TRUE(state.ServerConnected);
+    EXPECT_EQ(status(), "CONNECTED");
+
+    // The client goes away: one tick shows it, the next listens again.
+    server.currentState = platform::kSocketClosing;
+    server.calls.clear();
+    connection.upkeep();
+    EXPECT_FALSE(state.ServerConnected);
+    EXPECT_EQ(status(), "NONE");
+    EXPECT_EQ(server.calls, (std::vector<std::string>{"close", "listen 1001"}));
+    connection.upkeep();
+    EXPECT_EQ(status(), "LISTENING");
+}
+
+TEST_F(ConnectionTest, AClientKeepsTryingToConnect) {
+    state.settings.TipusConexio = 2;
+    state.settings.IP = "010.000.000.001";
+    state.settings.Port = " 2048";
+    connection.upkeep();
+    EXPECT_EQ(client.calls, (std::vector<std::string>{"connect 10.0.0.1:2048"}));
+    connection.upkeep();
+    EXPECT_EQ(status(), "CONNECTING");
+    EXPECT_EQ(client.calls.size(), 1u);
+    client.currentState = platform::kSocketError;
+    connection.upkeep();
+    EXPECT_EQ(status(), "NONE");
+    EXPECT_EQ(client.calls.back(), "connect 10.0.0.1:2048");
+    client.currentState = platform::kSocketConnected;
+    connection.upkeep();
+    EXPECT_TRUE(state.ClientConnected);
+    EXPECT_EQ(status(), "CONNECTED");
+}
+
+TEST_F(ConnectionTest, APortInUseFailsTheUpkeep) {
+    state.settings.TipusConexio = 1;
+    server.listenFails = true;
+    EXPECT_THROW(connection.upkeep(), core::RunTimeError);
+    state.settings.Port = " 70000";
+    server.listenFails = false;
+    connection.upkeep();
+    EXPECT_EQ(server.calls.back(), "listen 70000");
+}
+
+TEST_F(ConnectionTest, SendsOneFrameAtATime) {
+    state.settings.TipusConexio = 1;
+    connection.upkeep();
+    connection.send("frame 0");
+    EXPECT_TRUE(server.sent.empty());
+    connection.acceptConnection();
+    connection.upkeep();
+    connection.send("frame 1");
+    connection.send("frame 2");
+    EXPECT_EQ(server.sent, (std::vector<std::string>{"frame 1"}));
+    EXPECT_FALSE(state.SendReady);
+    connection.sendComplete();
+    connection.send("frame 3");
+    EXPECT_EQ(server.sent.back(), "frame 3");
+}
+
+TEST_F(ConnectionTest, TheModeWithoutConnectionClosesBothSockets) {
+    state.settings.TipusConexio = 1;
+    connection.upkeep();
+    connection.acceptConnection();
+    connection.upkeep();
+    chooseNoConnection(state, view, connection);
+    EXPECT_EQ(server.currentState, platform::kSocketClosed);
+    EXPECT_TRUE(view.menuChecked[MenuItem::Cap]);
+    EXPECT_FALSE(view.menuEnabled[MenuItem::VeureDadesServidor]);
+    connection.upkeep();
+    EXPECT_EQ(status(), "");
+    EXPECT_EQ(core::ReadIni(state.IniPath, "Opcions", "TipusConexio", ""), "0");
+}
+
+TEST(ConnectionDialogs, CheckPortsAndAddresses) {
+    for (const char *good : {"0", "65535", " 1001 ", "80"}) {
+        EXPECT_TRUE(isValidPort(good)) << good;
+    }
+    for (const char *bad : {"65536", "-1", "", "abc", "1.5", "10 01", "1e3"}) {
+        EXPECT_FALSE(isValidPort(bad)) << bad;
+    }
+    core::AppState state;
+    EXPECT_EQ(confirmClientDialog(state, "192.168.0.2", "1001"), DialogOutcome::BadAddress);
+    EXPECT_EQ(state.settings.IP, "192.168.000.002");
+    EXPECT_EQ(confirmClientDialog(state, "010.000.000.009", "99999"), DialogOutcome::BadPort);
+    EXPECT_EQ(state.settings.IP, "010.000.000.009");
+    EXPECT_EQ(state.settings.TipusConexio, 0);
+    EXPECT_EQ(confirmClientDialog(state, "010.000.000.009", " 2048"), DialogOutcome::Accepted);
+    EXPECT_EQ(state.settings.Port, " 2048");
+    EXPECT_EQ(state.settings.TipusConexio, 2);
+    EXPECT_EQ(confirmServerDialog(state, "x"), DialogOutcome::BadPort);
+    EXPECT_EQ(state.settings.TipusConexio, 2);
+    EXPECT_EQ(confirmServerDialog(state, "1002"), DialogOutcome::Accepted);
+    EXPECT_EQ(state.settings.Port, " 1002");
+    EXPECT_EQ(state.settings.TipusConexio, 1);
+}
+
+} // namespace
+} // namespace ostrelo::net

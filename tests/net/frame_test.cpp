@@ -1,0 +1,227 @@
+#include "core/error.h"
+#include "net/frame.h"
+#include "net/frame_joiner.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace ostrelo::net {
+namespace {
+
+using acquisition::TelemetrySample;
+using namespace std::string_literals;
+
+TEST(FrameWriter, WritesTheAllZeroSampleByteForByte) {
+    // Fields 2, 3, 5 to 38 and 40 to 52 are numbers ("0"); the others are empty texts.
+    std::string body(1, '\0');
+    for (int field = 1; field <= 54; ++field) {
+        const bool number =
+            field == 2 || field == 3 || (field >= 5 && field <= 38) || (field >= 40 && field <= 52);
+        body += number ? "0"s : ""s;
+        body += '\0';
+    }
+    ASSERT_EQ(body.size(), 104u);
+    const std::string frame = writeSampleFrame(TelemetrySample{}, 0, "", '.');
+    EXPECT_EQ(frame.size(), 110u);
+    EXPECT_EQ(frame, "000111" + body);
+}
+
+TEST(FrameWriter, WritesTheNoGameFrame) {
+    const std::string frame = writeNoGameFrame("RACE07 NO CARGADO");
+    EXPECT_EQ(frame.size(), 78u);
+    EXPECT_EQ(frame, "000079" + std::string(54, '\0') + "RACE07 NO CARGADO" + '\0');
+}
+
+TEST(FrameWriter, WritesNumbersAndTextsInTheirWireForm) {
+    TelemetrySample s;
+    s.DriverName = "Iñaki";
+    s.OilTemp = 105.25F;
+    s.Position = -3;
+    s.Fuel = 0.5F;
+    s.TyreWear[0] = 0.123456789012345678;
+    s.BrakeTemp[3] = 1.5e7F;
+    s.Throttle = 1e-5F;
+    const std::string frame = writeSampleFrame(s, 12, "RACE07 EN MARCHA", ',');
+    const std::vector<std::string> pieces = splitBody(frame.substr(7));
+    ASSERT_EQ(pieces.size(), 54u);
+    // Text goes out in Windows-1252: one byte for "ñ".
+    EXPECT_NE(frame.find("I\xF1"
+                         "aki"),
+              std::string::npos);
+    EXPECT_EQ(pieces[0], "Iñaki");
+    EXPECT_EQ(pieces[1], "105,25");
+    EXPECT_EQ(pieces[4], "-3");
+    EXPECT_EQ(pieces[9], "0,5");
+    EXPECT_EQ(pieces[11], "0");
+    EXPECT_EQ(pieces[34], "0,123456789012346");
+    EXPECT_EQ(pieces[43], "1E-05");
+    EXPECT_EQ(pieces[47], "12");
+    EXPECT_EQ(pieces[51], "1,5E+07");
+    EXPECT_EQ(pieces[53], "RACE07 EN MARCHA");
+}
+
+TEST(FrameReader, RoundTripsASampleAcrossDecimalSeparators) {
+    TelemetrySample s;
+    s.DriverName = "Marta Vidal";
+    s.CarName = "Lince Turbo 16V";
+    s.TrackName = "Anella Sud";
+    s.OilTemp = 104.5F;
+    s.Gear = -1;
+    s.LapNumber = 7;
+    s.Fuel = 42.75F;
+    s.TyreTemp[3][2] = 99.875F;
+    s.TyrePressure[1] = 190.5F;
+    s.WheelSpeed = {100.25, 99.5, 100, 80.125};
+    s.TyreWear[2] = 0.97;
+    s.BrakeTemp[0] = 412.5F;
+    s.Throttle = 75;
+    for (const char writer : {'.', ','}) {
+        SCOPED_TRACE(writer);
+        const std::string frame = writeSampleFrame(s, 3, "RACE07 RUNNING", writer);
+        TelemetrySample read;
+        std::int16_t slot = 0;
+        takeOver(splitBody(frame.substr(7)), read, slot);
+        EXPECT_EQ(slot, 3);
+        EXPECT_EQ(read.DriverName, "Marta Vidal");
+        EXPECT_EQ(read.CarName, "Lince Turbo 16V");
+        EXPECT_EQ(read.TrackName, "Anella Sud");
+        EXPECT_EQ(read.OilTemp, 104.5F);
+        EXPECT_EQ(read.Gear, -1);
+        EXPECT_EQ(read.Fuel, 42.75F);
+        EXPECT_EQ(read.TyreTemp[3][2], 99.875F);
+        EXPECT_EQ(read.TyrePressure[1], 190.5F);
+        EXPECT_EQ(read.WheelSpeed, s.WheelSpeed);
+        EXPECT_EQ(read.TyreWear[2], 0.97);
+        EXPECT_EQ(read.BrakeTemp[0], 412.5F);
+        EXPECT_EQ(read.Throttle, 75);
+    }
+}
+
+TEST(FrameReader, RoundsIntegersHalvesToEvenAndRefusesNonNumbers) {
+    std::vector<std::string> pieces(54, "0");
+    for (const int text : {0, 3, 38, 52, 53}) {
+        pieces[static_cast<std::size_t>(text)] = "";
+    }
+    TelemetrySample s;
+    std::int16_t slot = 0;
+    pieces[4] = "2.5";
+    takeOver(pieces, s, slot);
+    EXPECT_EQ(s.Position, 2);
+    pieces[4] = "3,5";
+    takeOver(pieces, s, slot);
+    EXPECT_EQ(s.Position, 4);
+    pieces[4] = "40000";
+    EXPECT_THROW(takeOver(pieces, s, slot), core::RunTimeError);
+    pieces[4] = "1";
+    pieces[47] = "9";
+    pieces[49] = "hot";
+    slot = 0;
+    EXPECT_THROW(takeOver(pieces, s, slot), core::RunTimeError);
+    // Everything before the failing piece is taken over, the slot number included.
+    EXPECT_EQ(slot, 9);
+    pieces[49] = "";
+    EXPECT_THROW(takeOver(pieces, s, slot), core::RunTimeError);
+}
+
+TEST(FrameReader, SplitsAtEveryNul) {
+    TelemetrySample s;
+    s.DriverName = "A"s + '\0' + "B";
+    const std::string frame = writeSampleFrame(s, 0, "x", '.');
+    EXPECT_EQ(splitBody(frame.substr(7)).size(), 55u);
+    EXPECT_EQ(splitBody(std::string(54, '\0') + "status" + '\0').size(), 55u);
+    EXPECT_THROW(splitBody("a\0b"s), core::RunTimeError);
+    EXPECT_EQ(splitBody(std::string(201, '\0')).size(), 201u);
+    EXPECT_THROW(splitBody(std::string(202, '\0')), core::RunTimeError);
+    EXPECT_TRUE(splitBody("").empty());
+}
+
+TEST(FrameWriter, RefusesAFrameTooLongForItsLength) {
+    TelemetrySample s;
+    s.CarName = std::string(33000, 'x');
+    EXPECT_THROW(writeSampleFrame(s, 0, "", '.'), core::RunTimeError);
+}
+
+std::vector<std::string> joinAll(FrameJoiner &joiner) {
+    std::vector<std::string> bodies;
+    while (auto body = joiner.next()) {
+        bodies.push_back(*body);
+    }
+    return bodies;
+}
+
+TEST(FrameJoiner, JoinsAFrameSplitAtAnyByte) {
+    const std::string frame = writeNoGameFrame("RACE07 NOT RUNNING");
+    const std::string body = frame.substr(7);
+    for (std::size_t cut = 0; cut <= frame.size(); ++cut) {
+        SCOPED_TRACE(cut);
+        FrameJoiner joiner;
+        joiner.append(frame.substr(0, cut));
+        std::vector<std::string> bodies = joinAll(joiner);
+        joiner.append(frame.substr(cut));
+        for (const std::string &later : joinAll(joiner)) {
+            bodies.push_back(later);
+        }
+        ASSERT_EQ(bodies.size(), 1u);
+        EXPECT_EQ(bodies[0], body);
+        EXPECT_EQ(joiner.buffered(), 0u);
+    }
+}
+
+TEST(FrameJoiner, CutsSeveralFramesInOneArrivalInOrder) {
+    const std::string first = writeNoGameFrame("one");
+    const std::string second = writeSampleFrame(TelemetrySample{}, 0, "two", '.');
+    const std::string third = writeNoGameFrame("three");
+    FrameJoiner joiner;
+    joiner.append(first + second + third.substr(0, 20));
+    const std::vector<std::string> bodies = joinAll(joiner);
+    ASSERT_EQ(bodies.size(), 2u);
+    EXPECT_EQ(splitBody(bodies[0]).back(), "one");
+    EXPECT_EQ(splitBody(bodies[1]).back(), "two");
+    EXPECT_EQ(joiner.buffered(), 20u);
+    joiner.append(third.substr(20));
+    EXPECT_EQ(splitBody(*joiner.next()).back(), "three");
+}
+
+TEST(FrameJoiner, DropsWhatItHoldsOnAMalformedPrefix) {
+    const std::string good = writeNoGameFrame("ok");
+    const std::string garbage[] = {"00a079",         "-00079", "000007" + std::string(10, '\0'),
+                                   "032768",         "999999", "000079xyz",
+                                   "HTTP/1.1 200 OK"};
+    for (const std::string &bad : garbage) {
+        SCOPED_TRACE(bad);
+        FrameJoiner joiner;
+        joiner.append(good + bad);
+        EXPECT_TRUE(joiner.next().has_value());
+        EXPECT_THROW(joiner.next(), core::RunTimeError);
+        EXPECT_EQ(joiner.buffered(), 0u);
+        // Joining starts afresh with the next arrival.
+        joiner.append(good);
+        EXPECT_EQ(splitBody(*joiner.next()).back(), "ok");
+    }
+}
+
+TEST(FrameJoiner, HoldsAtMostOneLargestFrameAndOneArrival) {
+    FrameJoiner joiner;
+    joiner.append("032767"s + '\0');
+    std::size_t most = 0;
+    int frames = 0;
+    int malformed = 0;
+    for (int i = 0; i < 400; ++i) {
+        joiner.append(std::string(100, 'x'));
+        most = std::max(most, joiner.buffered());
+        try {
+            while (joiner.next()) {
+                ++frames;
+            }
+        } catch (const core::RunTimeError &) {
+            ++malformed;
+        }
+    }
+    EXPECT_EQ(frames, 1);
+    EXPECT_GT(malformed, 0);
+    EXPECT_LE(most, 32766u + 100u);
+}
+
+} // namespace
+} // namespace ostrelo::net
