@@ -7,6 +7,8 @@
 #include "platform/linux/process_memory_linux.h"
 #include "platform/qt/qt_stream_socket.h"
 #include "platform/qt/termination_signals.h"
+#include "windows/admin_window.h"
+#include "windows/debug_window.h"
 #include "windows/fonts.h"
 #include "windows/main_window.h"
 #include "windows/qt_text.h"
@@ -46,14 +48,17 @@ std::string iniPathFor(const app::CommandLine &line) {
     return core::settingsFilePath(facts);
 }
 
-// Errors go to stderr as well as to the debug window; a repeated report is written once.
-void logErrorsToStderr() {
+// Errors go to stderr, once for a run of the same report, and to `more` (the debug window).
+void reportErrors(core::ErrorReporter::Sink more) {
     core::ErrorReporter::instance().setSink(
-        [last = std::string()](const core::ErrorReport &r) mutable {
+        [more = std::move(more), last = std::string()](const core::ErrorReport &r) mutable {
             std::string line = "ostrelo: " + r.routine + ": " + r.description;
             if (line != last) {
                 std::cerr << line << '\n';
                 last = std::move(line);
+            }
+            if (more) {
+                more(r);
             }
         });
 }
@@ -114,7 +119,8 @@ int main(int argc, char **argv) {
         return 2;
     }
     const platform::TerminationSignals terminationSignals;
-    logErrorsToStderr();
+    core::AppState state;
+    reportErrors({});
     windows::installFontSubstitutes();
     std::unique_ptr<app::DemoGame> demo;
     if (line.demo) {
@@ -124,7 +130,6 @@ int main(int argc, char **argv) {
         }
     }
 
-    core::AppState state;
     state.IniPath = iniPathFor(line);
     std::error_code ignored;
     std::filesystem::create_directories(core::settingsFolder(state.IniPath), ignored);
@@ -148,6 +153,10 @@ int main(int argc, char **argv) {
         program.setTelemetryLog(log.get());
     }
     window.setEvents(&program);
+    const auto [left, top] = window.load(core::settingsFolder(state.IniPath),
+                                         state.settings.PosFormX, state.settings.PosFormY);
+    state.settings.PosFormX = static_cast<std::int32_t>(left);
+    state.settings.PosFormY = static_cast<std::int32_t>(top);
     const QString decimalPoint = QLocale::system().decimalPoint();
     program.setDecimalSeparator(decimalPoint.size() == 1 && decimalPoint.front().unicode() < 128
                                     ? static_cast<char>(decimalPoint.front().unicode())
@@ -155,6 +164,25 @@ int main(int argc, char **argv) {
     program.applySettings();
     window.setScanInterval(state.settings.ScanTime);
     window.show();
+    // The setup windows open beside the main window when the settings ask for them.
+    const QRect beside = window.frameGeometry();
+    std::unique_ptr<windows::AdminWindow> admin;
+    if (state.settings.Administrar) {
+        admin = std::make_unique<windows::AdminWindow>(
+            window.twipsPerPixel(), [&state](std::int16_t mode) { state.SlotMode = mode; },
+            [&state](std::int16_t slot) { state.ForcedSlot = slot; });
+        admin->move(beside.right() + 8, beside.top());
+        admin->show();
+    }
+    std::unique_ptr<windows::DebugWindow> debug;
+    if (state.settings.Depurar) {
+        debug = std::make_unique<windows::DebugWindow>(window.twipsPerPixel());
+        debug->move(beside.right() + 8,
+                    beside.top() + (admin ? admin->frameGeometry().height() + 8 : 0));
+        debug->show();
+        program.setDebugView(debug.get());
+        reportErrors(windows::errorLineSink(state.settings.Depurar, *debug));
+    }
     showSettingProblems(loaded.problems, state.IniPath, &window);
     return QApplication::exec();
 }

@@ -4,7 +4,9 @@
 #include "core/error.h"
 #include "core/ini_file.h"
 #include "core/scan_time.h"
+#include "core/settings_location.h"
 #include "dashboard/graphics_mode.h"
+#include "dashboard/skins.h"
 #include "dashboard/units.h"
 #include "i18n/language.h"
 #include "i18n/language_table.h"
@@ -82,8 +84,10 @@ void Program::menuChosen(MenuItem item) {
     case MenuItem::VeureDadesServidor:
         net::toggleShowServerData(m_state, m_view);
         break;
+    case MenuItem::AcercaDe:
+        m_view.openAbout(m_state.texts);
+        break;
     default:
-        // The About window comes with the auxiliary windows.
         break;
     }
 }
@@ -111,8 +115,13 @@ std::string Program::clientDialogConfirmed(const std::string &ip, const std::str
 
 void Program::scanTick() {
     if (m_state.CurrentCarName != m_state.SkinCarName) {
+        // A slow picture must not be overtaken by the next tick; a car without a picture
+        // keeps the last one, and the lookup waits for the next change of car.
         m_view.stopScanTimer();
-        // The car picture lookup comes with the pictures; a failure there is ignored.
+        if (const auto file = dashboard::carPictureFile(core::settingsFolder(m_state.IniPath),
+                                                        m_state.CurrentCarName)) {
+            m_view.loadCarPicture(*file);
+        }
         m_state.SkinCarName = m_state.CurrentCarName;
         m_view.startScanTimer();
     }

@@ -51,6 +51,9 @@ public:
     /// end the run.
     void Lectures();
 
+    /// Receives the debug lines while debugging is on.
+    void setDebugView(dashboard::DebugView *debug) { m_displayPhase.setDebugView(debug); }
+
     /// The user's decimal separator for the dashboard's digit patterns.
     void setDecimalSeparator(char separator) { m_display.decimalSeparator = separator; }
 

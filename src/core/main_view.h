@@ -146,6 +146,11 @@ public:
     /// Opens the address dialog `Intro_IP` the same way.
     virtual void openClientDialog(const Texts &texts, const std::string &ip,
                                   const std::string &port) = 0;
+    /// Shows the picture file at `path` as the car picture; false (and the picture unchanged)
+    /// when it cannot be read.
+    virtual bool loadCarPicture(const std::string &path) = 0;
+    /// Opens the About window in the language of `texts`, or brings it forward.
+    virtual void openAbout(const Texts &texts) = 0;
     /// The outer left edge of the main window, in whole twips.
     virtual double windowLeftTwips() const = 0;
     /// The outer top edge of the main window, in whole twips.

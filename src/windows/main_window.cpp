@@ -1,12 +1,14 @@
 #include "windows/main_window.h"
 
 #include "windows/bar_gauge.h"
-#include "windows/connection_dialogs.h"
+#include "windows/clickable_label.h"
 #include "windows/qt_text.h"
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFont>
+#include <QImageReader>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -80,6 +82,15 @@ const char *kLampStyle =
     "QPushButton:disabled { background: #303030; color: #707070;"
     " border: 1px solid #505050; }";
 
+// The screen's dots per inch when it reports a believable figure, else the logical ones.
+double dotsPerInch(const QScreen *screen) {
+    if (!screen) {
+        return 96;
+    }
+    const double physical = screen->physicalDotsPerInchY();
+    return physical >= 48 && physical <= 480 ? physical : screen->logicalDotsPerInchY();
+}
+
 } // namespace
 
 MainWindow::MainWindow(core::Colour background, QWidget *parent) : QMainWindow(parent) {
@@ -97,15 +108,15 @@ MainWindow::MainWindow(core::Colour background, QWidget *parent) : QMainWindow(p
 MainWindow::~MainWindow() = default;
 
 double MainWindow::twipsPerPixel() const {
-    const QScreen *s = screen();
-    const double dpi = s ? s->logicalDotsPerInchX() : 96.0;
-    return 1440.0 / (dpi > 0 ? dpi : 96.0);
+    const QScreen *s = screen() ? screen() : QGuiApplication::primaryScreen();
+    return 1440.0 / dotsPerInch(s);
 }
 
-QRect MainWindow::pixelRect(const DesignElement &element) const {
+dashboard::TwipRect MainWindow::virtualDesktop() const {
+    const QScreen *s = screen() ? screen() : QGuiApplication::primaryScreen();
+    const QRect all = s ? s->virtualGeometry() : QRect();
     const double factor = twipsPerPixel();
-    auto px = [factor](int twips) { return static_cast<int>(std::lround(twips / factor)); };
-    return {px(element.left), px(element.top), px(element.width), px(element.height)};
+    return {all.x() * factor, all.y() * factor, all.width() * factor, all.height() * factor};
 }
 
 void MainWindow::buildMenus() {
@@ -125,8 +136,8 @@ void MainWindow::buildMenus() {
             action = menu->addAction(QString::fromUtf8(entry.fixedCaption));
             action->setCheckable(entry.checkable);
         }
+        m_actions[entry.item] = action;
         if (!entry.menu && !isMenuBarAction(entry.item)) {
-            m_actions[entry.item] = action;
             continue;
         }
         const MenuItem item = entry.item;
@@ -137,26 +148,28 @@ void MainWindow::buildMenus() {
             }
             if (item == MenuItem::Salir) {
                 close();
-                return;
-            }
-            if (m_events) {
+            } else if (m_events) {
                 m_events->menuChosen(item);
             }
         });
-        m_actions[entry.item] = action;
     }
 }
 
 QWidget *MainWindow::createElement(const DesignElement &element, QWidget *canvas) {
     QFont font(QString::fromUtf8(element.fontFamily));
-    if (element.fontPoints > 0) {
-        font.setPointSizeF(element.fontPoints);
-    }
     font.setBold(element.bold);
     switch (element.kind) {
     case ElementKind::Image: {
-        auto *image = new QLabel(canvas);
+        auto *image = new ClickableLabel(canvas);
         image->setScaledContents(true);
+        m_pictures.at(static_cast<std::size_t>(element.number)) = image;
+        if (element.number == static_cast<int>(dashboard::Picture::Logo)) {
+            image->setPixmap(QPixmap(QStringLiteral(":/logo.png")));
+            image->setCursor(Qt::PointingHandCursor);
+            image->onClick = [] { OpenWeb(kProjectHomePage); };
+        } else if (element.number == static_cast<int>(dashboard::Picture::Car)) {
+            image->setPixmap(QPixmap(QStringLiteral(":/car.png")));
+        }
         return image;
     }
     case ElementKind::Label: {
@@ -211,14 +224,14 @@ QWidget *MainWindow::createElement(const DesignElement &element, QWidget *canvas
 }
 
 void MainWindow::buildElements(core::Colour background) {
-    auto *canvas = new QWidget(this);
-    QPalette palette = canvas->palette();
+    m_canvas = new QWidget(this);
+    QPalette palette = m_canvas->palette();
     palette.setColor(QPalette::Window, toQColor(background));
-    canvas->setPalette(palette);
-    canvas->setAutoFillBackground(true);
+    m_canvas->setPalette(palette);
+    m_canvas->setAutoFillBackground(true);
     for (const DesignElement &element : dashboard::designLayout()) {
-        if (QWidget *widget = createElement(element, canvas)) {
-            widget->setGeometry(pixelRect(element));
+        if (QWidget *widget = createElement(element, m_canvas)) {
+            m_elements.push_back({widget, &element});
         }
     }
     for (BarGauge *bar : m_bars) {
@@ -226,10 +239,88 @@ void MainWindow::buildElements(core::Colour background) {
             bar->setBackground(toQColor(background));
         }
     }
+    setCentralWidget(m_canvas);
+    // The window opens with the design's inner area; its shape is kept from then on.
     const double factor = twipsPerPixel();
-    canvas->setMinimumSize(static_cast<int>(std::lround(dashboard::kDesignInnerWidth / factor)),
-                           static_cast<int>(std::lround(dashboard::kDesignInnerHeight / factor)));
-    setCentralWidget(canvas);
+    m_canvas->resize(static_cast<int>(std::lround(dashboard::kDesignInnerWidth / factor)),
+                     static_cast<int>(std::lround(dashboard::kDesignInnerHeight / factor)));
+    resize(m_canvas->width(), m_canvas->height() + menuBar()->sizeHint().height());
+    m_aspect = std::make_unique<dashboard::AspectRule>(width() * factor, height() * factor);
+    layOut();
+}
+
+void MainWindow::layOut() {
+    const double factor = twipsPerPixel();
+    const double scaleX = m_canvas->width() * factor / dashboard::kDesignInnerWidth;
+    const double scaleY = m_canvas->height() * factor / dashboard::kDesignInnerHeight;
+    const double dpi = 1440.0 / factor;
+    auto px = [factor](double twips) { return static_cast<int>(std::lround(twips / factor)); };
+    for (const Element &element : m_elements) {
+        const DesignElement &d = *element.design;
+        element.widget->setGeometry(px(d.left * scaleX), px(d.top * scaleY), px(d.width * scaleX),
+                                    px(d.height * scaleY));
+        if (d.fontPoints > 0) {
+            // Fonts follow the height, at the same physical size as the boxes around them.
+            QFont font = element.widget->font();
+            font.setPixelSize(
+                std::max(1, static_cast<int>(std::lround(d.fontPoints * dpi / 72 * scaleY))));
+            element.widget->setFont(font);
+        }
+    }
+}
+
+void MainWindow::resizeEvent(QResizeEvent *event) {
+    QMainWindow::resizeEvent(event);
+    if (!m_aspect || !m_canvas) {
+        return;
+    }
+    const dashboard::WindowState state = isMinimized()   ? dashboard::WindowState::Minimised
+                                         : isMaximized() ? dashboard::WindowState::Maximised
+                                                         : dashboard::WindowState::Normal;
+    const double factor = twipsPerPixel();
+    const dashboard::ResizeDecision decision =
+        m_aspect->resize(width() * factor, height() * factor, state);
+    if (decision.newWidth || decision.newHeight) {
+        const int newWidth = decision.newWidth
+                                 ? static_cast<int>(std::lround(*decision.newWidth / factor))
+                                 : width();
+        const int newHeight = decision.newHeight
+                                  ? static_cast<int>(std::lround(*decision.newHeight / factor))
+                                  : height();
+        // Whole pixels can differ from the twips asked for; asking again would never end.
+        if (newWidth != width() || newHeight != height()) {
+            resize(newWidth, newHeight);
+        }
+    }
+    if (decision.layOut) {
+        layOut();
+    }
+}
+
+std::pair<double, double> MainWindow::load(const std::string &pictureFolder, double left,
+                                           double top) {
+    const QDir folder(QString::fromStdString(pictureFolder));
+    loadCarPicture(folder.filePath(QStringLiteral("CarSkin.gif")).toStdString());
+    QImageReader background(folder.filePath(QStringLiteral("ostreloSkin.jpg")));
+    const QImage image = background.read();
+    if (!image.isNull()) {
+        picture(dashboard::Picture::Background)->setPixmap(QPixmap::fromImage(image));
+    }
+    const double factor = twipsPerPixel();
+    const auto [x, y] = dashboard::validatedPosition(left, top, width() * factor, height() * factor,
+                                                     virtualDesktop());
+    move(static_cast<int>(std::lround(x / factor)), static_cast<int>(std::lround(y / factor)));
+    return {x, y};
+}
+
+bool MainWindow::loadCarPicture(const std::string &path) {
+    QImageReader reader(QString::fromStdString(path));
+    const QImage image = reader.read();
+    if (image.isNull()) {
+        return false;
+    }
+    picture(dashboard::Picture::Car)->setPixmap(QPixmap::fromImage(image));
+    return true;
 }
 
 QLabel *MainWindow::label(core::Label label) const {
@@ -243,6 +334,9 @@ BarGauge *MainWindow::bar(int bar) const {
 }
 QWidget *MainWindow::marker(int marker) const {
     return m_markers.at(static_cast<std::size_t>(marker));
+}
+QLabel *MainWindow::picture(dashboard::Picture which) const {
+    return m_pictures.at(static_cast<std::size_t>(which));
 }
 QAction *MainWindow::menuAction(core::MenuItem item) const {
     return m_actions.at(item);
@@ -362,6 +456,16 @@ void MainWindow::openClientDialog(const core::Texts &texts, const std::string &i
         },
         this);
     showCentred(m_clientDialog);
+}
+
+void MainWindow::openAbout(const core::Texts &texts) {
+    if (m_about) {
+        m_about->raise();
+        m_about->activateWindow();
+        return;
+    }
+    m_about = new AboutWindow(texts, this);
+    showCentred(m_about);
 }
 
 double MainWindow::windowLeftTwips() const {

@@ -2,6 +2,8 @@
 
 #include "core/main_view.h"
 #include "dashboard/design_layout.h"
+#include "dashboard/window_layout.h"
+#include "windows/about_window.h"
 #include "windows/connection_dialogs.h"
 
 #include <QLabel>
@@ -12,6 +14,8 @@
 
 #include <array>
 #include <map>
+#include <memory>
+#include <vector>
 
 class QAction;
 class QMessageBox;
@@ -21,18 +25,26 @@ namespace ostrelo::windows {
 class BarGauge;
 
 /// The main window `Ostrelo_Form`: the dashboard built from the design layout, the menu
-/// bar and the scan timer `Timer1`. It shows what the program logic writes and forwards
-/// menu choices, timer ticks and its closing to `MainViewEvents`.
+/// bar and the scan timer `Timer1`. It shows what the program logic writes, keeps its shape
+/// when resized (every element and font scaled with the inner area) and forwards menu
+/// choices, timer ticks and its closing to `MainViewEvents`.
 class MainWindow : public QMainWindow, public core::MainView {
     Q_OBJECT
 
 public:
-    /// Builds every element at design size on the background colour (0x00BBGGRR).
+    /// Builds every element at design size on the background colour (0x00BBGGRR), which the
+    /// bar gauges share.
     explicit MainWindow(core::Colour background, QWidget *parent = nullptr);
+    ~MainWindow() override;
 
     /// The receiver of menu choices, ticks and the closing; none until set.
     void setEvents(core::MainViewEvents *events) { m_events = events; }
-    ~MainWindow() override;
+
+    /// The load step: the pictures from `pictureFolder` ("CarSkin.gif" for the car,
+    /// "ostreloSkin.jpg" for the background, each kept as it is when it cannot be read), then
+    /// the window at the stored position in twips, or at (0, 0) when it would not lie
+    /// wholly on the desktop. Returns the position used.
+    std::pair<double, double> load(const std::string &pictureFolder, double left, double top);
 
     // DashboardView
     void setCaption(core::Label label, std::string_view text) override;
@@ -56,44 +68,60 @@ public:
     void openServerDialog(const core::Texts &texts, const std::string &port) override;
     void openClientDialog(const core::Texts &texts, const std::string &ip,
                           const std::string &port) override;
+    bool loadCarPicture(const std::string &path) override;
+    void openAbout(const core::Texts &texts) override;
     double windowLeftTwips() const override;
     double windowTopTwips() const override;
 
-    /// The widgets behind the design names, for tests and for the layout.
+    /// The widgets behind the design names, for tests.
     QLabel *label(core::Label label) const;
     QPushButton *lamp(int lamp) const;
     BarGauge *bar(int bar) const;
     QWidget *marker(int marker) const;
+    QLabel *picture(dashboard::Picture picture) const;
     QAction *menuAction(core::MenuItem item) const;
     const QTimer &scanTimer() const { return m_timer; }
-    /// The open connection dialogs, or null.
     ConnectionDialog *serverDialog() const { return m_serverDialog; }
     ConnectionDialog *clientDialog() const { return m_clientDialog; }
+    AboutWindow *aboutWindow() const { return m_about; }
 
-    /// Twips per screen pixel on the window's screen.
+    /// Twips per pixel on the window's screen, from its real dots per inch.
     double twipsPerPixel() const;
+    /// The rectangle covering every screen, in twips.
+    dashboard::TwipRect virtualDesktop() const;
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
+    struct Element {
+        QWidget *widget;
+        const dashboard::DesignElement *design;
+    };
+
     void buildElements(core::Colour background);
     void buildMenus();
     QWidget *createElement(const dashboard::DesignElement &element, QWidget *canvas);
-    QRect pixelRect(const dashboard::DesignElement &element) const;
+    void layOut();
     void showCentred(QWidget *window);
 
     core::MainViewEvents *m_events = nullptr;
     QTimer m_timer;
     int m_intervalMs = 0;
+    QWidget *m_canvas = nullptr;
+    std::vector<Element> m_elements;
     std::array<QLabel *, 49> m_labels{};
     std::array<QPushButton *, 8> m_lamps{};
     std::array<BarGauge *, 5> m_bars{};
     std::array<QWidget *, 5> m_markers{};
+    std::array<QLabel *, 3> m_pictures{};
     std::map<core::MenuItem, QAction *> m_actions;
+    std::unique_ptr<dashboard::AspectRule> m_aspect;
     QPointer<QMessageBox> m_openFailure;
     QPointer<ConnectionDialog> m_serverDialog;
     QPointer<ConnectionDialog> m_clientDialog;
+    QPointer<AboutWindow> m_about;
 };
 
 } // namespace ostrelo::windows

@@ -142,5 +142,35 @@ TEST_F(ProgramTest, ACarChangeStopsTheTimerAroundThePictureLookupOnce) {
     EXPECT_EQ(view.timerEvents.size(), 2u);
 }
 
+TEST_F(ProgramTest, TheCarPictureFollowsTheCarOncePerChange) {
+    start();
+    dir.write("carskins.ini", "[Cars]\nLince Turbo=lince.png\nFalcon RS=sub/falcon.gif\n"
+                              "Broken=missing.png\n");
+    const std::string folder = dir.path().string();
+    state.CurrentCarName = "Lince Turbo";
+    program.scanTick();
+    state.CurrentCarName = "Nordic Coupe";
+    program.scanTick();
+    program.scanTick();
+    state.CurrentCarName = "Falcon RS";
+    program.scanTick();
+    view.pictureLoads = false;
+    state.CurrentCarName = "Broken";
+    program.scanTick();
+    program.scanTick();
+    EXPECT_EQ(view.pictures, (std::vector<std::string>{folder + "/carskins/lince.png",
+                                                       folder + "/carskins/sub/falcon.gif",
+                                                       folder + "/carskins/missing.png"}));
+    EXPECT_EQ(state.SkinCarName, "Broken");
+}
+
+TEST_F(ProgramTest, TheAboutItemOpensTheAboutWindowInTheCurrentLanguage) {
+    start();
+    program.menuChosen(MenuItem::AcercaDe);
+    program.menuChosen(MenuItem::Servidor);
+    EXPECT_EQ(view.dialogs,
+              (std::vector<std::string>{"about Acerca de Ostrelo", "server Datos Servidor  1001"}));
+}
+
 } // namespace
 } // namespace ostrelo::app

@@ -80,6 +80,13 @@ public:
                           const std::string &port) override {
         dialogs.push_back("client " + texts.TextClientDialogTitle + " " + ip + port);
     }
+    bool loadCarPicture(const std::string &path) override {
+        pictures.push_back(path);
+        return pictureLoads;
+    }
+    void openAbout(const core::Texts &texts) override {
+        dialogs.push_back("about " + texts.TextAboutTitle);
+    }
     double windowLeftTwips() const override { return left; }
     double windowTopTwips() const override { return top; }
 
@@ -111,6 +118,8 @@ public:
     int writes = 0;
     int openFailureMessages = 0;
     std::vector<std::string> dialogs;
+    std::vector<std::string> pictures;
+    bool pictureLoads = true;
 };
 
 } // namespace ostrelo::testing

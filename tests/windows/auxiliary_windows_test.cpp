@@ -1,0 +1,195 @@
+#include "i18n/language_table.h"
+#include "support/temp_dir.h"
+#include "windows/about_window.h"
+#include "windows/admin_window.h"
+#include "windows/debug_window.h"
+#include "windows/main_window.h"
+
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QImage>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+namespace ostrelo::windows {
+namespace {
+
+using core::Label;
+
+const core::Texts &texts(const char *language) {
+    return i18n::findLanguage(language)->texts;
+}
+
+void click(QWidget *widget) {
+    const QPointF centre = QRectF(widget->rect()).center();
+    QMouseEvent press(QEvent::MouseButtonPress, centre, widget->mapToGlobal(centre), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, centre, widget->mapToGlobal(centre),
+                        Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(widget, &press);
+    QCoreApplication::sendEvent(widget, &release);
+}
+
+// Catches the pages the program asks the desktop to open.
+class PageCatcher : public QObject {
+    Q_OBJECT
+
+public:
+    PageCatcher() { QDesktopServices::setUrlHandler(QStringLiteral("https"), this, "open"); }
+    ~PageCatcher() override { QDesktopServices::unsetUrlHandler(QStringLiteral("https")); }
+    std::vector<QUrl> pages;
+
+public Q_SLOTS:
+    void open(const QUrl &url) { pages.push_back(url); }
+};
+
+TEST(AboutWindow, ShowsTheTextsOfTheLanguageItOpensIn) {
+    MainWindow window(0);
+    window.openAbout(texts("English"));
+    AboutWindow *about = window.aboutWindow();
+    ASSERT_NE(about, nullptr);
+    EXPECT_EQ(about->windowTitle(), QStringLiteral("About Ostrelo"));
+    EXPECT_EQ(about->titleLabel()->text(), QStringLiteral("Ostrelo 1.1.1.20"));
+    EXPECT_EQ(about->descriptionLabel()->text().toStdString(),
+              texts("English").TextAboutDescription);
+    EXPECT_EQ(about->logo()->pixmap().size(), QSize(280, 142));
+    EXPECT_FALSE(about->isModal());
+    // Opening it again only brings it forward, in the language it has.
+    window.openAbout(texts("Deutsch"));
+    EXPECT_EQ(window.aboutWindow(), about);
+    EXPECT_EQ(about->windowTitle(), QStringLiteral("About Ostrelo"));
+
+    about->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    window.openAbout(texts("Deutsch"));
+    EXPECT_EQ(window.aboutWindow()->windowTitle(), QStringLiteral("Über Ostrelo"));
+    EXPECT_EQ(window.aboutWindow()->titleLabel()->text(), QStringLiteral("Ostrelo 1.1.1.20"));
+}
+
+TEST(AboutWindow, TheLogosOpenTheHomePageEveryTime) {
+    PageCatcher catcher;
+    MainWindow window(0);
+    window.openAbout(texts("Español"));
+    click(window.aboutWindow()->logo());
+    click(window.aboutWindow()->logo());
+    click(window.picture(dashboard::Picture::Logo));
+    ASSERT_EQ(catcher.pages.size(), 3u);
+    EXPECT_EQ(catcher.pages[0], QUrl(QString::fromLatin1(kProjectHomePage)));
+    EXPECT_TRUE(window.aboutWindow()->isVisible());
+}
+
+TEST(AdminWindow, ChoosesTheSlotModeAndMovesTheForcedSlotWithinRange) {
+    std::vector<int> modes;
+    std::vector<int> forcedSlots;
+    AdminWindow admin(
+        15, [&modes](std::int16_t mode) { modes.push_back(mode); },
+        [&forcedSlots](std::int16_t slot) { forcedSlots.push_back(slot); });
+    EXPECT_EQ(admin.windowTitle(), QStringLiteral("Administrar Ostrelo"));
+    EXPECT_TRUE(admin.option(0)->isChecked());
+    EXPECT_EQ(admin.option(2)->text(), QStringLiteral("Forçat"));
+    admin.option(1)->click();
+    admin.option(2)->click();
+    EXPECT_EQ(modes, (std::vector{1, 2}));
+    admin.stepSlot(-1);
+    admin.stepSlot(1);
+    admin.stepSlot(70);
+    EXPECT_EQ(forcedSlots, (std::vector{0, 1, 63}));
+    EXPECT_EQ(admin.slotBox()->text(), QStringLiteral("63"));
+}
+
+TEST(DebugWindow, ShowsErrorsOnlyWhileDebugging) {
+    DebugWindow debug(15);
+    EXPECT_EQ(debug.windowTitle(), QStringLiteral("Depurar"));
+    EXPECT_EQ(debug.line(1)->text(), QStringLiteral("."));
+    EXPECT_EQ(debug.line(21)->text(), QString());
+    bool depurar = false;
+    const core::ErrorReporter::Sink sink = errorLineSink(depurar, debug);
+    sink({"Lectures", "ToInteger16", "Overflow"});
+    EXPECT_EQ(debug.line(21)->text(), QString());
+    depurar = true;
+    sink({"Lectures", "ToInteger16", "Overflow"});
+    EXPECT_EQ(debug.line(21)->text(),
+              QStringLiteral("ToInteger16 has generated an error in the module Lectures"));
+    debug.setDebugLine(20, " 3");
+    EXPECT_EQ(debug.line(20)->text(), QStringLiteral(" 3"));
+}
+
+// The smallest GIF picture there is: one white pixel.
+const char kOnePixelGif[] = "GIF89a\x01\x00\x01\x00\x80\x00\x00\xff\xff\xff\x00\x00\x00"
+                            "!\xf9\x04\x01\x00\x00\x00\x00,\x00\x00\x00\x00\x01\x00\x01\x00\x00"
+                            "\x02\x02"
+                            "D\x01\x00;";
+
+TEST(MainWindowPictures, LoadSkinFilesAndKeepThePictureOnFailure) {
+    testing::TempDir dir;
+    MainWindow window(0);
+    QLabel *car = window.picture(dashboard::Picture::Car);
+    EXPECT_EQ(car->pixmap().size(), QSize(261, 446));
+    // Nothing in the folder: the built-in car, no background.
+    window.load(dir.path().string(), 0, 0);
+    EXPECT_EQ(car->pixmap().size(), QSize(261, 446));
+    EXPECT_TRUE(window.picture(dashboard::Picture::Background)->pixmap().isNull());
+
+    dir.write("CarSkin.gif", std::string(kOnePixelGif, sizeof kOnePixelGif - 1));
+    QImage(64, 48, QImage::Format_RGB32).save(QString::fromStdString(dir.file("ostreloSkin.jpg")));
+    window.load(dir.path().string(), 0, 0);
+    EXPECT_EQ(car->pixmap().size(), QSize(1, 1));
+    EXPECT_EQ(window.picture(dashboard::Picture::Background)->pixmap().size(), QSize(64, 48));
+
+    dir.write("broken.png", "not a picture");
+    EXPECT_FALSE(window.loadCarPicture(dir.file("broken.png")));
+    EXPECT_FALSE(window.loadCarPicture(dir.file("missing.png")));
+    EXPECT_EQ(car->pixmap().size(), QSize(1, 1));
+}
+
+TEST(MainWindowLayout, ScalesElementsAndFontsWithTheInnerArea) {
+    MainWindow window(0);
+    window.show();
+    QLabel *gear = window.label(Label::Label14);
+    const QRect design = gear->geometry();
+    const int designFont = gear->font().pixelSize();
+    const QSize designSize = window.size();
+    window.resize(designSize.width() * 3 / 2, designSize.height());
+    QCoreApplication::processEvents();
+    // The width drove the height, and every element grew with the inner area.
+    EXPECT_NEAR(window.height(), designSize.height() * 1.5, 2);
+    EXPECT_NEAR(gear->geometry().left(), design.left() * 1.5, 3);
+    EXPECT_NEAR(gear->geometry().width(), design.width() * 1.5, 3);
+    EXPECT_NEAR(gear->font().pixelSize(), designFont * 1.5, 2);
+
+    // Below the minimum width nothing moves.
+    const QRect large = gear->geometry();
+    window.resize(designSize.width() * 2 / 3, designSize.height() * 2 / 3);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(gear->geometry(), large);
+}
+
+TEST(MainWindowLayout, MaximisedScalesEachDirectionByItsOwnFactor) {
+    MainWindow window(0);
+    window.show();
+    QLabel *gear = window.label(Label::Label14);
+    const QRect design = gear->geometry();
+    const QSize inner = window.centralWidget()->size();
+    window.showMaximized();
+    QCoreApplication::processEvents();
+    const QSize maximised = window.centralWidget()->size();
+    ASSERT_NE(maximised, inner);
+    const double scaleX = double(maximised.width()) / inner.width();
+    const double scaleY = double(maximised.height()) / inner.height();
+    EXPECT_NEAR(gear->geometry().left(), design.left() * scaleX, 3);
+    EXPECT_NEAR(gear->geometry().top(), design.top() * scaleY, 3);
+    EXPECT_NEAR(gear->geometry().height(), design.height() * scaleY, 3);
+}
+
+} // namespace
+} // namespace ostrelo::windows
+
+#include "auxiliary_windows_test.moc"
