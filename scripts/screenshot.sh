@@ -1,35 +1,46 @@
 #!/usr/bin/env bash
-# Starts the simulated game and Ostrelo on a private X server and saves a picture of the
-# dashboard: scripts/screenshot.sh [OUTPUT.png] [seconds to wait] [ostrelo options...]
+# Starts the simulated game and Ostrelo on a private X server and saves pictures of the
+# dashboard at its design size and enlarged, and of the About window, in docs/screenshots.
+# Usage: scripts/screenshot.sh [seconds to wait for a live dashboard]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-output=${1:-docs/screenshots/dashboard.png}
-wait_seconds=${2:-20}
-shift $(( $# > 2 ? 2 : $# ))
+wait_seconds=${1:-20}
+out=docs/screenshots
 
 scripts/install-deps.sh
-if ! command -v import >/dev/null || ! command -v xdpyinfo >/dev/null; then
-    sudo_or_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
-    sudo_or_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
-        imagemagick x11-utils >/dev/null
+if ! command -v import >/dev/null || ! command -v xdotool >/dev/null; then
+    as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
+        imagemagick xdotool >/dev/null
 fi
 cmake --preset release >/dev/null
 cmake --build --preset release --target ostrelo ostrelo-simgame
+mkdir -p "$out"
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cat > "$work/run.sh" <<INNER
 #!/usr/bin/env bash
-build/release/tools/simgame/ostrelo-simgame --speed 3 -geometry +780+0 >/dev/null &
+set -e
+build/release/tools/simgame/ostrelo-simgame --speed 3 -geometry +1100+0 >/dev/null &
 game=\$!
-build/release/src/app/ostrelo --config "$work/Ostrelo.ini" $* 2>/dev/null &
+build/release/src/app/ostrelo --config "$work/Ostrelo.ini" 2>/dev/null &
 ostrelo=\$!
 sleep $wait_seconds
-import -window Ostrelo "$output"
+window=\$(xdotool search --name '^Ostrelo\$' | head -n 1)
+import -window "\$window" "$out/dashboard.png"
+xdotool windowsize "\$window" 972 0
+sleep 1
+import -window "\$window" "$out/dashboard-large.png"
+xdotool windowsize "\$window" 648 0
+sleep 1
+# The About entry is the last one on the menu bar.
+xdotool mousemove --window "\$window" 355 8 click 1
+sleep 1
+import -window "\$(xdotool search --name 'Acerca de Ostrelo' | head -n 1)" "$out/about.png"
 kill \$ostrelo \$game
 INNER
 chmod +x "$work/run.sh"
-mkdir -p "$(dirname "$output")"
-xvfb-run -a -s "-screen 0 1280x1024x24 -dpi 96" "$work/run.sh"
-echo "saved $output"
+xvfb-run -a -s "-screen 0 1600x1200x24 -dpi 96" "$work/run.sh"
+echo "saved $out/dashboard.png, $out/dashboard-large.png and $out/about.png"
