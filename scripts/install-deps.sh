@@ -9,6 +9,7 @@ packages=(
     googletest libgtest-dev
     xvfb xauth locales fonts-dejavu-core fonts-roboto-unhinted
     g++-mingw-w64-x86-64-posix
+    dpkg-dev desktop-file-utils
 )
 
 missing=()

@@ -11,3 +11,4 @@ x86_64-w64-mingw32-g++-posix -std=c++20 -fsyntax-only -Wall -Wextra -Werror -Isr
     src/platform/win32/process_memory_win32.cpp
 # Widget tests use Qt's offscreen platform; tests that need a real X server start their own.
 ctest --preset ci
+scripts/check-package.sh

@@ -5,6 +5,7 @@
 #include "core/settings.h"
 #include "core/settings_location.h"
 #include "platform/linux/process_memory_linux.h"
+#include "platform/linux/x11_display.h"
 #include "platform/qt/qt_stream_socket.h"
 #include "platform/qt/termination_signals.h"
 #include "windows/admin_window.h"
@@ -30,9 +31,17 @@ namespace {
 
 using namespace ostrelo;
 
-bool displayConfigured() {
-    return std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY") ||
-           std::getenv("QT_QPA_PLATFORM");
+// Why no window can be shown, or an empty text. Qt's own platform (offscreen, wayland) is
+// trusted; for X11 the display is tried first, so a wrong DISPLAY is a message, not a crash.
+std::string displayProblem() {
+    const char *platformName = std::getenv("QT_QPA_PLATFORM");
+    if (platformName && *platformName && std::string_view(platformName).rfind("xcb", 0) != 0) {
+        return {};
+    }
+    if (!platformName && std::getenv("WAYLAND_DISPLAY")) {
+        return {};
+    }
+    return platform::x11DisplayProblem();
 }
 
 std::string iniPathFor(const app::CommandLine &line) {
@@ -102,9 +111,8 @@ int main(int argc, char **argv) {
             return 0;
         }
     }
-    if (!displayConfigured()) {
-        std::cerr << "ostrelo: no display found (DISPLAY is not set). Start Ostrelo from a "
-                     "graphical session.\n";
+    if (const std::string problem = displayProblem(); !problem.empty()) {
+        std::cerr << "ostrelo: " << problem << ". Start Ostrelo from a graphical session.\n";
         return 1;
     }
 

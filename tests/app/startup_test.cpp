@@ -32,6 +32,12 @@ TEST(StartUp, AnswersHelpAndVersionWithoutADisplay) {
     EXPECT_TRUE(process.readAllStandardOutput().contains("--config PATH"));
     EXPECT_EQ(runToEnd(process, {}), 1);
     EXPECT_TRUE(process.readAllStandardError().contains("no display"));
+    // A display that does not answer is a message too, never a crash.
+    environment.insert(QStringLiteral("DISPLAY"), QStringLiteral(":4711"));
+    process.setProcessEnvironment(environment);
+    EXPECT_EQ(runToEnd(process, {}), 1);
+    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+    EXPECT_TRUE(process.readAllStandardError().contains("cannot connect to the X display :4711"));
 }
 
 TEST(StartUp, RejectsAnUnknownOption) {
