@@ -143,6 +143,8 @@ void Program::saveWindowPosition() {
 
 void Program::Temps() {
     core::trap("Temps", [&] {
+        // Settings that could not be written (a read-only or vanished file) go out again.
+        core::flushIniWrites(m_state.IniPath);
         saveWindowPosition();
         m_connection.upkeep();
         if (m_state.settings.TipusConexio == 2) {

@@ -6,6 +6,8 @@
 #include <atomic>
 #include <chrono>
 #include <filesystem>
+#include <map>
+#include <vector>
 #include <fstream>
 #include <sstream>
 #include <system_error>
@@ -53,6 +55,18 @@ fs::path writeTarget(const std::string &path) {
     return error ? fs::path(path) : target;
 }
 
+struct PendingWrite {
+    std::string section;
+    std::string key;
+    std::string value;
+};
+
+// Writes that failed, per file, in the order they were made. The program has one thread.
+std::map<std::string, std::vector<PendingWrite>> &pendingWrites() {
+    static std::map<std::string, std::vector<PendingWrite>> pending;
+    return pending;
+}
+
 fs::path temporaryNextTo(const fs::path &target) {
     static std::atomic<unsigned> counter{0};
     const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
@@ -72,10 +86,10 @@ std::string ReadIni(const std::string &path, std::string_view section, std::stri
     return std::string(leftCharacters(*value, kMaxIniValueLength));
 }
 
-bool WriteIni(std::string_view section, std::string_view key, std::string_view value,
-              const std::string &path) {
-    LoadedIni loaded = loadIni(path);
-    loaded.document.setValue(section, key, value);
+namespace {
+
+// Replaces `path` with the document; false when the file could not be written.
+bool store(const LoadedIni &loaded, const std::string &path) {
     std::string bytes = loaded.document.text();
     if (loaded.windows1252) {
         bytes = toWindows1252(bytes);
@@ -112,6 +126,39 @@ bool WriteIni(std::string_view section, std::string_view key, std::string_view v
         return false;
     }
     return true;
+}
+
+// Loads the file, applies the failed writes and then `extra`, and stores the result.
+bool writeWithPending(const std::string &path, const PendingWrite *extra) {
+    std::vector<PendingWrite> &pending = pendingWrites()[path];
+    if (extra) {
+        std::erase_if(pending, [extra](const PendingWrite &write) {
+            return write.section == extra->section && write.key == extra->key;
+        });
+        pending.push_back(*extra);
+    }
+    LoadedIni loaded = loadIni(path);
+    for (const PendingWrite &write : pending) {
+        loaded.document.setValue(write.section, write.key, write.value);
+    }
+    if (!store(loaded, path)) {
+        return false;
+    }
+    pendingWrites().erase(path);
+    return true;
+}
+
+} // namespace
+
+bool WriteIni(std::string_view section, std::string_view key, std::string_view value,
+              const std::string &path) {
+    const PendingWrite write{std::string(section), std::string(key), std::string(value)};
+    return writeWithPending(path, &write);
+}
+
+bool flushIniWrites(const std::string &path) {
+    const auto found = pendingWrites().find(path);
+    return found == pendingWrites().end() || writeWithPending(path, nullptr);
 }
 
 } // namespace ostrelo::core

@@ -142,6 +142,23 @@ TEST_F(ProgramTest, ACarChangeStopsTheTimerAroundThePictureLookupOnce) {
     EXPECT_EQ(view.timerEvents.size(), 2u);
 }
 
+TEST_F(ProgramTest, KeepsTheSettingsWhenTheFileIsDeletedOrReadOnly) {
+    start();
+    std::filesystem::remove(state.IniPath);
+    program.menuChosen(MenuItem::English);
+    EXPECT_EQ(core::ReadIni(state.IniPath, "Opcions", "Idioma", ""), "English");
+
+    std::filesystem::permissions(state.IniPath, std::filesystem::perms::owner_read);
+    program.menuChosen(MenuItem::Imperial);
+    program.scanTick();
+    EXPECT_EQ(state.settings.Unitats, "Imperial");
+    EXPECT_EQ(core::ReadIni(state.IniPath, "Opcions", "Unitats", ""), "-1");
+    std::filesystem::permissions(state.IniPath, std::filesystem::perms::owner_read |
+                                                    std::filesystem::perms::owner_write);
+    program.scanTick();
+    EXPECT_EQ(core::ReadIni(state.IniPath, "Opcions", "Unitats", ""), "Imperial");
+}
+
 TEST_F(ProgramTest, TheCarPictureFollowsTheCarOncePerChange) {
     start();
     dir.write("carskins.ini", "[Cars]\nLince Turbo=lince.png\nFalcon RS=sub/falcon.gif\n"

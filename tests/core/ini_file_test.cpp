@@ -141,6 +141,24 @@ TEST(WriteIni, NeverLeavesAHalfWrittenFile) {
     EXPECT_EQ(dir.read("Ostrelo.ini"), before);
 }
 
+TEST(WriteIni, MakesFailedWritesAgainOnceTheFileIsWritable) {
+    TempDir dir;
+    const std::string path = dir.write("Ostrelo.ini", "[Opcions]\nScanTime= 500\n");
+    std::filesystem::permissions(path, std::filesystem::perms::owner_read);
+    EXPECT_FALSE(WriteIni("Opcions", "ScanTime", " 10", path));
+    EXPECT_FALSE(WriteIni("Opcions", "Unitats", "Imperial", path));
+    EXPECT_FALSE(flushIniWrites(path));
+    EXPECT_EQ(dir.read("Ostrelo.ini"), "[Opcions]\nScanTime= 500\n");
+    std::filesystem::permissions(path, std::filesystem::perms::owner_read |
+                                           std::filesystem::perms::owner_write);
+    EXPECT_TRUE(flushIniWrites(path));
+    EXPECT_EQ(dir.read("Ostrelo.ini"), "[Opcions]\nScanTime= 10\nUnitats=Imperial\n");
+    // Nothing is left to write, and a later write carries no stale value.
+    EXPECT_TRUE(flushIniWrites(path));
+    ASSERT_TRUE(WriteIni("Opcions", "ScanTime", " 50", path));
+    EXPECT_EQ(dir.read("Ostrelo.ini"), "[Opcions]\nScanTime= 50\nUnitats=Imperial\n");
+}
+
 TEST(WriteIni, WritesThroughASymbolicLink) {
     TempDir dir;
     const std::string target = dir.write("real.ini", "[Opcions]\nScanTime=500\n");
