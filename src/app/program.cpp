@@ -32,6 +32,7 @@ Program::Program(core::AppState &state, core::MainView &view, platform::ProcessM
     server.onConnectionRequest = [this] { m_connection.acceptConnection(); };
     server.onSendComplete = [this] { m_connection.sendComplete(); };
     client.onDataArrival = [this] { TCPClient_DataArrival(); };
+    m_connection.onClientConnecting = [this] { m_joiner.clear(); };
 }
 
 void Program::resetAttachment() {

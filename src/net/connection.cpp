@@ -58,6 +58,9 @@ void Connection::upkeep() {
     }
     if (mode == 2 && !m_state.ClientConnected && clientState != kSocketConnecting) {
         closeBoth();
+        if (onClientConnecting) {
+            onClientConnecting();
+        }
         m_client.connect(core::RemoteAddress(m_state.settings.IP),
                          core::ToInteger32(core::TextToNumber(m_state.settings.Port)));
     }

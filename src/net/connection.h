@@ -4,6 +4,7 @@
 #include "core/main_view.h"
 #include "platform/stream_socket.h"
 
+#include <functional>
 #include <string>
 
 namespace ostrelo::net {
@@ -31,6 +32,10 @@ public:
 
     /// True when a frame may go out now: server mode, a client connected, the last frame gone.
     bool canSend() const;
+
+    /// Called when the client starts a new connection attempt: whatever the last connection
+    /// left half received belongs to no frame of the next one.
+    std::function<void()> onClientConnecting;
 
     /// Sends `frame` when `canSend()`; otherwise the frame is dropped. Throws
     /// core::RunTimeError when the socket refuses it (`SendReady` then stays false).

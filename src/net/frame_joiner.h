@@ -20,6 +20,9 @@ public:
     /// and throws core::RunTimeError; joining starts afresh with the next arrival.
     std::optional<std::string> next();
 
+    /// Forgets a half-received frame.
+    void clear() { drop(); }
+
     /// Bytes held for an unfinished frame.
     std::size_t buffered() const { return m_buffer.size() - m_start; }
 

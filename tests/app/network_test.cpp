@@ -2,6 +2,7 @@
 #include "app/program.h"
 #include "core/settings.h"
 #include "fakes/fake_process_memory.h"
+#include "net/frame.h"
 #include "platform/qt/qt_stream_socket.h"
 #include "support/error_capture.h"
 #include "support/temp_dir.h"
@@ -10,10 +11,12 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QTcpServer>
+#include <QTcpSocket>
 #include <QThread>
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <functional>
 #include <memory>
 
@@ -175,6 +178,91 @@ TEST_F(NetworkTest, APortInUseIsReportedUntilItIsFree) {
     server->program.scanTick();
     server->program.scanTick();
     EXPECT_EQ(server->caption(Label::Label15), "ESCUCHANDO");
+}
+
+long residentKilobytes() {
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind("VmRSS:", 0) == 0) {
+            return std::stol(line.substr(6));
+        }
+    }
+    return 0;
+}
+
+void letEventsThrough(int rounds = 20) {
+    for (int i = 0; i < rounds; ++i) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        QThread::msleep(1);
+    }
+}
+
+TEST_F(NetworkTest, AClientDropsAHalfFrameFromAServerThatDiedAndReconnects) {
+    QTcpServer rawServer;
+    ASSERT_TRUE(rawServer.listen(QHostAddress::LocalHost, static_cast<quint16>(port)));
+    auto client = start("client.ini", "[Opcions]\nTipusConexio=2\nIP=127.000.000.001\nPort=" +
+                                          std::to_string(port) + "\n");
+    const QByteArray frame = QByteArray::fromStdString(net::writeNoGameFrame("FIRST SERVER"));
+    ASSERT_TRUE(runUntil({client.get()}, [&] { return rawServer.hasPendingConnections(); }));
+    QTcpSocket *first = rawServer.nextPendingConnection();
+    ASSERT_TRUE(runUntil({client.get()}, [&] { return client->state.ClientConnected; }));
+    first->write(frame.left(40));
+    first->flush();
+    letEventsThrough();
+    first->abort();
+
+    // The next server's frames read whole, untouched by the half frame left over.
+    ASSERT_TRUE(runUntil({client.get()}, [&] { return rawServer.hasPendingConnections(); }));
+    QTcpSocket *second = rawServer.nextPendingConnection();
+    ASSERT_TRUE(runUntil({client.get()}, [&] { return client->state.ClientConnected; }));
+    second->write(QByteArray::fromStdString(net::writeNoGameFrame("SECOND SERVER")));
+    second->flush();
+    ASSERT_TRUE(runUntil({client.get()},
+                         [&] { return client->caption(Label::Label1) == "SECOND SERVER"; }));
+}
+
+TEST_F(NetworkTest, AServerDiscardsWhatAFloodingClientSends) {
+    auto server = start("server.ini", "[Opcions]\nTipusConexio=1\nScanTime=1000\nPort=" +
+                                          std::to_string(port) + "\n");
+    server->program.scanTick();
+    QTcpSocket flood;
+    flood.connectToHost(QHostAddress::LocalHost, static_cast<quint16>(port));
+    ASSERT_TRUE(runUntil({server.get()}, [&] { return server->state.ServerConnected; }));
+    const QByteArray chunk(1 << 20, 'x');
+    const long before = residentKilobytes();
+    for (int megabyte = 0; megabyte < 64; ++megabyte) {
+        flood.write(chunk);
+        QElapsedTimer clock;
+        clock.start();
+        while (flood.bytesToWrite() > 0 && clock.elapsed() < 5000) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        }
+    }
+    letEventsThrough();
+    EXPECT_LT(residentKilobytes() - before, 16 * 1024);
+    EXPECT_TRUE(server->state.ServerConnected);
+}
+
+TEST_F(NetworkTest, AServerSurvivesClientsComingAndGoingInATightLoop) {
+    auto server = start("server.ini", "[Opcions]\nTipusConexio=1\nScanTime=1000\nPort=" +
+                                          std::to_string(port) + "\n");
+    server->program.scanTick();
+    QElapsedTimer clock;
+    clock.start();
+    int visits = 0;
+    while (clock.elapsed() < 2000) {
+        QTcpSocket visitor;
+        visitor.connectToHost(QHostAddress::LocalHost, static_cast<quint16>(port));
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 2);
+        visitor.abort();
+        server->program.scanTick();
+        ++visits;
+    }
+    EXPECT_GT(visits, 20);
+    auto client = start("client.ini", "[Opcions]\nTipusConexio=2\nIP=127.000.000.001\nPort=" +
+                                          std::to_string(port) + "\n");
+    ASSERT_TRUE(runUntil({server.get(), client.get()},
+                         [&] { return client->caption(Label::Label30) == "Lince Turbo 16V"; }));
 }
 
 } // namespace
