@@ -12,3 +12,7 @@ x86_64-w64-mingw32-g++-posix -std=c++20 -fsyntax-only -Wall -Wextra -Werror -Isr
 # Widget tests use Qt's offscreen platform; tests that need a real X server start their own.
 ctest --preset ci
 scripts/check-package.sh
+# The whole suite once more under AddressSanitizer and UndefinedBehaviorSanitizer.
+cmake --preset asan >/dev/null
+cmake --build --preset asan
+ctest --preset asan

@@ -27,6 +27,9 @@ public:
     void send(std::string_view bytes) override;
     std::string receiveAll() override;
 
+    /// Received bytes held and not yet taken.
+    qint64 bytesHeld() const { return m_socket ? m_socket->bytesAvailable() : 0; }
+
 private:
     void adopt(QTcpSocket *socket);
     void dropSocket(QPointer<QTcpSocket> &socket);
