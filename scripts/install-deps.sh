@@ -10,6 +10,7 @@ packages=(
     xvfb xauth locales fonts-dejavu-core fonts-roboto-unhinted
     g++-mingw-w64-x86-64-posix
     dpkg-dev desktop-file-utils
+    clang libclang-rt-dev
 )
 
 missing=()

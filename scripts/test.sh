@@ -16,3 +16,5 @@ scripts/check-package.sh
 cmake --preset asan >/dev/null
 cmake --build --preset asan
 ctest --preset asan
+# Each fuzz target for a few seconds on its seed corpus.
+scripts/fuzz.sh 5
