@@ -351,6 +351,13 @@ std::string MainWindow::caption(core::Label which) const {
 }
 
 void MainWindow::setBackground(core::Label which, core::Colour colour) {
+    // A new palette restyles the label; at 10 ms a sample that is not needed when the colour
+    // stays the same.
+    auto &shown = m_backgrounds.at(static_cast<std::size_t>(which));
+    if (shown == colour) {
+        return;
+    }
+    shown = colour;
     QLabel *target = label(which);
     QPalette palette = target->palette();
     palette.setColor(QPalette::Window, toQColor(colour));

@@ -15,6 +15,7 @@
 #include <array>
 #include <map>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class QAction;
@@ -112,6 +113,7 @@ private:
     QWidget *m_canvas = nullptr;
     std::vector<Element> m_elements;
     std::array<QLabel *, 49> m_labels{};
+    std::array<std::optional<core::Colour>, 49> m_backgrounds{};
     std::array<QPushButton *, 8> m_lamps{};
     std::array<BarGauge *, 5> m_bars{};
     std::array<QWidget *, 5> m_markers{};

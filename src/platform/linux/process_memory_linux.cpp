@@ -145,9 +145,32 @@ std::vector<std::uint32_t> LinuxProcessMemory::topLevelWindows() {
     return {children, children + xcb_query_tree_children_length(tree.get())};
 }
 
+std::string LinuxProcessMemory::windowTitle(std::uint32_t window) {
+    const auto netCookie =
+        xcb_get_property(m_connection, 0, window, m_netWmName, m_utf8String, 0, 256);
+    const auto plainCookie =
+        xcb_get_property(m_connection, 0, window, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, 0, 256);
+    XcbReply<xcb_get_property_reply_t> netName(
+        xcb_get_property_reply(m_connection, netCookie, nullptr));
+    XcbReply<xcb_get_property_reply_t> plainName(
+        xcb_get_property_reply(m_connection, plainCookie, nullptr));
+    std::string name = propertyText(netName.get());
+    return name.empty() ? latin1ToUtf8(propertyText(plainName.get())) : name;
+}
+
 WindowHandle LinuxProcessMemory::findWindow(std::string_view title) {
     if (!connected()) {
         return 0;
+    }
+    // Errors about windows that vanished come back as events; nobody else reads them.
+    while (xcb_generic_event_t *event = xcb_poll_for_event(m_connection)) {
+        std::free(event);
+    }
+    if (const auto cached = m_found.find(title); cached != m_found.end()) {
+        if (windowTitle(cached->second) == title) {
+            return cached->second;
+        }
+        m_found.erase(cached);
     }
     const std::vector<std::uint32_t> windows = topLevelWindows();
     // Ask for every window's name at once, then read the answers.
@@ -177,6 +200,9 @@ WindowHandle LinuxProcessMemory::findWindow(std::string_view title) {
         if (name == title) {
             found = windows[i];
         }
+    }
+    if (found) {
+        m_found.emplace(std::string(title), static_cast<std::uint32_t>(found));
     }
     return found;
 }

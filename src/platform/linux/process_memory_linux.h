@@ -3,6 +3,7 @@
 #include "platform/process_memory.h"
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,7 @@ private:
     bool connected();
     std::uint32_t atom(const char *name);
     std::vector<std::uint32_t> topLevelWindows();
+    std::string windowTitle(std::uint32_t window);
     void reportOnce(const std::string &reason);
 
     xcb_connection_t *m_connection = nullptr;
@@ -44,6 +46,9 @@ private:
     std::uint32_t m_utf8String = 0;
     std::uint32_t m_netWmPid = 0;
     std::string m_lastReport;
+    // The window each title was last found on: checking it again costs one request, where a
+    // search asks about every window on the desktop.
+    std::map<std::string, std::uint32_t, std::less<>> m_found;
 };
 
 } // namespace ostrelo::platform

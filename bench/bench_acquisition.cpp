@@ -1,0 +1,136 @@
+// One whole acquisition from the simulated game through the Linux backend, beside the floor:
+// the same reads as raw pread calls on /proc/PID/mem in a tight loop. Run under an X server
+// (scripts/bench.sh uses Xvfb); the simulated game is started here.
+#include "acquisition/acquisition.h"
+#include "platform/linux/process_memory_linux.h"
+
+#include <benchmark/benchmark.h>
+
+#include <csignal>
+#include <cstdio>
+#include <fcntl.h>
+#include <spawn.h>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+extern char **environ;
+
+namespace {
+
+using namespace ostrelo;
+
+// A view that ignores everything: the acquisition only needs the status line.
+struct SilentView : core::MainView {
+    void setCaption(core::Label, std::string_view) override {}
+    std::string caption(core::Label) const override { return {}; }
+    void setBackground(core::Label, core::Colour) override {}
+    void setLampLit(int, bool) override {}
+    void setLampCaption(int, std::string_view) override {}
+    void setBarValue(int, double) override {}
+    void setBarMaximum(int, double) override {}
+    void setBarText(int, std::string_view) override {}
+    void setMarkerVisible(int, bool) override {}
+    void setMenuChecked(core::MenuItem, bool) override {}
+    void setMenuEnabled(core::MenuItem, bool) override {}
+    void setMenuCaption(core::MenuItem, std::string_view) override {}
+    void setScanInterval(int) override {}
+    void stopScanTimer() override {}
+    void startScanTimer() override {}
+    void showOpenProcessFailure() override {}
+    void openServerDialog(const core::Texts &, const std::string &) override {}
+    void openClientDialog(const core::Texts &, const std::string &, const std::string &) override {}
+    bool loadCarPicture(const std::string &) override { return false; }
+    void openAbout(const core::Texts &) override {}
+    double windowLeftTwips() const override { return 0; }
+    double windowTopTwips() const override { return 0; }
+};
+
+// Remembers where each read of an acquisition goes.
+struct RecordingMemory : platform::LinuxProcessMemory {
+    std::size_t read(platform::ProcessHandle process, std::uint64_t address,
+                     std::span<std::byte> buffer) override {
+        reads.emplace_back(address, buffer.size());
+        return LinuxProcessMemory::read(process, address, buffer);
+    }
+    std::vector<std::pair<std::uint64_t, std::size_t>> reads;
+};
+
+struct Game {
+    Game() {
+        int pipeFds[2];
+        pipe(pipeFds);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, pipeFds[1], 1);
+        char *argv[] = {const_cast<char *>(OSTRELO_SIMGAME), nullptr};
+        posix_spawn(&pid, OSTRELO_SIMGAME, &actions, nullptr, argv, environ);
+        close(pipeFds[1]);
+        char ready[8] = {};
+        read(pipeFds[0], ready, 5);
+        close(pipeFds[0]);
+    }
+    ~Game() {
+        kill(pid, SIGTERM);
+        waitpid(pid, nullptr, 0);
+    }
+    pid_t pid = 0;
+};
+
+struct Attached {
+    Attached() {
+        state.settings.ScanTime = 1000;
+        while (!(state.GameActive = attachment.RACE07_Actiu())) {
+        }
+    }
+    core::AppState state;
+    SilentView view;
+    RecordingMemory memory;
+    acquisition::GameAttachment attachment{memory, state, view};
+    acquisition::GameMemory reads{memory, attachment};
+    acquisition::Acquisition acquisition{reads, state};
+};
+
+Game &game() {
+    static Game running;
+    return running;
+}
+
+void Acquisition(benchmark::State &state) {
+    game();
+    Attached attached;
+    for (auto _ : state) {
+        acquisition::TelemetrySample sample;
+        attached.acquisition.acquire(sample);
+        benchmark::DoNotOptimize(sample);
+    }
+    state.counters["reads"] = static_cast<double>(attached.memory.reads.size()) /
+                              static_cast<double>(state.iterations());
+}
+BENCHMARK(Acquisition);
+
+void RawPreadFloor(benchmark::State &state) {
+    game();
+    Attached attached;
+    // The first acquisition searches for the local driver; the steady state reads less.
+    acquisition::TelemetrySample sample;
+    attached.acquisition.acquire(sample);
+    attached.memory.reads.clear();
+    attached.acquisition.acquire(sample);
+    const auto reads = attached.memory.reads;
+    const int fd = open(("/proc/" + std::to_string(game().pid) + "/mem").c_str(), O_RDONLY);
+    std::vector<std::byte> buffer(64);
+    for (auto _ : state) {
+        for (const auto &[address, size] : reads) {
+            benchmark::DoNotOptimize(pread(fd, buffer.data(), size, static_cast<off_t>(address)));
+        }
+    }
+    close(fd);
+    state.counters["reads"] = static_cast<double>(reads.size());
+}
+BENCHMARK(RawPreadFloor);
+
+} // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,102 @@
+// One sample through the display phase into the real main window (offscreen), beside the
+// floor of setting the same number of label texts directly.
+#include "dashboard/display_phase.h"
+#include "i18n/language_table.h"
+#include "windows/main_window.h"
+
+#include <QApplication>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+using namespace ostrelo;
+
+// A sample in which every shown value differs from the last one, as at speed.
+acquisition::TelemetrySample sampleAt(int step) {
+    const auto v = [step](double base, int range) {
+        return static_cast<float>(base + step % range);
+    };
+    acquisition::TelemetrySample s;
+    s.DriverName = "Marta Vidal";
+    s.CarName = step % 2 ? "Lince Turbo 16V" : "Lince Turbo 16V ";
+    s.TrackName = step % 2 ? "Anella Sud" : "Anella Sud ";
+    s.Ignition = 1;
+    s.LapNumber = static_cast<std::int16_t>(1 + step % 50);
+    s.Position = static_cast<std::int16_t>(1 + step % 12);
+    s.Fuel = v(20, 40);
+    s.EngineSpeed = v(600, 200);
+    s.EngineSpeedMax = 921.5F;
+    s.OilTemp = v(80, 40);
+    s.WaterTemp = v(81, 40);
+    for (auto &zones : s.TyreTemp) {
+        zones = {v(60, 60), v(61, 60), v(62, 60)};
+    }
+    s.TyrePressure = {v(170, 50), v(171, 50), v(172, 50), v(173, 50)};
+    s.WheelSpeed = {v(100, 90), v(101, 90), v(102, 90), v(103, 90)};
+    s.TyreWear = {0.9 + step % 90 * 0.001, 0.91 + step % 80 * 0.001, 0.92, 0.93 + step % 70 * 0.001};
+    s.BrakeTemp = {v(300, 400), v(301, 400), v(302, 400), v(303, 400)};
+    s.Throttle = v(0, 100);
+    s.Brake = v(1, 99);
+    s.AmbientTemp = v(10, 20);
+    s.TrackTemp = v(20, 20);
+    s.BestLapTime = v(90, 10);
+    s.LastLapTime = v(91, 10);
+    s.Gear = static_cast<std::int16_t>(1 + step % 6);
+    return s;
+}
+
+// Counts the element writes of one sample, to size the floor.
+struct CountingView : windows::MainWindow {
+    using MainWindow::MainWindow;
+    void setCaption(core::Label label, std::string_view text) override {
+        ++captions;
+        MainWindow::setCaption(label, text);
+    }
+    int captions = 0;
+};
+
+void DisplayPhase(benchmark::State &state) {
+    core::AppState app;
+    app.texts = i18n::findLanguage("English")->texts;
+    windows::MainWindow window(0);
+    window.show();
+    dashboard::DisplayState display;
+    dashboard::DisplayPhase phase(app, window, display, [] { return 0; });
+    int step = 0;
+    for (auto _ : state) {
+        acquisition::TelemetrySample sample = sampleAt(step++);
+        phase.show(sample);
+    }
+}
+BENCHMARK(DisplayPhase);
+
+void LabelTextFloor(benchmark::State &state) {
+    core::AppState app;
+    app.texts = i18n::findLanguage("English")->texts;
+    CountingView window(0);
+    window.show();
+    dashboard::DisplayState display;
+    dashboard::DisplayPhase phase(app, window, display, [] { return 0; });
+    acquisition::TelemetrySample sample = sampleAt(0);
+    phase.show(sample);
+    const int writes = window.captions;
+    int step = 0;
+    for (auto _ : state) {
+        for (int i = 0; i < writes; ++i) {
+            window.label(core::Label::Label2)->setText(QString::number(step++));
+        }
+    }
+    state.counters["labels"] = writes;
+}
+BENCHMARK(LabelTextFloor);
+
+} // namespace
+
+int main(int argc, char **argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    return 0;
+}

@@ -1,0 +1,108 @@
+#!/usr/bin/env python3
+"""End to end at a 10 ms scan: the simulated game, a server instance and a client instance on
+loopback, for a set time. Prints CPU (percent of one core) and peak memory of each instance,
+the samples the server acquired, the frames the client received and displayed, and the
+latency from the server's acquisition to the client's display (from the two CSV logs)."""
+
+import csv
+import os
+import signal
+import socket
+import subprocess
+import sys
+import tempfile
+import time
+
+build = sys.argv[1] if len(sys.argv) > 1 else "build/bench"
+seconds = float(sys.argv[2]) if len(sys.argv) > 2 else 30
+ostrelo = os.path.join(build, "src/app/ostrelo")
+simgame = os.path.join(build, "tools/simgame/ostrelo-simgame")
+ticks = os.sysconf("SC_CLK_TCK")
+
+
+def cpu_seconds(pid):
+    with open(f"/proc/{pid}/stat") as stat:
+        fields = stat.read().rsplit(")", 1)[1].split()
+    return (int(fields[11]) + int(fields[12])) / ticks
+
+
+def peak_kilobytes(pid):
+    with open(f"/proc/{pid}/status") as status:
+        for line in status:
+            if line.startswith("VmHWM:"):
+                return int(line.split()[1])
+    return 0
+
+
+def rows(path):
+    if not os.path.exists(path):
+        return []
+    with open(path, newline="", encoding="utf-8") as log:
+        return list(csv.reader(log))[1:]
+
+
+def free_port():
+    with socket.socket() as probe:
+        probe.bind(("127.0.0.1", 0))
+        return probe.getsockname()[1]
+
+
+work = tempfile.mkdtemp()
+port = free_port()
+with open(f"{work}/server.ini", "w") as ini:
+    ini.write(f"[Opcions]\nTipusConexio=1\nScanTime=10\nPort={port}\n")
+with open(f"{work}/client.ini", "w") as ini:
+    ini.write(f"[Opcions]\nTipusConexio=2\nScanTime=10\nIP=127.000.000.001\nPort={port}\n")
+
+qt = ["-platform", "offscreen"]
+game = subprocess.Popen([simgame], stdout=subprocess.DEVNULL)
+time.sleep(1)
+server = subprocess.Popen([ostrelo, *qt, "--config", f"{work}/server.ini", "--log",
+                           f"{work}/server.csv"], stderr=subprocess.DEVNULL)
+client = subprocess.Popen([ostrelo, *qt, "--config", f"{work}/client.ini", "--log",
+                           f"{work}/client.csv"], stderr=subprocess.DEVNULL)
+# The attach takes 3.5 s; measure once frames flow.
+deadline = time.time() + 20
+while time.time() < deadline and len(rows(f"{work}/client.csv")) < 10:
+    time.sleep(0.2)
+start = {p.pid: cpu_seconds(p.pid) for p in (server, client)}
+server_rows_before = len(rows(f"{work}/server.csv"))
+client_rows_before = len(rows(f"{work}/client.csv"))
+begin = time.time()
+time.sleep(seconds)
+elapsed = time.time() - begin
+cpu = {p.pid: 100 * (cpu_seconds(p.pid) - start[p.pid]) / elapsed for p in (server, client)}
+peak = {p.pid: peak_kilobytes(p.pid) / 1024 for p in (server, client)}
+for process in (client, server, game):
+    process.send_signal(signal.SIGTERM)
+    process.wait()
+
+server_rows = rows(f"{work}/server.csv")
+client_rows = rows(f"{work}/client.csv")
+acquired = len(server_rows) - server_rows_before
+received = len(client_rows) - client_rows_before
+sent_at = {}
+for row in server_rows:
+    sent_at.setdefault(tuple(row[2:-1]), []).append(int(row[0]))
+latencies = []
+for row in client_rows[client_rows_before:]:
+    times = [t for t in sent_at.get(tuple(row[2:-1]), []) if t <= int(row[0])]
+    if times:
+        latencies.append(int(row[0]) - max(times))
+latencies.sort()
+
+
+def percentile(share):
+    return latencies[min(len(latencies) - 1, int(share * len(latencies)))] if latencies else -1
+
+
+print(f"e2e_seconds {elapsed:.1f}")
+print(f"server_cpu_percent {cpu[server.pid]:.2f}")
+print(f"client_cpu_percent {cpu[client.pid]:.2f}")
+print(f"server_peak_mb {peak[server.pid]:.1f}")
+print(f"client_peak_mb {peak[client.pid]:.1f}")
+print(f"samples_acquired {acquired}")
+print(f"frames_received_and_displayed {received}")
+print(f"frames_matched {len(latencies)}")
+print(f"latency_p50_ms {percentile(0.50)}")
+print(f"latency_p99_ms {percentile(0.99)}")

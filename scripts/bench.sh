@@ -1,0 +1,60 @@
+#!/usr/bin/env bash
+# Builds a release with the benchmarks and runs them all on a private X server, then prints
+# one table of figures against the goals. Never part of the test suite's pass or fail.
+# Usage: scripts/bench.sh [seconds for the end-to-end run, default 30]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+seconds=${1:-30}
+scripts/install-deps.sh
+for package in libbenchmark-dev python3; do
+    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+        as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
+        as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
+            "$package" >/dev/null
+    fi
+done
+cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DOSTRELO_BENCH=ON \
+    -DOSTRELO_BUILD_TESTS=OFF >/dev/null
+cmake --build build/bench --target bench_frame bench_acquisition bench_display ostrelo \
+    ostrelo-simgame
+
+out=$(mktemp -d)
+trap 'rm -rf "$out"' EXIT
+run() { "$@" --benchmark_min_time=1 --benchmark_repetitions=5 \
+    --benchmark_report_aggregates_only=true --benchmark_format=csv 2>/dev/null; }
+run build/bench/bench/bench_frame >"$out/frame.csv"
+xvfb-run -a -s "-screen 0 1280x1024x24" \
+    bash -c "$(declare -f run); run build/bench/bench/bench_acquisition" >"$out/acquisition.csv"
+run build/bench/bench/bench_display >"$out/display.csv"
+xvfb-run -a -s "-screen 0 1280x1024x24" python3 bench/e2e.py build/bench "$seconds" >"$out/e2e.txt"
+
+median() { grep "^\"$1_median\"" "$out/$2.csv" | cut -d, -f3; }
+e2e() { grep "^$1 " "$out/e2e.txt" | cut -d' ' -f2; }
+acquisition=$(median Acquisition acquisition)
+floor=$(median RawPreadFloor acquisition)
+display=$(median DisplayPhase display)
+labels=$(median LabelTextFloor display)
+frames=$(median WriteAndParseFrame frame)
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
+us() { awk -v a="$1" 'BEGIN { printf "%.1f", a / 1000 }'; }
+
+echo "| Measure | Figure | Goal |"
+echo "|---|---|---|"
+echo "| acquisition, one sample (53 reads) | $(us "$acquisition") µs | |"
+echo "| raw pread floor, same reads | $(us "$floor") µs | |"
+echo "| acquisition / floor | $(ratio "$acquisition" "$floor") | ≤ 1.5 |"
+echo "| display phase, one sample, median | $(us "$display") µs | < 500 µs |"
+echo "| label text floor, same count | $(us "$labels") µs | |"
+echo "| display phase / floor | $(ratio "$display" "$labels") | ≤ 2 |"
+echo "| frame write + parse | $(us "$frames") µs | < 20 µs |"
+echo "| end to end, seconds measured | $(e2e e2e_seconds) | 30 |"
+echo "| server CPU | $(e2e server_cpu_percent) % of a core | < 5 % |"
+echo "| client CPU | $(e2e client_cpu_percent) % of a core | < 5 % |"
+echo "| server peak memory | $(e2e server_peak_mb) MB | < 80 MB |"
+echo "| client peak memory | $(e2e client_peak_mb) MB | < 80 MB |"
+echo "| samples acquired by the server | $(e2e samples_acquired) | |"
+echo "| frames received and displayed by the client | $(e2e frames_received_and_displayed) | every frame sent |"
+echo "| frames matched to a server sample | $(e2e frames_matched) | |"
+echo "| latency acquisition → display, p50 | $(e2e latency_p50_ms) ms | |"
+echo "| latency acquisition → display, p99 | $(e2e latency_p99_ms) ms | < 2 ms |"
