@@ -105,8 +105,8 @@ void Acquisition(benchmark::State &state) {
         attached.acquisition.acquire(sample);
         benchmark::DoNotOptimize(sample);
     }
-    state.counters["reads"] = static_cast<double>(attached.memory.reads.size()) /
-                              static_cast<double>(state.iterations());
+    state.counters["reads"] =
+        static_cast<double>(attached.memory.reads.size()) / static_cast<double>(state.iterations());
 }
 BENCHMARK(Acquisition);
 

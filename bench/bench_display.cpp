@@ -34,7 +34,8 @@ acquisition::TelemetrySample sampleAt(int step) {
     }
     s.TyrePressure = {v(170, 50), v(171, 50), v(172, 50), v(173, 50)};
     s.WheelSpeed = {v(100, 90), v(101, 90), v(102, 90), v(103, 90)};
-    s.TyreWear = {0.9 + step % 90 * 0.001, 0.91 + step % 80 * 0.001, 0.92, 0.93 + step % 70 * 0.001};
+    s.TyreWear = {0.9 + step % 90 * 0.001, 0.91 + step % 80 * 0.001, 0.92,
+                  0.93 + step % 70 * 0.001};
     s.BrakeTemp = {v(300, 400), v(301, 400), v(302, 400), v(303, 400)};
     s.Throttle = v(0, 100);
     s.Brake = v(1, 99);

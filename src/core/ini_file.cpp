@@ -6,11 +6,11 @@
 #include <atomic>
 #include <chrono>
 #include <filesystem>
-#include <map>
-#include <vector>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <system_error>
+#include <vector>
 
 namespace ostrelo::core {
 namespace {

@@ -189,8 +189,9 @@ void letEventsThrough(int rounds = 20) {
 TEST_F(NetworkTest, AClientDropsAHalfFrameFromAServerThatDiedAndReconnects) {
     QTcpServer rawServer;
     ASSERT_TRUE(rawServer.listen(QHostAddress::LocalHost, static_cast<quint16>(port)));
-    auto client = start("client.ini", "[Opcions]\nTipusConexio=2\nIP=127.000.000.001\nPort=" +
-                                          std::to_string(port) + "\n");
+    auto client =
+        start("client.ini",
+              "[Opcions]\nTipusConexio=2\nIP=127.000.000.001\nPort=" + std::to_string(port) + "\n");
     const QByteArray frame = QByteArray::fromStdString(net::writeNoGameFrame("FIRST SERVER"));
     ASSERT_TRUE(runUntil({client.get()}, [&] { return rawServer.hasPendingConnections(); }));
     QTcpSocket *first = rawServer.nextPendingConnection();
@@ -211,8 +212,9 @@ TEST_F(NetworkTest, AClientDropsAHalfFrameFromAServerThatDiedAndReconnects) {
 }
 
 TEST_F(NetworkTest, AServerDiscardsWhatAFloodingClientSends) {
-    auto server = start("server.ini", "[Opcions]\nTipusConexio=1\nScanTime=1000\nPort=" +
-                                          std::to_string(port) + "\n");
+    auto server =
+        start("server.ini",
+              "[Opcions]\nTipusConexio=1\nScanTime=1000\nPort=" + std::to_string(port) + "\n");
     server->program.scanTick();
     QTcpSocket flood;
     flood.connectToHost(QHostAddress::LocalHost, static_cast<quint16>(port));
@@ -236,8 +238,9 @@ TEST_F(NetworkTest, AServerDiscardsWhatAFloodingClientSends) {
 }
 
 TEST_F(NetworkTest, AServerSurvivesClientsComingAndGoingInATightLoop) {
-    auto server = start("server.ini", "[Opcions]\nTipusConexio=1\nScanTime=1000\nPort=" +
-                                          std::to_string(port) + "\n");
+    auto server =
+        start("server.ini",
+              "[Opcions]\nTipusConexio=1\nScanTime=1000\nPort=" + std::to_string(port) + "\n");
     server->program.scanTick();
     QElapsedTimer clock;
     clock.start();
@@ -251,8 +254,9 @@ TEST_F(NetworkTest, AServerSurvivesClientsComingAndGoingInATightLoop) {
         ++visits;
     }
     EXPECT_GT(visits, 20);
-    auto client = start("client.ini", "[Opcions]\nTipusConexio=2\nIP=127.000.000.001\nPort=" +
-                                          std::to_string(port) + "\n");
+    auto client =
+        start("client.ini",
+              "[Opcions]\nTipusConexio=2\nIP=127.000.000.001\nPort=" + std::to_string(port) + "\n");
     ASSERT_TRUE(runUntil({server.get(), client.get()},
                          [&] { return client->caption(Label::Label30) == "Lince Turbo 16V"; }));
 }
