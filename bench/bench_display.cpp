@@ -60,7 +60,7 @@ struct CountingView : windows::MainWindow {
 void DisplayPhase(benchmark::State &state) {
     core::AppState app;
     app.texts = i18n::findLanguage("English")->texts;
-    windows::MainWindow window(0);
+    CountingView window(0);
     window.show();
     dashboard::DisplayState display;
     dashboard::DisplayPhase phase(app, window, display, [] { return 0; });
@@ -69,6 +69,7 @@ void DisplayPhase(benchmark::State &state) {
         acquisition::TelemetrySample sample = sampleAt(step++);
         phase.show(sample);
     }
+    state.counters["labels"] = static_cast<double>(window.captions) / static_cast<double>(step);
 }
 BENCHMARK(DisplayPhase);
 

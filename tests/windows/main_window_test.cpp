@@ -132,26 +132,6 @@ TEST(MainWindow, AnIntervalOfZeroStopsTheTimer) {
     EXPECT_FALSE(window.scanTimer().isActive());
 }
 
-TEST(MainWindow, ShowsWhatTheLogicWrites) {
-    MainWindow window(0);
-    window.setCaption(Label::Label1, "RACE07 EN MARCHA");
-    EXPECT_EQ(window.caption(Label::Label1), "RACE07 EN MARCHA");
-    window.setBackground(Label::Label2, 0x80FF80);
-    EXPECT_EQ(window.label(Label::Label2)->palette().color(QPalette::Window),
-              QColor(128, 255, 128));
-    window.setLampLit(4, true);
-    window.setLampCaption(4, "TC HIGH");
-    EXPECT_TRUE(window.lamp(4)->isEnabled());
-    EXPECT_EQ(window.lamp(4)->text(), QStringLiteral("TC HIGH"));
-    window.setBarMaximum(3, 8000);
-    window.setBarValue(3, 4200);
-    window.setBarText(3, " 4200");
-    EXPECT_EQ(window.bar(3)->value(), 4200);
-    EXPECT_EQ(window.bar(3)->text(), QStringLiteral(" 4200"));
-    window.setMarkerVisible(1, true);
-    EXPECT_FALSE(window.marker(1)->isHidden());
-}
-
 TEST(ConnectionDialogs, OpenOnceShowTheirTextsAndCloseOnlyWhenAccepted) {
     MainWindow window(0);
     RecordedEvents events;
