@@ -19,6 +19,22 @@ int runToEnd(QProcess &process, const QStringList &arguments) {
     return process.exitCode();
 }
 
+// Starts the program offscreen on `ini` and waits until its window has loaded (the load
+// step writes the show-server-data option last); returns what it wrote on stderr so far.
+QByteArray startAndWaitForLoad(QProcess &process, const std::string &ini) {
+    process.start(kBinary, {QStringLiteral("-platform"), QStringLiteral("offscreen"),
+                            QStringLiteral("--config"), QString::fromStdString(ini)});
+    EXPECT_TRUE(process.waitForStarted());
+    QElapsedTimer clock;
+    clock.start();
+    QByteArray errors;
+    while (core::ReadIni(ini, "Opcions", "DadesServ", "") == "-1" && clock.elapsed() < 10000) {
+        process.waitForReadyRead(50);
+        errors += process.readAllStandardError();
+    }
+    return errors;
+}
+
 TEST(StartUp, AnswersHelpAndVersionWithoutADisplay) {
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -52,17 +68,7 @@ TEST(StartUp, ReportsABadSettingAndOpensTheWindowAnyway) {
     testing::TempDir dir;
     const std::string ini = dir.write("Ostrelo.ini", "[Opcions]\nScanTime=40000\nIdioma=English\n");
     QProcess process;
-    process.start(kBinary, {QStringLiteral("-platform"), QStringLiteral("offscreen"),
-                            QStringLiteral("--config"), QString::fromStdString(ini)});
-    ASSERT_TRUE(process.waitForStarted());
-    // The window's load step writes the show-server-data option last; wait for it.
-    QElapsedTimer clock;
-    clock.start();
-    QByteArray errors;
-    while (core::ReadIni(ini, "Opcions", "DadesServ", "") == "-1" && clock.elapsed() < 10000) {
-        process.waitForReadyRead(50);
-        errors += process.readAllStandardError();
-    }
+    QByteArray errors = startAndWaitForLoad(process, ini);
     EXPECT_EQ(process.state(), QProcess::Running);
     process.terminate();
     process.waitForFinished(5000);
@@ -78,14 +84,7 @@ TEST(StartUp, EndsCleanlyOnSigterm) {
     testing::TempDir dir;
     const std::string ini = dir.file("Ostrelo.ini");
     QProcess process;
-    process.start(kBinary, {QStringLiteral("-platform"), QStringLiteral("offscreen"),
-                            QStringLiteral("--config"), QString::fromStdString(ini)});
-    ASSERT_TRUE(process.waitForStarted());
-    QElapsedTimer clock;
-    clock.start();
-    while (core::ReadIni(ini, "Opcions", "DadesServ", "") == "-1" && clock.elapsed() < 10000) {
-        process.waitForFinished(50);
-    }
+    startAndWaitForLoad(process, ini);
     process.terminate();
     ASSERT_TRUE(process.waitForFinished(5000));
     EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
