@@ -126,10 +126,7 @@ std::string formatGeneral(double value, int digits, char separator, bool zeroBef
     for (char &c : text) {
         if (c == 'e') {
             c = 'E';
-        }
-    }
-    for (char &c : text) {
-        if (c == '.') {
+        } else if (c == '.') {
             c = separator;
         }
     }
