@@ -11,24 +11,32 @@ BarGauge::BarGauge(bool vertical, QColor barColour, QWidget *parent)
     : QWidget(parent), m_vertical(vertical), m_barColour(std::move(barColour)) {
 }
 
+// Value, maximum and text change only what lies inside the frame. The frame stays, so
+// neighbours that touch it (the lamp row under the engine-speed bar) are not repainted.
+void BarGauge::updateInside() {
+    update(rect().adjusted(1, 1, -1, -1));
+}
+
 void BarGauge::setValue(double value) {
     if (value != m_value) {
         m_value = value;
-        update();
+        updateInside();
     }
 }
 
 void BarGauge::setMaximum(double maximum) {
     if (maximum != m_maximum) {
         m_maximum = maximum;
-        update();
+        updateInside();
     }
 }
 
 void BarGauge::setText(const QString &text) {
     if (text != m_text) {
         m_text = text;
-        update();
+        m_layout.setText(text);
+        m_layout.setTextFormat(Qt::PlainText);
+        updateInside();
     }
 }
 
@@ -67,14 +75,17 @@ void BarGauge::paintEvent(QPaintEvent * /*event*/) {
     const QColor onEmpty = palette().color(QPalette::WindowText);
     const QColor onFilled = m_barColour.lightnessF() > 0.6 ? QColor(Qt::black) : QColor(Qt::white);
     painter.setFont(font());
+    m_layout.prepare(painter.transform(), font());
+    const QSizeF size = m_layout.size();
+    const QPointF at((width() - size.width()) / 2, (height() - size.height()) / 2);
     painter.save();
     painter.setClipRegion(QRegion(rect()).subtracted(filled));
     painter.setPen(onEmpty);
-    painter.drawText(rect(), Qt::AlignCenter, m_text);
+    painter.drawStaticText(at, m_layout);
     painter.restore();
     painter.setClipRect(filled);
     painter.setPen(onFilled);
-    painter.drawText(rect(), Qt::AlignCenter, m_text);
+    painter.drawStaticText(at, m_layout);
 }
 
 } // namespace ostrelo::windows

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include <QStaticText>
 #include <QString>
 #include <QWidget>
 
@@ -28,6 +29,7 @@ protected:
 
 private:
     QRect filledRect() const;
+    void updateInside();
 
     bool m_vertical;
     QColor m_barColour;
@@ -35,6 +37,8 @@ private:
     double m_value = 0;
     double m_maximum = 100;
     QString m_text;
+    // The text laid out once per change rather than on every paint.
+    QStaticText m_layout;
 };
 
 } // namespace ostrelo::windows

@@ -382,7 +382,10 @@ void MainWindow::setBarText(int which, std::string_view text) {
     bar(which)->setText(toQString(text));
 }
 void MainWindow::setMarkerVisible(int which, bool visible) {
-    marker(which)->setVisible(visible);
+    QWidget *target = marker(which);
+    if (target->isVisibleTo(m_canvas) != visible) {
+        target->setVisible(visible);
+    }
 }
 
 void MainWindow::setMenuChecked(core::MenuItem item, bool checked) {
