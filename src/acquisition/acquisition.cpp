@@ -166,6 +166,25 @@ void Acquisition::readFixedLocations(TelemetrySample &s) {
 }
 
 bool Acquisition::acquire(TelemetrySample &s) {
+    // Everything one sample reads, in one batch: the fixed locations and the followed slot's
+    // record (a slot that changes during the choice is read directly).
+    const std::int32_t slotStart = address::slotField(m_state.CarSlot, address::InPits);
+    const GameMemory::Range ranges[] = {
+        {address::TractionControl,
+         address::wheelField(RR, address::WheelBrake) + 8 - address::TractionControl},
+        {address::PitLimiter, address::WaterTemp + 8 - address::PitLimiter},
+        {address::Throttle, address::Brake + 4 - address::Throttle},
+        {address::AmbientTemp, address::TrackTemp + 4 - address::AmbientTemp},
+        {address::TrackName, 50},
+        {address::LocalDriver, 30},
+        {address::MonitorSlot, 4},
+        {slotStart, address::slotField(m_state.CarSlot, address::CarName) + 50 - slotStart},
+    };
+    m_memory.snapshot(ranges);
+    struct Forget {
+        GameMemory &memory;
+        ~Forget() { memory.forget(); }
+    } forget{m_memory};
     switch (m_state.SlotMode) {
     case 0:
         followLocalDriver(s);

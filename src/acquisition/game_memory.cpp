@@ -26,9 +26,36 @@ GameMemory::GameMemory(platform::ProcessMemory &memory, const GameAttachment &at
     : m_memory(memory), m_attachment(attachment) {
 }
 
+void GameMemory::snapshot(std::span<const Range> ranges) {
+    m_copies.clear();
+    std::vector<platform::ReadRequest> requests;
+    m_copies.reserve(ranges.size());
+    requests.reserve(ranges.size());
+    for (const Range &range : ranges) {
+        m_copies.push_back({static_cast<std::uint32_t>(range.address),
+                            std::vector<std::byte>(static_cast<std::size_t>(range.size))});
+        requests.push_back({m_copies.back().address, m_copies.back().bytes, 0});
+    }
+    m_memory.readMany(m_attachment.process(), requests);
+    // Only what was copied whole stands in for the game: anything else is read as asked, so
+    // every read keeps its own count.
+    for (std::size_t i = requests.size(); i-- > 0;) {
+        if (requests[i].copied != requests[i].buffer.size()) {
+            m_copies.erase(m_copies.begin() + static_cast<std::ptrdiff_t>(i));
+        }
+    }
+}
+
 std::size_t GameMemory::read(std::int32_t address, std::span<std::byte> buffer) {
     // The game is a 32-bit program: its addresses are unsigned 32-bit numbers.
-    return m_memory.read(m_attachment.process(), static_cast<std::uint32_t>(address), buffer);
+    const auto at = static_cast<std::uint32_t>(address);
+    for (const Copy &copy : m_copies) {
+        if (at >= copy.address && at - copy.address + buffer.size() <= copy.bytes.size()) {
+            std::memcpy(buffer.data(), copy.bytes.data() + (at - copy.address), buffer.size());
+            return buffer.size();
+        }
+    }
+    return m_memory.read(m_attachment.process(), at, buffer);
 }
 
 std::string GameMemory::ReadMemory(std::int32_t address, std::int32_t size) {

@@ -4,7 +4,9 @@
 #include "platform/process_memory.h"
 
 #include <cstdint>
+#include <span>
 #include <string>
+#include <vector>
 
 namespace ostrelo::acquisition {
 
@@ -12,7 +14,19 @@ namespace ostrelo::acquisition {
 /// copies nothing gives one NUL character or 0; failures are reported under the read's name.
 class GameMemory {
 public:
+    /// A range of the game's memory, address and size in bytes.
+    struct Range {
+        std::int32_t address;
+        std::int32_t size;
+    };
+
     GameMemory(platform::ProcessMemory &memory, const GameAttachment &attachment);
+
+    /// Copies `ranges` in one batch; until `forget()`, a typed read that lies wholly inside
+    /// a range copied whole is served from that copy, any other read goes to the game.
+    void snapshot(std::span<const Range> ranges);
+    /// Drops the copy: every read goes to the game again.
+    void forget() { m_copies.clear(); }
 
     /// `size` bytes as text through Windows-1252, NULs kept and unread bytes blank; a text of
     /// one NUL character when nothing could be read.
@@ -28,8 +42,14 @@ public:
 private:
     std::size_t read(std::int32_t address, std::span<std::byte> buffer);
 
+    struct Copy {
+        std::uint32_t address;
+        std::vector<std::byte> bytes;
+    };
+
     platform::ProcessMemory &m_memory;
     const GameAttachment &m_attachment;
+    std::vector<Copy> m_copies;
 };
 
 } // namespace ostrelo::acquisition

@@ -14,6 +14,14 @@ using ProcessId = std::uint32_t;
 /// An open process; 0 means none.
 using ProcessHandle = std::uint64_t;
 
+/// One piece of a batch of reads: where, into which buffer, and (after the batch) how many
+/// bytes were copied.
+struct ReadRequest {
+    std::uint64_t address = 0;
+    std::span<std::byte> buffer;
+    std::size_t copied = 0;
+};
+
 /// Read-only access to another process's memory, and the window search that finds it.
 class ProcessMemory {
 public:
@@ -30,6 +38,13 @@ public:
     /// were copied: 0 for an unmapped address, fewer at the end of a mapping.
     virtual std::size_t read(ProcessHandle process, std::uint64_t address,
                              std::span<std::byte> buffer) = 0;
+    /// Makes every read of `requests`, each with its own count as `read` would give it. A
+    /// backend may carry them in one call to the system; by default they are made one by one.
+    virtual void readMany(ProcessHandle process, std::span<ReadRequest> requests) {
+        for (ReadRequest &request : requests) {
+            request.copied = read(process, request.address, request.buffer);
+        }
+    }
     /// Releases a handle from `openProcess`.
     virtual void closeProcess(ProcessHandle process) = 0;
 };

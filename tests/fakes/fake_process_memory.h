@@ -45,6 +45,14 @@ public:
         }
         return 0;
     }
+    void readMany(platform::ProcessHandle process,
+                  std::span<platform::ReadRequest> requests) override {
+        // Batches are counted apart, so that readCalls counts the typed reads alone.
+        ++batchCalls;
+        const int typed = readCalls;
+        ProcessMemory::readMany(process, requests);
+        readCalls = typed;
+    }
     void closeProcess(platform::ProcessHandle) override { --openHandles; }
 
     /// Places `bytes` at `address`.
@@ -66,6 +74,7 @@ public:
     int findCalls = 0;
     int openCalls = 0;
     int readCalls = 0;
+    int batchCalls = 0;
     int openHandles = 0;
     platform::ProcessId lastOpened = 0;
 };

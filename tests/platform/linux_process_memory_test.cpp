@@ -68,6 +68,23 @@ TEST_F(LinuxProcessMemoryTest, ReadsCountTheBytesCopied) {
     // The weather region ends at 0x1150000: a read across its end is short.
     EXPECT_EQ(memory.read(process, 0x114FFFC, buffer), 4u);
     EXPECT_EQ(memory.read(process, 0x200000, buffer), 0u);
+
+    // A batch keeps each piece's own count, whatever fails before or after it.
+    std::array<std::byte, 8> unmapped{};
+    std::array<std::byte, 4> weather{};
+    std::array<std::byte, 8> straddling{};
+    std::array<ReadRequest, 3> batch{
+        {{0x200000, unmapped, 99}, {address::TrackTemp, weather, 99}, {0x114FFFC, straddling, 99}}};
+    memory.readMany(process, batch);
+    EXPECT_EQ(batch[0].copied, 0u);
+    EXPECT_EQ(batch[1].copied, 4u);
+    EXPECT_EQ(batch[2].copied, 4u);
+    std::memcpy(&trackTemp, weather.data(), 4);
+    EXPECT_EQ(trackTemp, 31.5F);
+    std::array<ReadRequest, 2> whole{
+        {{address::TrackTemp, weather, 0}, {address::AmbientTemp, std::span(buffer).first(4), 0}}};
+    memory.readMany(process, whole);
+    EXPECT_EQ(whole[0].copied + whole[1].copied, 8u);
     memory.closeProcess(process);
 }
 

@@ -8,6 +8,7 @@
 #include <fcntl.h>
 #include <fstream>
 #include <memory>
+#include <sys/uio.h>
 #include <unistd.h>
 #include <xcb/xcb.h>
 
@@ -260,6 +261,7 @@ ProcessHandle LinuxProcessMemory::openProcess(ProcessId process) {
         reportOnce(openFailureReason(process, errno));
         return 0;
     }
+    m_processes[handleOf(fd)] = process;
     return handleOf(fd);
 }
 
@@ -273,8 +275,37 @@ std::size_t LinuxProcessMemory::read(ProcessHandle process, std::uint64_t addres
     return count > 0 ? static_cast<std::size_t>(count) : 0;
 }
 
+void LinuxProcessMemory::readMany(ProcessHandle process, std::span<ReadRequest> requests) {
+    const auto found = m_processes.find(process);
+    ssize_t total = -1;
+    if (found != m_processes.end() && !requests.empty()) {
+        std::vector<iovec> local(requests.size());
+        std::vector<iovec> remote(requests.size());
+        for (std::size_t i = 0; i < requests.size(); ++i) {
+            local[i] = {requests[i].buffer.data(), requests[i].buffer.size()};
+            remote[i] = {reinterpret_cast<void *>(static_cast<std::uintptr_t>(requests[i].address)),
+                         requests[i].buffer.size()};
+        }
+        total = ::process_vm_readv(static_cast<pid_t>(found->second), local.data(),
+                                   static_cast<unsigned long>(local.size()), remote.data(),
+                                   static_cast<unsigned long>(remote.size()), 0);
+    }
+    // The call stops at the first piece it cannot copy; the rest are read on their own.
+    std::size_t left = total > 0 ? static_cast<std::size_t>(total) : 0;
+    for (ReadRequest &request : requests) {
+        if (left >= request.buffer.size()) {
+            request.copied = request.buffer.size();
+            left -= request.buffer.size();
+        } else {
+            left = 0;
+            request.copied = read(process, request.address, request.buffer);
+        }
+    }
+}
+
 void LinuxProcessMemory::closeProcess(ProcessHandle process) {
     if (process != 0) {
+        m_processes.erase(process);
         ::close(fdOf(process));
     }
 }

@@ -26,6 +26,9 @@ public:
     ProcessHandle openProcess(ProcessId process) override;
     std::size_t read(ProcessHandle process, std::uint64_t address,
                      std::span<std::byte> buffer) override;
+    /// One process_vm_readv for the whole batch; the pieces it could not copy whole are read
+    /// again one by one, so each keeps the count a single read would give.
+    void readMany(ProcessHandle process, std::span<ReadRequest> requests) override;
     void closeProcess(ProcessHandle process) override;
 
     /// Why `process` cannot be read, in words a user can act on, for the error `error`
@@ -49,6 +52,8 @@ private:
     // The window each title was last found on: checking it again costs one request, where a
     // search asks about every window on the desktop.
     std::map<std::string, std::uint32_t, std::less<>> m_found;
+    // The process behind each open handle, for process_vm_readv.
+    std::map<ProcessHandle, ProcessId> m_processes;
 };
 
 } // namespace ostrelo::platform
