@@ -57,36 +57,39 @@ struct CountingView : windows::MainWindow {
     int captions = 0;
 };
 
-void DisplayPhase(benchmark::State &state) {
+// A shown main window and the display phase that writes it, in English.
+struct Dashboard {
+    Dashboard() {
+        app.texts = i18n::findLanguage("English")->texts;
+        window.show();
+    }
     core::AppState app;
-    app.texts = i18n::findLanguage("English")->texts;
-    CountingView window(0);
-    window.show();
+    CountingView window{0};
     dashboard::DisplayState display;
-    dashboard::DisplayPhase phase(app, window, display, [] { return 0; });
+    dashboard::DisplayPhase phase{app, window, display, [] { return 0; }};
+};
+
+void DisplayPhase(benchmark::State &state) {
+    Dashboard dashboard;
     int step = 0;
     for (auto _ : state) {
         acquisition::TelemetrySample sample = sampleAt(step++);
-        phase.show(sample);
+        dashboard.phase.show(sample);
     }
-    state.counters["labels"] = static_cast<double>(window.captions) / static_cast<double>(step);
+    state.counters["labels"] =
+        static_cast<double>(dashboard.window.captions) / static_cast<double>(step);
 }
 BENCHMARK(DisplayPhase);
 
 void LabelTextFloor(benchmark::State &state) {
-    core::AppState app;
-    app.texts = i18n::findLanguage("English")->texts;
-    CountingView window(0);
-    window.show();
-    dashboard::DisplayState display;
-    dashboard::DisplayPhase phase(app, window, display, [] { return 0; });
+    Dashboard dashboard;
     acquisition::TelemetrySample sample = sampleAt(0);
-    phase.show(sample);
-    const int writes = window.captions;
+    dashboard.phase.show(sample);
+    const int writes = dashboard.window.captions;
     int step = 0;
     for (auto _ : state) {
         for (int i = 0; i < writes; ++i) {
-            window.label(core::Label::Label2)->setText(QString::number(step++));
+            dashboard.window.label(core::Label::Label2)->setText(QString::number(step++));
         }
     }
     state.counters["labels"] = writes;

@@ -2,7 +2,6 @@
 #include "core/settings.h"
 #include "fakes/fake_stream_socket.h"
 #include "platform/linux/process_memory_linux.h"
-#include "support/scenario.h"
 #include "support/temp_dir.h"
 #include "support/x_display.h"
 #include "windows/bar_gauge.h"
@@ -21,9 +20,7 @@ TEST(DashboardEndToEnd, ShowsTheSimulatedGameOnTheMainWindow) {
     testing::XDisplay display;
     ASSERT_TRUE(display.running()) << display.error().toStdString();
     testing::TempDir dir;
-    testing::SimulatedGame game(
-        {QStringLiteral("--scenario"),
-         QString::fromStdString(dir.write("scenario.ini", testing::kFullScenario))});
+    testing::SimulatedGame game(testing::fullScenarioArguments(dir.path()));
     ASSERT_TRUE(game.ready()) << game.errors().toStdString();
 
     core::AppState state;

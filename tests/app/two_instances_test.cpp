@@ -1,4 +1,3 @@
-#include "support/scenario.h"
 #include "support/temp_dir.h"
 #include "support/x_display.h"
 
@@ -53,9 +52,7 @@ TEST(TwoInstances, ServerAndClientOnOneMachineShareTheGame) {
     testing::XDisplay display;
     ASSERT_TRUE(display.running()) << display.error().toStdString();
     testing::TempDir dir;
-    testing::SimulatedGame game(
-        {QStringLiteral("--scenario"),
-         QString::fromStdString(dir.write("scenario.ini", testing::kFullScenario))});
+    testing::SimulatedGame game(testing::fullScenarioArguments(dir.path()));
     ASSERT_TRUE(game.ready());
     QTcpServer probe;
     probe.listen(QHostAddress::LocalHost, 0);

@@ -4,7 +4,6 @@
 #include "i18n/language_table.h"
 #include "platform/linux/process_memory_linux.h"
 #include "support/error_capture.h"
-#include "support/scenario.h"
 #include "support/temp_dir.h"
 #include "support/x_display.h"
 
@@ -29,12 +28,12 @@ protected:
 
     void SetUp() override {
         ASSERT_TRUE(s_display->running()) << s_display->error().toStdString();
-        scenario = dir.write("scenario.ini", testing::kFullScenario);
+        scenario = testing::fullScenarioArguments(dir.path());
     }
 
     static std::unique_ptr<testing::XDisplay> s_display;
     testing::TempDir dir;
-    std::string scenario;
+    QStringList scenario;
 };
 
 std::unique_ptr<testing::XDisplay> LinuxProcessMemoryTest::s_display;
@@ -55,7 +54,7 @@ TEST_F(LinuxProcessMemoryTest, FindsTheGameWindowAndItsProcess) {
 }
 
 TEST_F(LinuxProcessMemoryTest, ReadsCountTheBytesCopied) {
-    testing::SimulatedGame game({QStringLiteral("--scenario"), QString::fromStdString(scenario)});
+    testing::SimulatedGame game(scenario);
     ASSERT_TRUE(game.ready()) << game.errors().toStdString();
     LinuxProcessMemory memory;
     const ProcessHandle process = memory.openProcess(static_cast<ProcessId>(game.processId()));
@@ -89,8 +88,7 @@ TEST_F(LinuxProcessMemoryTest, ReadsCountTheBytesCopied) {
 }
 
 TEST_F(LinuxProcessMemoryTest, AcquiresTheWholeSampleAndDetachesWhenTheGameEnds) {
-    auto game = std::make_unique<testing::SimulatedGame>(
-        QStringList{QStringLiteral("--scenario"), QString::fromStdString(scenario)});
+    auto game = std::make_unique<testing::SimulatedGame>(scenario);
     ASSERT_TRUE(game->ready()) << game->errors().toStdString();
     LinuxProcessMemory memory;
     core::AppState state;

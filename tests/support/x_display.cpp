@@ -1,7 +1,11 @@
 #include "support/x_display.h"
 
+#include "support/scenario.h"
+
 #include <QByteArray>
 #include <QProcessEnvironment>
+
+#include <fstream>
 
 namespace ostrelo::testing {
 
@@ -36,6 +40,12 @@ XDisplay::~XDisplay() {
     } else {
         qputenv("DISPLAY", m_previousDisplay);
     }
+}
+
+QStringList fullScenarioArguments(const std::filesystem::path &folder) {
+    const std::filesystem::path file = folder / "scenario.ini";
+    std::ofstream(file) << kFullScenario;
+    return {QStringLiteral("--scenario"), QString::fromStdString(file.string())};
 }
 
 SimulatedGame::SimulatedGame(const QStringList &arguments) {

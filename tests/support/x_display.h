@@ -3,6 +3,7 @@
 #include <QProcess>
 #include <QString>
 
+#include <filesystem>
 #include <memory>
 
 namespace ostrelo::testing {
@@ -27,6 +28,10 @@ private:
     QString m_error;
     QByteArray m_previousDisplay;
 };
+
+/// The simulated game's arguments for the scenario that pins every value the acquisition
+/// reads (kFullScenario), written into `folder`.
+QStringList fullScenarioArguments(const std::filesystem::path &folder);
 
 /// The simulated game as a second process, started with `arguments` and running until the
 /// object goes away or `kill()` is called.
