@@ -6,11 +6,60 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <string>
 #include <string_view>
+
+namespace {
+
+// The plain decimal part of the input (digits, one point, an exponent) must read exactly as
+// the C library reads it: same value to the last bit, infinities and zeros included.
+void compareWithStrtod(std::string_view text) {
+    std::string plain;
+    bool point = false;
+    bool digit = false;
+    std::size_t i = 0;
+    for (; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c >= '0' && c <= '9') {
+            plain += c;
+            digit = true;
+        } else if (c == '.' && !point) {
+            plain += c;
+            point = true;
+        } else if (c == 'e' || c == 'E') {
+            break;
+        }
+    }
+    if (!digit) {
+        return;
+    }
+    std::string exponent;
+    for (++i; i < text.size() && exponent.size() < 12; ++i) {
+        const char c = text[i];
+        if ((c == '-' || c == '+') && exponent.empty()) {
+            exponent += c;
+        } else if (c >= '0' && c <= '9') {
+            exponent += c;
+        }
+    }
+    if (!exponent.empty() && exponent.back() >= '0' && exponent.back() <= '9') {
+        plain += 'e' + exponent;
+    }
+    const double ours = ostrelo::core::TextToNumber(plain);
+    const double theirs = std::strtod(plain.c_str(), nullptr);
+    if (std::memcmp(&ours, &theirs, sizeof ours) != 0) {
+        __builtin_trap();
+    }
+}
+
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
     using namespace ostrelo::core;
     const std::string_view text(reinterpret_cast<const char *>(data), size);
+    compareWithStrtod(text);
     const double value = TextToNumber(text);
     if (std::isfinite(value)) {
         const double again = TextToNumber(NumberToText(value));

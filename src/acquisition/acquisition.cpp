@@ -43,6 +43,41 @@ float toSingle(double value) {
     return static_cast<float>(value);
 }
 
+// Any 4 or 8 bytes of game memory can hold an infinity or NaN; such a sample is not shown,
+// sent or logged, as a value too large for its field is not.
+void requireFinite(const TelemetrySample &s) {
+    const auto check = [](double value, const char *field) {
+        if (!std::isfinite(value)) {
+            throw core::RunTimeError("CSng", std::string("Overflow: ") + field +
+                                                 " read from the game is not a finite number");
+        }
+    };
+    for (const auto &[value, field] : {std::pair{s.OilTemp, "the oil temperature"},
+                                       {s.WaterTemp, "the water temperature"},
+                                       {s.EngineSpeed, "the engine speed"},
+                                       {s.EngineSpeedMax, "the engine speed limit"},
+                                       {s.Fuel, "the fuel"},
+                                       {s.BestLapTime, "the best lap time"},
+                                       {s.LastLapTime, "the last lap time"},
+                                       {s.Throttle, "the throttle"},
+                                       {s.Brake, "the brake pedal"},
+                                       {s.TrackTemp, "the track temperature"},
+                                       {s.AmbientTemp, "the ambient temperature"}}) {
+        check(value, field);
+    }
+    for (const auto &zones : s.TyreTemp) {
+        for (const float zone : zones) {
+            check(zone, "a tyre temperature");
+        }
+    }
+    for (int wheel = FL; wheel <= RR; ++wheel) {
+        check(s.TyrePressure[wheel], "a tyre pressure");
+        check(s.WheelSpeed[wheel], "a wheel speed");
+        check(s.TyreWear[wheel], "a tyre wear");
+        check(s.BrakeTemp[wheel], "a brake temperature");
+    }
+}
+
 } // namespace
 
 Acquisition::Acquisition(GameMemory &memory, core::AppState &state)
@@ -202,6 +237,7 @@ bool Acquisition::acquire(TelemetrySample &s) {
     }
     readFollowedCar(s);
     readFixedLocations(s);
+    requireFinite(s);
     return true;
 }
 

@@ -39,6 +39,8 @@ struct TelemetrySample {
     float AmbientTemp = 0;            // degrees Celsius
     std::array<float, 4> BrakeTemp{}; // degrees Celsius
     std::string CarName;
+
+    bool operator==(const TelemetrySample &) const = default;
 };
 
 } // namespace ostrelo::acquisition

@@ -2,10 +2,12 @@
 
 #include "core/error.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <cmath>
 #include <limits>
+#include <optional>
 
 namespace ostrelo::core {
 namespace {
@@ -59,6 +61,29 @@ int radixPrefix(std::string_view text, std::size_t &pos) {
     return 0;
 }
 
+// The decimal exponent of the leading digit of `mantissa` × 10^`exponent`, or nullopt when
+// every digit is zero. Used only to tell an overflow from an underflow.
+std::optional<long long> leadingDigitPower(const std::string &mantissa,
+                                           const std::string &exponent) {
+    const auto point = mantissa.find('.');
+    const auto first = mantissa.find_first_of("123456789");
+    if (first == std::string::npos) {
+        return std::nullopt;
+    }
+    const std::size_t integerDigits = point == std::string::npos ? mantissa.size() : point;
+    long long power = first < integerDigits ? static_cast<long long>(integerDigits - first) - 1
+                                            : -static_cast<long long>(first - integerDigits);
+    // The exponent is clamped: anything beyond a few thousand decides the outcome alone.
+    long long shift = 0;
+    for (const char c : exponent) {
+        if (c >= '0' && c <= '9') {
+            shift = std::min(shift * 10 + (c - '0'), 1'000'000LL);
+        }
+    }
+    power += !exponent.empty() && exponent.front() == '-' ? -shift : shift;
+    return power;
+}
+
 double parseDecimal(const std::string &mantissa, const std::string &exponent, bool negative) {
     std::string clean = mantissa;
     if (!exponent.empty()) {
@@ -67,8 +92,10 @@ double parseDecimal(const std::string &mantissa, const std::string &exponent, bo
     double value = 0;
     const auto result = std::from_chars(clean.data(), clean.data() + clean.size(), value);
     if (result.ec == std::errc::result_out_of_range) {
-        const bool tiny = !exponent.empty() && exponent.front() == '-';
-        value = tiny ? 0.0 : std::numeric_limits<double>::infinity();
+        // Too large gives an infinity, too small (many zeros after the point, or a large
+        // negative exponent) gives zero.
+        const auto power = leadingDigitPower(mantissa, exponent);
+        value = power && *power > 0 ? std::numeric_limits<double>::infinity() : 0.0;
     }
     return negative ? -value : value;
 }

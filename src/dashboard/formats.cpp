@@ -33,7 +33,7 @@ std::string patternText(double value, std::string_view pattern, char separator) 
         digits.insert(0, decimals + integerDigits - digits.size(), '0');
     }
     std::string text;
-    if (value < 0 && scaled != 0) {
+    if (value < 0) {
         text += '-';
     }
     text += digits.substr(0, digits.size() - decimals);
@@ -45,7 +45,10 @@ std::string patternText(double value, std::string_view pattern, char separator) 
 }
 
 std::string lapTimeText(float seconds, char separator) {
-    if (!(seconds > 0)) {
+    // A day or more is no lap time: any 4 bytes can arrive here, and the minutes of such a
+    // value would not fit an integer.
+    constexpr float kLongestLapSeconds = 86400;
+    if (!(seconds > 0 && seconds < kLongestLapSeconds)) {
         return "-:--,---";
     }
     const float whole = std::trunc(seconds);

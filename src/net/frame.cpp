@@ -68,12 +68,16 @@ double readNumber(const std::string &piece) {
     if (!core::isStrictNumber(text) || text.starts_with('&')) {
         throw core::RunTimeError("CDbl", "Type mismatch: \"" + piece + "\" is not a number");
     }
-    return core::TextToNumber(text);
+    const double value = core::TextToNumber(text);
+    if (!std::isfinite(value)) {
+        throw core::RunTimeError("CDbl", "Overflow: \"" + piece + "\" is too large");
+    }
+    return value;
 }
 
 float readSingle(const std::string &piece) {
     const double value = readNumber(piece);
-    if (std::isfinite(value) && std::fabs(value) > FLT_MAX) {
+    if (std::fabs(value) > FLT_MAX) {
         throw core::RunTimeError("CSng", "Overflow: \"" + piece + "\" is too large");
     }
     return static_cast<float>(value);

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 namespace ostrelo::acquisition {
 namespace {
 
@@ -223,6 +225,43 @@ TEST_F(AcquisitionTest, OverflowsAndUncutTextsEndTheRun) {
     memory.placeText(address::CarName, std::string(1, '\0'));
     memory.placeValue<double>(address::OilTemp, 1e300);
     EXPECT_THROW(acquisition.acquire(sample), core::RunTimeError);
+    memory.placeValue<double>(address::OilTemp, 373.15);
+    EXPECT_TRUE(acquisition.acquire(sample));
+
+    // A value that is not a finite number ends the run as an overflow does: such a sample
+    // could be neither shown nor sent.
+    constexpr double inf = std::numeric_limits<double>::infinity();
+    constexpr double nan = std::numeric_limits<double>::quiet_NaN();
+    const std::pair<std::int32_t, double> doubles[] = {
+        {address::WaterTemp, nan},
+        {address::wheelField(RR, address::WheelTread + 16), inf},
+        {address::wheelField(FR, address::WheelPressure), -inf},
+        {address::wheelField(RL, address::WheelBrake), nan},
+        {address::wheelField(FL, address::WheelSpin), inf},
+        {address::wheelField(RR, address::WheelWear), nan},
+    };
+    for (const auto &[at, value] : doubles) {
+        SCOPED_TRACE(at);
+        memory.placeValue<double>(at, value);
+        EXPECT_THROW(acquisition.acquire(sample), core::RunTimeError);
+        memory.placeValue<double>(at, 300);
+    }
+    const std::int32_t singles[] = {address::Throttle,
+                                    address::Brake,
+                                    address::TrackTemp,
+                                    address::AmbientTemp,
+                                    address::slotField(0, address::Fuel),
+                                    address::slotField(0, address::LastLapTime),
+                                    address::slotField(0, address::BestLapTime),
+                                    address::slotField(0, address::EngineSpeed),
+                                    address::slotField(0, address::EngineSpeedMax)};
+    for (const std::int32_t at : singles) {
+        SCOPED_TRACE(at);
+        memory.placeValue<float>(at, std::numeric_limits<float>::quiet_NaN());
+        EXPECT_THROW(acquisition.acquire(sample), core::RunTimeError);
+        memory.placeValue<float>(at, 0);
+    }
+    EXPECT_TRUE(acquisition.acquire(sample));
 }
 
 TEST(AddressMap, PlacesSlotsAndWheels) {

@@ -74,7 +74,13 @@ TEST(TextToNumber, ReadsTheLongestLeadingNumber) {
         EXPECT_DOUBLE_EQ(TextToNumber(c.text), c.value);
     }
     EXPECT_TRUE(std::isinf(TextToNumber("1e999")));
+    EXPECT_TRUE(std::isinf(TextToNumber("-1.79769313486232E+308")));
     EXPECT_EQ(TextToNumber("1e-999"), 0.0);
+    // Out of range by its many digits, not by its exponent: tiny, never infinite.
+    EXPECT_EQ(TextToNumber("0." + std::string(400, '0') + "1"), 0.0);
+    EXPECT_EQ(TextToNumber("-." + std::string(400, '0') + "1E+60"), -0.0);
+    EXPECT_TRUE(std::isinf(TextToNumber("1" + std::string(400, '0'))));
+    EXPECT_EQ(TextToNumber("0." + std::string(300, '0') + "1E+250"), 1E-51);
 }
 
 TEST(ToInteger, RoundsHalvesToEvenAndFailsOutsideTheRange) {

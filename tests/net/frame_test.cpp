@@ -61,40 +61,110 @@ TEST(FrameWriter, WritesNumbersAndTextsInTheirWireForm) {
     EXPECT_EQ(pieces[53], "RACE07 EN MARCHA");
 }
 
-TEST(FrameReader, RoundTripsASampleAcrossDecimalSeparators) {
+// Every field holds a value of its own, so a field written or read in another field's place
+// shows in the whole frame.
+TelemetrySample everyFieldDistinct() {
     TelemetrySample s;
     s.DriverName = "Marta Vidal";
-    s.CarName = "Lince Turbo 16V";
-    s.TrackName = "Anella Sud";
-    s.OilTemp = 104.5F;
-    s.Gear = -1;
+    s.OilTemp = 101.5F;
+    s.WaterTemp = 92.25F;
+    s.SlotName = "Slot Ñ";
+    s.Position = 3;
+    s.EngineSpeed = 812.5F;
+    s.EngineSpeedMax = 950.75F;
+    s.Ignition = 1;
     s.LapNumber = 7;
     s.Fuel = 42.75F;
-    s.TyreTemp[3][2] = 99.875F;
-    s.TyrePressure[1] = 190.5F;
-    s.WheelSpeed = {100.25, 99.5, 100, 80.125};
-    s.TyreWear[2] = 0.97;
-    s.BrakeTemp[0] = 412.5F;
-    s.Throttle = 75;
-    for (const char writer : {'.', ','}) {
-        SCOPED_TRACE(writer);
-        const std::string frame = writeSampleFrame(s, 3, "RACE07 RUNNING", writer);
+    s.BestLapTime = 83.456F;
+    s.LastLapTime = 84.125F;
+    s.Gear = -1;
+    float zone = 80;
+    for (auto &zones : s.TyreTemp) {
+        for (float &z : zones) {
+            z = zone += 1.5F;
+        }
+    }
+    s.TyrePressure = {190.5F, 191.5F, 192.5F, 193.5F};
+    s.WheelSpeed = {100.25, 99.5, 98.125, 80.0625};
+    s.TyreWear = {0.97, 0.96, 0.95, 0.94};
+    s.TrackName = "Anella Sud";
+    s.PitLimiter = 2;
+    s.InPits = 4;
+    s.TractionControl = 5;
+    s.AbsLevel = 6;
+    s.Throttle = 75.5F;
+    s.Brake = 12.25F;
+    s.TrackTemp = 31.5F;
+    s.AmbientTemp = 22.5F;
+    s.BrakeTemp = {412.5F, 413.5F, 414.5F, 415.5F};
+    s.CarName = "Lince Turbo 16V";
+    return s;
+}
+
+TEST(FrameWriter, PutsEveryFieldInItsOwnPlaceBothWays) {
+    const std::string body = "\0Marta Vidal\0"
+                             "101.5\0"
+                             "92.25\0Slot \xD1\0"
+                             "3\0"
+                             "812.5\0"
+                             "950.75\0"
+                             "1\0"
+                             "7\0"
+                             "42.75\0"
+                             "83.456\0"
+                             "0\0"
+                             "84.125\0-1\0"
+                             "81.5\0"
+                             "83\0"
+                             "84.5\0"
+                             "86\0"
+                             "87.5\0"
+                             "89\0"
+                             "90.5\0"
+                             "92\0"
+                             "93.5\0"
+                             "95\0"
+                             "96.5\0"
+                             "98\0"
+                             "190.5\0"
+                             "191.5\0"
+                             "192.5\0"
+                             "193.5\0"
+                             "100.25\0"
+                             "99.5\0"
+                             "98.125\0"
+                             "80.0625\0"
+                             "0.97\0"
+                             "0.96\0"
+                             "0.95\0"
+                             "0.94\0Anella Sud\0"
+                             "2\0"
+                             "4\0"
+                             "5\0"
+                             "6\0"
+                             "75.5\0"
+                             "12.25\0"
+                             "31.5\0"
+                             "22.5\0"
+                             "9\0"
+                             "412.5\0"
+                             "413.5\0"
+                             "414.5\0"
+                             "415.5\0Lince Turbo 16V\0RACE07 RUNNING\0"s;
+    const TelemetrySample s = everyFieldDistinct();
+    const std::string frame = writeSampleFrame(s, 9, "RACE07 RUNNING", '.');
+    EXPECT_EQ(frame, "000" + std::to_string(body.size() + 7) + body);
+
+    for (const char separator : {'.', ','}) {
+        SCOPED_TRACE(separator);
         TelemetrySample read;
         std::int16_t slot = 0;
-        takeOver(splitBody(frame.substr(7)), read, slot);
-        EXPECT_EQ(slot, 3);
-        EXPECT_EQ(read.DriverName, "Marta Vidal");
-        EXPECT_EQ(read.CarName, "Lince Turbo 16V");
-        EXPECT_EQ(read.TrackName, "Anella Sud");
-        EXPECT_EQ(read.OilTemp, 104.5F);
-        EXPECT_EQ(read.Gear, -1);
-        EXPECT_EQ(read.Fuel, 42.75F);
-        EXPECT_EQ(read.TyreTemp[3][2], 99.875F);
-        EXPECT_EQ(read.TyrePressure[1], 190.5F);
-        EXPECT_EQ(read.WheelSpeed, s.WheelSpeed);
-        EXPECT_EQ(read.TyreWear[2], 0.97);
-        EXPECT_EQ(read.BrakeTemp[0], 412.5F);
-        EXPECT_EQ(read.Throttle, 75);
+        const std::string written = writeSampleFrame(s, 9, "RACE07 RUNNING", separator);
+        const std::vector<std::string> pieces = splitBody(written.substr(7));
+        takeOver(pieces, read, slot);
+        EXPECT_EQ(slot, 9);
+        EXPECT_EQ(read, s);
+        EXPECT_EQ(pieces.back(), "RACE07 RUNNING");
     }
 }
 
@@ -122,6 +192,36 @@ TEST(FrameReader, RoundsIntegersHalvesToEvenAndRefusesNonNumbers) {
     EXPECT_EQ(slot, 9);
     pieces[49] = "";
     EXPECT_THROW(takeOver(pieces, s, slot), core::RunTimeError);
+    pieces[49] = "0";
+
+    // Each field's type sets its limits; a number too large is an overflow, never infinity.
+    struct Case {
+        std::size_t piece;
+        std::string text;
+        bool refused;
+    };
+    const Case limits[] = {
+        {1, "3.4E+38", false},
+        {1, "1E+39", true},
+        {1, "1E+400", true},
+        {1, "Inf", true},
+        {1, "NaN", true},
+        {30, "1E+308", false},
+        {30, "1E+309", true},
+        {30, "1.79769313486232E+308", true},
+        {30, "0." + std::string(400, '0') + "1", false},
+    };
+    for (const Case &c : limits) {
+        SCOPED_TRACE(c.text);
+        std::vector<std::string> fields = pieces;
+        fields[c.piece] = c.text;
+        if (c.refused) {
+            EXPECT_THROW(takeOver(fields, s, slot), core::RunTimeError);
+        } else {
+            EXPECT_NO_THROW(takeOver(fields, s, slot));
+        }
+    }
+    EXPECT_EQ(s.WheelSpeed[0], 0.0);
 }
 
 TEST(FrameReader, SplitsAtEveryNul) {
