@@ -1,8 +1,13 @@
 #include "acquisition/telemetry_log.h"
 
 #include "core/conversions.h"
+#include "core/error.h"
+#include "core/regular_file.h"
 
-#include <filesystem>
+#include <cerrno>
+#include <cstring>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace ostrelo::acquisition {
 namespace {
@@ -78,18 +83,57 @@ template <typename Emit> void columns(Emit emit, const TelemetrySample &s, std::
 
 } // namespace
 
-TelemetryLog::TelemetryLog(const std::string &path) {
-    std::error_code ignored;
-    const bool fresh =
-        !std::filesystem::exists(path) || std::filesystem::file_size(path, ignored) == 0;
-    m_file.open(path, std::ios::binary | std::ios::app);
-    if (!m_file) {
-        m_error = "cannot open the telemetry log " + path;
+TelemetryLog::TelemetryLog(const std::string &path) : m_path(path) {
+    std::string problem;
+    m_fd = core::openForAppend(path, problem);
+    if (m_fd < 0) {
+        m_error = "the telemetry log is off: " + problem;
         return;
     }
-    if (fresh) {
-        m_file << header() << "\r\n" << std::flush;
+    struct stat status {};
+    m_headerPending = ::fstat(m_fd, &status) == 0 && status.st_size == 0;
+}
+
+TelemetryLog::~TelemetryLog() {
+    if (m_fd >= 0) {
+        ::close(m_fd);
     }
+}
+
+bool TelemetryLog::append(const std::string &line) {
+    const off_t before = ::lseek(m_fd, 0, SEEK_END);
+    std::string_view rest = line;
+    int error = 0;
+    while (!rest.empty()) {
+        const ssize_t written = ::write(m_fd, rest.data(), rest.size());
+        if (written < 0 && errno == EINTR) {
+            continue;
+        }
+        if (written <= 0) {
+            error = written < 0 ? errno : ENOSPC;
+            break;
+        }
+        rest.remove_prefix(static_cast<std::size_t>(written));
+    }
+    if (rest.empty()) {
+        if (m_failing) {
+            m_failing = false;
+            core::ReportError("TelemetryLog", "write",
+                              "the telemetry log " + m_path + " is written again");
+        }
+        return true;
+    }
+    // A cut line would spoil the file for a spreadsheet: take back what went out of it.
+    if (before >= 0) {
+        static_cast<void>(::ftruncate(m_fd, before));
+    }
+    if (!m_failing) {
+        m_failing = true;
+        core::ReportError("TelemetryLog", "write",
+                          "the telemetry log " + m_path + " cannot be written (" +
+                              std::strerror(error) + "); samples are left out until it can");
+    }
+    return false;
 }
 
 std::string TelemetryLog::header() {
@@ -99,16 +143,22 @@ std::string TelemetryLog::header() {
     return line + ",Status";
 }
 
-void TelemetryLog::write(std::int64_t timeMs, std::string_view source,
+bool TelemetryLog::write(std::int64_t timeMs, std::string_view source,
                          const TelemetrySample &sample, std::int16_t carSlot,
                          std::string_view status) {
-    if (!m_file) {
-        return;
+    if (m_fd < 0) {
+        return false;
+    }
+    if (m_headerPending) {
+        if (!append(header() + "\r\n")) {
+            return false;
+        }
+        m_headerPending = false;
     }
     std::string line = std::to_string(timeMs) + ',' + std::string(source);
     columns([&line](const std::string &, const std::string &value) { line += ',' + value; }, sample,
             carSlot);
-    m_file << line << ',' << csvText(status) << "\r\n" << std::flush;
+    return append(line + ',' + csvText(status) + "\r\n");
 }
 
 } // namespace ostrelo::acquisition

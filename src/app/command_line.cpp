@@ -61,9 +61,9 @@ std::string usageText() {
            "  -h, --help      show this help and exit\n"
            "  -v, --version   show the version and exit\n"
            "\n"
-           "Settings live in Ostrelo.ini next to the program when that folder is writable\n"
-           "or already holds the file, otherwise in $XDG_CONFIG_HOME/Ostrelo/Ostrelo.ini\n"
-           "(~/.config/Ostrelo/Ostrelo.ini).\n";
+           "Settings live in $XDG_CONFIG_HOME/Ostrelo/Ostrelo.ini "
+           "(~/.config/Ostrelo/Ostrelo.ini),\n"
+           "or in Ostrelo.ini next to the program when that file already exists there.\n";
 }
 
 std::string versionText() {

@@ -2,8 +2,11 @@
 #include "app/demo_game.h"
 #include "app/program.h"
 #include "core/error.h"
+#include "core/ini_file.h"
+#include "core/regular_file.h"
 #include "core/settings.h"
 #include "core/settings_location.h"
+#include "i18n/language.h"
 #include "platform/linux/process_memory_linux.h"
 #include "platform/linux/x11_display.h"
 #include "platform/qt/qt_stream_socket.h"
@@ -51,7 +54,6 @@ std::string iniPathFor(const app::CommandLine &line) {
     facts.programFolder = folder.toStdString();
     facts.iniExistsInProgramFolder =
         QFileInfo::exists(QDir(folder).filePath(QString::fromLatin1(core::kIniFileName)));
-    facts.programFolderWritable = QFileInfo(folder).isWritable();
     facts.xdgConfigHome = qEnvironmentVariable("XDG_CONFIG_HOME").toStdString();
     facts.home = QDir::homePath().toStdString();
     return core::settingsFilePath(facts);
@@ -72,21 +74,33 @@ void reportErrors(core::ErrorReporter::Sink more) {
         });
 }
 
-void printSettingProblems(const std::vector<core::SettingProblem> &problems,
-                          const std::string &iniPath) {
-    for (const core::SettingProblem &problem : problems) {
-        std::cerr << "ostrelo: " << core::describeProblem(problem, iniPath) << std::endl;
+// One line per setting that could not be used, and one when changes cannot be saved.
+std::vector<std::string> settingsNotices(const core::LoadedSettings &loaded,
+                                         const std::string &iniPath,
+                                         const std::string &fileProblem) {
+    std::vector<std::string> lines;
+    if (!fileProblem.empty()) {
+        lines.push_back("Changes to the settings cannot be saved. " + fileProblem + '.');
+    }
+    for (const core::SettingProblem &problem : loaded.problems) {
+        lines.push_back(core::describeProblem(problem, iniPath));
+    }
+    return lines;
+}
+
+void printSettingProblems(const std::vector<std::string> &lines) {
+    for (const std::string &line : lines) {
+        std::cerr << "ostrelo: " << line << std::endl;
     }
 }
 
-void showSettingProblems(const std::vector<core::SettingProblem> &problems,
-                         const std::string &iniPath, QWidget *parent) {
-    if (problems.empty()) {
+void showSettingProblems(const std::vector<std::string> &lines, QWidget *parent) {
+    if (lines.empty()) {
         return;
     }
     QString text;
-    for (const core::SettingProblem &problem : problems) {
-        text += windows::toQString(core::describeProblem(problem, iniPath)) + QLatin1Char('\n');
+    for (const std::string &line : lines) {
+        text += windows::toQString(line) + QLatin1Char('\n');
     }
     auto *box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Ostrelo"),
                                 QStringLiteral("Some settings could not be used:"), QMessageBox::Ok,
@@ -126,6 +140,13 @@ int main(int argc, char **argv) {
         std::cerr << "ostrelo: " << line.error << "\n\n" << app::usageText();
         return 2;
     }
+    if (line.configPath) {
+        // The user named this file: anything but a regular file is refused before use.
+        if (const std::string problem = core::notARegularFile(*line.configPath); !problem.empty()) {
+            std::cerr << "ostrelo: --config: " << problem << ". Name a settings file.\n";
+            return 2;
+        }
+    }
     const platform::TerminationSignals terminationSignals;
     core::AppState state;
     reportErrors({});
@@ -143,7 +164,10 @@ int main(int argc, char **argv) {
     std::filesystem::create_directories(core::settingsFolder(state.IniPath), ignored);
 
     core::LoadedSettings loaded = core::loadSettings(state.IniPath);
-    printSettingProblems(loaded.problems, state.IniPath);
+    i18n::correctLanguage(loaded);
+    const std::vector<std::string> notices =
+        settingsNotices(loaded, state.IniPath, core::settingsFileProblem(state.IniPath));
+    printSettingProblems(notices);
     state.settings = loaded.settings;
     core::writeThresholds(state.settings, state.IniPath);
 
@@ -191,6 +215,6 @@ int main(int argc, char **argv) {
         program.setDebugView(debug.get());
         reportErrors(windows::errorLineSink(state.settings.Depurar, *debug));
     }
-    showSettingProblems(loaded.problems, state.IniPath, &window);
+    showSettingProblems(notices, &window);
     return QApplication::exec();
 }

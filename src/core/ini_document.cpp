@@ -64,33 +64,39 @@ std::string withoutLineBreaks(std::string_view value) {
 
 IniDocument IniDocument::parse(std::string_view text) {
     IniDocument doc;
-    if (text.empty()) {
-        return doc;
-    }
-    const auto firstBreak = text.find('\n');
-    if (firstBreak != std::string_view::npos && firstBreak > 0 && text[firstBreak - 1] == '\r') {
-        doc.m_lineEnding = "\r\n";
-    }
-    doc.m_endsWithLineEnding = text.back() == '\n';
     std::size_t start = 0;
     while (start < text.size()) {
-        auto end = text.find('\n', start);
+        const auto end = text.find_first_of("\r\n", start);
         if (end == std::string_view::npos) {
-            end = text.size();
+            doc.m_lines.push_back({std::string(text.substr(start)), ""});
+            break;
         }
-        std::string_view line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r') {
-            line.remove_suffix(1);
-        }
-        doc.m_lines.emplace_back(line);
-        start = end + 1;
+        const std::size_t endingLength = text.substr(end, 2) == "\r\n" ? 2 : 1;
+        doc.m_lines.push_back({std::string(text.substr(start, end - start)),
+                               std::string(text.substr(end, endingLength))});
+        start = end + endingLength;
+    }
+    if (!doc.m_lines.empty() && !doc.m_lines.front().ending.empty()) {
+        doc.m_lineEnding = doc.m_lines.front().ending;
     }
     return doc;
 }
 
+void IniDocument::insertLine(std::size_t at, std::string text) {
+    Line line{std::move(text), m_lineEnding};
+    if (at == m_lines.size() && !m_lines.empty()) {
+        // The new last line takes over how the text ended; the old last line now needs an end.
+        std::swap(line.ending, m_lines.back().ending);
+        if (m_lines.back().ending.empty()) {
+            m_lines.back().ending = m_lineEnding;
+        }
+    }
+    m_lines.insert(m_lines.begin() + static_cast<std::ptrdiff_t>(at), std::move(line));
+}
+
 std::optional<std::size_t> IniDocument::findSection(std::string_view section) const {
     for (std::size_t i = 0; i < m_lines.size(); ++i) {
-        const auto name = sectionName(m_lines[i]);
+        const auto name = sectionName(m_lines[i].text);
         if (name && sameName(*name, section)) {
             return i;
         }
@@ -101,10 +107,10 @@ std::optional<std::size_t> IniDocument::findSection(std::string_view section) co
 std::optional<std::size_t> IniDocument::findKey(std::size_t sectionLine,
                                                 std::string_view key) const {
     for (std::size_t i = sectionLine + 1; i < m_lines.size(); ++i) {
-        if (sectionName(m_lines[i])) {
+        if (sectionName(m_lines[i].text)) {
             break;
         }
-        const auto kv = keyValue(m_lines[i]);
+        const auto kv = keyValue(m_lines[i].text);
         if (kv && sameName(kv->first, key)) {
             return i;
         }
@@ -122,7 +128,7 @@ std::optional<std::string> IniDocument::value(std::string_view section,
     if (!keyLine) {
         return std::nullopt;
     }
-    std::string_view v = keyValue(m_lines[*keyLine])->second;
+    std::string_view v = keyValue(m_lines[*keyLine].text)->second;
     if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front()) {
         v = v.substr(1, v.size() - 2);
     }
@@ -133,35 +139,34 @@ void IniDocument::setValue(std::string_view section, std::string_view key, std::
     const std::string clean = withoutLineBreaks(value);
     const auto sectionLine = findSection(section);
     if (!sectionLine) {
-        m_lines.push_back('[' + std::string(section) + ']');
-        m_lines.push_back(std::string(key) + '=' + clean);
-        m_endsWithLineEnding = true;
+        insertLine(m_lines.size(), '[' + std::string(section) + ']');
+        insertLine(m_lines.size(), std::string(key) + '=' + clean);
+        // An added section always ends its text with a line ending.
+        m_lines.back().ending = m_lineEnding;
         return;
     }
     if (const auto keyLine = findKey(*sectionLine, key)) {
         // Keep the key as the user spelled it; only the value changes.
-        const auto equals = m_lines[*keyLine].find('=');
-        m_lines[*keyLine] = m_lines[*keyLine].substr(0, equals + 1) + clean;
+        std::string &line = m_lines[*keyLine].text;
+        line = line.substr(0, line.find('=') + 1) + clean;
         return;
     }
     // New key: after the last non-blank line of the section, before any blank lines.
     std::size_t insertAt = *sectionLine + 1;
-    for (std::size_t i = *sectionLine + 1; i < m_lines.size() && !sectionName(m_lines[i]); ++i) {
-        if (!trimBlanks(m_lines[i]).empty()) {
+    for (std::size_t i = *sectionLine + 1; i < m_lines.size() && !sectionName(m_lines[i].text);
+         ++i) {
+        if (!trimBlanks(m_lines[i].text).empty()) {
             insertAt = i + 1;
         }
     }
-    m_lines.insert(m_lines.begin() + static_cast<std::ptrdiff_t>(insertAt),
-                   std::string(key) + '=' + clean);
+    insertLine(insertAt, std::string(key) + '=' + clean);
 }
 
 std::string IniDocument::text() const {
     std::string out;
-    for (std::size_t i = 0; i < m_lines.size(); ++i) {
-        out += m_lines[i];
-        if (i + 1 < m_lines.size() || m_endsWithLineEnding) {
-            out += m_lineEnding;
-        }
+    for (const Line &line : m_lines) {
+        out += line.text;
+        out += line.ending;
     }
     return out;
 }

@@ -12,7 +12,8 @@ namespace ostrelo::core {
 /// Section and key names match without regard to letter case; the first match wins.
 class IniDocument {
 public:
-    /// Splits UTF-8 text into lines; "\r\n" line endings are remembered and written back.
+    /// Splits UTF-8 text into lines at "\r\n", "\n" or a lone "\r"; each line keeps its own
+    /// ending, and a new line takes the ending of the text's first line.
     static IniDocument parse(std::string_view text);
 
     /// The value of `key` in `section`, without the blanks around it (and without one pair of
@@ -24,16 +25,21 @@ public:
     /// `value` become blanks so that a value can never start a new line.
     void setValue(std::string_view section, std::string_view key, std::string_view value);
 
-    /// The whole text, lines joined with the line ending the text had.
+    /// The whole text, each line followed by its own ending.
     std::string text() const;
 
 private:
+    struct Line {
+        std::string text;
+        std::string ending;
+    };
+
     std::optional<std::size_t> findSection(std::string_view section) const;
     std::optional<std::size_t> findKey(std::size_t sectionLine, std::string_view key) const;
+    void insertLine(std::size_t at, std::string text);
 
-    std::vector<std::string> m_lines;
+    std::vector<Line> m_lines;
     std::string m_lineEnding = "\n";
-    bool m_endsWithLineEnding = true;
 };
 
 } // namespace ostrelo::core

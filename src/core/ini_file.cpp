@@ -1,58 +1,86 @@
 #include "core/ini_file.h"
 
+#include "core/error.h"
 #include "core/ini_document.h"
+#include "core/regular_file.h"
 #include "core/text_encoding.h"
 
-#include <atomic>
-#include <chrono>
-#include <filesystem>
-#include <fstream>
 #include <map>
-#include <sstream>
-#include <system_error>
 #include <vector>
 
 namespace ostrelo::core {
 namespace {
 
-namespace fs = std::filesystem;
+enum class Encoding { Utf8, Utf8WithMark, Windows1252, Utf16Le, Utf16Be };
 
 struct LoadedIni {
     IniDocument document;
-    bool windows1252 = false;
-    bool byteOrderMark = false;
+    Encoding encoding = Encoding::Utf8;
+    /// Why the file must not be written over: it could not be read or decoded.
+    std::string problem;
+    bool exists = false;
 };
 
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+constexpr std::string_view kUtf16LeMark = "\xFF\xFE";
+constexpr std::string_view kUtf16BeMark = "\xFE\xFF";
 
-// Reads and decodes the file; a missing or unreadable file is an empty UTF-8 document.
-LoadedIni loadIni(const std::string &path) {
-    LoadedIni loaded;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        return loaded;
+// Decodes the file's bytes by their byte-order mark, else as UTF-8, else as Windows-1252. A
+// NUL byte outside UTF-16 means a file that is not text (or UTF-16 without its mark).
+std::optional<std::string> decode(std::string_view raw, Encoding &encoding) {
+    if (raw.starts_with(kUtf16LeMark) || raw.starts_with(kUtf16BeMark)) {
+        const bool bigEndian = raw.starts_with(kUtf16BeMark);
+        encoding = bigEndian ? Encoding::Utf16Be : Encoding::Utf16Le;
+        return fromUtf16(raw.substr(2), bigEndian);
     }
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    std::string raw = std::move(bytes).str();
-    if (raw.starts_with(kByteOrderMark)) {
-        loaded.byteOrderMark = true;
-        raw.erase(0, kByteOrderMark.size());
+    if (raw.find('\0') != std::string_view::npos) {
+        return std::nullopt;
+    }
+    if (raw.starts_with(kUtf8Mark)) {
+        encoding = Encoding::Utf8WithMark;
+        raw.remove_prefix(kUtf8Mark.size());
+        return isValidUtf8(raw) ? std::optional<std::string>(raw) : std::nullopt;
     }
     if (isValidUtf8(raw)) {
-        loaded.document = IniDocument::parse(raw);
-    } else {
-        loaded.windows1252 = true;
-        loaded.document = IniDocument::parse(fromWindows1252(raw));
+        encoding = Encoding::Utf8;
+        return std::string(raw);
     }
-    return loaded;
+    encoding = Encoding::Windows1252;
+    return fromWindows1252(raw);
 }
 
-// The file a write must replace: the target of a symbolic link, so the link survives.
-fs::path writeTarget(const std::string &path) {
-    std::error_code error;
-    const fs::path target = fs::canonical(path, error);
-    return error ? fs::path(path) : target;
+std::string encode(const std::string &text, Encoding encoding) {
+    switch (encoding) {
+    case Encoding::Utf8:
+        return text;
+    case Encoding::Utf8WithMark:
+        return std::string(kUtf8Mark) + text;
+    case Encoding::Windows1252:
+        return toWindows1252(text);
+    case Encoding::Utf16Le:
+        return std::string(kUtf16LeMark) + toUtf16(text, false);
+    case Encoding::Utf16Be:
+        return std::string(kUtf16BeMark) + toUtf16(text, true);
+    }
+    return text;
+}
+
+// Reads and decodes the file. A missing file is an empty document; a file that cannot be
+// read or decoded is an empty document with a problem, and is never written over.
+LoadedIni loadIni(const std::string &path) {
+    LoadedIni loaded;
+    const FileContents contents = readRegularFile(path);
+    if (contents.status == FileContents::Status::Refused) {
+        loaded.problem = contents.problem;
+        return loaded;
+    }
+    loaded.exists = contents.status == FileContents::Status::Read;
+    if (const auto text = decode(contents.bytes, loaded.encoding)) {
+        loaded.document = IniDocument::parse(*text);
+    } else {
+        loaded.problem = path + " cannot be used: its text is in no encoding Ostrelo reads";
+    }
+    return loaded;
 }
 
 struct PendingWrite {
@@ -61,17 +89,16 @@ struct PendingWrite {
     std::string value;
 };
 
-// Writes that failed, per file, in the order they were made. The program has one thread.
-std::map<std::string, std::vector<PendingWrite>> &pendingWrites() {
-    static std::map<std::string, std::vector<PendingWrite>> pending;
-    return pending;
-}
+// Writes that failed, per file, in the order they were made, and whether the failure was
+// told. The program has one thread.
+struct PendingFile {
+    std::vector<PendingWrite> writes;
+    bool told = false;
+};
 
-fs::path temporaryNextTo(const fs::path &target) {
-    static std::atomic<unsigned> counter{0};
-    const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-    return target.parent_path() / ('.' + target.filename().string() + ".tmp-" +
-                                   std::to_string(stamp) + '-' + std::to_string(++counter));
+std::map<std::string, PendingFile> &pendingWrites() {
+    static std::map<std::string, PendingFile> pending;
+    return pending;
 }
 
 } // namespace
@@ -88,67 +115,50 @@ std::string ReadIni(const std::string &path, std::string_view section, std::stri
 
 namespace {
 
-// Replaces `path` with the document; false when the file could not be written.
-bool store(const LoadedIni &loaded, const std::string &path) {
-    std::string bytes = loaded.document.text();
-    if (loaded.windows1252) {
-        bytes = toWindows1252(bytes);
-    } else if (loaded.byteOrderMark) {
-        bytes.insert(0, kByteOrderMark);
-    }
-
-    const fs::path target = writeTarget(path);
-    std::error_code error;
-    const auto status = fs::status(target, error);
-    const bool exists = fs::exists(status);
-    if (exists && (status.permissions() & fs::perms::owner_write) == fs::perms::none) {
-        // A file the user made read-only stays as it is.
-        return false;
-    }
-    const fs::path temporary = temporaryNextTo(target);
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        out.flush();
-        if (!out) {
-            std::error_code ignored;
-            fs::remove(temporary, ignored);
-            return false;
-        }
-    }
-    if (exists) {
-        fs::permissions(temporary, status.permissions(), error);
-    }
-    fs::rename(temporary, target, error);
-    if (error) {
-        std::error_code ignored;
-        fs::remove(temporary, ignored);
-        return false;
-    }
-    return true;
-}
-
-// Loads the file, applies the failed writes and then `extra`, and stores the result.
+// Loads the file, applies the failed writes and then `extra`, and stores the result when
+// its text changed. A file that cannot be read, decoded or written stays exactly as it is.
 bool writeWithPending(const std::string &path, const PendingWrite *extra) {
-    std::vector<PendingWrite> &pending = pendingWrites()[path];
+    PendingFile &pending = pendingWrites()[path];
     if (extra) {
-        std::erase_if(pending, [extra](const PendingWrite &write) {
+        std::erase_if(pending.writes, [extra](const PendingWrite &write) {
             return write.section == extra->section && write.key == extra->key;
         });
-        pending.push_back(*extra);
+        pending.writes.push_back(*extra);
     }
     LoadedIni loaded = loadIni(path);
-    for (const PendingWrite &write : pending) {
-        loaded.document.setValue(write.section, write.key, write.value);
+    std::string problem = loaded.problem;
+    if (problem.empty()) {
+        const std::string before = loaded.document.text();
+        for (const PendingWrite &write : pending.writes) {
+            loaded.document.setValue(write.section, write.key, write.value);
+        }
+        const std::string after = loaded.document.text();
+        if (after == before && loaded.exists) {
+            pendingWrites().erase(path);
+            return true;
+        }
+        problem = replaceFile(path, encode(after, loaded.encoding));
     }
-    if (!store(loaded, path)) {
-        return false;
+    if (problem.empty()) {
+        pendingWrites().erase(path);
+        return true;
     }
-    pendingWrites().erase(path);
-    return true;
+    if (!pending.told) {
+        pending.told = true;
+        ReportError("WriteIni", "WriteIni", "Settings cannot be saved: " + problem);
+    }
+    return false;
 }
 
 } // namespace
+
+std::string settingsFileProblem(const std::string &path) {
+    const LoadedIni loaded = loadIni(path);
+    if (!loaded.problem.empty()) {
+        return loaded.problem;
+    }
+    return cannotReplace(path);
+}
 
 bool WriteIni(std::string_view section, std::string_view key, std::string_view value,
               const std::string &path) {

@@ -5,6 +5,7 @@
 #include "core/ini_file.h"
 #include "core/ip_address.h"
 
+#include <cmath>
 #include <string_view>
 #include <type_traits>
 
@@ -52,6 +53,12 @@ private:
               const std::string &defaultText, Convert convertText) const {
         const std::string stored = text(section, key, trimBlanks(defaultText));
         try {
+            // "500ms" or "abc" would read as 500 or 0: a correction the user must hear of.
+            if constexpr (!std::is_same_v<T, bool>) {
+                if (!isStrictNumber(stored)) {
+                    throw RunTimeError("TextToNumber", "not a number");
+                }
+            }
             return convertText(stored);
         } catch (const RunTimeError &error) {
             reject(section, key, stored, error.what(), describe(defaultValue));
@@ -81,21 +88,37 @@ LoadedSettings loadSettings(const std::string &iniPath) {
 
     s.Idioma = read.text("Opcions", "Idioma", defaults.Idioma);
     s.ScanTime = read.integer16("Opcions", "ScanTime", defaults.ScanTime);
-    if (s.ScanTime < 0) {
-        // A negative interval would stop the program from ever scanning; use the default.
-        read.reject("Opcions", "ScanTime", NumberToText(s.ScanTime),
-                    "a scan time cannot be negative", std::to_string(defaults.ScanTime));
+    if (s.ScanTime < kShortestScanTimeMs) {
+        // Below the menu's shortest interval the scan would take the whole processor, or
+        // (at 0 and below) never run.
+        read.reject("Opcions", "ScanTime", read.text("Opcions", "ScanTime", "500"),
+                    "a scan time is at least 10 ms", std::to_string(defaults.ScanTime));
         s.ScanTime = defaults.ScanTime;
     }
     s.TipusConexio = read.integer16("Opcions", "TipusConexio", defaults.TipusConexio);
-    s.Port = NumberToText(TextToNumber(read.text("Opcions", "Port", "1001")));
+    if (s.TipusConexio < 0 || s.TipusConexio > 2) {
+        read.reject("Opcions", "TipusConexio", read.text("Opcions", "TipusConexio", "0"),
+                    "the connection is 0 (none), 1 (server) or 2 (client)", "0");
+        s.TipusConexio = defaults.TipusConexio;
+    }
+    const std::string port = read.text("Opcions", "Port", "1001");
+    s.Port = NumberToText(TextToNumber(port));
+    if (const double number = TextToNumber(port);
+        !isStrictNumber(port) || number != std::floor(number) || number < 1 || number > 65535) {
+        read.reject("Opcions", "Port", port, "a port is a whole number from 1 to 65535", "1001");
+        s.Port = defaults.Port;
+    }
     s.IP = read.text("Opcions", "IP", defaults.IP);
     if (!Valid_IP(s.IP)) {
+        read.reject("Opcions", "IP", s.IP, "an address is four groups of three digits",
+                    defaults.IP);
         s.IP = defaults.IP;
     }
     s.NoGrafics = read.flag("Opcions", "NoGrafics", defaults.NoGrafics);
     s.Unitats = read.text("Opcions", "Unitats", defaults.Unitats);
     if (s.Unitats != "Imperial" && s.Unitats != "Metric") {
+        read.reject("Opcions", "Unitats", s.Unitats, "the units are Metric or Imperial",
+                    defaults.Unitats);
         s.Unitats = defaults.Unitats;
     }
     s.DadesServ = read.flag("Opcions", "DadesServ", defaults.DadesServ);
@@ -103,6 +126,8 @@ LoadedSettings loadSettings(const std::string &iniPath) {
     s.PosFormY = read.integer32("Opcions", "PosFormY", defaults.PosFormY);
     s.BackgroundColor = read.integer32("Opcions", "BackgroundColor", defaults.BackgroundColor);
     if (s.BackgroundColor < 0) {
+        read.reject("Opcions", "BackgroundColor", read.text("Opcions", "BackgroundColor", "0"),
+                    "a colour cannot be negative", "0");
         s.BackgroundColor = 0;
     }
 

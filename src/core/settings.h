@@ -6,6 +6,9 @@
 
 namespace ostrelo::core {
 
+/// The shortest scan interval the program runs at, in milliseconds.
+inline constexpr std::int16_t kShortestScanTimeMs = 10;
+
 /// Every setting of the settings file, named after its INI key, with its default.
 struct Settings {
     // [Opcions]
@@ -50,9 +53,11 @@ struct LoadedSettings {
 };
 
 /// Reads every setting from the INI file at `iniPath` in start-up order and applies the
-/// start-up corrections (the port normalised, an invalid address, unknown units and a
-/// negative background colour replaced). A text that does not convert, or a negative scan
-/// time, is listed as a problem and its default is used. Never fails.
+/// start-up corrections (the port normalised). Every value that cannot be used as it stands
+/// is listed as a problem and its default is used instead: a text that is not a number or a
+/// flag, a number out of its type's range, a scan time below 10 ms, a connection mode other
+/// than 0 to 2, a port outside 1 to 65535, an invalid address, units other than exactly
+/// "Metric" or "Imperial", a negative background colour. Never fails.
 LoadedSettings loadSettings(const std::string &iniPath);
 
 /// Writes the eight thresholds back to section MaxMin, in their start-up order.

@@ -10,7 +10,7 @@ std::string settingsFilePath(const SettingsLocationFacts &facts) {
     if (facts.configOption && !facts.configOption->empty()) {
         return *facts.configOption;
     }
-    if (facts.iniExistsInProgramFolder || facts.programFolderWritable) {
+    if (facts.iniExistsInProgramFolder) {
         return (fs::path(facts.programFolder) / kIniFileName).string();
     }
     fs::path configHome = facts.xdgConfigHome;

@@ -15,14 +15,13 @@ struct SettingsLocationFacts {
     /// The folder the program runs from.
     std::string programFolder;
     bool iniExistsInProgramFolder = false;
-    bool programFolderWritable = false;
     /// $XDG_CONFIG_HOME and $HOME, empty when unset.
     std::string xdgConfigHome;
     std::string home;
 };
 
 /// The settings file to use: the --config file; else "Ostrelo.ini" in the program's folder
-/// when it exists there or the folder is writable (portable use); else
+/// when it already exists there (portable use, the user's choice); else
 /// $XDG_CONFIG_HOME/Ostrelo/Ostrelo.ini, with ~/.config when XDG_CONFIG_HOME is unset or
 /// not absolute.
 std::string settingsFilePath(const SettingsLocationFacts &facts);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -16,6 +17,13 @@ std::string fromWindows1252(std::string_view bytes);
 /// Windows-1252 bytes of UTF-8 text, one byte per character; a character that the code page
 /// cannot hold becomes "?".
 std::string toWindows1252(std::string_view utf8);
+
+/// UTF-8 text of UTF-16 bytes (without their byte-order mark), little- or big-endian;
+/// nullopt for an odd number of bytes or a surrogate without its pair.
+std::optional<std::string> fromUtf16(std::string_view bytes, bool bigEndian);
+
+/// UTF-16 bytes, little- or big-endian and without a byte-order mark, of UTF-8 text.
+std::string toUtf16(std::string_view utf8, bool bigEndian);
 
 /// Number of characters (code points) in UTF-8 text.
 std::size_t characterCount(std::string_view utf8);

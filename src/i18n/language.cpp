@@ -57,6 +57,18 @@ void Canvia_Idioma(core::AppState &state, core::MainView &view,
     });
 }
 
+void correctLanguage(core::LoadedSettings &loaded) {
+    std::string &idioma = loaded.settings.Idioma;
+    if (findLanguage(idioma)) {
+        return;
+    }
+    const core::Settings defaults;
+    loaded.problems.insert(
+        loaded.problems.begin(),
+        {"Opcions", "Idioma", idioma, "not one of the eight languages", defaults.Idioma});
+    idioma = defaults.Idioma;
+}
+
 void chooseLanguage(core::AppState &state, core::MainView &view, std::string_view idioma,
                     const std::function<void()> &resetAttachment) {
     if (state.settings.Idioma == idioma) {

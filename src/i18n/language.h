@@ -15,6 +15,10 @@ namespace ostrelo::i18n {
 void Canvia_Idioma(core::AppState &state, core::MainView &view,
                    const std::function<void()> &resetAttachment);
 
+/// The start-up correction of `Idioma`: a name that is none of the eight languages is listed
+/// as a problem and replaced by the default language.
+void correctLanguage(core::LoadedSettings &loaded);
+
 /// A click on a language item: applies `idioma` unless it is already in force.
 void chooseLanguage(core::AppState &state, core::MainView &view, std::string_view idioma,
                     const std::function<void()> &resetAttachment);

@@ -1,10 +1,17 @@
 #include "acquisition/telemetry_log.h"
+#include "core/error.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <filesystem>
 #include <sstream>
 #include <string>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 namespace ostrelo::acquisition {
@@ -53,10 +60,58 @@ TEST(TelemetryLog, WritesAHeaderOnceAndOneQuotedLinePerSample) {
     EXPECT_EQ(std::count(rows[2].begin(), rows[2].end(), ','), 54);
 }
 
-TEST(TelemetryLog, SaysWhenItCannotOpenTheFile) {
-    TelemetryLog log("/nonexistent-folder/session.csv");
-    EXPECT_FALSE(log.error().empty());
-    log.write(1, "game", TelemetrySample{}, 0, "");
+TEST(TelemetryLog, RefusesEveryPathThatIsNoRegularFileWithoutBlocking) {
+    testing::TempDir dir;
+    std::filesystem::create_directory(dir.file("folder"));
+    ASSERT_EQ(mkfifo(dir.file("fifo").c_str(), 0644), 0);
+    std::filesystem::create_symlink(dir.file("loop"), dir.file("loop"));
+    const std::string paths[] = {
+        dir.file("folder"),
+        dir.file("fifo"), // no reader: a plain open would wait for ever
+        dir.file("loop"),
+        dir.file("loop") + "/session.csv",
+        dir.file(std::string(300, 'n')),
+        "/nonexistent-folder/session.csv",
+        "/dev/null",
+    };
+    for (const std::string &path : paths) {
+        SCOPED_TRACE(path);
+        TelemetryLog log(path);
+        EXPECT_NE(log.error().find("cannot be used"), std::string::npos) << log.error();
+        EXPECT_FALSE(log.write(1, "game", TelemetrySample{}, 0, ""));
+    }
+    EXPECT_TRUE(std::filesystem::is_fifo(dir.file("fifo")));
+}
+
+TEST(TelemetryLog, WritesWholeLinesOnlyAndResumesWhenTheDiskHasRoomAgain) {
+    testing::TempDir dir;
+    const std::string path = dir.file("session.csv");
+    // A child process with a file size limit stands in for a full disk: the kernel cuts a
+    // write short at the limit and refuses the next one.
+    const pid_t child = fork();
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        int reports = 0;
+        core::ErrorReporter::instance().setSink([&](const core::ErrorReport &) { ++reports; });
+        TelemetryLog log(path);
+        TelemetrySample s;
+        bool ok = log.write(1, "game", s, 0, "first");
+        const auto size = static_cast<rlim_t>(std::filesystem::file_size(path));
+        rlimit limit{size + 40, RLIM_INFINITY};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        ok = ok && !log.write(2, "game", s, 0, "cut") && !log.write(3, "game", s, 0, "none");
+        limit.rlim_cur = RLIM_INFINITY;
+        setrlimit(RLIMIT_FSIZE, &limit);
+        ok = ok && log.write(4, "game", s, 0, "again");
+        _exit(ok && reports == 2 ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    const std::vector<std::string> rows = lines(dir.read("session.csv"));
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_TRUE(rows[1].starts_with("1,game,") && rows[1].ends_with(",first\r"));
+    EXPECT_TRUE(rows[2].starts_with("4,game,") && rows[2].ends_with(",again\r"));
 }
 
 } // namespace

@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <sys/stat.h>
+
 namespace ostrelo::app {
 namespace {
 
@@ -66,7 +69,8 @@ TEST(StartUp, RejectsAnUnknownOption) {
 
 TEST(StartUp, ReportsABadSettingAndOpensTheWindowAnyway) {
     testing::TempDir dir;
-    const std::string ini = dir.write("Ostrelo.ini", "[Opcions]\nScanTime=40000\nIdioma=English\n");
+    const std::string ini =
+        dir.write("Ostrelo.ini", "[Opcions]\nScanTime=40000\nIdioma=English\nTipusConexio=5\n");
     QProcess process;
     QByteArray errors = startAndWaitForLoad(process, ini);
     EXPECT_EQ(process.state(), QProcess::Running);
@@ -75,9 +79,48 @@ TEST(StartUp, ReportsABadSettingAndOpensTheWindowAnyway) {
     errors += process.readAllStandardError();
     EXPECT_TRUE(errors.contains("[Opcions] ScanTime holds \"40000\"")) << errors.toStdString();
     EXPECT_TRUE(errors.contains("using 500 instead")) << errors.toStdString();
+    EXPECT_TRUE(errors.contains("[Opcions] TipusConexio holds \"5\"")) << errors.toStdString();
     EXPECT_EQ(core::ReadIni(ini, "Opcions", "ScanTime", ""), "500");
+    EXPECT_EQ(core::ReadIni(ini, "Opcions", "TipusConexio", ""), "0");
     EXPECT_EQ(core::ReadIni(ini, "Opcions", "Idioma", ""), "English");
     EXPECT_EQ(core::ReadIni(ini, "MaxMin", "MaxPneu", ""), "100");
+}
+
+TEST(StartUp, RefusesASettingsFileOrLogThatIsNoRegularFile) {
+    testing::TempDir dir;
+    ASSERT_EQ(mkfifo(dir.file("fifo").c_str(), 0644), 0);
+    std::filesystem::create_symlink(dir.file("loop"), dir.file("loop"));
+    const QString offscreen = QStringLiteral("offscreen");
+    for (const char *name : {"fifo", "loop", "."}) {
+        SCOPED_TRACE(name);
+        QProcess process;
+        EXPECT_EQ(
+            runToEnd(process, {QStringLiteral("-platform"), offscreen, QStringLiteral("--config"),
+                               QString::fromStdString(dir.file(name))}),
+            2);
+        EXPECT_TRUE(process.readAllStandardError().contains("--config: ")) << name;
+    }
+    // An unusable log is said once; the program runs on without it and ends on a signal.
+    for (const char *name : {"fifo", "loop"}) {
+        SCOPED_TRACE(name);
+        QProcess process;
+        process.start(kBinary, {QStringLiteral("-platform"), offscreen, QStringLiteral("--config"),
+                                QString::fromStdString(dir.file("Ostrelo.ini")),
+                                QStringLiteral("--log"), QString::fromStdString(dir.file(name))});
+        ASSERT_TRUE(process.waitForStarted());
+        QElapsedTimer clock;
+        clock.start();
+        QByteArray errors;
+        while (!errors.contains("telemetry log is off") && clock.elapsed() < 10000) {
+            process.waitForReadyRead(50);
+            errors += process.readAllStandardError();
+        }
+        EXPECT_EQ(process.state(), QProcess::Running) << errors.toStdString();
+        process.terminate();
+        ASSERT_TRUE(process.waitForFinished(5000));
+        EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+    }
+    EXPECT_TRUE(std::filesystem::is_fifo(dir.file("fifo")));
 }
 
 TEST(StartUp, EndsCleanlyOnSigterm) {

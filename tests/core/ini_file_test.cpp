@@ -1,12 +1,15 @@
 #include "core/ini_document.h"
 #include "core/ini_file.h"
 #include "core/text_encoding.h"
+#include "support/error_capture.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <string>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace ostrelo::core {
@@ -111,6 +114,121 @@ TEST(WriteIni, KeepsTheEncodingTheFileHad) {
     EXPECT_EQ(ReadIni(utf8, "Opcions", "Idioma", ""), "Català");
     ASSERT_TRUE(WriteIni("Opcions", "Idioma", "Español", utf8));
     EXPECT_EQ(dir.read("utf8.ini"), "\xEF\xBB\xBF[Opcions]\nIdioma=Español\n");
+
+    // UTF-16 with its byte-order mark, as the Windows profile functions read it.
+    for (const bool bigEndian : {false, true}) {
+        SCOPED_TRACE(bigEndian);
+        const std::string mark = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+        const std::string wide =
+            dir.write("wide.ini", mark + toUtf16("[Opcions]\r\nIdioma=Català\r\n", bigEndian));
+        EXPECT_EQ(ReadIni(wide, "Opcions", "Idioma", ""), "Català");
+        ASSERT_TRUE(WriteIni("Opcions", "Unitats", "Imperial", wide));
+        EXPECT_EQ(dir.read("wide.ini"),
+                  mark + toUtf16("[Opcions]\r\nIdioma=Català\r\nUnitats=Imperial\r\n", bigEndian));
+    }
+    EXPECT_EQ(fromUtf16(toUtf16("a€𝄞", true), true), "a€𝄞");
+    EXPECT_EQ(fromUtf16(std::string("\x00\xD8", 2), false), std::nullopt); // a lone surrogate
+}
+
+TEST(WriteIni, KeepsEachLinesOwnEnding) {
+    TempDir dir;
+    struct Case {
+        const char *before;
+        const char *after;
+    };
+    const Case cases[] = {
+        {"[Opcions]\rScanTime=500\rIdioma=English\r",
+         "[Opcions]\rScanTime= 10\rIdioma=English\rUnitats=Imperial\r"},
+        {"[Opcions]\r\nScanTime=500\nIdioma=English\r\n",
+         "[Opcions]\r\nScanTime= 10\nIdioma=English\r\nUnitats=Imperial\r\n"},
+        {"[Opcions]\nScanTime=500", "[Opcions]\nScanTime= 10\nUnitats=Imperial"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.before);
+        const std::string path = dir.write("lines.ini", c.before);
+        EXPECT_EQ(ReadIni(path, "Opcions", "ScanTime", ""), "500");
+        ASSERT_TRUE(WriteIni("Opcions", "ScanTime", " 10", path));
+        ASSERT_TRUE(WriteIni("Opcions", "Unitats", "Imperial", path));
+        EXPECT_EQ(dir.read("lines.ini"), c.after);
+    }
+}
+
+// Runs `check` as an ordinary user: in a child process that gives up the administrator's
+// rights when the tests run with them. Returns what `check` returned.
+template <typename Check> bool asOrdinaryUser(Check check) {
+    const pid_t child = fork();
+    if (child == 0) {
+        if (getuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) {
+            _exit(2);
+        }
+        _exit(check() ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+TEST(WriteIni, NeverWritesOverAFileItCannotReadDecodeOrReplace) {
+    const bool administrator = getuid() == 0;
+    const std::string settings = "; my comments\n[Opcions]\nIdioma=English\nScanTime=150\n";
+    struct Case {
+        const char *name;
+        std::string bytes;
+        mode_t fileMode;
+        bool rootOwnsFile;
+        mode_t folderMode;
+    };
+    const Case cases[] = {
+        {"write-only", settings, 0200, false, 0755},
+        {"root's, unreadable, in the user's folder", settings, 0600, true, 0755},
+        {"root's, readable, in a folder anyone may write", settings, 0644, true, 0777},
+        {"read-only", settings, 0444, false, 0755},
+        {"UTF-16 without its mark", toUtf16(settings, false), 0644, false, 0755},
+        {"binary",
+         std::string("\x7F"
+                     "ELF\0\0\x01",
+                     7),
+         0644, false, 0755},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.rootOwnsFile && !administrator) {
+            continue; // Only the administrator can make another user's file.
+        }
+        TempDir dir;
+        const std::string path = dir.write("Ostrelo.ini", c.bytes);
+        const uid_t user = administrator ? 65534 : getuid();
+        ASSERT_EQ(chown(dir.path().c_str(), user, user), 0);
+        ASSERT_EQ(chown(path.c_str(), c.rootOwnsFile ? 0 : user, c.rootOwnsFile ? 0 : user), 0);
+        chmod(dir.path().c_str(), c.folderMode);
+        chmod(path.c_str(), c.fileMode);
+        EXPECT_TRUE(asOrdinaryUser([&] {
+            const testing::ErrorCapture capture;
+            return !settingsFileProblem(path).empty() &&
+                   !WriteIni("Opcions", "DadesServ", "True", path) && !flushIniWrites(path);
+        }));
+        chmod(path.c_str(), 0644);
+        EXPECT_EQ(dir.read("Ostrelo.ini"), c.bytes);
+    }
+}
+
+TEST(WriteIni, RefusesAnythingButARegularFile) {
+    TempDir dir;
+    std::filesystem::create_directory(dir.file("folder"));
+    ASSERT_EQ(mkfifo(dir.file("fifo").c_str(), 0644), 0);
+    std::filesystem::create_symlink(dir.file("loop"), dir.file("loop"));
+    const testing::ErrorCapture capture;
+    for (const char *name : {"folder", "fifo", "loop"}) {
+        SCOPED_TRACE(name);
+        // A FIFO with no writer would block a plain open for ever.
+        EXPECT_EQ(ReadIni(dir.file(name), "Opcions", "Idioma", "x"), "x");
+        EXPECT_FALSE(WriteIni("Opcions", "Idioma", "English", dir.file(name)));
+        EXPECT_FALSE(settingsFileProblem(dir.file(name)).empty());
+    }
+    EXPECT_TRUE(std::filesystem::is_directory(dir.file("folder")));
+    EXPECT_TRUE(std::filesystem::is_fifo(dir.file("fifo")));
+    EXPECT_TRUE(std::filesystem::is_empty(dir.file("folder")));
+    EXPECT_TRUE(settingsFileProblem(dir.file("new.ini")).empty());
 }
 
 TEST(WriteIni, NeverLeavesAHalfWrittenFile) {
@@ -133,22 +251,20 @@ TEST(WriteIni, NeverLeavesAHalfWrittenFile) {
         EXPECT_FALSE(written);
         EXPECT_EQ(dir.read("Ostrelo.ini"), "[Opcions]\nScanTime= 10\n");
     }
-
-    // A file the user made read-only is left alone.
-    const std::string before = dir.read("Ostrelo.ini");
-    std::filesystem::permissions(path, std::filesystem::perms::owner_read);
-    EXPECT_FALSE(WriteIni("Opcions", "ScanTime", " 150", path));
-    EXPECT_EQ(dir.read("Ostrelo.ini"), before);
 }
 
 TEST(WriteIni, MakesFailedWritesAgainOnceTheFileIsWritable) {
     TempDir dir;
     const std::string path = dir.write("Ostrelo.ini", "[Opcions]\nScanTime= 500\n");
     std::filesystem::permissions(path, std::filesystem::perms::owner_read);
+    testing::ErrorCapture capture;
     EXPECT_FALSE(WriteIni("Opcions", "ScanTime", " 10", path));
     EXPECT_FALSE(WriteIni("Opcions", "Unitats", "Imperial", path));
     EXPECT_FALSE(flushIniWrites(path));
     EXPECT_EQ(dir.read("Ostrelo.ini"), "[Opcions]\nScanTime= 500\n");
+    // Said once, not at every attempt.
+    ASSERT_EQ(capture.reports().size(), 1u);
+    EXPECT_EQ(capture.reports()[0].routine, "WriteIni");
     std::filesystem::permissions(path, std::filesystem::perms::owner_read |
                                            std::filesystem::perms::owner_write);
     EXPECT_TRUE(flushIniWrites(path));

@@ -34,16 +34,14 @@ TEST(LoadSettings, WithoutAFileGivesEveryDefault) {
     EXPECT_FALSE(std::filesystem::exists(dir.file("Ostrelo.ini")));
 }
 
-TEST(LoadSettings, AppliesTheStartUpCorrections) {
+TEST(LoadSettings, ReadsNumbersAndFlagsInEveryAcceptedForm) {
     TempDir dir;
     const std::string path = dir.write("Ostrelo.ini", "[Opcions]\n"
                                                       "ScanTime=250\n"
-                                                      "Port=80abc\n"
-                                                      "IP=192.168.0.2\n"
-                                                      "Unitats=imperial\n"
+                                                      "Port=8080\n"
                                                       "NoGrafics=-1\n"
                                                       "DadesServ=false\n"
-                                                      "BackgroundColor=-5\n"
+                                                      "BackgroundColor=&HFF8000\n"
                                                       "PosFormX=-1500\n"
                                                       "[MaxMin]\n"
                                                       "MaxPneu=\n"
@@ -54,59 +52,69 @@ TEST(LoadSettings, AppliesTheStartUpCorrections) {
     const Settings &s = loaded.settings;
     EXPECT_TRUE(loaded.problems.empty());
     EXPECT_EQ(s.ScanTime, 250);
-    EXPECT_EQ(s.Port, " 80");
-    EXPECT_EQ(s.IP, "192.168.000.002");
-    EXPECT_EQ(s.Unitats, "Metric");
+    EXPECT_EQ(s.Port, " 8080");
     EXPECT_TRUE(s.NoGrafics);
     EXPECT_FALSE(s.DadesServ);
-    EXPECT_EQ(s.BackgroundColor, 0);
+    EXPECT_EQ(s.BackgroundColor, 0xFF8000);
     EXPECT_EQ(s.PosFormX, -1500);
     EXPECT_EQ(s.MaxPneu, 100);
     EXPECT_EQ(s.MinPneu, 76);
     EXPECT_TRUE(s.Depurar);
-
-    dir.write("hex.ini", "[Opcions]\nBackgroundColor=&HFF8000\nScanTime=letters\n");
-    EXPECT_EQ(loadSettings(dir.file("hex.ini")).settings.BackgroundColor, 0xFF8000);
-    EXPECT_EQ(loadSettings(dir.file("hex.ini")).settings.ScanTime, 0);
 }
 
-TEST(LoadSettings, ReportsTextsThatDoNotConvertAndUsesTheirDefaults) {
+TEST(LoadSettings, ReportsEveryValueItReplacesAndUsesTheDefault) {
+    struct Case {
+        const char *section;
+        const char *key;
+        const char *stored;
+        const char *replacement;
+    };
+    const Case cases[] = {
+        {"Opcions", "ScanTime", "40000", "500"},
+        {"Opcions", "ScanTime", "abc", "500"},
+        {"Opcions", "ScanTime", "-20", "500"},
+        {"Opcions", "ScanTime", "5", "500"},
+        {"Opcions", "TipusConexio", "5", "0"},
+        {"Opcions", "TipusConexio", "-1", "0"},
+        {"Opcions", "Port", "99999", "1001"},
+        {"Opcions", "Port", "80abc", "1001"},
+        {"Opcions", "Port", "0", "1001"},
+        {"Opcions", "IP", "192.168.0.2", "192.168.000.002"},
+        {"Opcions", "NoGrafics", "yes", "False"},
+        {"Opcions", "Unitats", "imperial", "Metric"},
+        {"Opcions", "PosFormX", "99999999999", "0"},
+        {"Opcions", "BackgroundColor", "-5", "0"},
+        {"MaxMin", "MinPneu", "NaN", "80"},
+        {"MaxMin", "MaxPress", "1e9", "220"},
+        {"Administrar", "Administrar", "maybe", "False"},
+    };
     TempDir dir;
-    const std::string path = dir.write("Ostrelo.ini", "[Opcions]\n"
-                                                      "ScanTime=40000\n"
-                                                      "NoGrafics=yes\n"
-                                                      "PosFormX=99999999999\n"
-                                                      "[MaxMin]\n"
-                                                      "MaxPress=1e9\n"
-                                                      "[Administrar]\n"
-                                                      "Administrar=maybe\n");
-    const LoadedSettings loaded = loadSettings(path);
-    ASSERT_EQ(loaded.problems.size(), 5u);
-    EXPECT_EQ(loaded.settings.ScanTime, 500);
-    EXPECT_FALSE(loaded.settings.NoGrafics);
-    EXPECT_EQ(loaded.settings.PosFormX, 0);
-    EXPECT_EQ(loaded.settings.MaxPress, 220);
-    EXPECT_FALSE(loaded.settings.Administrar);
-
-    const SettingProblem &scan = loaded.problems[0];
-    EXPECT_EQ(scan.section, "Opcions");
-    EXPECT_EQ(scan.key, "ScanTime");
-    EXPECT_EQ(scan.storedText, "40000");
-    EXPECT_EQ(scan.replacement, "500");
-    const std::string line = describeProblem(loaded.problems[1], path);
-    EXPECT_NE(line.find(path), std::string::npos);
-    EXPECT_NE(line.find("[Opcions] NoGrafics holds \"yes\""), std::string::npos);
-    EXPECT_NE(line.find("using False instead"), std::string::npos);
-    // Nothing is written while reading.
-    EXPECT_EQ(ReadIni(path, "Opcions", "ScanTime", ""), "40000");
-}
-
-TEST(LoadSettings, ANegativeScanTimeFallsBackToTheDefault) {
-    TempDir dir;
-    const LoadedSettings loaded = loadSettings(dir.write("a.ini", "[Opcions]\nScanTime=-20\n"));
-    EXPECT_EQ(loaded.settings.ScanTime, 500);
-    ASSERT_EQ(loaded.problems.size(), 1u);
-    EXPECT_EQ(loaded.problems[0].storedText, "-20");
+    const Settings defaults;
+    for (const Case &c : cases) {
+        SCOPED_TRACE(std::string(c.key) + "=" + c.stored);
+        const std::string path = dir.write("Ostrelo.ini", "[" + std::string(c.section) + "]\n" +
+                                                              c.key + "=" + c.stored + "\n");
+        const LoadedSettings loaded = loadSettings(path);
+        ASSERT_EQ(loaded.problems.size(), 1u);
+        const SettingProblem &problem = loaded.problems[0];
+        EXPECT_EQ(problem.section, c.section);
+        EXPECT_EQ(problem.key, c.key);
+        EXPECT_EQ(problem.storedText, c.stored);
+        EXPECT_EQ(problem.replacement, c.replacement);
+        // What is used is the default, and nothing is written while reading.
+        EXPECT_EQ(loaded.settings.ScanTime, defaults.ScanTime);
+        EXPECT_EQ(loaded.settings.TipusConexio, defaults.TipusConexio);
+        EXPECT_EQ(loaded.settings.Port, defaults.Port);
+        EXPECT_EQ(loaded.settings.IP, defaults.IP);
+        EXPECT_EQ(loaded.settings.Unitats, defaults.Unitats);
+        EXPECT_EQ(loaded.settings.BackgroundColor, defaults.BackgroundColor);
+        EXPECT_EQ(loaded.settings.MinPneu, defaults.MinPneu);
+        EXPECT_EQ(ReadIni(path, c.section, c.key, ""), c.stored);
+    }
+    const std::string line =
+        describeProblem({"Opcions", "NoGrafics", "yes", "not a flag", "False"}, "/x/Ostrelo.ini");
+    EXPECT_EQ(line, "/x/Ostrelo.ini: [Opcions] NoGrafics holds \"yes\" (not a flag); using False "
+                    "instead.");
 }
 
 TEST(WriteThresholds, WritesTheEightKeysWithTheirLeadingBlank) {
@@ -136,9 +144,6 @@ TEST(SettingsFilePath, PrefersTheOptionThenTheProgramFolderThenXdg) {
     facts.xdgConfigHome = "/xdg";
     EXPECT_EQ(settingsFilePath(facts), "/xdg/Ostrelo/Ostrelo.ini");
     facts.iniExistsInProgramFolder = true;
-    EXPECT_EQ(settingsFilePath(facts), "/opt/ostrelo/Ostrelo.ini");
-    facts.iniExistsInProgramFolder = false;
-    facts.programFolderWritable = true;
     EXPECT_EQ(settingsFilePath(facts), "/opt/ostrelo/Ostrelo.ini");
     facts.configOption = "/tmp/server.ini";
     EXPECT_EQ(settingsFilePath(facts), "/tmp/server.ini");

@@ -109,6 +109,22 @@ TEST(LanguageTable, MatchesNamesExactly) {
     EXPECT_EQ(findLanguage("Français"), nullptr);
     EXPECT_EQ(findLanguage("english"), nullptr);
     EXPECT_EQ(findLanguage(""), nullptr);
+
+    // At start-up an unknown name is reported and the default language used instead.
+    for (const char *name : {"Français", "Dutch"}) {
+        SCOPED_TRACE(name);
+        core::LoadedSettings loaded;
+        loaded.settings.Idioma = name;
+        correctLanguage(loaded);
+        const bool known = findLanguage(name) != nullptr;
+        EXPECT_EQ(loaded.settings.Idioma, known ? name : "Español");
+        ASSERT_EQ(loaded.problems.size(), known ? 0u : 1u);
+        if (!known) {
+            EXPECT_EQ(loaded.problems[0].key, "Idioma");
+            EXPECT_EQ(loaded.problems[0].storedText, "Français");
+            EXPECT_EQ(loaded.problems[0].replacement, "Español");
+        }
+    }
 }
 
 class CanviaIdioma : public ::testing::Test {
