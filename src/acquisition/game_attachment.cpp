@@ -42,6 +42,7 @@ bool GameAttachment::windowPresent(double attachThreshold) {
             return true;
         }
         m_processClosed = false;
+        m_attachedWindow = m_window;
         m_view.setCaption(core::Label::Label1, m_state.texts.TextGameRunning);
     }
     return true;
@@ -58,6 +59,19 @@ bool GameAttachment::windowAbsent(double detachThreshold) {
     return false;
 }
 
+bool GameAttachment::heldProcessGone() {
+    if (m_processClosed) {
+        return false;
+    }
+    if (!m_memory.processRunning(m_process)) {
+        return true;
+    }
+    // Another window than the one attached to (the game restarted, or the other game is
+    // left): it must belong to the process held.
+    return m_window != 0 && m_window != m_attachedWindow &&
+           m_memory.windowProcess(m_window) != m_processId;
+}
+
 bool GameAttachment::RACE07_Actiu() {
     bool active = false;
     core::trap("RACE07_Actiu", [&] {
@@ -68,6 +82,10 @@ bool GameAttachment::RACE07_Actiu() {
         m_window = m_memory.findWindow(kRace07Title);
         if (m_window == 0) {
             m_window = m_memory.findWindow(kGtrEvolutionTitle);
+        }
+        if (heldProcessGone()) {
+            reset();
+            m_view.setCaption(core::Label::Label1, m_state.texts.TextGameNotRunning);
         }
         active = m_window != 0 ? windowPresent(3500.0 / scanTime) : windowAbsent(1500.0 / scanTime);
     });

@@ -14,6 +14,8 @@ inline constexpr const char *kGtrEvolutionTitle = "GTR Evolution";
 
 /// Finds the game and holds its process open while it runs. The attach waits about 3.5 s
 /// after the window appears; a window that vanishes still counts as active for about 1.5 s.
+/// A held process that has ended, or a game window that now belongs to another process,
+/// counts as a closed game at once: the attachment lets go and starts looking again.
 class GameAttachment {
 public:
     GameAttachment(platform::ProcessMemory &memory, core::AppState &state, core::MainView &view);
@@ -36,6 +38,7 @@ public:
 
 private:
     void closeProcess();
+    bool heldProcessGone();
     bool windowPresent(double attachThreshold);
     bool windowAbsent(double detachThreshold);
 
@@ -43,6 +46,7 @@ private:
     core::AppState &m_state;
     core::MainView &m_view;
     platform::WindowHandle m_window = 0;
+    platform::WindowHandle m_attachedWindow = 0;
     platform::ProcessId m_processId = 0;
     platform::ProcessHandle m_process = 0;
     bool m_processClosed = true;

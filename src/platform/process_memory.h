@@ -45,6 +45,9 @@ public:
             request.copied = read(process, request.address, request.buffer);
         }
     }
+    /// False once the process behind `process` has ended (its memory then reads nothing, and
+    /// its id may already name another process).
+    virtual bool processRunning(ProcessHandle process) = 0;
     /// Releases a handle from `openProcess`.
     virtual void closeProcess(ProcessHandle process) = 0;
 };

@@ -124,6 +124,44 @@ TEST_F(GameAttachmentTest, AFailedOpenIsRetriedEachTickWithOneMessageCall) {
     EXPECT_EQ(view.caption(Label::Label1), "RACE07 EN MARCHA");
 }
 
+TEST_F(GameAttachmentTest, AnEndedProcessOrAWindowOfAnotherProcessClosesTheGameAtOnce) {
+    struct Case {
+        const char *what;
+        std::map<std::string, platform::WindowHandle> windowsAfter;
+        bool processEnds;
+        platform::ProcessId attachedAfter;
+    };
+    const Case cases[] = {
+        {"RACE 07 ends, GTR Evolution runs on", {{"GTR Evolution", 9}}, true, 1009},
+        {"RACE 07 restarts within the grace", {{"RACE 07", 6}}, true, 1006},
+        {"the window is another process's", {{"RACE 07", 6}}, false, 1006},
+        {"the process ends, its window stays", {{"RACE 07", 5}}, true, 1005},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        attachment.reset();
+        memory.exited.clear();
+        memory.windows = {{"RACE 07", 5}, {"GTR Evolution", 9}};
+        ticksWhile(false);
+        ASSERT_EQ(memory.lastOpened, 1005u);
+        memory.windows = c.windowsAfter;
+        if (c.processEnds) {
+            memory.exited.insert(1005);
+        }
+        EXPECT_FALSE(tick());
+        EXPECT_TRUE(attachment.processClosed());
+        EXPECT_EQ(memory.openHandles, 0);
+        EXPECT_EQ(view.caption(Label::Label1), "RACE07 NO CARGADO");
+        memory.exited.clear();
+        EXPECT_EQ(ticksWhile(false), 6);
+        EXPECT_EQ(memory.lastOpened, c.attachedAfter);
+        EXPECT_EQ(view.caption(Label::Label1), "RACE07 EN MARCHA");
+    }
+    // The same window of the same living process changes nothing.
+    EXPECT_TRUE(tick());
+    EXPECT_EQ(memory.openHandles, 1);
+}
+
 TEST_F(GameAttachmentTest, PrefersRace07OverGtrEvolution) {
     memory.windows["GTR Evolution"] = 9;
     ticksWhile(false);

@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -53,6 +54,9 @@ public:
         ProcessMemory::readMany(process, requests);
         readCalls = typed;
     }
+    bool processRunning(platform::ProcessHandle process) override {
+        return process == 77 && !exited.contains(lastOpened);
+    }
     void closeProcess(platform::ProcessHandle) override { --openHandles; }
 
     /// Places `bytes` at `address`.
@@ -70,6 +74,8 @@ public:
 
     std::map<std::string, platform::WindowHandle> windows;
     std::map<std::uint64_t, std::vector<std::byte>> regions;
+    /// Processes that have ended.
+    std::set<platform::ProcessId> exited;
     bool openSucceeds = true;
     int findCalls = 0;
     int openCalls = 0;

@@ -146,14 +146,27 @@ TEST_F(LinuxProcessMemoryTest, AcquiresTheWholeSampleAndDetachesWhenTheGameEnds)
     EXPECT_DOUBLE_EQ(s.WheelSpeed[RL], 100);
     EXPECT_DOUBLE_EQ(s.WheelSpeed[RR], 80);
 
+    // The game ends while the other game's window is open: no grace ticks on a process that
+    // has ended; the attachment starts over and takes the window that is there.
+    const std::string other =
+        dir.write("gtr.ini", "[Pin]\nTrackPath=Locations\\Circuit Nord.trk\n");
+    testing::SimulatedGame gtr({QStringLiteral("--title"), QStringLiteral("GTR Evolution"),
+                                QStringLiteral("--scenario"), QString::fromStdString(other)});
+    ASSERT_TRUE(gtr.ready()) << gtr.errors().toStdString();
     game.reset();
-    ticks = 0;
-    while ((state.GameActive = attachment.RACE07_Actiu()) && ticks < 10) {
-        ++ticks;
-    }
-    EXPECT_EQ(ticks, 2);
+    EXPECT_FALSE(state.GameActive = attachment.RACE07_Actiu());
     EXPECT_TRUE(attachment.processClosed());
     EXPECT_EQ(view.caption(core::Label::Label1), "RACE07 NO CARGADO");
+    ticks = 0;
+    while (!(state.GameActive = attachment.RACE07_Actiu()) && ticks < 10) {
+        ++ticks;
+    }
+    EXPECT_EQ(ticks, 3);
+    ASSERT_TRUE(acquisition.acquire(s));
+    EXPECT_EQ(s.TrackName, "Circuit Nord");
+    EXPECT_TRUE(memory.processRunning(attachment.process()));
+    gtr.kill();
+    EXPECT_FALSE(memory.processRunning(attachment.process()));
 }
 
 TEST_F(LinuxProcessMemoryTest, ExplainsWhyAProcessCannotBeOpened) {

@@ -3,11 +3,14 @@
 #include "core/error.h"
 
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <fstream>
 #include <memory>
+#include <poll.h>
+#include <sys/syscall.h>
 #include <sys/uio.h>
 #include <unistd.h>
 #include <xcb/xcb.h>
@@ -261,7 +264,11 @@ ProcessHandle LinuxProcessMemory::openProcess(ProcessId process) {
         reportOnce(openFailureReason(process, errno));
         return 0;
     }
-    m_processes[handleOf(fd)] = process;
+    const auto pidfd = static_cast<int>(::syscall(SYS_pidfd_open, static_cast<pid_t>(process), 0));
+    if (pidfd >= 0) {
+        ::fcntl(pidfd, F_SETFD, FD_CLOEXEC);
+    }
+    m_processes[handleOf(fd)] = {process, pidfd};
     return handleOf(fd);
 }
 
@@ -286,7 +293,7 @@ void LinuxProcessMemory::readMany(ProcessHandle process, std::span<ReadRequest> 
             remote[i] = {reinterpret_cast<void *>(static_cast<std::uintptr_t>(requests[i].address)),
                          requests[i].buffer.size()};
         }
-        total = ::process_vm_readv(static_cast<pid_t>(found->second), local.data(),
+        total = ::process_vm_readv(static_cast<pid_t>(found->second.id), local.data(),
                                    static_cast<unsigned long>(local.size()), remote.data(),
                                    static_cast<unsigned long>(remote.size()), 0);
     }
@@ -303,8 +310,25 @@ void LinuxProcessMemory::readMany(ProcessHandle process, std::span<ReadRequest> 
     }
 }
 
+bool LinuxProcessMemory::processRunning(ProcessHandle process) {
+    const auto found = m_processes.find(process);
+    if (found == m_processes.end()) {
+        return false;
+    }
+    if (found->second.pidfd >= 0) {
+        // A pidfd becomes readable when its process ends, zombie or reaped.
+        pollfd watch{found->second.pidfd, POLLIN, 0};
+        return ::poll(&watch, 1, 0) == 0;
+    }
+    return ::kill(static_cast<pid_t>(found->second.id), 0) == 0 || errno == EPERM;
+}
+
 void LinuxProcessMemory::closeProcess(ProcessHandle process) {
     if (process != 0) {
+        if (const auto found = m_processes.find(process);
+            found != m_processes.end() && found->second.pidfd >= 0) {
+            ::close(found->second.pidfd);
+        }
         m_processes.erase(process);
         ::close(fdOf(process));
     }

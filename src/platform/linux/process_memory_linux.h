@@ -29,6 +29,8 @@ public:
     /// One process_vm_readv for the whole batch; the pieces it could not copy whole are read
     /// again one by one, so each keeps the count a single read would give.
     void readMany(ProcessHandle process, std::span<ReadRequest> requests) override;
+    /// Watched through a pidfd, which stays bound to the process it was opened for.
+    bool processRunning(ProcessHandle process) override;
     void closeProcess(ProcessHandle process) override;
 
     /// Why `process` cannot be read, in words a user can act on, for the error `error`
@@ -52,8 +54,13 @@ private:
     // The window each title was last found on: checking it again costs one request, where a
     // search asks about every window on the desktop.
     std::map<std::string, std::uint32_t, std::less<>> m_found;
-    // The process behind each open handle, for process_vm_readv.
-    std::map<ProcessHandle, ProcessId> m_processes;
+    // The process behind each open handle, for process_vm_readv, and a pidfd that tells
+    // when it ends (-1 where the kernel has none).
+    struct OpenProcess {
+        ProcessId id = 0;
+        int pidfd = -1;
+    };
+    std::map<ProcessHandle, OpenProcess> m_processes;
 };
 
 } // namespace ostrelo::platform

@@ -64,6 +64,11 @@ std::size_t Win32ProcessMemory::read(ProcessHandle process, std::uint64_t addres
     return static_cast<std::size_t>(copied);
 }
 
+bool Win32ProcessMemory::processRunning(ProcessHandle process) {
+    DWORD code = 0;
+    return process != 0 && GetExitCodeProcess(handleOf(process), &code) && code == STILL_ACTIVE;
+}
+
 void Win32ProcessMemory::closeProcess(ProcessHandle process) {
     if (process != 0) {
         CloseHandle(handleOf(process));

@@ -15,6 +15,7 @@ public:
     ProcessHandle openProcess(ProcessId process) override;
     std::size_t read(ProcessHandle process, std::uint64_t address,
                      std::span<std::byte> buffer) override;
+    bool processRunning(ProcessHandle process) override;
     void closeProcess(ProcessHandle process) override;
 
 private:
