@@ -85,6 +85,7 @@ bool DisplayPhase::registerIgnition(const TelemetrySample &s) {
         m_display.RegisteredLap = s.LapNumber;
         m_display.LapStartFuel = s.Fuel;
         m_display.ReferencePending = false;
+        m_display.registered = true;
     }
     return true;
 }
@@ -94,10 +95,15 @@ void DisplayPhase::showLapAndFuel(const TelemetrySample &s) {
     m_view.setCaption(Label::Label32, plainText(s.LapNumber));
     m_view.setCaption(Label::Label16, patternText(s.Fuel, ".00", separator) + m_display.FuelUnit);
     if (static_cast<float>(s.LapNumber) != m_display.RegisteredLap) {
-        const float used = m_display.LapStartFuel - s.Fuel;
-        m_view.setCaption(Label::Label34, patternText(used, ".00", separator) + m_display.FuelUnit);
+        // The first registration after start-up has no lap behind it: it shows nothing.
+        if (m_display.registered) {
+            const float used = m_display.LapStartFuel - s.Fuel;
+            m_view.setCaption(Label::Label34,
+                              patternText(used, ".00", separator) + m_display.FuelUnit);
+        }
         m_display.LapStartFuel = s.Fuel;
         m_display.RegisteredLap = s.LapNumber;
+        m_display.registered = true;
     }
     const core::Texts &t = m_state.texts;
     m_view.setCaption(Label::Label22, t.TextBest + ": " + lapTimeText(s.BestLapTime, separator));

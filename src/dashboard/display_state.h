@@ -35,6 +35,9 @@ struct DisplayState {
     float LapStartFuel = 0;
     /// The ignition has been seen off since the last registration.
     bool ReferencePending = false;
+    /// A lap and its fuel have been registered since start-up; before that there is no
+    /// consumption to show.
+    bool registered = false;
 };
 
 } // namespace ostrelo::dashboard

@@ -132,11 +132,13 @@ TEST_F(DisplayPhaseTest, EngineSpeedAndRoadSpeedHaveTheirFloors) {
 
 TEST_F(DisplayPhaseTest, KeepsTheFuelBookkeepingAcrossLaps) {
     TelemetrySample s = running();
+    view.setCaption(Label::Label34, "design");
+    // The first sample registers the lap: no lap lies behind it, so nothing is shown.
     show(s);
-    EXPECT_EQ(view.caption(Label::Label34), "-45,30L");
+    EXPECT_EQ(view.caption(Label::Label34), "design");
     s.Fuel = 42.8F;
     show(s);
-    EXPECT_EQ(view.caption(Label::Label34), "-45,30L");
+    EXPECT_EQ(view.caption(Label::Label34), "design");
     s.LapNumber = 4;
     show(s);
     EXPECT_EQ(view.caption(Label::Label34), "2,50L");
@@ -157,6 +159,20 @@ TEST_F(DisplayPhaseTest, KeepsTheFuelBookkeepingAcrossLaps) {
     s.Fuel = 56;
     show(s);
     EXPECT_EQ(view.caption(Label::Label34), "1,00L");
+
+    // Started with the ignition off, the ignition-on registers the lap: its fuel counts.
+    display = DisplayState{};
+    display.decimalSeparator = ',';
+    s.Ignition = 0;
+    s.LapNumber = 2;
+    s.Fuel = 50;
+    show(s);
+    s.Ignition = 1;
+    show(s);
+    s.LapNumber = 3;
+    s.Fuel = 47;
+    show(s);
+    EXPECT_EQ(view.caption(Label::Label34), "3,00L");
 }
 
 TEST_F(DisplayPhaseTest, FollowingTheLocalCarFreezesWhileTheIgnitionIsOff) {
