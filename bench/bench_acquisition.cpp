@@ -40,6 +40,7 @@ struct SilentView : core::MainView {
     void stopScanTimer() override {}
     void startScanTimer() override {}
     void showOpenProcessFailure() override {}
+    void showListenFailure(const std::string &) override {}
     void openServerDialog(const core::Texts &, const std::string &) override {}
     void openClientDialog(const core::Texts &, const std::string &, const std::string &) override {}
     bool loadCarPicture(const std::string &) override { return false; }

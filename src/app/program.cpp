@@ -93,15 +93,31 @@ void Program::menuChosen(MenuItem item) {
     }
 }
 
+void Program::applyConfirmedConnection(const core::Settings &before) {
+    const core::Settings &now = m_state.settings;
+    const bool moved = before.TipusConexio != now.TipusConexio || before.Port != now.Port ||
+                       (now.TipusConexio == 2 && before.IP != now.IP);
+    if (moved) {
+        // A new port or peer holds at once: listen again, or connect to the new server.
+        m_connection.closeBoth();
+    }
+    net::Canvia_Conexio(m_state, m_view, m_connection);
+    if (moved) {
+        core::trap("Canvia_Conexio", [&] { m_connection.upkeep(); });
+    }
+}
+
 std::string Program::serverDialogConfirmed(const std::string &port) {
+    const core::Settings before = m_state.settings;
     if (net::confirmServerDialog(m_state, port) != net::DialogOutcome::Accepted) {
         return m_state.texts.TextBadPort;
     }
-    net::Canvia_Conexio(m_state, m_view, m_connection);
+    applyConfirmedConnection(before);
     return {};
 }
 
 std::string Program::clientDialogConfirmed(const std::string &ip, const std::string &port) {
+    const core::Settings before = m_state.settings;
     switch (net::confirmClientDialog(m_state, ip, port)) {
     case net::DialogOutcome::BadAddress:
         return m_state.texts.TextBadIP;
@@ -110,7 +126,7 @@ std::string Program::clientDialogConfirmed(const std::string &ip, const std::str
     case net::DialogOutcome::Accepted:
         break;
     }
-    net::Canvia_Conexio(m_state, m_view, m_connection);
+    applyConfirmedConnection(before);
     return {};
 }
 
@@ -230,15 +246,20 @@ void Program::Lectures() {
 }
 
 void Program::TCPClient_DataArrival() {
-    m_view.stopScanTimer();
+    // The scan timer is left running: the tick cannot interrupt this handler on the one
+    // thread, and restarting the timer at every frame would hold the tick off for as long as
+    // frames come faster than the scan time.
     core::trap("TCPClient_DataArrival", [&] {
         m_joiner.append(m_clientSocket.receiveAll());
+        // Data on a connected socket is the connection seen, even before the next tick.
+        if (m_clientSocket.state() == platform::kSocketConnected) {
+            m_state.ClientConnected = true;
+        }
         while (auto body = m_joiner.next()) {
             m_receivedSample = std::move(*body);
             Lectures();
         }
     });
-    m_view.startScanTimer();
 }
 
 void Program::windowClosing() {

@@ -62,6 +62,7 @@ public:
 
 private:
     void resetAttachment();
+    void applyConfirmedConnection(const core::Settings &before);
     void saveWindowPosition();
     enum class Received { WrongShape, StatusOnly, Sample };
     Received takeOverReceivedSample(acquisition::TelemetrySample &sample);

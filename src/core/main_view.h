@@ -140,6 +140,9 @@ public:
     /// Shows the message "Imposible abrir el proceso" without waiting for it; while one such
     /// message is open, another call does nothing.
     virtual void showOpenProcessFailure() = 0;
+    /// Shows why the server cannot listen (`text`, in words a user can act on) without
+    /// waiting for it; a message already open is replaced.
+    virtual void showListenFailure(const std::string &text) = 0;
     /// Opens the port dialog `Intro_Port` with the current language and port, or brings it
     /// forward when it is open; never waits for it.
     virtual void openServerDialog(const Texts &texts, const std::string &port) = 0;

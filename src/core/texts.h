@@ -54,6 +54,8 @@ struct Texts {
     std::string TextMetricMenu;
     std::string TextImperialMenu;
     std::string TextShowServerDataMenu;
+    /// Beside the 47 slots: how to choose a port an ordinary user may listen on.
+    std::string TextPortHelp;
 };
 
 } // namespace ostrelo::core

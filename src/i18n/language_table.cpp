@@ -64,6 +64,8 @@ const std::array<Language, 8> kLanguages = {{
          .TextMetricMenu = "Metrico",
          .TextImperialMenu = "Imperial",
          .TextShowServerDataMenu = "Ver Datos Servidor",
+         .TextPortHelp = "En Linux, los puertos por debajo de 1024 requieren permisos de "
+                         "administrador: elija un puerto de 1024 o superior.",
      }},
     {"Català",
      core::MenuItem::Catala,
@@ -122,6 +124,8 @@ const std::array<Language, 8> kLanguages = {{
          .TextMetricMenu = "Mètric",
          .TextImperialMenu = "Imperial",
          .TextShowServerDataMenu = "Veure Dades Servidor",
+         .TextPortHelp = "A Linux, els ports per sota de 1024 requereixen permisos "
+                         "d'administrador: trieu un port de 1024 o superior.",
      }},
     {"Asturianu",
      core::MenuItem::Asturianu,
@@ -180,6 +184,8 @@ const std::array<Language, 8> kLanguages = {{
          .TextMetricMenu = "Metricu",
          .TextImperialMenu = "Imperial",
          .TextShowServerDataMenu = "Ver Datos Servidor",
+         .TextPortHelp = "En Linux, los puertos per debaxo de 1024 riquen permisos "
+                         "d'alministrador: escueyi un puertu de 1024 o más.",
      }},
     {"English",
      core::MenuItem::English,
@@ -238,6 +244,8 @@ const std::array<Language, 8> kLanguages = {{
          .TextMetricMenu = "Metric",
          .TextImperialMenu = "Imperial",
          .TextShowServerDataMenu = "Show Server Data",
+         .TextPortHelp =
+             "On Linux, ports below 1024 need administrator rights: choose a port of 1024 or more.",
      }},
     {"Francais",
      core::MenuItem::Francais,
@@ -296,6 +304,8 @@ const std::array<Language, 8> kLanguages = {{
          .TextMetricMenu = "Métrique ",
          .TextImperialMenu = "Impérial ",
          .TextShowServerDataMenu = "Show Données Serveur",
+         .TextPortHelp = "Sous Linux, les ports inférieurs à 1024 exigent les droits "
+                         "d'administrateur : choisissez un port de 1024 ou plus.",
      }},
     {"Deutsch",
      core::MenuItem::Deutsch,
@@ -354,6 +364,8 @@ const std::array<Language, 8> kLanguages = {{
          .TextMetricMenu = "Metrisch ",
          .TextImperialMenu = "Imperial",
          .TextShowServerDataMenu = "Show Serverdaten",
+         .TextPortHelp = "Unter Linux brauchen Ports unter 1024 Administratorrechte: wählen Sie "
+                         "einen Port ab 1024.",
      }},
     {"Dutch",
      core::MenuItem::Dutch,
@@ -412,6 +424,8 @@ const std::array<Language, 8> kLanguages = {{
          .TextMetricMenu = "Metric",
          .TextImperialMenu = "Imperial",
          .TextShowServerDataMenu = "Show ServerInformatie",
+         .TextPortHelp = "Onder Linux vereisen poorten onder 1024 beheerdersrechten: kies een "
+                         "poort van 1024 of hoger.",
      }},
     {"Italiano",
      core::MenuItem::Italiano,
@@ -470,6 +484,8 @@ const std::array<Language, 8> kLanguages = {{
          .TextMetricMenu = "Metrico",
          .TextImperialMenu = "Imperiale",
          .TextShowServerDataMenu = "Mostra dati server",
+         .TextPortHelp = "Su Linux le porte sotto 1024 richiedono i permessi di amministratore: "
+                         "scegli una porta da 1024 in su.",
      }},
 }};
 

@@ -1,6 +1,7 @@
 #include "net/connection.h"
 
 #include "core/conversions.h"
+#include "core/error.h"
 #include "core/ip_address.h"
 
 namespace ostrelo::net {
@@ -51,9 +52,23 @@ void Connection::upkeep() {
         m_view.setCaption(core::Label::Label15, "");
     }
 
+    if (serverState == kSocketListening) {
+        m_shownListenFailure.clear();
+    }
     if (mode == 1 && !m_state.ServerConnected && serverState != kSocketListening) {
         closeBoth();
-        m_server.listen(core::ToInteger32(core::TextToNumber(m_state.settings.Port)));
+        try {
+            m_server.listen(core::ToInteger32(core::TextToNumber(m_state.settings.Port)));
+        } catch (const core::RunTimeError &error) {
+            // A status of "none" alone would leave the user guessing: say why, once for each
+            // reason, and let the tick's trap report it as before.
+            if (error.what() != m_shownListenFailure) {
+                m_shownListenFailure = error.what();
+                m_view.showListenFailure(m_shownListenFailure + "\n\n" +
+                                         m_state.texts.TextPortHelp);
+            }
+            throw;
+        }
         m_state.SendReady = true;
     }
     if (mode == 2 && !m_state.ClientConnected && clientState != kSocketConnecting) {

@@ -18,7 +18,8 @@ public:
 
     /// Each tick: the connected flags, the status line, and listening (server) or connecting
     /// (client) again when needed. Throws core::RunTimeError when listening or connecting
-    /// fails, for example on a port in use.
+    /// fails, for example on a port in use; a failure to listen is also shown to the user,
+    /// once for each reason until listening works.
     void upkeep();
 
     /// Closes both sockets, for the mode without connection.
@@ -46,6 +47,7 @@ private:
     core::MainView &m_view;
     platform::StreamSocket &m_server;
     platform::StreamSocket &m_client;
+    std::string m_shownListenFailure;
 };
 
 } // namespace ostrelo::net

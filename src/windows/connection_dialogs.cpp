@@ -29,6 +29,13 @@ ConnectionDialog::ConnectionDialog(const core::Texts &texts, const std::string *
     m_port = new QLineEdit(toQString(port), this);
     m_port->setObjectName(QStringLiteral("Text2"));
     form->addRow(new QLabel(toQString(texts.TextPortCaption), this), m_port);
+    if (!ip) {
+        auto *help = new QLabel(toQString(texts.TextPortHelp), this);
+        help->setObjectName(QStringLiteral("PortHelp"));
+        help->setWordWrap(true);
+        help->setTextFormat(Qt::PlainText);
+        form->addRow(help);
+    }
     auto *ok = new QPushButton(toQString(texts.TextOK), this);
     ok->setObjectName(QStringLiteral("Command1"));
     ok->setDefault(true);

@@ -429,6 +429,19 @@ void MainWindow::showOpenProcessFailure() {
     m_openFailure->show();
 }
 
+void MainWindow::showListenFailure(const std::string &text) {
+    if (m_listenFailure) {
+        m_listenFailure->setText(toQString(text));
+        return;
+    }
+    m_listenFailure = new QMessageBox(QMessageBox::Warning, QStringLiteral("Ostrelo"),
+                                      toQString(text), QMessageBox::Ok, this);
+    m_listenFailure->setTextFormat(Qt::PlainText);
+    m_listenFailure->setAttribute(Qt::WA_DeleteOnClose);
+    m_listenFailure->setModal(false);
+    m_listenFailure->show();
+}
+
 void MainWindow::showCentred(QWidget *window) {
     window->adjustSize();
     const QRect outer = frameGeometry();

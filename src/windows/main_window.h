@@ -66,6 +66,7 @@ public:
     void stopScanTimer() override;
     void startScanTimer() override;
     void showOpenProcessFailure() override;
+    void showListenFailure(const std::string &text) override;
     void openServerDialog(const core::Texts &texts, const std::string &port) override;
     void openClientDialog(const core::Texts &texts, const std::string &ip,
                           const std::string &port) override;
@@ -121,6 +122,7 @@ private:
     std::map<core::MenuItem, QAction *> m_actions;
     std::unique_ptr<dashboard::AspectRule> m_aspect;
     QPointer<QMessageBox> m_openFailure;
+    QPointer<QMessageBox> m_listenFailure;
     QPointer<ConnectionDialog> m_serverDialog;
     QPointer<ConnectionDialog> m_clientDialog;
     QPointer<AboutWindow> m_about;

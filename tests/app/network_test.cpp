@@ -10,6 +10,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QMessageBox>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QThread>
@@ -173,10 +174,49 @@ TEST_F(NetworkTest, APortInUseIsReportedUntilItIsFree) {
         // The failing upkeep comes first, so the game is not even looked for.
         EXPECT_EQ(server->caption(Label::Label1), "Escaneando...");
     }
+    // The window says why, once, with how to choose another port.
+    const QList<QMessageBox *> boxes = server->window.findChildren<QMessageBox *>();
+    ASSERT_EQ(boxes.size(), 1);
+    EXPECT_TRUE(boxes[0]->text().contains(QStringLiteral("Cannot listen on port ")));
+    EXPECT_TRUE(boxes[0]->text().contains(QStringLiteral("puerto de 1024 o superior")));
     squatter.close();
     server->program.scanTick();
     server->program.scanTick();
     EXPECT_EQ(server->caption(Label::Label15), "ESCUCHANDO");
+}
+
+TEST_F(NetworkTest, ANewPortOrServerAddressHoldsAsSoonAsItIsConfirmed) {
+    const int oldPort = port;
+    const int newPort = freePort();
+    auto server =
+        start("server.ini",
+              "[Opcions]\nTipusConexio=1\nScanTime=1000\nPort=" + std::to_string(oldPort) + "\n");
+    server->program.scanTick();
+    EXPECT_EQ(server->program.serverDialogConfirmed(std::to_string(newPort)), "");
+    const auto connects = [](int toPort) {
+        QTcpSocket probe;
+        probe.connectToHost(QHostAddress::LocalHost, static_cast<quint16>(toPort));
+        return probe.waitForConnected(2000);
+    };
+    EXPECT_TRUE(connects(newPort));
+    EXPECT_FALSE(connects(oldPort));
+    server.reset();
+
+    QTcpServer first;
+    QTcpServer second;
+    ASSERT_TRUE(first.listen(QHostAddress::LocalHost, static_cast<quint16>(oldPort)));
+    ASSERT_TRUE(second.listen(QHostAddress::LocalHost, static_cast<quint16>(newPort)));
+    auto client = start("client.ini", "[Opcions]\nTipusConexio=2\nIP=127.000.000.001\nPort=" +
+                                          std::to_string(oldPort) + "\n");
+    ASSERT_TRUE(runUntil({client.get()}, [&] { return client->state.ClientConnected; }));
+    EXPECT_EQ(client->program.clientDialogConfirmed("127.000.000.001", std::to_string(newPort)),
+              "");
+    QElapsedTimer clock;
+    clock.start();
+    while (!second.hasPendingConnections() && clock.elapsed() < 5000) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+    EXPECT_TRUE(second.hasPendingConnections());
 }
 
 void letEventsThrough(int rounds = 20) {

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
 
 namespace ostrelo::app {
@@ -90,6 +91,46 @@ TEST(TwoInstances, ServerAndClientOnOneMachineShareTheGame) {
     const int stopped = countOf(dir.read("client.csv"), row);
     serverInstance = std::make_unique<RunningInstance>(serverArguments);
     ASSERT_TRUE(waitFor([&] { return countOf(dir.read("client.csv"), row) > stopped + 5; }));
+}
+
+TEST(TwoInstances, AClientShowsEveryFrameWhateverTheTwoScanTimes) {
+    testing::XDisplay display;
+    ASSERT_TRUE(display.running()) << display.error().toStdString();
+    testing::TempDir dir;
+    testing::SimulatedGame game(testing::fullScenarioArguments(dir.path()));
+    ASSERT_TRUE(game.ready());
+    struct Case {
+        int serverScanMs;
+        int clientScanMs;
+    };
+    // Real timers: each frame that arrives must neither hold off nor wait for the client's tick.
+    for (const Case c : {Case{10, 1000}, Case{150, 500}}) {
+        SCOPED_TRACE(std::to_string(c.serverScanMs) + " / " + std::to_string(c.clientScanMs));
+        QTcpServer probe;
+        probe.listen(QHostAddress::LocalHost, 0);
+        const std::string port = std::to_string(probe.serverPort());
+        probe.close();
+        const std::string log = dir.file("client-" + std::to_string(c.serverScanMs) + ".csv");
+        RunningInstance server(
+            {QStringLiteral("--config"),
+             QString::fromStdString(dir.write("server.ini", "[Opcions]\nTipusConexio=1\nScanTime=" +
+                                                                std::to_string(c.serverScanMs) +
+                                                                "\nPort=" + port + "\n"))});
+        RunningInstance client(
+            {QStringLiteral("--config"),
+             QString::fromStdString(dir.write(
+                 "client.ini", "[Opcions]\nTipusConexio=2\nIP=127.000.000.001\nScanTime=" +
+                                   std::to_string(c.clientScanMs) + "\nPort=" + port + "\n")),
+             QStringLiteral("--log"), QString::fromStdString(log)});
+        const std::string name = std::filesystem::path(log).filename().string();
+        ASSERT_TRUE(waitFor([&] { return countOf(dir.read(name), ",received,") > 0; }));
+        const int first = countOf(dir.read(name), ",received,");
+        constexpr int kWatchMs = 1500;
+        QThread::msleep(kWatchMs);
+        const int shown = countOf(dir.read(name), ",received,") - first;
+        // At least half the frames the server's scan makes, far more than the client's ticks.
+        EXPECT_GE(shown, kWatchMs / c.serverScanMs / 2);
+    }
 }
 
 } // namespace

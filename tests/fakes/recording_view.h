@@ -73,6 +73,7 @@ public:
         timerEvents.emplace_back("start");
     }
     void showOpenProcessFailure() override { ++openFailureMessages; }
+    void showListenFailure(const std::string &text) override { listenFailures.push_back(text); }
     void openServerDialog(const core::Texts &texts, const std::string &port) override {
         dialogs.push_back("server " + texts.TextServerDialogTitle + " " + port);
     }
@@ -117,6 +118,7 @@ public:
     double top = 0;
     int writes = 0;
     int openFailureMessages = 0;
+    std::vector<std::string> listenFailures;
     std::vector<std::string> dialogs;
     std::vector<std::string> pictures;
     bool pictureLoads = true;

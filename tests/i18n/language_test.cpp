@@ -74,6 +74,7 @@ TEST(LanguageTable, FillsAllSlotsInEveryLanguage) {
         for (const auto slot : kAllSlots) {
             EXPECT_FALSE((language.texts.*slot).empty()) << language.name;
         }
+        EXPECT_NE(language.texts.TextPortHelp.find("1024"), std::string::npos) << language.name;
     }
 }
 

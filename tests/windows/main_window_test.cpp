@@ -3,6 +3,7 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -141,6 +142,7 @@ TEST(ConnectionDialogs, OpenOnceShowTheirTextsAndCloseOnlyWhenAccepted) {
     texts.TextClientDialogTitle = "Client data";
     texts.TextPortCaption = "Port";
     texts.TextOK = "OK";
+    texts.TextPortHelp = "Choose <b>1024</b> or more";
     window.openServerDialog(texts, " 1001");
     ConnectionDialog *dialog = window.serverDialog();
     ASSERT_NE(dialog, nullptr);
@@ -150,6 +152,9 @@ TEST(ConnectionDialogs, OpenOnceShowTheirTextsAndCloseOnlyWhenAccepted) {
     EXPECT_EQ(dialog->portBox()->text(), QStringLiteral(" 1001"));
     EXPECT_EQ(dialog->addressBox(), nullptr);
     EXPECT_FALSE(dialog->isModal());
+    const auto *help = dialog->findChild<QLabel *>(QStringLiteral("PortHelp"));
+    ASSERT_NE(help, nullptr);
+    EXPECT_EQ(help->text(), QStringLiteral("Choose <b>1024</b> or more"));
 
     dialog->portBox()->setText(QStringLiteral("99999"));
     dialog->confirm();
@@ -163,6 +168,7 @@ TEST(ConnectionDialogs, OpenOnceShowTheirTextsAndCloseOnlyWhenAccepted) {
 
     window.openClientDialog(texts, "192.168.000.002", " 1001");
     ASSERT_NE(window.clientDialog(), nullptr);
+    EXPECT_EQ(window.clientDialog()->findChild<QLabel *>(QStringLiteral("PortHelp")), nullptr);
     EXPECT_EQ(window.clientDialog()->addressBox()->text(), QStringLiteral("192.168.000.002"));
     window.clientDialog()->confirm();
     EXPECT_EQ(events.confirmed.back(), "client192.168.000.002: 1001");
