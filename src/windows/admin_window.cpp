@@ -1,5 +1,7 @@
 #include "windows/admin_window.h"
 
+#include "windows/fitted_text.h"
+
 #include <QGroupBox>
 #include <QIntValidator>
 #include <QLineEdit>
@@ -28,6 +30,7 @@ AdminWindow::AdminWindow(double twipsPerPixel, std::function<void(std::int16_t)>
         m_options[index] = new QRadioButton(captions[index], frame);
         m_options[index]->setObjectName(QStringLiteral("Option1_%1").arg(index));
         m_options[index]->setGeometry(px(120), px(240 + 240 * index), px(855), px(255));
+        fitToWidth(m_options[index], m_options[index]->fontInfo().pixelSize());
         connect(m_options[index], &QRadioButton::clicked, this,
                 [onSlotMode, index] { onSlotMode(static_cast<std::int16_t>(index)); });
     }

@@ -35,6 +35,8 @@ DebugWindow::DebugWindow(double twipsPerPixel, QWidget *parent) : QWidget(parent
     };
     for (const DebugLine &line : kLines) {
         auto *label = new QLabel(line.label <= 9 ? QStringLiteral(".") : QString(), this);
+        // Raw values include names from the game: shown as they are, never as markup.
+        label->setTextFormat(Qt::PlainText);
         label->setObjectName(QStringLiteral("Label%1").arg(line.label));
         label->setGeometry(px(line.left), px(line.top), px(line.width), px(line.height));
         label->setWordWrap(line.label >= 20);

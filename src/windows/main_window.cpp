@@ -173,7 +173,7 @@ QWidget *MainWindow::createElement(const DesignElement &element, QWidget *canvas
         return image;
     }
     case ElementKind::Label: {
-        auto *label = new QLabel(canvas);
+        auto *label = new FittedLabel(canvas);
         label->setFont(font);
         label->setAlignment((element.leftAligned ? Qt::AlignLeft : Qt::AlignHCenter) |
                             Qt::AlignVCenter);
@@ -190,7 +190,7 @@ QWidget *MainWindow::createElement(const DesignElement &element, QWidget *canvas
         return label;
     }
     case ElementKind::Lamp: {
-        auto *lamp = new QPushButton(canvas);
+        auto *lamp = new FittedButton(canvas);
         lamp->setFont(font);
         lamp->setFocusPolicy(Qt::NoFocus);
         lamp->setStyleSheet(QString::fromLatin1(kLampStyle));
@@ -260,13 +260,44 @@ void MainWindow::layOut() {
         element.widget->setGeometry(px(d.left * scaleX), px(d.top * scaleY), px(d.width * scaleX),
                                     px(d.height * scaleY));
         if (d.fontPoints > 0) {
-            // Fonts follow the height, at the same physical size as the boxes around them.
-            QFont font = element.widget->font();
-            font.setPixelSize(
-                std::max(1, static_cast<int>(std::lround(d.fontPoints * dpi / 72 * scaleY))));
-            element.widget->setFont(font);
+            // Fonts follow the height, at the same physical size as the boxes around them;
+            // a text wider than its box shrinks its font as far as it must.
+            const int pixels =
+                std::max(1, static_cast<int>(std::lround(d.fontPoints * dpi / 72 * scaleY)));
+            if (d.kind == ElementKind::Label) {
+                m_labels.at(static_cast<std::size_t>(d.number))->setDesignPixelSize(pixels);
+            } else if (d.kind == ElementKind::Lamp) {
+                m_lamps.at(static_cast<std::size_t>(d.number))->setDesignPixelSize(pixels);
+            } else {
+                QFont font = element.widget->font();
+                font.setPixelSize(pixels);
+                element.widget->setFont(font);
+            }
         }
     }
+}
+
+void MainWindow::showEvent(QShowEvent *event) {
+    QMainWindow::showEvent(event);
+    if (!m_shown) {
+        m_shown = true;
+        fitInnerAreaToDesign();
+    }
+}
+
+void MainWindow::fitInnerAreaToDesign() {
+    // Only now do the menus carry their titles, and the menu bar its real height.
+    const double factor = twipsPerPixel();
+    const int innerWidth = static_cast<int>(std::lround(dashboard::kDesignInnerWidth / factor));
+    const int innerHeight = static_cast<int>(std::lround(dashboard::kDesignInnerHeight / factor));
+    const int outerHeight = innerHeight + menuBar()->sizeHint().height();
+    m_aspect = std::make_unique<dashboard::AspectRule>(innerWidth * factor, outerHeight * factor);
+    // Below the narrowest layout the elements would be cropped.
+    setMinimumSize(static_cast<int>(std::ceil(dashboard::kMinimumOuterWidth / factor)),
+                   static_cast<int>(std::ceil(dashboard::kMinimumOuterWidth /
+                                              m_aspect->aspectRatio() / factor)));
+    resize(innerWidth, outerHeight);
+    layOut();
 }
 
 void MainWindow::resizeEvent(QResizeEvent *event) {
@@ -343,7 +374,7 @@ QAction *MainWindow::menuAction(core::MenuItem item) const {
 }
 
 void MainWindow::setCaption(core::Label which, std::string_view text) {
-    label(which)->setText(toQString(text));
+    m_labels.at(static_cast<std::size_t>(which))->showText(toQString(text));
 }
 
 std::string MainWindow::caption(core::Label which) const {
@@ -369,7 +400,7 @@ void MainWindow::setLampLit(int which, bool lit) {
 }
 
 void MainWindow::setLampCaption(int which, std::string_view text) {
-    lamp(which)->setText(toQString(text));
+    m_lamps.at(static_cast<std::size_t>(which))->showText(toQString(text));
 }
 
 void MainWindow::setBarValue(int which, double value) {

@@ -5,6 +5,7 @@
 #include "dashboard/window_layout.h"
 #include "windows/about_window.h"
 #include "windows/connection_dialogs.h"
+#include "windows/fitted_text.h"
 
 #include <QLabel>
 #include <QMainWindow>
@@ -95,6 +96,7 @@ public:
 protected:
     void closeEvent(QCloseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     struct Element {
@@ -106,6 +108,7 @@ private:
     void buildMenus();
     QWidget *createElement(const dashboard::DesignElement &element, QWidget *canvas);
     void layOut();
+    void fitInnerAreaToDesign();
     void showCentred(QWidget *window);
 
     core::MainViewEvents *m_events = nullptr;
@@ -113,14 +116,15 @@ private:
     int m_intervalMs = 0;
     QWidget *m_canvas = nullptr;
     std::vector<Element> m_elements;
-    std::array<QLabel *, 49> m_labels{};
+    std::array<FittedLabel *, 49> m_labels{};
     std::array<std::optional<core::Colour>, 49> m_backgrounds{};
-    std::array<QPushButton *, 8> m_lamps{};
+    std::array<FittedButton *, 8> m_lamps{};
     std::array<BarGauge *, 5> m_bars{};
     std::array<QWidget *, 5> m_markers{};
     std::array<QLabel *, 3> m_pictures{};
     std::map<core::MenuItem, QAction *> m_actions;
     std::unique_ptr<dashboard::AspectRule> m_aspect;
+    bool m_shown = false;
     QPointer<QMessageBox> m_openFailure;
     QPointer<QMessageBox> m_listenFailure;
     QPointer<ConnectionDialog> m_serverDialog;

@@ -1,0 +1,111 @@
+#include "windows/fitted_text.h"
+
+#include <QFontMetrics>
+
+#include <algorithm>
+
+namespace ostrelo::windows {
+
+int fittingPixelSize(QFont font, int designPixels, const QString &text, QSize box) {
+    int size = std::max(1, designPixels);
+    while (size > 1) {
+        font.setPixelSize(size);
+        const QFontMetrics metrics(font);
+        const int width = metrics.horizontalAdvance(text);
+        if (width <= box.width() && metrics.height() <= box.height()) {
+            break;
+        }
+        // Jump close to the answer, then step down: advances do not scale exactly.
+        const int guess = width > box.width() && width > 0 ? size * box.width() / width : size;
+        size = std::max(1, std::min(size - 1, guess + 1));
+    }
+    return size;
+}
+
+QSize lampTextBox(QSize lamp) {
+    // One pixel of border and two of air on each side.
+    return {std::max(0, lamp.width() - 6), std::max(0, lamp.height() - 2)};
+}
+
+namespace {
+
+template <typename Widget> void setPixelSize(Widget *widget, int pixels) {
+    if (widget->font().pixelSize() != pixels) {
+        QFont font = widget->font();
+        font.setPixelSize(pixels);
+        widget->setFont(font);
+    }
+}
+
+} // namespace
+
+FittedLabel::FittedLabel(QWidget *parent) : QLabel(parent) {
+    setTextFormat(Qt::PlainText);
+    setIndent(0);
+}
+
+void FittedLabel::setDesignPixelSize(int pixels) {
+    m_designPixels = pixels;
+    fit();
+}
+
+void FittedLabel::showText(const QString &text) {
+    if (text != this->text()) {
+        setText(text);
+        fit();
+    }
+}
+
+void FittedLabel::resizeEvent(QResizeEvent *event) {
+    QLabel::resizeEvent(event);
+    fit();
+}
+
+void FittedLabel::fit() {
+    if (m_designPixels > 0) {
+        // A pixel of air on each side keeps the text off its neighbours, whose boxes may
+        // touch this one. The frame is drawn over the line's edge, never across its glyphs:
+        // the height counts to the outer edge.
+        const QSize box(contentsRect().width() - 2, height());
+        setPixelSize(this, fittingPixelSize(font(), m_designPixels, text(), box));
+    }
+}
+
+FittedButton::FittedButton(QWidget *parent) : QPushButton(parent) {
+}
+
+void FittedButton::setDesignPixelSize(int pixels) {
+    m_designPixels = pixels;
+    fit();
+}
+
+void FittedButton::showText(const QString &text) {
+    if (text != m_caption) {
+        m_caption = text;
+        setText(QString(text).replace(QLatin1Char('&'), QStringLiteral("&&")));
+        fit();
+    }
+}
+
+void FittedButton::resizeEvent(QResizeEvent *event) {
+    QPushButton::resizeEvent(event);
+    fit();
+}
+
+void FittedButton::fit() {
+    if (m_designPixels > 0) {
+        setPixelSize(this,
+                     fittingPixelSize(font(), m_designPixels, m_caption, lampTextBox(size())));
+    }
+}
+
+void fitToWidth(QWidget *widget, int designPixels) {
+    for (int size = designPixels; size >= 1; --size) {
+        setPixelSize(widget, size);
+        if (widget->sizeHint().width() <= widget->width()) {
+            return;
+        }
+    }
+}
+
+} // namespace ostrelo::windows
