@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One whole acquisition from the simulated game through the Linux backend, beside the floor:
 // the same typed reads as raw pread calls on /proc/PID/mem in a tight loop. "calls" counts
 // the calls into the system per sample. Run under an X server

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One sample through the display phase into the real main window (offscreen), beside the
 // floor of setting the same number of label texts directly.
 #include "dashboard/display_phase.h"

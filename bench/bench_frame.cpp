@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writing and parsing the frame of one sample.
 #include "net/frame.h"
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """End to end at a 10 ms scan: the simulated game, a server instance and a client instance on
 loopback, for a set time. Prints CPU (percent of one core) and peak memory of each instance,
 the samples the server acquired, the frames the client received and displayed, and the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The shared conversions: reading any text never fails, a number written and read back
 // stays the same number, and a flag is read or refused, never anything else.
 #include "core/conversions.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The settings file reader: any bytes, in either encoding, parse; a value set can be read
 // back; writing never lets a value start a line of its own.
 #include "core/ini_document.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The client's receiving side: arbitrary bytes arriving in arbitrary pieces are joined, cut
 // into frames, split and taken over. Nothing may crash; every failure is a RunTimeError.
 #include "core/error.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The address check: any text is judged without failing, and an address it accepts gives a
 // dotted address of four numbers from 0 to 255.
 #include "core/error.h"

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds a release with the benchmarks and runs them all on a private X server, then prints
 # one table of figures against the goals. Never part of the test suite's pass or fail.
 # Usage: scripts/bench.sh [seconds for the end-to-end run, default 30]

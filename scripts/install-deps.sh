@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what a fresh Debian 12 machine lacks to build, test and run Ostrelo.
 # Safe to run again: packages already present are left alone.
 set -euo pipefail
@@ -9,7 +10,7 @@ packages=(
     googletest libgtest-dev
     xvfb xauth locales fonts-dejavu-core fonts-roboto-unhinted
     g++-mingw-w64-x86-64-posix
-    dpkg-dev desktop-file-utils
+    dpkg-dev desktop-file-utils lintian
     clang libclang-rt-dev
 )
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing, builds Ostrelo and starts it. Arguments go to the program:
 # "scripts/run.sh --demo" also starts the simulated game, so the dashboard comes alive.
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Starts the simulated game and Ostrelo on a private X server and saves pictures of the
 # dashboard at its design size and enlarged, and of the About window, in docs/screenshots.
 # Usage: scripts/screenshot.sh [seconds to wait for a live dashboard]

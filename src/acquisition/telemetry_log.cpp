@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "acquisition/telemetry_log.h"
 
 #include "core/conversions.h"
@@ -124,8 +125,8 @@ bool TelemetryLog::append(const std::string &line) {
         return true;
     }
     // A cut line would spoil the file for a spreadsheet: take back what went out of it.
-    if (before >= 0) {
-        static_cast<void>(::ftruncate(m_fd, before));
+    if (before >= 0 && ::ftruncate(m_fd, before) != 0) {
+        error = errno;
     }
     if (!m_failing) {
         m_failing = true;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/scan_time.h"
 
 #include "core/conversions.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "dashboard/window_layout.h"
 
 namespace ostrelo::dashboard {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "windows/about_window.h"
 
 #include "windows/clickable_label.h"

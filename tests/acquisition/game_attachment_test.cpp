@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "acquisition/game_attachment.h"
 #include "fakes/fake_process_memory.h"
 #include "fakes/recording_view.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "acquisition/telemetry_log.h"
 #include "core/error.h"
 #include "support/temp_dir.h"

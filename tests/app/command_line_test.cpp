@@ -1,4 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/command_line.h"
+
+#include "options.h"
 
 #include <gtest/gtest.h>
 
@@ -22,6 +25,33 @@ TEST(CommandLine, ReadsTheOptions) {
     EXPECT_FALSE(parse({"--config="}).error.empty());
     EXPECT_EQ(parse({"--frobnicate"}).error, "unknown option: --frobnicate");
     EXPECT_EQ(versionText(), "Ostrelo 1.1.1.20\n");
+}
+
+TEST(SimulatedGameOptions, TakesItsOwnPassesQtsOnAndRefusesTheRest) {
+    struct Case {
+        std::vector<std::string> arguments;
+        std::string error;
+    };
+    const Case cases[] = {
+        {{"--title", "GTR Evolution", "--speed", "2.5", "--scenario", "pins.ini"}, ""},
+        {{"-platform", "offscreen", "-geometry", "+10+0"}, ""},
+        {{"--speed", "fast"}, "--speed needs a number above 0, not \"fast\""},
+        {{"--speed", "0"}, "--speed needs a number above 0, not \"0\""},
+        {{"--speed", "1e999"}, "--speed needs a number above 0, not \"1e999\""},
+        {{"--title"}, "--title needs a value"},
+        {{"--bogus"}, "unknown option: --bogus"},
+        {{"stray"}, "unknown option: stray"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.arguments.front());
+        EXPECT_EQ(simgame::parseOptions(c.arguments).error, c.error);
+    }
+    const simgame::Options options = simgame::parseOptions(cases[0].arguments);
+    EXPECT_EQ(options.title, "GTR Evolution");
+    EXPECT_EQ(options.speed, 2.5);
+    EXPECT_EQ(options.scenarioPath, "pins.ini");
+    EXPECT_EQ(simgame::parseOptions(cases[1].arguments).toolkit, cases[1].arguments);
+    EXPECT_NE(simgame::usageText().find("LastLapTime"), std::string::npos);
 }
 
 } // namespace

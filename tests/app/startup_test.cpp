@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/ini_file.h"
 #include "support/temp_dir.h"
 
@@ -57,6 +58,23 @@ TEST(StartUp, AnswersHelpAndVersionWithoutADisplay) {
     EXPECT_EQ(runToEnd(process, {}), 1);
     EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
     EXPECT_TRUE(process.readAllStandardError().contains("cannot connect to the X display :4711"));
+
+    // The simulated game answers the same way, and refuses what it does not know.
+    QProcess simgame;
+    simgame.setProcessEnvironment(environment);
+    const auto runGame = [&simgame](const QStringList &arguments) {
+        simgame.start(QStringLiteral(OSTRELO_SIMGAME_BINARY), arguments);
+        EXPECT_TRUE(simgame.waitForFinished(10000));
+        EXPECT_EQ(simgame.exitStatus(), QProcess::NormalExit);
+        return simgame.exitCode();
+    };
+    EXPECT_EQ(runGame({QStringLiteral("--version")}), 0);
+    EXPECT_EQ(simgame.readAllStandardOutput(), "ostrelo-simgame 1.1.1.20\n");
+    EXPECT_EQ(runGame({QStringLiteral("--help")}), 0);
+    EXPECT_TRUE(simgame.readAllStandardOutput().contains("--scenario FILE"));
+    EXPECT_EQ(runGame({QStringLiteral("--bogus")}), 2);
+    EXPECT_EQ(runGame({}), 1);
+    EXPECT_TRUE(simgame.readAllStandardError().contains("X display :4711"));
 }
 
 TEST(StartUp, RejectsAnUnknownOption) {

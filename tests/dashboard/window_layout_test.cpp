@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "dashboard/skins.h"
 #include "dashboard/window_layout.h"
 #include "support/temp_dir.h"

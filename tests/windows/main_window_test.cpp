@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "windows/bar_gauge.h"
 #include "windows/main_window.h"
 

@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // ostrelo-simgame: plays the racing game's part on Linux. It opens a window titled like the
 // game and keeps a simulated race at the game's telemetry addresses in its own memory, so
 // that Ostrelo can find it and read it exactly as it reads the real game.
 
 #include "car_model.h"
 #include "memory_image.h"
+#include "options.h"
+#include "platform/linux/x11_display.h"
 #include "scenario.h"
 
 #include <QApplication>
@@ -13,19 +16,14 @@
 #include <QWidget>
 
 #include <cmath>
+#include <cstdlib>
 #include <iostream>
 #include <string>
+#include <vector>
 
 namespace {
 
 using namespace ostrelo::simgame;
-
-const char *kUsage =
-    "Usage: ostrelo-simgame [--title TITLE] [--speed FACTOR] [--scenario FILE]\n"
-    "Simulates RACE 07 for Ostrelo: a window titled TITLE (default \"RACE 07\", or\n"
-    "\"GTR Evolution\") and a live race at the game's telemetry addresses.\n"
-    "  --speed FACTOR   run the race FACTOR times faster (default 1)\n"
-    "  --scenario FILE  pin values: an INI file with a [Pin] section, keys:\n";
 
 class GameWindow : public QWidget {
 public:
@@ -58,29 +56,36 @@ private:
 } // namespace
 
 int main(int argc, char **argv) {
-    std::string title = "RACE 07";
-    std::string scenarioPath;
-    double speed = 1;
-    for (int i = 1; i < argc; ++i) {
-        const std::string argument = argv[i];
-        if ((argument == "--title" || argument == "--scenario" || argument == "--speed") &&
-            i + 1 < argc) {
-            const std::string value = argv[++i];
-            if (argument == "--title") {
-                title = value;
-            } else if (argument == "--scenario") {
-                scenarioPath = value;
-            } else {
-                speed = std::stod(value);
-            }
-        } else if (argument == "--help" || argument == "-h") {
-            std::cout << kUsage;
-            for (const std::string &key : Scenario::keys()) {
-                std::cout << "      " << key << '\n';
-            }
-            return 0;
-        }
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    const Options options = parseOptions(arguments);
+    if (!options.error.empty()) {
+        std::cerr << "ostrelo-simgame: " << options.error << "\n\n" << usageText();
+        return 2;
     }
+    if (options.help) {
+        std::cout << usageText();
+        return 0;
+    }
+    if (options.version) {
+        std::cout << "ostrelo-simgame " OSTRELO_VERSION "\n";
+        return 0;
+    }
+    if (const std::string problem = ostrelo::platform::x11DisplayProblem();
+        !problem.empty() && !std::getenv("QT_QPA_PLATFORM") && !std::getenv("WAYLAND_DISPLAY")) {
+        std::cerr << "ostrelo-simgame: " << problem << ". Start it from a graphical session.\n";
+        return 1;
+    }
+    const std::string &title = options.title;
+    const std::string &scenarioPath = options.scenarioPath;
+    const double speed = options.speed;
+    // Qt sees only its own options.
+    std::vector<char *> toolkitArguments{argv[0]};
+    std::vector<std::string> toolkit = options.toolkit;
+    for (std::string &argument : toolkit) {
+        toolkitArguments.push_back(argument.data());
+    }
+    int toolkitCount = static_cast<int>(toolkitArguments.size());
+    toolkitArguments.push_back(nullptr);
 
     MemoryImage memory;
     if (!memory.mapped()) {
@@ -93,7 +98,7 @@ int main(int argc, char **argv) {
         return 1;
     }
 
-    QApplication application(argc, argv);
+    QApplication application(toolkitCount, toolkitArguments.data());
     CarModel model;
     GameState published = model.state();
     scenario.apply(published, CarModel::kLocalSlot);

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/qt/qt_stream_socket.h"
 
 #include "core/error.h"
