@@ -202,6 +202,12 @@ TEST_F(AcquisitionTest, CutsTheTrackNameOrFails) {
         {std::string("NoBackslash\0", 12), "Error"},
         {std::string(50, 'x'), "Error"},
         {std::string("Dir\\Pista\0", 10), "P"},
+        // Cut by character: a letter of the game's code page is one character, not two bytes.
+        {std::string("Locations\\N\xFCrburgring.trk\0", 26), "Nürburgring"},
+        {std::string("\xC9tapes\\Col de l'\xC9p\xE9"
+                     "e.gdb\0",
+                     25),
+         "Col de l'Épée"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);

@@ -84,6 +84,37 @@ TEST_F(ProgramTest, AnUnlistedScanTimeMarksNoItemUntilOneIsChosen) {
     EXPECT_EQ(view.caption(Label::Label1), "Escaneando...");
 }
 
+TEST_F(ProgramTest, TheGameSearchFollowsTheScanTimeTheModeAndTheExit) {
+    start("[Opcions]\nScanTime=1000\n");
+    memory.windows["RACE 07"] = 1;
+    while (program.attachment().processClosed() && memory.findCalls < 100) {
+        program.scanTick();
+    }
+    ASSERT_FALSE(program.attachment().processClosed());
+    // A new scan time counts the attach delay in new ticks: the search starts over.
+    program.menuChosen(MenuItem::TS_50);
+    EXPECT_TRUE(program.attachment().processClosed());
+    EXPECT_EQ(program.attachment().attachCounter(), 0);
+    EXPECT_FALSE(state.GameActive);
+    while (program.attachment().processClosed() && memory.findCalls < 200) {
+        program.scanTick();
+    }
+    // The exit lets the game go and writes nothing.
+    const std::string before = dir.read("Ostrelo.ini");
+    program.windowClosing();
+    EXPECT_EQ(memory.openHandles, 0);
+    EXPECT_EQ(dir.read("Ostrelo.ini"), before);
+
+    // A client takes its samples from the server and never looks for the game.
+    program.menuChosen(MenuItem::Client);
+    program.clientDialogConfirmed("127.000.000.001", "1001");
+    const int searches = memory.findCalls;
+    for (int tick = 0; tick < 10; ++tick) {
+        program.scanTick();
+    }
+    EXPECT_EQ(memory.findCalls, searches);
+}
+
 TEST_F(ProgramTest, MenuChoicesApplyAndTheOptionInForceWritesNothing) {
     start();
     program.menuChosen(MenuItem::English);

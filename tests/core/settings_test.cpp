@@ -13,28 +13,6 @@ namespace {
 
 using testing::TempDir;
 
-TEST(LoadSettings, WithoutAFileGivesEveryDefault) {
-    TempDir dir;
-    const LoadedSettings loaded = loadSettings(dir.file("Ostrelo.ini"));
-    const Settings &s = loaded.settings;
-    EXPECT_TRUE(loaded.problems.empty());
-    EXPECT_EQ(s.Idioma, "Español");
-    EXPECT_EQ(s.ScanTime, 500);
-    EXPECT_EQ(s.TipusConexio, 0);
-    EXPECT_EQ(s.Port, " 1001");
-    EXPECT_EQ(s.IP, "192.168.000.002");
-    EXPECT_FALSE(s.NoGrafics);
-    EXPECT_EQ(s.Unitats, "Metric");
-    EXPECT_TRUE(s.DadesServ);
-    EXPECT_EQ(s.PosFormX, 0);
-    EXPECT_EQ(s.BackgroundColor, 0);
-    EXPECT_EQ(s.MinPneu, 80);
-    EXPECT_EQ(s.MaxFrens, 600);
-    EXPECT_FALSE(s.Administrar);
-    EXPECT_FALSE(s.Depurar);
-    EXPECT_FALSE(std::filesystem::exists(dir.file("Ostrelo.ini")));
-}
-
 TEST(LoadSettings, ReadsNumbersAndFlagsInEveryAcceptedForm) {
     TempDir dir;
     const std::string path = dir.write("Ostrelo.ini", "[Opcions]\n"

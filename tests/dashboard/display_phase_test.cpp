@@ -208,6 +208,44 @@ TEST_F(DisplayPhaseTest, AFailureLeavesTheLaterElementsAsTheyWere) {
     EXPECT_EQ(view.caption(Label::Label6), " 0");
     EXPECT_EQ(view.caption(Label::Label24), " 0kPA");
     EXPECT_EQ(view.caption(Label::Label28), "Anella Sud");
+    // The weather lines come after the tyres.
+    s.AmbientTemp = 30;
+    EXPECT_THROW(show(s), core::RunTimeError);
+    EXPECT_EQ(view.caption(Label::Label41), "Amb: 00\u00BAC");
+}
+
+TEST_F(DisplayPhaseTest, LampsWearAndRoadSpeedFollowTheirRules) {
+    struct Case {
+        const char *what;
+        void (*change)(TelemetrySample &);
+        bool (*holds)(const testing::RecordingView &);
+    };
+    const Case cases[] = {
+        {"the limiter lights for 1 only", [](TelemetrySample &s) { s.PitLimiter = 2; },
+         [](const testing::RecordingView &v) { return !v.lampLit.at(1); }},
+        {"the pits lamp lights for any other value than 0",
+         [](TelemetrySample &s) { s.InPits = 2; },
+         [](const testing::RecordingView &v) { return v.lampLit.at(2); }},
+        {"the ignition lamp lights for 1 only", [](TelemetrySample &s) { s.Ignition = 2; },
+         [](const testing::RecordingView &v) { return !v.lampLit.at(6); }},
+        {"a wear of exactly 0 is taken as 1",
+         [](TelemetrySample &s) { s.TyreWear[acquisition::FL] = 0; },
+         [](const testing::RecordingView &v) { return v.caption(Label::Label37) == "0,0"; }},
+        {"a standing wheel is left out of the road speed",
+         [](TelemetrySample &s) {
+             s.WheelSpeed = {0, 90, 120, 0};
+         },
+         [](const testing::RecordingView &v) { return v.bars.at(4).text == " 105"; }},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        state.SlotMode = 1; // the ignition does not hold the display
+        TelemetrySample s = running();
+        c.change(s);
+        show(s);
+        EXPECT_TRUE(c.holds(view));
+        show(running());
+    }
 }
 
 TEST_F(DisplayPhaseTest, AServerThatHidesItsDataWritesNothing) {
@@ -239,6 +277,11 @@ TEST_F(DisplayPhaseTest, ImperialUnitsConvertTheSampleAndTheRegisteredFuel) {
     EXPECT_EQ(view.backgrounds[Label::Label12], ColourHigh);
     EXPECT_EQ(view.backgrounds[Label::Label13], ColourOk);
     EXPECT_EQ(view.bars[4].text, " 62");
+    s.AmbientTemp = 4.5F;
+    s.TrackTemp = -3;
+    show(s);
+    EXPECT_EQ(view.caption(Label::Label41), "Amb: 40\u00BAF");
+    EXPECT_EQ(view.caption(Label::Label42), "Tr: 27\u00BAF");
 }
 
 TEST_F(DisplayPhaseTest, GraphicsOffKeepsBarsEmptyWhileTheirTextsMove) {

@@ -43,6 +43,12 @@ TEST_F(DisplayModes, ImperialConvertsAndRoundsTheThresholds) {
     EXPECT_EQ(view.checkedItems(), std::vector{MenuItem::Imperial});
     EXPECT_EQ(core::ReadIni(state.IniPath, "Opcions", "Unitats", ""), "Imperial");
 
+    // The factors to their last digit: a pressure, fuel or speed a hair off shows wrong.
+    EXPECT_DOUBLE_EQ(toPsi(1000), 145.1352418559);
+    EXPECT_DOUBLE_EQ(toGallons(1000), 264.172052358);
+    EXPECT_DOUBLE_EQ(toMph(1000), 621.371192237);
+    EXPECT_DOUBLE_EQ(toFahrenheit(-40), -40);
+
     chooseUnits(state, view, display, "Metric");
     EXPECT_EQ(display.thresholds.MinPress, 180);
     EXPECT_EQ(display.thresholds.MaxFrens, 600);

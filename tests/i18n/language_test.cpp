@@ -64,10 +64,6 @@ const std::string core::Texts::*const kAllSlots[] = {
     &core::Texts::TextShowServerDataMenu,
 };
 
-const core::Texts &textsOf(std::string_view name) {
-    return findLanguage(name)->texts;
-}
-
 TEST(LanguageTable, FillsAllSlotsInEveryLanguage) {
     ASSERT_EQ(std::size(kAllSlots), 47u);
     ASSERT_EQ(languages().size(), 8u);
@@ -76,33 +72,6 @@ TEST(LanguageTable, FillsAllSlotsInEveryLanguage) {
             EXPECT_FALSE((language.texts.*slot).empty()) << language.name;
         }
         EXPECT_NE(language.texts.TextPortHelp.find("1024"), std::string::npos) << language.name;
-    }
-}
-
-TEST(LanguageTable, HoldsTheTextsExactly) {
-    EXPECT_EQ(textsOf("Francais").TextMetricMenu, "Métrique ");
-    EXPECT_EQ(textsOf("Francais").TextImperialMenu, "Impérial ");
-    EXPECT_EQ(textsOf("Deutsch").TextMetricMenu, "Metrisch ");
-    EXPECT_EQ(textsOf("Deutsch").TextImperialMenu, "Imperial");
-    EXPECT_EQ(textsOf("Español").TextScanning, "Escaneando...");
-    EXPECT_EQ(textsOf("Español").TextGameRunning, "RACE07 EN MARCHA");
-    EXPECT_EQ(textsOf("Español").TextGameNotRunning, "RACE07 NO CARGADO");
-    EXPECT_EQ(textsOf("Italiano").TextGameNotRunning, "RACE07 NON IN ESECUZ.");
-    EXPECT_EQ(textsOf("English").TextNoConnection, "NONE");
-    EXPECT_EQ(textsOf("Español").TextNoConnection, "N/A");
-    EXPECT_EQ(textsOf("Deutsch").TextIgnition, "Zündung");
-    EXPECT_EQ(textsOf("Deutsch").TextAboutTitle, "Über Ostrelo");
-    EXPECT_EQ(textsOf("Català").TextIPCaption, "Adreça IP");
-    EXPECT_EQ(textsOf("Asturianu").TextClientMenu, "Veceru");
-    EXPECT_EQ(textsOf("English").TextBadPort,
-              "Wrong port number\r\nShould be a number between 0 and 65535");
-    EXPECT_EQ(textsOf("Español").TextBadIP, "La IP introducida no es valida\r\n"
-                                            "Debería de tener la forma XXX.XXX.XXX.XXX\r\n"
-                                            "Donde XXX es un valor numerico de 000 a 255");
-    for (const auto slot :
-         {&core::Texts::TextConnected, &core::Texts::TextConnecting, &core::Texts::TextListening,
-          &core::Texts::TextNoConnection, &core::Texts::TextBadIP, &core::Texts::TextBadPort}) {
-        EXPECT_EQ(textsOf("Asturianu").*slot, textsOf("Español").*slot);
     }
 }
 
