@@ -104,8 +104,7 @@ void showSettingProblems(const std::vector<std::string> &lines, QWidget *parent)
         text += windows::toQString(line) + QLatin1Char('\n');
     }
     auto *box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Ostrelo"),
-                                QStringLiteral("Some settings could not be used:"), QMessageBox::Ok,
-                                parent);
+                                QStringLiteral("Ostrelo runs, but:"), QMessageBox::Ok, parent);
     box->setInformativeText(text);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->open();
@@ -166,7 +165,7 @@ int main(int argc, char **argv) {
 
     core::LoadedSettings loaded = core::loadSettings(state.IniPath);
     i18n::correctLanguage(loaded);
-    const std::vector<std::string> notices =
+    std::vector<std::string> notices =
         settingsNotices(loaded, state.IniPath, core::settingsFileProblem(state.IniPath));
     printSettingProblems(notices);
     state.settings = loaded.settings;
@@ -182,6 +181,8 @@ int main(int argc, char **argv) {
         log = std::make_unique<acquisition::TelemetryLog>(*line.logPath);
         if (!log->error().empty()) {
             std::cerr << "ostrelo: " << log->error() << '\n';
+            // Started from a menu, the terminal is not seen: the window says it too.
+            notices.push_back(log->error());
         }
         program.setTelemetryLog(log.get());
     }

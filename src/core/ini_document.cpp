@@ -86,11 +86,8 @@ IniDocument IniDocument::parse(std::string_view text) {
 void IniDocument::insertLine(std::size_t at, std::string text) {
     Line line{std::move(text), m_lineEnding};
     if (at == m_lines.size() && !m_lines.empty()) {
-        // The new last line takes over how the text ended; the old last line now needs an end.
+        // The new last line takes over how the text ended; the old last line gets an end.
         std::swap(line.ending, m_lines.back().ending);
-        if (m_lines.back().ending.empty()) {
-            m_lines.back().ending = m_lineEnding;
-        }
     }
     m_lines.insert(m_lines.begin() + static_cast<std::ptrdiff_t>(at), std::move(line));
 }

@@ -58,15 +58,18 @@ void Connection::upkeep() {
     }
     if (mode == 1 && !m_state.ServerConnected && serverState != kSocketListening) {
         closeBoth();
+        const std::int32_t port = core::ToInteger32(core::TextToNumber(m_state.settings.Port));
         try {
-            m_server.listen(core::ToInteger32(core::TextToNumber(m_state.settings.Port)));
+            m_server.listen(port);
         } catch (const core::RunTimeError &error) {
             // A status of "none" alone would leave the user guessing: say why, once for each
-            // reason, and let the tick's trap report it as before.
+            // reason, and let the tick's trap report it as before. Below 1024 the likely
+            // reason is the port itself.
             if (error.what() != m_shownListenFailure) {
                 m_shownListenFailure = error.what();
-                m_view.showListenFailure(m_shownListenFailure + "\n\n" +
-                                         m_state.texts.TextPortHelp);
+                m_view.showListenFailure(port < 1024 ? m_shownListenFailure + "\n\n" +
+                                                           m_state.texts.TextPortHelp
+                                                     : m_shownListenFailure);
             }
             throw;
         }

@@ -240,6 +240,7 @@ TEST_F(AcquisitionTest, OverflowsAndUncutTextsEndTheRun) {
     constexpr double inf = std::numeric_limits<double>::infinity();
     constexpr double nan = std::numeric_limits<double>::quiet_NaN();
     const std::pair<std::int32_t, double> doubles[] = {
+        {address::OilTemp, nan},
         {address::WaterTemp, nan},
         {address::wheelField(RR, address::WheelTread + 16), inf},
         {address::wheelField(FR, address::WheelPressure), -inf},

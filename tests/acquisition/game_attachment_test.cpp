@@ -158,9 +158,11 @@ TEST_F(GameAttachmentTest, AnEndedProcessOrAWindowOfAnotherProcessClosesTheGameA
         EXPECT_EQ(memory.lastOpened, c.attachedAfter);
         EXPECT_EQ(view.caption(Label::Label1), "RACE07 EN MARCHA");
     }
-    // The same window of the same living process changes nothing.
+    // The same window of the same living process changes nothing and asks nothing more.
+    const int asked = memory.windowProcessCalls;
     EXPECT_TRUE(tick());
     EXPECT_EQ(memory.openHandles, 1);
+    EXPECT_EQ(memory.windowProcessCalls, asked);
 }
 
 TEST_F(GameAttachmentTest, PrefersRace07OverGtrEvolution) {

@@ -103,14 +103,14 @@ TEST(TelemetryLog, WritesWholeLinesOnlyAndResumesWhenTheDiskHasRoomAgain) {
         ok = ok && !log.write(2, "game", s, 0, "cut") && !log.write(3, "game", s, 0, "none");
         limit.rlim_cur = RLIM_INFINITY;
         setrlimit(RLIMIT_FSIZE, &limit);
-        ok = ok && log.write(4, "game", s, 0, "again");
+        ok = ok && log.write(4, "game", s, 0, "again") && log.write(5, "game", s, 0, "on");
         _exit(ok && reports == 2 ? 0 : 1);
     }
     int status = 0;
     waitpid(child, &status, 0);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     const std::vector<std::string> rows = lines(dir.read("session.csv"));
-    ASSERT_EQ(rows.size(), 3u);
+    ASSERT_EQ(rows.size(), 4u);
     EXPECT_TRUE(rows[1].starts_with("1,game,") && rows[1].ends_with(",first\r"));
     EXPECT_TRUE(rows[2].starts_with("4,game,") && rows[2].ends_with(",again\r"));
 }

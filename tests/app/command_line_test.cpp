@@ -37,6 +37,9 @@ TEST(SimulatedGameOptions, TakesItsOwnPassesQtsOnAndRefusesTheRest) {
         {{"--speed", "0"}, "--speed needs a number above 0, not \"0\""},
         {{"--speed", "1e999"}, "--speed needs a number above 0, not \"1e999\""},
         {{"--title"}, "--title needs a value"},
+        {{"--title", ""}, "--title needs a value"},
+        {{"--speed", "inf"}, "--speed needs a number above 0, not \"inf\""},
+        {{"--speed", "nan"}, "--speed needs a number above 0, not \"nan\""},
         {{"--bogus"}, "unknown option: --bogus"},
         {{"stray"}, "unknown option: stray"},
     };

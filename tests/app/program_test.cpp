@@ -5,6 +5,7 @@
 #include "fakes/fake_process_memory.h"
 #include "fakes/fake_stream_socket.h"
 #include "fakes/recording_view.h"
+#include "net/frame.h"
 #include "support/error_capture.h"
 #include "support/temp_dir.h"
 
@@ -165,6 +166,21 @@ TEST_F(ProgramTest, ACarChangeStopsTheTimerAroundThePictureLookupOnce) {
     EXPECT_EQ(state.SkinCarName, "BMW 320si");
     program.scanTick();
     EXPECT_EQ(view.timerEvents.size(), 2u);
+}
+
+TEST_F(ProgramTest, AFrameOnAConnectedClientIsShownWithoutWaitingForATick) {
+    start("[Opcions]\nTipusConexio=2\nIdioma=English\n");
+    acquisition::TelemetrySample sample;
+    sample.CarName = "Lince Turbo 16V";
+    sample.Ignition = 1;
+    client.currentState = platform::kSocketConnected;
+    client.incoming = net::writeSampleFrame(sample, 0, "RACE07 RUNNING", '.');
+    view.timerEvents.clear();
+    program.TCPClient_DataArrival();
+    EXPECT_TRUE(state.ClientConnected);
+    EXPECT_EQ(view.caption(Label::Label30), "Lince Turbo 16V");
+    // The scan timer keeps its cadence: frames faster than it must not hold the tick off.
+    EXPECT_TRUE(view.timerEvents.empty());
 }
 
 TEST_F(ProgramTest, KeepsTheSettingsWhenTheFileIsDeletedOrReadOnly) {

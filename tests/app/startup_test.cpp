@@ -88,7 +88,7 @@ TEST(StartUp, RejectsAnUnknownOption) {
 TEST(StartUp, ReportsABadSettingAndOpensTheWindowAnyway) {
     testing::TempDir dir;
     const std::string ini =
-        dir.write("Ostrelo.ini", "[Opcions]\nScanTime=40000\nIdioma=English\nTipusConexio=5\n");
+        dir.write("Ostrelo.ini", "[Opcions]\nScanTime=40000\nIdioma=Klingon\nTipusConexio=5\n");
     QProcess process;
     QByteArray errors = startAndWaitForLoad(process, ini);
     EXPECT_EQ(process.state(), QProcess::Running);
@@ -100,7 +100,8 @@ TEST(StartUp, ReportsABadSettingAndOpensTheWindowAnyway) {
     EXPECT_TRUE(errors.contains("[Opcions] TipusConexio holds \"5\"")) << errors.toStdString();
     EXPECT_EQ(core::ReadIni(ini, "Opcions", "ScanTime", ""), "500");
     EXPECT_EQ(core::ReadIni(ini, "Opcions", "TipusConexio", ""), "0");
-    EXPECT_EQ(core::ReadIni(ini, "Opcions", "Idioma", ""), "English");
+    EXPECT_TRUE(errors.contains("[Opcions] Idioma holds \"Klingon\"")) << errors.toStdString();
+    EXPECT_EQ(core::ReadIni(ini, "Opcions", "Idioma", ""), "Español");
     EXPECT_EQ(core::ReadIni(ini, "MaxMin", "MaxPneu", ""), "100");
 }
 
@@ -139,6 +140,28 @@ TEST(StartUp, RefusesASettingsFileOrLogThatIsNoRegularFile) {
         EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
     }
     EXPECT_TRUE(std::filesystem::is_fifo(dir.file("fifo")));
+}
+
+TEST(StartUp, KeepsTheSettingsInTheUsersConfigFolder) {
+    testing::TempDir dir;
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), QString::fromStdString(dir.file("")));
+    process.setProcessEnvironment(environment);
+    process.start(kBinary, {QStringLiteral("-platform"), QStringLiteral("offscreen")});
+    ASSERT_TRUE(process.waitForStarted());
+    const std::string ini = dir.file("Ostrelo/Ostrelo.ini");
+    QElapsedTimer clock;
+    clock.start();
+    while (core::ReadIni(ini, "Opcions", "DadesServ", "") == "-1" && clock.elapsed() < 10000) {
+        process.waitForReadyRead(50);
+    }
+    process.terminate();
+    process.waitForFinished(5000);
+    EXPECT_EQ(core::ReadIni(ini, "Opcions", "DadesServ", ""), "True");
+    // Never next to the program, unless a file is already there.
+    EXPECT_FALSE(std::filesystem::exists(
+        std::filesystem::path(kBinary.toStdString()).parent_path() / "Ostrelo.ini"));
 }
 
 TEST(StartUp, EndsCleanlyOnSigterm) {

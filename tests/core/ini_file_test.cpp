@@ -7,8 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <filesystem>
 #include <string>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -129,6 +131,7 @@ TEST(WriteIni, KeepsTheEncodingTheFileHad) {
     }
     EXPECT_EQ(fromUtf16(toUtf16("a€𝄞", true), true), "a€𝄞");
     EXPECT_EQ(fromUtf16(std::string("\x00\xD8", 2), false), std::nullopt); // a lone surrogate
+    EXPECT_EQ(fromUtf16(std::string("\xDC\x00", 2), true), std::nullopt);
 }
 
 TEST(WriteIni, KeepsEachLinesOwnEnding) {
@@ -184,6 +187,7 @@ TEST(WriteIni, NeverWritesOverAFileItCannotReadDecodeOrReplace) {
         {"root's, unreadable, in the user's folder", settings, 0600, true, 0755},
         {"root's, readable, in a folder anyone may write", settings, 0644, true, 0777},
         {"read-only", settings, 0444, false, 0755},
+        {"the user's, in a folder they may not write", settings, 0644, false, 0555},
         {"UTF-16 without its mark", toUtf16(settings, false), 0644, false, 0755},
         {"binary",
          std::string("\x7F"
@@ -235,23 +239,41 @@ TEST(WriteIni, RefusesAnythingButARegularFile) {
 TEST(WriteIni, NeverLeavesAHalfWrittenFile) {
     TempDir dir;
     const std::string path = dir.write("Ostrelo.ini", "[Opcions]\nScanTime=500\n");
+    const auto entries = [&dir] {
+        int files = 0;
+        for ([[maybe_unused]] const auto &entry : std::filesystem::directory_iterator(dir.path())) {
+            ++files;
+        }
+        return files;
+    };
+    // The file keeps its mode whatever the umask, and the temporary file was renamed over it.
+    chmod(path.c_str(), 0666);
     ASSERT_TRUE(WriteIni("Opcions", "ScanTime", " 10", path));
-    // Only the settings file remains: the temporary file was renamed over it.
-    int files = 0;
-    for ([[maybe_unused]] const auto &entry : std::filesystem::directory_iterator(dir.path())) {
-        ++files;
-    }
-    EXPECT_EQ(files, 1);
+    struct stat written {};
+    ASSERT_EQ(stat(path.c_str(), &written), 0);
+    EXPECT_EQ(written.st_mode & 07777, 0666u);
+    EXPECT_EQ(entries(), 1);
+    // A text that does not change leaves the file alone: the same file, not a new copy.
+    ASSERT_TRUE(WriteIni("Opcions", "ScanTime", " 10", path));
+    struct stat again {};
+    ASSERT_EQ(stat(path.c_str(), &again), 0);
+    EXPECT_EQ(again.st_ino, written.st_ino);
 
-    // A folder that cannot take the temporary file leaves the old file whole.
-    std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_read |
-                                                 std::filesystem::perms::owner_exec);
-    const bool written = WriteIni("Opcions", "ScanTime", " 50", path);
-    std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_all);
-    if (getuid() != 0) {
-        EXPECT_FALSE(written);
-        EXPECT_EQ(dir.read("Ostrelo.ini"), "[Opcions]\nScanTime= 10\n");
+    // A disk that fills up during the write (a file size limit in a child process) leaves
+    // the old file whole and no temporary file behind.
+    const pid_t child = fork();
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const testing::ErrorCapture capture;
+        const rlimit limit{16, RLIM_INFINITY};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        _exit(WriteIni("Opcions", "Long", std::string(200, 'x'), path) ? 1 : 0);
     }
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_EQ(dir.read("Ostrelo.ini"), "[Opcions]\nScanTime= 10\n");
+    EXPECT_EQ(entries(), 1);
 }
 
 TEST(WriteIni, MakesFailedWritesAgainOnceTheFileIsWritable) {

@@ -16,8 +16,9 @@ using testing::TempDir;
 TEST(LoadSettings, ReadsNumbersAndFlagsInEveryAcceptedForm) {
     TempDir dir;
     const std::string path = dir.write("Ostrelo.ini", "[Opcions]\n"
-                                                      "ScanTime=250\n"
-                                                      "Port=8080\n"
+                                                      "ScanTime=10\n"
+                                                      "TipusConexio=2\n"
+                                                      "Port=65535\n"
                                                       "NoGrafics=-1\n"
                                                       "DadesServ=false\n"
                                                       "BackgroundColor=&HFF8000\n"
@@ -30,8 +31,9 @@ TEST(LoadSettings, ReadsNumbersAndFlagsInEveryAcceptedForm) {
     const LoadedSettings loaded = loadSettings(path);
     const Settings &s = loaded.settings;
     EXPECT_TRUE(loaded.problems.empty());
-    EXPECT_EQ(s.ScanTime, 250);
-    EXPECT_EQ(s.Port, " 8080");
+    EXPECT_EQ(s.ScanTime, 10);
+    EXPECT_EQ(s.TipusConexio, 2);
+    EXPECT_EQ(s.Port, " 65535");
     EXPECT_TRUE(s.NoGrafics);
     EXPECT_FALSE(s.DadesServ);
     EXPECT_EQ(s.BackgroundColor, 0xFF8000);
@@ -55,7 +57,9 @@ TEST(LoadSettings, ReportsEveryValueItReplacesAndUsesTheDefault) {
         {"Opcions", "ScanTime", "5", "500"},
         {"Opcions", "TipusConexio", "5", "0"},
         {"Opcions", "TipusConexio", "-1", "0"},
-        {"Opcions", "Port", "99999", "1001"},
+        {"Opcions", "TipusConexio", "3", "0"},
+        {"Opcions", "Port", "65536", "1001"},
+        {"Opcions", "Port", "80.5", "1001"},
         {"Opcions", "Port", "80abc", "1001"},
         {"Opcions", "Port", "0", "1001"},
         {"Opcions", "IP", "192.168.0.2", "192.168.000.002"},

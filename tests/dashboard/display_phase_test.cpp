@@ -236,6 +236,11 @@ TEST_F(DisplayPhaseTest, LampsWearAndRoadSpeedFollowTheirRules) {
              s.WheelSpeed = {0, 90, 120, 0};
          },
          [](const testing::RecordingView &v) { return v.bars.at(4).text == " 105"; }},
+        {"a wheel turning backwards still counts",
+         [](TelemetrySample &s) {
+             s.WheelSpeed = {10, -2, 0, 0};
+         },
+         [](const testing::RecordingView &v) { return v.bars.at(4).text == " 4"; }},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);

@@ -20,6 +20,7 @@ public:
         return found == windows.end() ? 0 : found->second;
     }
     platform::ProcessId windowProcess(platform::WindowHandle window) override {
+        ++windowProcessCalls;
         return static_cast<platform::ProcessId>(window + 1000);
     }
     platform::ProcessHandle openProcess(platform::ProcessId process) override {
@@ -80,6 +81,7 @@ public:
     bool openSucceeds = true;
     int findCalls = 0;
     int openCalls = 0;
+    int windowProcessCalls = 0;
     int readCalls = 0;
     int batchCalls = 0;
     int openHandles = 0;

@@ -80,10 +80,24 @@ TEST_F(ConnectionTest, AClientKeepsTryingToConnect) {
     EXPECT_EQ(status(), "CONNECTED");
 }
 
-TEST_F(ConnectionTest, APortInUseFailsTheUpkeep) {
+TEST_F(ConnectionTest, APortInUseFailsTheUpkeepAndIsShownOncePerReason) {
     state.settings.TipusConexio = 1;
     server.listenFails = true;
     EXPECT_THROW(connection.upkeep(), core::RunTimeError);
+    EXPECT_THROW(connection.upkeep(), core::RunTimeError);
+    // A port below 1024 comes with how to choose another one.
+    ASSERT_EQ(view.listenFailures.size(), 1u);
+    EXPECT_EQ(view.listenFailures[0], "port in use\n\n" + state.texts.TextPortHelp);
+    server.listenFails = false;
+    connection.upkeep();
+    connection.upkeep();
+    // Once listening worked, the same failure is news again.
+    state.settings.Port = " 10001";
+    server.currentState = platform::kSocketClosed;
+    server.listenFails = true;
+    EXPECT_THROW(connection.upkeep(), core::RunTimeError);
+    ASSERT_EQ(view.listenFailures.size(), 2u);
+    EXPECT_EQ(view.listenFailures[1], "port in use");
     state.settings.Port = " 70000";
     server.listenFails = false;
     connection.upkeep();

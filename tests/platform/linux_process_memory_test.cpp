@@ -11,7 +11,10 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <csignal>
 #include <memory>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace ostrelo::platform {
 namespace {
@@ -168,6 +171,26 @@ TEST_F(LinuxProcessMemoryTest, AcquiresTheWholeSampleAndDetachesWhenTheGameEnds)
     EXPECT_TRUE(memory.processRunning(attachment.process()));
     gtr.kill();
     EXPECT_FALSE(memory.processRunning(attachment.process()));
+}
+
+TEST_F(LinuxProcessMemoryTest, AProcessThatEndedIsNotRunningEvenBeforeItIsReaped) {
+    const pid_t child = fork();
+    if (child == 0) {
+        pause();
+        _exit(0);
+    }
+    LinuxProcessMemory memory;
+    const ProcessHandle process = memory.openProcess(static_cast<ProcessId>(child));
+    ASSERT_NE(process, 0u);
+    EXPECT_TRUE(memory.processRunning(process));
+    kill(child, SIGKILL);
+    // Ended but not reaped: its id still names it, and still counts as ended.
+    siginfo_t info{};
+    ASSERT_EQ(waitid(P_PID, static_cast<id_t>(child), &info, WEXITED | WNOWAIT), 0);
+    EXPECT_FALSE(memory.processRunning(process));
+    waitpid(child, nullptr, 0);
+    EXPECT_FALSE(memory.processRunning(process));
+    memory.closeProcess(process);
 }
 
 TEST_F(LinuxProcessMemoryTest, ExplainsWhyAProcessCannotBeOpened) {

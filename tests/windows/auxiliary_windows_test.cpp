@@ -4,10 +4,12 @@
 #include "windows/about_window.h"
 #include "windows/admin_window.h"
 #include "windows/debug_window.h"
+#include "windows/fitted_text.h"
 #include "windows/main_window.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QFontMetrics>
 #include <QImage>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -173,7 +175,41 @@ TEST(MainWindowLayout, ScalesElementsAndFontsWithTheInnerArea) {
     QCoreApplication::processEvents();
     const double smallest = dashboard::kMinimumOuterWidth / window.twipsPerPixel();
     EXPECT_NEAR(window.width(), smallest, 1);
+    EXPECT_NEAR(window.height(), smallest * designSize.height() / designSize.width(), 2);
     EXPECT_NEAR(gear->geometry().left(), design.left() * smallest / designSize.width(), 3);
+
+    // Shown again, the window keeps the size it was given.
+    window.resize(designSize.width() * 3 / 2, designSize.height() * 3 / 2);
+    QCoreApplication::processEvents();
+    const QSize large = window.size();
+    window.hide();
+    window.show();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(window.size(), large);
+}
+
+TEST(MainWindowLayout, AFontShrinksOnlyAsFarAsItsBoxNeeds) {
+    const QFont font(QStringLiteral("Roboto Condensed"));
+    struct Case {
+        const char *text;
+        QSize box;
+    };
+    for (const Case c : {Case{"8", {500, 20}}, Case{"Llitrus ultima revolada", {120, 40}},
+                         Case{"1:23.456", {400, 400}}}) {
+        SCOPED_TRACE(c.text);
+        const QString text = QString::fromUtf8(c.text);
+        const int size = fittingPixelSize(font, 40, text, c.box);
+        QFont fitted = font;
+        fitted.setPixelSize(size);
+        EXPECT_LE(QFontMetrics(fitted).horizontalAdvance(text), c.box.width());
+        EXPECT_LE(QFontMetrics(fitted).height(), c.box.height());
+        if (size < 40) {
+            fitted.setPixelSize(size + 1);
+            const QFontMetrics larger(fitted);
+            EXPECT_TRUE(larger.horizontalAdvance(text) > c.box.width() ||
+                        larger.height() > c.box.height());
+        }
+    }
 }
 
 TEST(MainWindowLayout, MaximisedScalesEachDirectionByItsOwnFactor) {
