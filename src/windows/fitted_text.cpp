@@ -28,26 +28,9 @@ QSize lampTextBox(QSize lamp) {
     return {std::max(0, lamp.width() - 6), std::max(0, lamp.height() - 2)};
 }
 
-namespace {
-
-template <typename Widget> void setPixelSize(Widget *widget, int pixels) {
-    if (widget->font().pixelSize() != pixels) {
-        QFont font = widget->font();
-        font.setPixelSize(pixels);
-        widget->setFont(font);
-    }
-}
-
-} // namespace
-
-FittedLabel::FittedLabel(QWidget *parent) : QLabel(parent) {
+FittedLabel::FittedLabel(QWidget *parent) : FittedText(parent) {
     setTextFormat(Qt::PlainText);
     setIndent(0);
-}
-
-void FittedLabel::setDesignPixelSize(int pixels) {
-    m_designPixels = pixels;
-    fit();
 }
 
 void FittedLabel::showText(const QString &text) {
@@ -57,27 +40,11 @@ void FittedLabel::showText(const QString &text) {
     }
 }
 
-void FittedLabel::resizeEvent(QResizeEvent *event) {
-    QLabel::resizeEvent(event);
-    fit();
-}
-
-void FittedLabel::fit() {
-    if (m_designPixels > 0) {
-        // A pixel of air on each side keeps the text off its neighbours, whose boxes may
-        // touch this one. The frame is drawn over the line's edge, never across its glyphs:
-        // the height counts to the outer edge.
-        const QSize box(contentsRect().width() - 2, height());
-        setPixelSize(this, fittingPixelSize(font(), m_designPixels, text(), box));
-    }
-}
-
-FittedButton::FittedButton(QWidget *parent) : QPushButton(parent) {
-}
-
-void FittedButton::setDesignPixelSize(int pixels) {
-    m_designPixels = pixels;
-    fit();
+QSize FittedLabel::textBox() const {
+    // A pixel of air on each side keeps the text off its neighbours, whose boxes may touch
+    // this one. The frame is drawn over the line's edge, never across its glyphs: the height
+    // counts to the outer edge.
+    return {contentsRect().width() - 2, height()};
 }
 
 void FittedButton::showText(const QString &text) {
@@ -88,21 +55,11 @@ void FittedButton::showText(const QString &text) {
     }
 }
 
-void FittedButton::resizeEvent(QResizeEvent *event) {
-    QPushButton::resizeEvent(event);
-    fit();
-}
-
-void FittedButton::fit() {
-    if (m_designPixels > 0) {
-        setPixelSize(this,
-                     fittingPixelSize(font(), m_designPixels, m_caption, lampTextBox(size())));
-    }
-}
-
 void fitToWidth(QWidget *widget, int designPixels) {
     for (int size = designPixels; size >= 1; --size) {
-        setPixelSize(widget, size);
+        QFont font = widget->font();
+        font.setPixelSize(size);
+        widget->setFont(font);
         if (widget->sizeHint().width() <= widget->width()) {
             return;
         }

@@ -3,6 +3,7 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <QResizeEvent>
 
 namespace ostrelo::windows {
 
@@ -13,41 +14,69 @@ int fittingPixelSize(QFont font, int designPixels, const QString &text, QSize bo
 /// The room a lamp's caption has inside its border, in pixels.
 QSize lampTextBox(QSize lamp);
 
-/// A label whose font has a design size and shrinks, only as far as needed, so that its text
-/// always fits its box: a text is never clipped, whatever the language or window size.
-/// Texts are plain: markup in a name from the game or a peer shows as it is.
-class FittedLabel : public QLabel {
+/// A widget whose font has a design size and shrinks, only as far as needed, so that its
+/// text always fits the room it has: a text is never clipped, whatever the language or the
+/// window size.
+template <typename Widget> class FittedText : public Widget {
 public:
-    explicit FittedLabel(QWidget *parent);
+    explicit FittedText(QWidget *parent) : Widget(parent) {}
 
     /// The font size the design asks for at the present window size, in pixels.
-    void setDesignPixelSize(int pixels);
-    /// Shows `text`, fitting the font to it when it changed.
-    void showText(const QString &text);
+    void setDesignPixelSize(int pixels) {
+        m_designPixels = pixels;
+        fit();
+    }
 
 protected:
-    void resizeEvent(QResizeEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override {
+        Widget::resizeEvent(event);
+        fit();
+    }
+
+    void fit() {
+        if (m_designPixels <= 0) {
+            return;
+        }
+        const int pixels = fittingPixelSize(this->font(), m_designPixels, shownText(), textBox());
+        if (this->font().pixelSize() != pixels) {
+            QFont font = this->font();
+            font.setPixelSize(pixels);
+            this->setFont(font);
+        }
+    }
 
 private:
-    void fit();
+    virtual QString shownText() const = 0;
+    virtual QSize textBox() const = 0;
+
     int m_designPixels = 0;
 };
 
-/// A lamp: a button whose caption fits the same way; "&" in a caption is shown, never taken
-/// as a keyboard mnemonic.
-class FittedButton : public QPushButton {
+/// A label that fits its text. Texts are plain: markup in a name from the game or a peer
+/// shows as it is.
+class FittedLabel : public FittedText<QLabel> {
 public:
-    explicit FittedButton(QWidget *parent);
-
-    void setDesignPixelSize(int pixels);
+    explicit FittedLabel(QWidget *parent);
+    /// Shows `text`, fitting the font to it when it changed.
     void showText(const QString &text);
 
-protected:
-    void resizeEvent(QResizeEvent *event) override;
+private:
+    QString shownText() const override { return text(); }
+    QSize textBox() const override;
+};
+
+/// A lamp: a button that fits its caption; "&" in a caption is shown, never taken as a
+/// keyboard mnemonic.
+class FittedButton : public FittedText<QPushButton> {
+public:
+    using FittedText::FittedText;
+    /// Shows `text`, fitting the font to it when it changed.
+    void showText(const QString &text);
 
 private:
-    void fit();
-    int m_designPixels = 0;
+    QString shownText() const override { return m_caption; }
+    QSize textBox() const override { return lampTextBox(size()); }
+
     QString m_caption;
 };
 
