@@ -3,7 +3,6 @@
 #include "app/demo_game.h"
 #include "app/program.h"
 #include "core/error.h"
-#include "core/ini_file.h"
 #include "core/regular_file.h"
 #include "core/settings.h"
 #include "core/settings_location.h"
@@ -159,17 +158,17 @@ int main(int argc, char **argv) {
         }
     }
 
-    state.IniPath = iniPathFor(line);
+    const std::string iniPath = iniPathFor(line);
     std::error_code ignored;
-    std::filesystem::create_directories(core::settingsFolder(state.IniPath), ignored);
+    std::filesystem::create_directories(core::settingsFolder(iniPath), ignored);
+    state.store = core::SettingsStore(iniPath);
 
-    core::LoadedSettings loaded = core::loadSettings(state.IniPath);
+    core::LoadedSettings loaded = core::loadSettings(state.store);
     i18n::correctLanguage(loaded);
-    std::vector<std::string> notices =
-        settingsNotices(loaded, state.IniPath, core::settingsFileProblem(state.IniPath));
+    std::vector<std::string> notices = settingsNotices(loaded, iniPath, state.store.problem());
     printSettingProblems(notices);
     state.settings = loaded.settings;
-    core::writeThresholds(state.settings, state.IniPath);
+    core::writeThresholds(state.settings, state.store);
 
     windows::MainWindow window(static_cast<core::Colour>(state.settings.BackgroundColor));
     platform::LinuxProcessMemory processMemory;
@@ -187,8 +186,8 @@ int main(int argc, char **argv) {
         program.setTelemetryLog(log.get());
     }
     window.setEvents(&program);
-    const auto [left, top] = window.load(core::settingsFolder(state.IniPath),
-                                         state.settings.PosFormX, state.settings.PosFormY);
+    const auto [left, top] = window.load(core::settingsFolder(iniPath), state.settings.PosFormX,
+                                         state.settings.PosFormY);
     state.settings.PosFormX = static_cast<std::int32_t>(left);
     state.settings.PosFormY = static_cast<std::int32_t>(top);
     const QString decimalPoint = QLocale::system().decimalPoint();

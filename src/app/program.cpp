@@ -3,7 +3,6 @@
 
 #include "core/conversions.h"
 #include "core/error.h"
-#include "core/ini_file.h"
 #include "core/scan_time.h"
 #include "core/settings_location.h"
 #include "dashboard/graphics_mode.h"
@@ -136,7 +135,7 @@ void Program::scanTick() {
         // A slow picture must not be overtaken by the next tick; a car without a picture
         // keeps the last one, and the lookup waits for the next change of car.
         m_view.stopScanTimer();
-        if (const auto file = dashboard::carPictureFile(core::settingsFolder(m_state.IniPath),
+        if (const auto file = dashboard::carPictureFile(core::settingsFolder(m_state.store.path()),
                                                         m_state.CurrentCarName)) {
             m_view.loadCarPicture(*file);
         }
@@ -149,20 +148,20 @@ void Program::scanTick() {
 void Program::saveWindowPosition() {
     const double left = m_view.windowLeftTwips();
     if (left != m_state.settings.PosFormX) {
-        core::WriteIni("Opcions", "PosFormX", core::NumberToText(left), m_state.IniPath);
         m_state.settings.PosFormX = core::ToInteger32(left);
+        core::saveSetting(m_state.store, m_state.settings, core::SettingKey::PosFormX);
     }
     const double top = m_view.windowTopTwips();
     if (top != m_state.settings.PosFormY) {
-        core::WriteIni("Opcions", "PosFormY", core::NumberToText(top), m_state.IniPath);
         m_state.settings.PosFormY = core::ToInteger32(top);
+        core::saveSetting(m_state.store, m_state.settings, core::SettingKey::PosFormY);
     }
 }
 
 void Program::Temps() {
     core::trap("Temps", [&] {
         // Settings that could not be written (a read-only or vanished file) go out again.
-        core::flushIniWrites(m_state.IniPath);
+        m_state.store.flush();
         saveWindowPosition();
         m_connection.upkeep();
         if (m_state.settings.TipusConexio == 2) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "core/settings.h"
+#include "core/settings_store.h"
 #include "core/texts.h"
 
 #include <cstdint>
@@ -12,7 +13,7 @@ namespace ostrelo::core {
 /// The process-wide state that the modules share on the one user-interface thread.
 struct AppState {
     /// The settings file every setting is read from and written to.
-    std::string IniPath;
+    SettingsStore store = SettingsStore::inMemory();
     Settings settings;
     /// The texts of the language in force.
     Texts texts;

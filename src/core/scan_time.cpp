@@ -3,7 +3,7 @@
 
 #include "core/conversions.h"
 #include "core/error.h"
-#include "core/ini_file.h"
+#include "core/settings.h"
 
 namespace ostrelo::core {
 
@@ -18,7 +18,7 @@ void Canvia_Scan(AppState &state, MainView &view, const std::function<void()> &r
                 view.setMenuChecked(item, true);
             }
         }
-        WriteIni("Opcions", "ScanTime", NumberToText(state.settings.ScanTime), state.IniPath);
+        saveSetting(state.store, state.settings, SettingKey::ScanTime);
         if (resetAttachment) {
             resetAttachment();
         }

@@ -3,157 +3,186 @@
 
 #include "core/conversions.h"
 #include "core/error.h"
-#include "core/ini_file.h"
 #include "core/ip_address.h"
+#include "core/settings_store.h"
 
 #include <cmath>
 #include <string_view>
 #include <type_traits>
+#include <variant>
 
 namespace ostrelo::core {
 namespace {
 
-// Reads one key and converts it; a text that does not convert is listed as a problem and
-// the key's default is used instead.
-class SettingReader {
-public:
-    SettingReader(const std::string &path, std::vector<SettingProblem> &problems)
-        : m_path(path), m_problems(problems) {}
+// Where a setting is held, and so how it is read and written.
+using Member = std::variant<std::string Settings::*, std::int16_t Settings::*,
+                            std::int32_t Settings::*, bool Settings::*>;
 
-    std::string text(std::string_view section, std::string_view key,
-                     std::string_view defaultText) const {
-        return ReadIni(m_path, section, key, defaultText);
-    }
-
-    std::int16_t integer16(std::string_view section, std::string_view key,
-                           std::int16_t defaultValue) const {
-        return convert(section, key, defaultValue, NumberToText(defaultValue),
-                       [](const std::string &t) { return ToInteger16(TextToNumber(t)); });
-    }
-
-    std::int32_t integer32(std::string_view section, std::string_view key,
-                           std::int32_t defaultValue) const {
-        return convert(section, key, defaultValue, NumberToText(defaultValue),
-                       [](const std::string &t) { return ToInteger32(TextToNumber(t)); });
-    }
-
-    bool flag(std::string_view section, std::string_view key, bool defaultValue) const {
-        return convert(section, key, defaultValue, defaultValue ? "1" : "0",
-                       [](const std::string &t) { return TextToFlag(t); });
-    }
-
-    void reject(std::string_view section, std::string_view key, std::string storedText,
-                std::string reason, std::string replacement) const {
-        m_problems.push_back({std::string(section), std::string(key), std::move(storedText),
-                              std::move(reason), std::move(replacement)});
-    }
-
-private:
-    template <typename T, typename Convert>
-    T convert(std::string_view section, std::string_view key, T defaultValue,
-              const std::string &defaultText, Convert convertText) const {
-        const std::string stored = text(section, key, trimBlanks(defaultText));
-        try {
-            // "500ms" or "abc" would read as 500 or 0: a correction the user must hear of.
-            if constexpr (!std::is_same_v<T, bool>) {
-                if (!isStrictNumber(stored)) {
-                    throw RunTimeError("TextToNumber", "not a number");
-                }
-            }
-            return convertText(stored);
-        } catch (const RunTimeError &error) {
-            reject(section, key, stored, error.what(), describe(defaultValue));
-            return defaultValue;
-        }
-    }
-
-    template <typename T> static std::string describe(T value) {
-        if constexpr (std::is_same_v<T, bool>) {
-            return FlagToText(value);
-        } else {
-            return std::to_string(value);
-        }
-    }
-
-    const std::string &m_path;
-    std::vector<SettingProblem> &m_problems;
+// One row of the key table: the key, where its value is held, and the rule a value must meet
+// beyond its type (the reason it fails, or nullptr).
+struct KeyRow {
+    SettingKey key;
+    const char *section;
+    const char *name;
+    Member member;
+    const char *(*check)(const Settings &) = nullptr;
 };
+
+// The port is held as the text of a whole number from 1 to 65535, with its leading blank.
+constexpr const char *kPortRule = "a port is a whole number from 1 to 65535";
+
+// clang-format off
+const KeyRow kKeys[] = {
+    {SettingKey::Idioma, "Opcions", "Idioma", &Settings::Idioma},
+    {SettingKey::ScanTime, "Opcions", "ScanTime", &Settings::ScanTime, [](const Settings &s) {
+         // Below the menu's shortest interval the scan would take the whole processor, or (at
+         // 0 and below) never run.
+         return s.ScanTime < kShortestScanTimeMs ? "a scan time is at least 10 ms" : nullptr; }},
+    {SettingKey::TipusConexio, "Opcions", "TipusConexio", &Settings::TipusConexio, [](const Settings &s) {
+         return s.TipusConexio < 0 || s.TipusConexio > 2
+                    ? "the connection is 0 (none), 1 (server) or 2 (client)" : nullptr; }},
+    {SettingKey::Port, "Opcions", "Port", &Settings::Port, [](const Settings &s) {
+         const double port = TextToNumber(s.Port);
+         return port != std::floor(port) || port < 1 || port > 65535 ? kPortRule : nullptr; }},
+    {SettingKey::IP, "Opcions", "IP", &Settings::IP, [](const Settings &s) {
+         return Valid_IP(s.IP) ? nullptr : "an address is four groups of three digits"; }},
+    {SettingKey::NoGrafics, "Opcions", "NoGrafics", &Settings::NoGrafics},
+    {SettingKey::Unitats, "Opcions", "Unitats", &Settings::Unitats, [](const Settings &s) {
+         return s.Unitats == "Imperial" || s.Unitats == "Metric" ? nullptr
+                                                                 : "the units are Metric or Imperial"; }},
+    {SettingKey::DadesServ, "Opcions", "DadesServ", &Settings::DadesServ},
+    {SettingKey::PosFormX, "Opcions", "PosFormX", &Settings::PosFormX},
+    {SettingKey::PosFormY, "Opcions", "PosFormY", &Settings::PosFormY},
+    {SettingKey::BackgroundColor, "Opcions", "BackgroundColor", &Settings::BackgroundColor, [](const Settings &s) {
+         return s.BackgroundColor < 0 ? "a colour cannot be negative" : nullptr; }},
+    {SettingKey::MaxPneu, "MaxMin", "MaxPneu", &Settings::MaxPneu},
+    {SettingKey::MinPneu, "MaxMin", "MinPneu", &Settings::MinPneu},
+    {SettingKey::MaxMotor, "MaxMin", "MaxMotor", &Settings::MaxMotor},
+    {SettingKey::MinMotor, "MaxMin", "MinMotor", &Settings::MinMotor},
+    {SettingKey::MaxPress, "MaxMin", "MaxPress", &Settings::MaxPress},
+    {SettingKey::MinPress, "MaxMin", "MinPress", &Settings::MinPress},
+    {SettingKey::MaxFrens, "MaxMin", "MaxFrens", &Settings::MaxFrens},
+    {SettingKey::MinFrens, "MaxMin", "MinFrens", &Settings::MinFrens},
+    {SettingKey::Administrar, "Administrar", "Administrar", &Settings::Administrar},
+    {SettingKey::Depurar, "Depurar", "Depurar", &Settings::Depurar},
+};
+// clang-format on
+
+const KeyRow &rowOf(SettingKey key) {
+    return kKeys[static_cast<std::size_t>(key)];
+}
+
+// The text of a held value as the file stores it.
+std::string storedForm(const Settings &settings, const Member &member) {
+    return std::visit(
+        [&settings](auto field) -> std::string {
+            const auto &value = settings.*field;
+            using T = std::decay_t<decltype(value)>;
+            if constexpr (std::is_same_v<T, std::string>) {
+                return value;
+            } else if constexpr (std::is_same_v<T, bool>) {
+                return FlagToText(value);
+            } else {
+                return NumberToText(value);
+            }
+        },
+        member);
+}
+
+// The default in the form a missing key reads as: numbers without their leading blank, flags
+// as 0 or 1.
+std::string defaultText(const Member &member) {
+    const Settings defaults;
+    return std::visit(
+        [&defaults](auto field) -> std::string {
+            const auto &value = defaults.*field;
+            using T = std::decay_t<decltype(value)>;
+            if constexpr (std::is_same_v<T, std::string>) {
+                return std::string(trimBlanks(value));
+            } else if constexpr (std::is_same_v<T, bool>) {
+                return value ? "1" : "0";
+            } else {
+                return std::to_string(value);
+            }
+        },
+        member);
+}
+
+// What the user is told replaces a bad value: the default as a person reads it.
+std::string shownDefault(const Member &member) {
+    const Settings defaults;
+    return std::string(trimBlanks(storedForm(defaults, member)));
+}
+
+// Converts `text` into the member's type, throwing RunTimeError when it does not convert.
+// "500ms" or "abc" would read as 500 or 0: a correction the user must hear of.
+void convertInto(Settings &settings, const Member &member, const std::string &text) {
+    const auto requireNumber = [&text] {
+        if (!isStrictNumber(text)) {
+            throw RunTimeError("TextToNumber", "not a number");
+        }
+    };
+    std::visit(
+        [&](auto field) {
+            auto &value = settings.*field;
+            using T = std::decay_t<decltype(value)>;
+            if constexpr (std::is_same_v<T, bool>) {
+                value = TextToFlag(text);
+            } else if constexpr (std::is_same_v<T, std::string>) {
+                if (field == &Settings::Port) {
+                    requireNumber();
+                    value = NumberToText(TextToNumber(text));
+                } else {
+                    value = text;
+                }
+            } else if constexpr (std::is_same_v<T, std::int16_t>) {
+                requireNumber();
+                value = ToInteger16(TextToNumber(text));
+            } else {
+                requireNumber();
+                value = ToInteger32(TextToNumber(text));
+            }
+        },
+        member);
+}
 
 } // namespace
 
-LoadedSettings loadSettings(const std::string &iniPath) {
+LoadedSettings loadSettings(const SettingsStore &store) {
     LoadedSettings loaded;
-    Settings &s = loaded.settings;
     const Settings defaults;
-    const SettingReader read(iniPath, loaded.problems);
-
-    s.Idioma = read.text("Opcions", "Idioma", defaults.Idioma);
-    s.ScanTime = read.integer16("Opcions", "ScanTime", defaults.ScanTime);
-    if (s.ScanTime < kShortestScanTimeMs) {
-        // Below the menu's shortest interval the scan would take the whole processor, or
-        // (at 0 and below) never run.
-        read.reject("Opcions", "ScanTime", read.text("Opcions", "ScanTime", "500"),
-                    "a scan time is at least 10 ms", std::to_string(defaults.ScanTime));
-        s.ScanTime = defaults.ScanTime;
+    for (const KeyRow &row : kKeys) {
+        const std::string stored = store.read(row.section, row.name, defaultText(row.member));
+        const char *reason = nullptr;
+        std::string why;
+        try {
+            convertInto(loaded.settings, row.member, stored);
+            reason = row.check ? row.check(loaded.settings) : nullptr;
+        } catch (const RunTimeError &error) {
+            why = error.what();
+        }
+        if (reason) {
+            why = reason;
+        }
+        if (!why.empty()) {
+            loaded.problems.push_back(
+                {row.section, row.name, stored, why, shownDefault(row.member)});
+            std::visit([&](auto field) { loaded.settings.*field = defaults.*field; }, row.member);
+        }
     }
-    s.TipusConexio = read.integer16("Opcions", "TipusConexio", defaults.TipusConexio);
-    if (s.TipusConexio < 0 || s.TipusConexio > 2) {
-        read.reject("Opcions", "TipusConexio", read.text("Opcions", "TipusConexio", "0"),
-                    "the connection is 0 (none), 1 (server) or 2 (client)", "0");
-        s.TipusConexio = defaults.TipusConexio;
-    }
-    const std::string port = read.text("Opcions", "Port", "1001");
-    s.Port = NumberToText(TextToNumber(port));
-    if (const double number = TextToNumber(port);
-        !isStrictNumber(port) || number != std::floor(number) || number < 1 || number > 65535) {
-        read.reject("Opcions", "Port", port, "a port is a whole number from 1 to 65535", "1001");
-        s.Port = defaults.Port;
-    }
-    s.IP = read.text("Opcions", "IP", defaults.IP);
-    if (!Valid_IP(s.IP)) {
-        read.reject("Opcions", "IP", s.IP, "an address is four groups of three digits",
-                    defaults.IP);
-        s.IP = defaults.IP;
-    }
-    s.NoGrafics = read.flag("Opcions", "NoGrafics", defaults.NoGrafics);
-    s.Unitats = read.text("Opcions", "Unitats", defaults.Unitats);
-    if (s.Unitats != "Imperial" && s.Unitats != "Metric") {
-        read.reject("Opcions", "Unitats", s.Unitats, "the units are Metric or Imperial",
-                    defaults.Unitats);
-        s.Unitats = defaults.Unitats;
-    }
-    s.DadesServ = read.flag("Opcions", "DadesServ", defaults.DadesServ);
-    s.PosFormX = read.integer32("Opcions", "PosFormX", defaults.PosFormX);
-    s.PosFormY = read.integer32("Opcions", "PosFormY", defaults.PosFormY);
-    s.BackgroundColor = read.integer32("Opcions", "BackgroundColor", defaults.BackgroundColor);
-    if (s.BackgroundColor < 0) {
-        read.reject("Opcions", "BackgroundColor", read.text("Opcions", "BackgroundColor", "0"),
-                    "a colour cannot be negative", "0");
-        s.BackgroundColor = 0;
-    }
-
-    s.MaxPneu = read.integer16("MaxMin", "MaxPneu", defaults.MaxPneu);
-    s.MinPneu = read.integer16("MaxMin", "MinPneu", defaults.MinPneu);
-    s.MaxMotor = read.integer16("MaxMin", "MaxMotor", defaults.MaxMotor);
-    s.MinMotor = read.integer16("MaxMin", "MinMotor", defaults.MinMotor);
-    s.MaxPress = read.integer16("MaxMin", "MaxPress", defaults.MaxPress);
-    s.MinPress = read.integer16("MaxMin", "MinPress", defaults.MinPress);
-    s.MaxFrens = read.integer16("MaxMin", "MaxFrens", defaults.MaxFrens);
-    s.MinFrens = read.integer16("MaxMin", "MinFrens", defaults.MinFrens);
-
-    s.Administrar = read.flag("Administrar", "Administrar", defaults.Administrar);
-    s.Depurar = read.flag("Depurar", "Depurar", defaults.Depurar);
     return loaded;
 }
 
-void writeThresholds(const Settings &s, const std::string &iniPath) {
-    const std::pair<const char *, std::int16_t> thresholds[] = {
-        {"MaxPneu", s.MaxPneu},   {"MinPneu", s.MinPneu},   {"MaxMotor", s.MaxMotor},
-        {"MinMotor", s.MinMotor}, {"MaxPress", s.MaxPress}, {"MinPress", s.MinPress},
-        {"MaxFrens", s.MaxFrens}, {"MinFrens", s.MinFrens},
-    };
-    for (const auto &[key, value] : thresholds) {
-        WriteIni("MaxMin", key, NumberToText(value), iniPath);
+void saveSetting(SettingsStore &store, const Settings &settings, SettingKey key) {
+    const KeyRow &row = rowOf(key);
+    store.write(row.section, row.name, storedForm(settings, row.member));
+}
+
+void writeThresholds(const Settings &settings, SettingsStore &store) {
+    for (const KeyRow &row : kKeys) {
+        if (std::string_view(row.section) == "MaxMin") {
+            saveSetting(store, settings, row.key);
+        }
     }
 }
 

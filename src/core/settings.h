@@ -38,6 +38,31 @@ struct Settings {
     bool Depurar = false;
 };
 
+/// Every key of the settings file, in the order start-up reads them.
+enum class SettingKey {
+    Idioma,
+    ScanTime,
+    TipusConexio,
+    Port,
+    IP,
+    NoGrafics,
+    Unitats,
+    DadesServ,
+    PosFormX,
+    PosFormY,
+    BackgroundColor,
+    MaxPneu,
+    MinPneu,
+    MaxMotor,
+    MinMotor,
+    MaxPress,
+    MinPress,
+    MaxFrens,
+    MinFrens,
+    Administrar,
+    Depurar,
+};
+
 /// A stored setting that could not be used: where it is, what it holds and what replaces it.
 struct SettingProblem {
     std::string section;
@@ -53,16 +78,22 @@ struct LoadedSettings {
     std::vector<SettingProblem> problems;
 };
 
-/// Reads every setting from the INI file at `iniPath` in start-up order and applies the
-/// start-up corrections (the port normalised). Every value that cannot be used as it stands
-/// is listed as a problem and its default is used instead: a text that is not a number or a
-/// flag, a number out of its type's range, a scan time below 10 ms, a connection mode other
-/// than 0 to 2, a port outside 1 to 65535, an invalid address, units other than exactly
-/// "Metric" or "Imperial", a negative background colour. Never fails.
-LoadedSettings loadSettings(const std::string &iniPath);
+class SettingsStore;
+
+/// Reads every setting from `store` in start-up order and applies the start-up corrections
+/// (the port normalised). Every value that cannot be used as it stands is listed as a
+/// problem and its default is used instead: a text that is not a number or a flag, a number
+/// out of its type's range, a scan time below 10 ms, a connection mode other than 0 to 2, a
+/// port outside 1 to 65535, an invalid address, units other than exactly "Metric" or
+/// "Imperial", a negative background colour. Never fails.
+LoadedSettings loadSettings(const SettingsStore &store);
+
+/// Writes the setting `key` from `settings` to `store` in its stored form: numbers with
+/// their leading blank, flags as "True" or "False", texts as held.
+void saveSetting(SettingsStore &store, const Settings &settings, SettingKey key);
 
 /// Writes the eight thresholds back to section MaxMin, in their start-up order.
-void writeThresholds(const Settings &settings, const std::string &iniPath);
+void writeThresholds(const Settings &settings, SettingsStore &store);
 
 /// One line for a person: which key in which file holds which text and what is used instead.
 std::string describeProblem(const SettingProblem &problem, const std::string &iniPath);

@@ -3,7 +3,7 @@
 
 #include "core/conversions.h"
 #include "core/error.h"
-#include "core/ini_file.h"
+#include "core/settings.h"
 #include "dashboard/colours.h"
 
 namespace ostrelo::dashboard {
@@ -26,8 +26,7 @@ void Canvia_Grafics(core::AppState &state, core::MainView &view) {
             }
         }
         view.setMenuChecked(core::MenuItem::Graficos, !state.settings.NoGrafics);
-        core::WriteIni("Opcions", "NoGrafics", core::FlagToText(state.settings.NoGrafics),
-                       state.IniPath);
+        core::saveSetting(state.store, state.settings, core::SettingKey::NoGrafics);
     });
 }
 

@@ -3,7 +3,7 @@
 
 #include "core/conversions.h"
 #include "core/error.h"
-#include "core/ini_file.h"
+#include "core/settings.h"
 
 #include <cfloat>
 #include <cmath>
@@ -107,7 +107,7 @@ void Canvia_Unitats(core::AppState &state, core::MainView &view, DisplayState &d
                                                           : display.LapStartFuel / 0.264172052358);
             display.imperialFuel = isImperial(s);
         }
-        core::WriteIni("Opcions", "Unitats", s.Unitats, state.IniPath);
+        core::saveSetting(state.store, s, core::SettingKey::Unitats);
     });
 }
 

@@ -2,7 +2,7 @@
 #include "i18n/language.h"
 
 #include "core/error.h"
-#include "core/ini_file.h"
+#include "core/settings.h"
 #include "i18n/language_table.h"
 
 namespace ostrelo::i18n {
@@ -54,7 +54,7 @@ void Canvia_Idioma(core::AppState &state, core::MainView &view,
         if (resetAttachment) {
             resetAttachment();
         }
-        core::WriteIni("Opcions", "Idioma", state.settings.Idioma, state.IniPath);
+        core::saveSetting(state.store, state.settings, core::SettingKey::Idioma);
     });
 }
 

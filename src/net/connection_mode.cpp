@@ -3,7 +3,7 @@
 
 #include "core/conversions.h"
 #include "core/error.h"
-#include "core/ini_file.h"
+#include "core/settings.h"
 
 namespace ostrelo::net {
 
@@ -31,18 +31,16 @@ void Canvia_Conexio(core::AppState &state, core::MainView &view, Connection &con
         default:
             break;
         }
-        core::WriteIni("Opcions", "TipusConexio", core::NumberToText(s.TipusConexio),
-                       state.IniPath);
-        core::WriteIni("Opcions", "IP", s.IP, state.IniPath);
-        core::WriteIni("Opcions", "Port", s.Port, state.IniPath);
+        core::saveSetting(state.store, s, core::SettingKey::TipusConexio);
+        core::saveSetting(state.store, s, core::SettingKey::IP);
+        core::saveSetting(state.store, s, core::SettingKey::Port);
     });
 }
 
 void Canvia_Dades_Serv(core::AppState &state, core::MainView &view) {
     core::trap("Canvia_Dades_Serv()", [&] {
         view.setMenuChecked(MenuItem::VeureDadesServidor, state.settings.DadesServ);
-        core::WriteIni("Opcions", "DadesServ", core::FlagToText(state.settings.DadesServ),
-                       state.IniPath);
+        core::saveSetting(state.store, state.settings, core::SettingKey::DadesServ);
     });
 }
 

@@ -36,8 +36,9 @@ TEST(DashboardEndToEnd, ShowsTheSimulatedGameOnTheMainWindow) {
     ASSERT_TRUE(game.ready()) << game.errors().toStdString();
 
     core::AppState state;
-    state.IniPath = dir.write("Ostrelo.ini", "[Opcions]\nScanTime=1000\nIdioma=English\n");
-    state.settings = core::loadSettings(state.IniPath).settings;
+    state.store =
+        core::SettingsStore(dir.write("Ostrelo.ini", "[Opcions]\nScanTime=1000\nIdioma=English\n"));
+    state.settings = core::loadSettings(state.store).settings;
     windows::MainWindow window(0);
     platform::LinuxProcessMemory memory;
     testing::FakeStreamSocket server;
@@ -131,8 +132,8 @@ TEST(DashboardEndToEnd, NoTextIsClippedOrOverlapsAnotherInAnyLanguageUnitsOrSize
     game.placeValue<float>(address::TrackTemp, 88.8F);
 
     core::AppState state;
-    state.IniPath = dir.write("Ostrelo.ini", "[Opcions]\nScanTime=1000\n");
-    state.settings = core::loadSettings(state.IniPath).settings;
+    state.store = core::SettingsStore(dir.write("Ostrelo.ini", "[Opcions]\nScanTime=1000\n"));
+    state.settings = core::loadSettings(state.store).settings;
     windows::MainWindow window(0);
     testing::FakeStreamSocket server;
     testing::FakeStreamSocket client;

@@ -37,8 +37,8 @@ int freePort() {
 struct Instance {
     Instance(const std::string &iniPath, platform::ProcessMemory &memory)
         : program(state, window, memory, server, client) {
-        state.IniPath = iniPath;
-        state.settings = core::loadSettings(iniPath).settings;
+        state.store = core::SettingsStore(iniPath);
+        state.settings = core::loadSettings(state.store).settings;
         window.setEvents(&program);
         program.applySettings();
         window.stopScanTimer();

@@ -24,12 +24,12 @@ protected:
     // The start-up as the program runs it: read the settings, write the thresholds back,
     // load the main window.
     void start(std::string_view iniText = {}) {
-        state.IniPath = dir.file("Ostrelo.ini");
         if (!iniText.empty()) {
             dir.write("Ostrelo.ini", iniText);
         }
-        state.settings = core::loadSettings(state.IniPath).settings;
-        core::writeThresholds(state.settings, state.IniPath);
+        state.store = core::SettingsStore(dir.file("Ostrelo.ini"));
+        state.settings = core::loadSettings(state.store).settings;
+        core::writeThresholds(state.settings, state.store);
         program.applySettings();
     }
 
@@ -81,7 +81,7 @@ TEST_F(ProgramTest, AnUnlistedScanTimeMarksNoItemUntilOneIsChosen) {
     program.menuChosen(MenuItem::TS_500);
     EXPECT_TRUE(view.menuChecked[MenuItem::TS_500]);
     EXPECT_EQ(view.interval, 500);
-    EXPECT_EQ(core::ReadIni(state.IniPath, "Opcions", "ScanTime", ""), "500");
+    EXPECT_EQ(core::ReadIni(state.store.path(), "Opcions", "ScanTime", ""), "500");
     EXPECT_EQ(view.caption(Label::Label1), "Escaneando...");
 }
 
@@ -125,21 +125,21 @@ TEST_F(ProgramTest, MenuChoicesApplyAndTheOptionInForceWritesNothing) {
     program.menuChosen(MenuItem::TS_10);
     EXPECT_EQ(view.interval, 10);
 
-    std::filesystem::remove(state.IniPath);
+    std::filesystem::remove(state.store.path());
     const std::size_t timerEvents = view.timerEvents.size();
     for (const MenuItem item :
          {MenuItem::English, MenuItem::TS_10, MenuItem::Metrico, MenuItem::Cap}) {
         program.menuChosen(item);
     }
-    EXPECT_FALSE(std::filesystem::exists(state.IniPath));
+    EXPECT_FALSE(std::filesystem::exists(state.store.path()));
     EXPECT_EQ(view.timerEvents.size(), timerEvents);
 
     program.menuChosen(MenuItem::Imperial);
-    EXPECT_EQ(core::ReadIni(state.IniPath, "Opcions", "Unitats", ""), "Imperial");
+    EXPECT_EQ(core::ReadIni(state.store.path(), "Opcions", "Unitats", ""), "Imperial");
     program.menuChosen(MenuItem::Graficos);
-    EXPECT_EQ(core::ReadIni(state.IniPath, "Opcions", "NoGrafics", ""), "True");
+    EXPECT_EQ(core::ReadIni(state.store.path(), "Opcions", "NoGrafics", ""), "True");
     program.menuChosen(MenuItem::VeureDadesServidor);
-    EXPECT_EQ(core::ReadIni(state.IniPath, "Opcions", "DadesServ", ""), "False");
+    EXPECT_EQ(core::ReadIni(state.store.path(), "Opcions", "DadesServ", ""), "False");
 }
 
 TEST_F(ProgramTest, AMovedWindowIsSavedOnceAsANumberText) {
@@ -147,14 +147,14 @@ TEST_F(ProgramTest, AMovedWindowIsSavedOnceAsANumberText) {
     view.left = 1500;
     view.top = -30;
     program.scanTick();
-    EXPECT_EQ(core::ReadIni(state.IniPath, "Opcions", "PosFormX", ""), "1500");
-    EXPECT_EQ(core::ReadIni(state.IniPath, "Opcions", "PosFormY", ""), "-30");
+    EXPECT_EQ(core::ReadIni(state.store.path(), "Opcions", "PosFormX", ""), "1500");
+    EXPECT_EQ(core::ReadIni(state.store.path(), "Opcions", "PosFormY", ""), "-30");
     EXPECT_NE(dir.read("Ostrelo.ini").find("PosFormX= 1500\n"), std::string::npos);
     EXPECT_EQ(state.settings.PosFormX, 1500);
 
-    std::filesystem::remove(state.IniPath);
+    std::filesystem::remove(state.store.path());
     program.scanTick();
-    EXPECT_FALSE(std::filesystem::exists(state.IniPath));
+    EXPECT_FALSE(std::filesystem::exists(state.store.path()));
 }
 
 TEST_F(ProgramTest, ACarChangeStopsTheTimerAroundThePictureLookupOnce) {
@@ -185,22 +185,24 @@ TEST_F(ProgramTest, AFrameOnAConnectedClientIsShownWithoutWaitingForATick) {
 
 TEST_F(ProgramTest, KeepsTheSettingsWhenTheFileIsDeletedOrReadOnly) {
     start();
-    std::filesystem::remove(state.IniPath);
+    std::filesystem::remove(state.store.path());
     program.menuChosen(MenuItem::English);
-    EXPECT_EQ(core::ReadIni(state.IniPath, "Opcions", "Idioma", ""), "English");
+    // A deleted file comes back whole: every setting, not only the one just chosen.
+    EXPECT_EQ(core::ReadIni(state.store.path(), "Opcions", "Idioma", ""), "English");
+    EXPECT_EQ(core::ReadIni(state.store.path(), "Opcions", "Unitats", ""), "Metric");
 
-    std::filesystem::permissions(state.IniPath, std::filesystem::perms::owner_read);
+    std::filesystem::permissions(state.store.path(), std::filesystem::perms::owner_read);
     const testing::ErrorCapture capture;
     program.menuChosen(MenuItem::Imperial);
     program.scanTick();
     program.scanTick();
     EXPECT_EQ(state.settings.Unitats, "Imperial");
-    EXPECT_EQ(core::ReadIni(state.IniPath, "Opcions", "Unitats", ""), "-1");
+    EXPECT_EQ(core::ReadIni(state.store.path(), "Opcions", "Unitats", ""), "Metric");
     EXPECT_EQ(capture.reports().size(), 1u);
-    std::filesystem::permissions(state.IniPath, std::filesystem::perms::owner_read |
-                                                    std::filesystem::perms::owner_write);
+    std::filesystem::permissions(state.store.path(), std::filesystem::perms::owner_read |
+                                                         std::filesystem::perms::owner_write);
     program.scanTick();
-    EXPECT_EQ(core::ReadIni(state.IniPath, "Opcions", "Unitats", ""), "Imperial");
+    EXPECT_EQ(core::ReadIni(state.store.path(), "Opcions", "Unitats", ""), "Imperial");
 }
 
 TEST_F(ProgramTest, TheCarPictureFollowsTheCarOncePerChange) {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/ini_document.h"
 #include "core/ini_file.h"
+#include "core/settings_store.h"
 #include "core/text_encoding.h"
 #include "support/error_capture.h"
 #include "support/temp_dir.h"
@@ -66,7 +67,7 @@ TEST(ReadIni, CutsLongValuesTo254Characters) {
     EXPECT_EQ(characterCount(ReadIni(path, "Cars", "B", "")), 254u);
 }
 
-TEST(WriteIni, ReplacesInPlaceAndKeepsEveryOtherLine) {
+TEST(SettingsStore, ReplacesInPlaceAndKeepsEveryOtherLine) {
     TempDir dir;
     const std::string original = "; my comment\n"
                                  "[Opcions]\n"
@@ -76,9 +77,10 @@ TEST(WriteIni, ReplacesInPlaceAndKeepsEveryOtherLine) {
                                  "[MaxMin]\n"
                                  "MaxPneu=100\n";
     const std::string path = dir.write("Ostrelo.ini", original);
-    ASSERT_TRUE(WriteIni("opcions", "SCANTIME", " 50", path));
-    ASSERT_TRUE(WriteIni("Opcions", "Idioma", "English", path));
-    ASSERT_TRUE(WriteIni("Depurar", "Depurar", "True", path));
+    SettingsStore store(path);
+    ASSERT_TRUE(store.write("opcions", "SCANTIME", " 50"));
+    ASSERT_TRUE(store.write("Opcions", "Idioma", "English"));
+    ASSERT_TRUE(store.write("Depurar", "Depurar", "True"));
     EXPECT_EQ(dir.read("Ostrelo.ini"), "; my comment\n"
                                        "[Opcions]\n"
                                        "ScanTime= 50\n"
@@ -92,30 +94,31 @@ TEST(WriteIni, ReplacesInPlaceAndKeepsEveryOtherLine) {
     EXPECT_EQ(ReadIni(path, "Opcions", "ScanTime", ""), "50");
 }
 
-TEST(WriteIni, CreatesTheFileAndKeepsWindowsLineEndings) {
+TEST(SettingsStore, CreatesTheFileAndKeepsWindowsLineEndings) {
     TempDir dir;
-    ASSERT_TRUE(WriteIni("Opcions", "ScanTime", " 500", dir.file("new.ini")));
+    SettingsStore fresh(dir.file("new.ini"));
+    ASSERT_TRUE(fresh.write("Opcions", "ScanTime", " 500"));
     EXPECT_EQ(dir.read("new.ini"), "[Opcions]\nScanTime= 500\n");
 
-    dir.write("crlf.ini", "[Opcions]\r\nScanTime=500\r\nlast=1");
-    ASSERT_TRUE(WriteIni("Opcions", "ScanTime", " 10", dir.file("crlf.ini")));
-    ASSERT_TRUE(WriteIni("MaxMin", "MaxPneu", " 100", dir.file("crlf.ini")));
+    SettingsStore crlf(dir.write("crlf.ini", "[Opcions]\r\nScanTime=500\r\nlast=1"));
+    ASSERT_TRUE(crlf.write("Opcions", "ScanTime", " 10"));
+    ASSERT_TRUE(crlf.write("MaxMin", "MaxPneu", " 100"));
     EXPECT_EQ(dir.read("crlf.ini"),
               "[Opcions]\r\nScanTime= 10\r\nlast=1\r\n[MaxMin]\r\nMaxPneu= 100\r\n");
 }
 
-TEST(WriteIni, KeepsTheEncodingTheFileHad) {
+TEST(SettingsStore, KeepsTheEncodingTheFileHad) {
     TempDir dir;
     // "Idioma=Español" as a Windows machine writes it: one byte per letter.
     const std::string path = dir.write("win.ini", "[Opcions]\r\nIdioma=Espa\xF1ol\r\n");
     EXPECT_EQ(ReadIni(path, "Opcions", "Idioma", ""), "Español");
-    ASSERT_TRUE(WriteIni("Opcions", "Idioma", "Català", path));
+    ASSERT_TRUE(SettingsStore(path).write("Opcions", "Idioma", "Català"));
     EXPECT_EQ(dir.read("win.ini"), "[Opcions]\r\nIdioma=Catal\xE0\r\n");
     EXPECT_EQ(ReadIni(path, "Opcions", "Idioma", ""), "Català");
 
     const std::string utf8 = dir.write("utf8.ini", "\xEF\xBB\xBF[Opcions]\nIdioma=Català\n");
     EXPECT_EQ(ReadIni(utf8, "Opcions", "Idioma", ""), "Català");
-    ASSERT_TRUE(WriteIni("Opcions", "Idioma", "Español", utf8));
+    ASSERT_TRUE(SettingsStore(utf8).write("Opcions", "Idioma", "Español"));
     EXPECT_EQ(dir.read("utf8.ini"), "\xEF\xBB\xBF[Opcions]\nIdioma=Español\n");
 
     // UTF-16 with its byte-order mark, as the Windows profile functions read it.
@@ -125,7 +128,7 @@ TEST(WriteIni, KeepsTheEncodingTheFileHad) {
         const std::string wide =
             dir.write("wide.ini", mark + toUtf16("[Opcions]\r\nIdioma=Català\r\n", bigEndian));
         EXPECT_EQ(ReadIni(wide, "Opcions", "Idioma", ""), "Català");
-        ASSERT_TRUE(WriteIni("Opcions", "Unitats", "Imperial", wide));
+        ASSERT_TRUE(SettingsStore(wide).write("Opcions", "Unitats", "Imperial"));
         EXPECT_EQ(dir.read("wide.ini"),
                   mark + toUtf16("[Opcions]\r\nIdioma=Català\r\nUnitats=Imperial\r\n", bigEndian));
     }
@@ -134,7 +137,7 @@ TEST(WriteIni, KeepsTheEncodingTheFileHad) {
     EXPECT_EQ(fromUtf16(std::string("\xDC\x00", 2), true), std::nullopt);
 }
 
-TEST(WriteIni, KeepsEachLinesOwnEnding) {
+TEST(SettingsStore, KeepsEachLinesOwnEnding) {
     TempDir dir;
     struct Case {
         const char *before;
@@ -151,8 +154,9 @@ TEST(WriteIni, KeepsEachLinesOwnEnding) {
         SCOPED_TRACE(c.before);
         const std::string path = dir.write("lines.ini", c.before);
         EXPECT_EQ(ReadIni(path, "Opcions", "ScanTime", ""), "500");
-        ASSERT_TRUE(WriteIni("Opcions", "ScanTime", " 10", path));
-        ASSERT_TRUE(WriteIni("Opcions", "Unitats", "Imperial", path));
+        SettingsStore store(path);
+        ASSERT_TRUE(store.write("Opcions", "ScanTime", " 10"));
+        ASSERT_TRUE(store.write("Opcions", "Unitats", "Imperial"));
         EXPECT_EQ(dir.read("lines.ini"), c.after);
     }
 }
@@ -172,7 +176,7 @@ template <typename Check> bool asOrdinaryUser(Check check) {
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
-TEST(WriteIni, NeverWritesOverAFileItCannotReadDecodeOrReplace) {
+TEST(SettingsStore, NeverWritesOverAFileItCannotReadDecodeOrReplace) {
     const bool administrator = getuid() == 0;
     const std::string settings = "; my comments\n[Opcions]\nIdioma=English\nScanTime=150\n";
     struct Case {
@@ -209,15 +213,16 @@ TEST(WriteIni, NeverWritesOverAFileItCannotReadDecodeOrReplace) {
         chmod(path.c_str(), c.fileMode);
         EXPECT_TRUE(asOrdinaryUser([&] {
             const testing::ErrorCapture capture;
-            return !settingsFileProblem(path).empty() &&
-                   !WriteIni("Opcions", "DadesServ", "True", path) && !flushIniWrites(path);
+            SettingsStore store(path);
+            return !store.problem().empty() && !store.write("Opcions", "DadesServ", "True") &&
+                   !store.flush();
         }));
         chmod(path.c_str(), 0644);
         EXPECT_EQ(dir.read("Ostrelo.ini"), c.bytes);
     }
 }
 
-TEST(WriteIni, RefusesAnythingButARegularFile) {
+TEST(SettingsStore, RefusesAnythingButARegularFile) {
     TempDir dir;
     std::filesystem::create_directory(dir.file("folder"));
     ASSERT_EQ(mkfifo(dir.file("fifo").c_str(), 0644), 0);
@@ -227,16 +232,17 @@ TEST(WriteIni, RefusesAnythingButARegularFile) {
         SCOPED_TRACE(name);
         // A FIFO with no writer would block a plain open for ever.
         EXPECT_EQ(ReadIni(dir.file(name), "Opcions", "Idioma", "x"), "x");
-        EXPECT_FALSE(WriteIni("Opcions", "Idioma", "English", dir.file(name)));
-        EXPECT_FALSE(settingsFileProblem(dir.file(name)).empty());
+        SettingsStore store(dir.file(name));
+        EXPECT_FALSE(store.write("Opcions", "Idioma", "English"));
+        EXPECT_FALSE(store.problem().empty());
     }
     EXPECT_TRUE(std::filesystem::is_directory(dir.file("folder")));
     EXPECT_TRUE(std::filesystem::is_fifo(dir.file("fifo")));
     EXPECT_TRUE(std::filesystem::is_empty(dir.file("folder")));
-    EXPECT_TRUE(settingsFileProblem(dir.file("new.ini")).empty());
+    EXPECT_TRUE(SettingsStore(dir.file("new.ini")).problem().empty());
 }
 
-TEST(WriteIni, NeverLeavesAHalfWrittenFile) {
+TEST(SettingsStore, NeverLeavesAHalfWrittenFile) {
     TempDir dir;
     const std::string path = dir.write("Ostrelo.ini", "[Opcions]\nScanTime=500\n");
     const auto entries = [&dir] {
@@ -248,13 +254,14 @@ TEST(WriteIni, NeverLeavesAHalfWrittenFile) {
     };
     // The file keeps its mode whatever the umask, and the temporary file was renamed over it.
     chmod(path.c_str(), 0666);
-    ASSERT_TRUE(WriteIni("Opcions", "ScanTime", " 10", path));
+    SettingsStore store(path);
+    ASSERT_TRUE(store.write("Opcions", "ScanTime", " 10"));
     struct stat written {};
     ASSERT_EQ(stat(path.c_str(), &written), 0);
     EXPECT_EQ(written.st_mode & 07777, 0666u);
     EXPECT_EQ(entries(), 1);
     // A text that does not change leaves the file alone: the same file, not a new copy.
-    ASSERT_TRUE(WriteIni("Opcions", "ScanTime", " 10", path));
+    ASSERT_TRUE(store.write("Opcions", "ScanTime", " 10"));
     struct stat again {};
     ASSERT_EQ(stat(path.c_str(), &again), 0);
     EXPECT_EQ(again.st_ino, written.st_ino);
@@ -267,7 +274,7 @@ TEST(WriteIni, NeverLeavesAHalfWrittenFile) {
         const testing::ErrorCapture capture;
         const rlimit limit{16, RLIM_INFINITY};
         setrlimit(RLIMIT_FSIZE, &limit);
-        _exit(WriteIni("Opcions", "Long", std::string(200, 'x'), path) ? 1 : 0);
+        _exit(store.write("Opcions", "Long", std::string(200, 'x')) ? 1 : 0);
     }
     int status = 0;
     waitpid(child, &status, 0);
@@ -276,33 +283,34 @@ TEST(WriteIni, NeverLeavesAHalfWrittenFile) {
     EXPECT_EQ(entries(), 1);
 }
 
-TEST(WriteIni, MakesFailedWritesAgainOnceTheFileIsWritable) {
+TEST(SettingsStore, MakesFailedWritesAgainOnceTheFileIsWritable) {
     TempDir dir;
     const std::string path = dir.write("Ostrelo.ini", "[Opcions]\nScanTime= 500\n");
     std::filesystem::permissions(path, std::filesystem::perms::owner_read);
     testing::ErrorCapture capture;
-    EXPECT_FALSE(WriteIni("Opcions", "ScanTime", " 10", path));
-    EXPECT_FALSE(WriteIni("Opcions", "Unitats", "Imperial", path));
-    EXPECT_FALSE(flushIniWrites(path));
+    SettingsStore store(path);
+    EXPECT_FALSE(store.write("Opcions", "ScanTime", " 10"));
+    EXPECT_FALSE(store.write("Opcions", "Unitats", "Imperial"));
+    EXPECT_FALSE(store.flush());
     EXPECT_EQ(dir.read("Ostrelo.ini"), "[Opcions]\nScanTime= 500\n");
     // Said once, not at every attempt.
     ASSERT_EQ(capture.reports().size(), 1u);
     EXPECT_EQ(capture.reports()[0].routine, "WriteIni");
     std::filesystem::permissions(path, std::filesystem::perms::owner_read |
                                            std::filesystem::perms::owner_write);
-    EXPECT_TRUE(flushIniWrites(path));
+    EXPECT_TRUE(store.flush());
     EXPECT_EQ(dir.read("Ostrelo.ini"), "[Opcions]\nScanTime= 10\nUnitats=Imperial\n");
     // Nothing is left to write, and a later write carries no stale value.
-    EXPECT_TRUE(flushIniWrites(path));
-    ASSERT_TRUE(WriteIni("Opcions", "ScanTime", " 50", path));
+    EXPECT_TRUE(store.flush());
+    ASSERT_TRUE(store.write("Opcions", "ScanTime", " 50"));
     EXPECT_EQ(dir.read("Ostrelo.ini"), "[Opcions]\nScanTime= 50\nUnitats=Imperial\n");
 }
 
-TEST(WriteIni, WritesThroughASymbolicLink) {
+TEST(SettingsStore, WritesThroughASymbolicLink) {
     TempDir dir;
     const std::string target = dir.write("real.ini", "[Opcions]\nScanTime=500\n");
     std::filesystem::create_symlink(target, dir.file("link.ini"));
-    ASSERT_TRUE(WriteIni("Opcions", "ScanTime", " 10", dir.file("link.ini")));
+    ASSERT_TRUE(SettingsStore(dir.file("link.ini")).write("Opcions", "ScanTime", " 10"));
     EXPECT_TRUE(std::filesystem::is_symlink(dir.file("link.ini")));
     EXPECT_EQ(dir.read("real.ini"), "[Opcions]\nScanTime= 10\n");
 }

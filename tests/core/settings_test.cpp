@@ -3,6 +3,7 @@
 #include "core/ip_address.h"
 #include "core/settings.h"
 #include "core/settings_location.h"
+#include "core/settings_store.h"
 #include "support/error_capture.h"
 #include "support/temp_dir.h"
 
@@ -28,7 +29,7 @@ TEST(LoadSettings, ReadsNumbersAndFlagsInEveryAcceptedForm) {
                                                       "MinPneu=75.5\n"
                                                       "[Depurar]\n"
                                                       "Depurar=True\n");
-    const LoadedSettings loaded = loadSettings(path);
+    const LoadedSettings loaded = loadSettings(SettingsStore(path));
     const Settings &s = loaded.settings;
     EXPECT_TRUE(loaded.problems.empty());
     EXPECT_EQ(s.ScanTime, 10);
@@ -77,7 +78,7 @@ TEST(LoadSettings, ReportsEveryValueItReplacesAndUsesTheDefault) {
         SCOPED_TRACE(std::string(c.key) + "=" + c.stored);
         const std::string path = dir.write("Ostrelo.ini", "[" + std::string(c.section) + "]\n" +
                                                               c.key + "=" + c.stored + "\n");
-        const LoadedSettings loaded = loadSettings(path);
+        const LoadedSettings loaded = loadSettings(SettingsStore(path));
         ASSERT_EQ(loaded.problems.size(), 1u);
         const SettingProblem &problem = loaded.problems[0];
         EXPECT_EQ(problem.section, c.section);
@@ -105,7 +106,8 @@ TEST(WriteThresholds, WritesTheEightKeysWithTheirLeadingBlank) {
     Settings s;
     s.MaxPneu = 105;
     s.MinFrens = -10;
-    writeThresholds(s, dir.file("Ostrelo.ini"));
+    SettingsStore store(dir.file("Ostrelo.ini"));
+    writeThresholds(s, store);
     EXPECT_EQ(dir.read("Ostrelo.ini"), "[MaxMin]\n"
                                        "MaxPneu= 105\n"
                                        "MinPneu= 80\n"

@@ -27,7 +27,7 @@ struct RecordingDebug : DebugView {
 class DisplayPhaseTest : public ::testing::Test {
 protected:
     DisplayPhaseTest() {
-        state.IniPath = dir.file("Ostrelo.ini");
+        state.store = core::SettingsStore(dir.file("Ostrelo.ini"));
         state.texts = i18n::findLanguage("English")->texts;
         display.decimalSeparator = ',';
         Canvia_Unitats(state, view, display);

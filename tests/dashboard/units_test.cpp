@@ -16,7 +16,7 @@ using core::MenuItem;
 
 class DisplayModes : public ::testing::Test {
 protected:
-    DisplayModes() { state.IniPath = dir.file("Ostrelo.ini"); }
+    DisplayModes() { state.store = core::SettingsStore(dir.file("Ostrelo.ini")); }
 
     testing::TempDir dir;
     core::AppState state;
@@ -41,7 +41,7 @@ TEST_F(DisplayModes, ImperialConvertsAndRoundsTheThresholds) {
     EXPECT_EQ(display.PressureUnit, "PSI");
     EXPECT_EQ(view.bars[4].maximum, 220);
     EXPECT_EQ(view.checkedItems(), std::vector{MenuItem::Imperial});
-    EXPECT_EQ(core::ReadIni(state.IniPath, "Opcions", "Unitats", ""), "Imperial");
+    EXPECT_EQ(core::ReadIni(state.store.path(), "Opcions", "Unitats", ""), "Imperial");
 
     // The factors to their last digit: a pressure, fuel or speed a hair off shows wrong.
     EXPECT_DOUBLE_EQ(toPsi(1000), 145.1352418559);
@@ -60,9 +60,9 @@ TEST_F(DisplayModes, ImperialConvertsAndRoundsTheThresholds) {
 
 TEST_F(DisplayModes, ChoosingTheUnitsInForceWritesNothing) {
     Canvia_Unitats(state, view, display);
-    std::filesystem::remove(state.IniPath);
+    std::filesystem::remove(state.store.path());
     chooseUnits(state, view, display, "Metric");
-    EXPECT_FALSE(std::filesystem::exists(state.IniPath));
+    EXPECT_FALSE(std::filesystem::exists(state.store.path()));
 }
 
 TEST_F(DisplayModes, AThresholdThatOverflowsInFahrenheitIsReported) {
@@ -72,7 +72,7 @@ TEST_F(DisplayModes, AThresholdThatOverflowsInFahrenheitIsReported) {
     Canvia_Unitats(state, view, display);
     ASSERT_EQ(capture.reports().size(), 1u);
     EXPECT_EQ(capture.reports()[0].routine, "Canvia_Unitats");
-    EXPECT_FALSE(std::filesystem::exists(state.IniPath));
+    EXPECT_FALSE(std::filesystem::exists(state.store.path()));
 }
 
 TEST_F(DisplayModes, GraphicsOffEmptiesBarsWhitensLabelsAndHidesMarkers) {
@@ -90,14 +90,14 @@ TEST_F(DisplayModes, GraphicsOffEmptiesBarsWhitensLabelsAndHidesMarkers) {
         EXPECT_FALSE(view.markers[marker]) << marker;
     }
     EXPECT_FALSE(view.menuChecked[MenuItem::Graficos]);
-    EXPECT_EQ(core::ReadIni(state.IniPath, "Opcions", "NoGrafics", ""), "True");
+    EXPECT_EQ(core::ReadIni(state.store.path(), "Opcions", "NoGrafics", ""), "True");
 
     toggleGraphics(state, view);
     for (const core::Label label : kValueLabels) {
         EXPECT_EQ(view.backgrounds[label], ColourLow);
     }
     EXPECT_TRUE(view.menuChecked[MenuItem::Graficos]);
-    EXPECT_EQ(core::ReadIni(state.IniPath, "Opcions", "NoGrafics", ""), "False");
+    EXPECT_EQ(core::ReadIni(state.store.path(), "Opcions", "NoGrafics", ""), "False");
 }
 
 } // namespace

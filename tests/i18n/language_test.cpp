@@ -100,7 +100,7 @@ TEST(LanguageTable, MatchesNamesExactly) {
 
 class CanviaIdioma : public ::testing::Test {
 protected:
-    CanviaIdioma() { state.IniPath = dir.file("Ostrelo.ini"); }
+    CanviaIdioma() { state.store = core::SettingsStore(dir.file("Ostrelo.ini")); }
 
     void apply() {
         Canvia_Idioma(state, view, [this] { ++resets; });
@@ -130,7 +130,7 @@ TEST_F(CanviaIdioma, WritesCaptionsMenusAndTheSetting) {
     EXPECT_EQ(view.menuCaptions[MenuItem::VeureDadesServidor], "Ver Datos Servidor");
     EXPECT_EQ(view.menuCaptions.size(), 13u);
     EXPECT_EQ(resets, 1);
-    EXPECT_EQ(core::ReadIni(state.IniPath, "Opcions", "Idioma", ""), "Español");
+    EXPECT_EQ(core::ReadIni(state.store.path(), "Opcions", "Idioma", ""), "Español");
 }
 
 TEST_F(CanviaIdioma, SwitchesLanguageAndIgnoresTheOneInForce) {
@@ -141,9 +141,9 @@ TEST_F(CanviaIdioma, SwitchesLanguageAndIgnoresTheOneInForce) {
     EXPECT_EQ(view.menuCaptions[MenuItem::Conexio], "Connection");
     EXPECT_EQ(state.texts.TextGameRunning, "RACE07 RUNNING");
 
-    std::filesystem::remove(state.IniPath);
+    std::filesystem::remove(state.store.path());
     chooseLanguage(state, view, "English", [this] { ++resets; });
-    EXPECT_FALSE(std::filesystem::exists(state.IniPath));
+    EXPECT_FALSE(std::filesystem::exists(state.store.path()));
     EXPECT_EQ(resets, 2);
 }
 
@@ -153,7 +153,7 @@ TEST_F(CanviaIdioma, AnUnknownNameKeepsTheTextsAndMarksNothing) {
     EXPECT_TRUE(view.checkedItems().empty());
     EXPECT_EQ(view.caption(Label::Label1), "");
     EXPECT_EQ(view.menuCaptions[MenuItem::Archivo], "");
-    EXPECT_EQ(core::ReadIni(state.IniPath, "Opcions", "Idioma", ""), "Français");
+    EXPECT_EQ(core::ReadIni(state.store.path(), "Opcions", "Idioma", ""), "Français");
 
     chooseLanguage(state, view, "Deutsch", {});
     state.settings.Idioma = "Klingon";

@@ -20,7 +20,7 @@ using testing::FakeStreamSocket;
 class ConnectionTest : public ::testing::Test {
 protected:
     ConnectionTest() {
-        state.IniPath = dir.file("Ostrelo.ini");
+        state.store = core::SettingsStore(dir.file("Ostrelo.ini"));
         state.texts = i18n::findLanguage("English")->texts;
     }
 
@@ -131,7 +131,7 @@ TEST_F(ConnectionTest, TheModeWithoutConnectionClosesBothSockets) {
     EXPECT_FALSE(view.menuEnabled[MenuItem::VeureDadesServidor]);
     connection.upkeep();
     EXPECT_EQ(status(), "");
-    EXPECT_EQ(core::ReadIni(state.IniPath, "Opcions", "TipusConexio", ""), "0");
+    EXPECT_EQ(core::ReadIni(state.store.path(), "Opcions", "TipusConexio", ""), "0");
 }
 
 TEST(ConnectionDialogs, CheckPortsAndAddresses) {

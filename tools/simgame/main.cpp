@@ -31,6 +31,11 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *) override {
+        if (!m_announced) {
+            // Painted means mapped with its title: now the window can be found.
+            m_announced = true;
+            std::cout << "ready" << std::endl;
+        }
         QPainter painter(this);
         painter.fillRect(rect(), QColor(20, 24, 32));
         painter.setPen(Qt::white);
@@ -51,6 +56,7 @@ protected:
 
 private:
     const CarModel &m_model;
+    bool m_announced = false;
 };
 
 } // namespace
@@ -122,6 +128,5 @@ int main(int argc, char **argv) {
         }
     });
     step.start(10);
-    std::cout << "ready" << std::endl;
     return QApplication::exec();
 }

@@ -1,0 +1,57 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "core/ini_codec.h"
+
+#include <string>
+#include <string_view>
+
+namespace ostrelo::core {
+
+/// The settings file, parsed once and held in memory. Values are read from the parsed text;
+/// a write changes one line and replaces the file, in one atomic write, only when its text
+/// changed. A file that cannot be read or decoded, that is not a regular file, or that this
+/// user may not replace is never written: its changes live on in memory. A write that fails
+/// is made again by the next write or by `flush`, and the first failure is reported once
+/// under "WriteIni".
+class SettingsStore {
+public:
+    /// The store of the file at `path`, read now.
+    explicit SettingsStore(std::string path);
+    /// A store of `text` without a file, for tests: nothing is ever written.
+    static SettingsStore inMemory(std::string_view text = {});
+
+    /// The file; empty for a store in memory.
+    const std::string &path() const { return m_path; }
+
+    /// The value of `key` in `section` by the rules of `ReadIni`.
+    std::string read(std::string_view section, std::string_view key,
+                     std::string_view defaultValue) const;
+
+    /// Stores `value` under `key` in `section` (the section and the key made as needed, every
+    /// other line kept) and commits the file. Returns false when the file could not be
+    /// written; the value is kept for the next commit.
+    bool write(std::string_view section, std::string_view key, std::string_view value);
+
+    /// Commits what earlier writes could not. Returns true when nothing is left to write.
+    bool flush();
+
+    /// Why changes cannot be saved in the file; empty when they can (a missing file in a
+    /// folder this user may write can).
+    std::string problem() const;
+
+    /// The whole text as it would be written.
+    std::string text() const { return m_loaded.document.text(); }
+
+private:
+    SettingsStore() = default;
+
+    std::string m_path;
+    LoadedIni m_loaded;
+    /// The text the file holds, as far as this store knows.
+    std::string m_written;
+    bool m_pending = false;
+    bool m_told = false;
+};
+
+} // namespace ostrelo::core
