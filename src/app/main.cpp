@@ -168,6 +168,8 @@ int main(int argc, char **argv) {
     std::vector<std::string> notices = settingsNotices(loaded, iniPath, state.store.problem());
     printSettingProblems(notices);
     state.settings = loaded.settings;
+    // Everything start-up writes goes to the file in one replacement, if the text changed.
+    state.store.holdWrites();
     core::writeThresholds(state.settings, state.store);
 
     windows::MainWindow window(static_cast<core::Colour>(state.settings.BackgroundColor));
@@ -195,6 +197,7 @@ int main(int argc, char **argv) {
                                     ? static_cast<char>(decimalPoint.front().unicode())
                                     : '.');
     program.applySettings();
+    state.store.flush();
     window.setScanInterval(state.settings.ScanTime);
     window.show();
     // The setup windows open beside the main window when the settings ask for them.

@@ -26,10 +26,11 @@ std::string SettingsStore::read(std::string_view section, std::string_view key,
 bool SettingsStore::write(std::string_view section, std::string_view key, std::string_view value) {
     m_loaded.document.setValue(section, key, value);
     m_pending = true;
-    return flush();
+    return m_holding || flush();
 }
 
 bool SettingsStore::flush() {
+    m_holding = false;
     if (!m_pending || m_path.empty()) {
         m_pending = false;
         return true;

@@ -33,7 +33,12 @@ public:
     /// written; the value is kept for the next commit.
     bool write(std::string_view section, std::string_view key, std::string_view value);
 
-    /// Commits what earlier writes could not. Returns true when nothing is left to write.
+    /// Holds the writes that follow in memory until `flush`, so that a run of them (the
+    /// start-up's) replaces the file once.
+    void holdWrites() { m_holding = true; }
+
+    /// Commits what earlier writes held or could not write. Returns true when nothing is
+    /// left to write.
     bool flush();
 
     /// Why changes cannot be saved in the file; empty when they can (a missing file in a
@@ -51,6 +56,7 @@ private:
     /// The text the file holds, as far as this store knows.
     std::string m_written;
     bool m_pending = false;
+    bool m_holding = false;
     bool m_told = false;
 };
 

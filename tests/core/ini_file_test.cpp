@@ -306,6 +306,32 @@ TEST(SettingsStore, MakesFailedWritesAgainOnceTheFileIsWritable) {
     EXPECT_EQ(dir.read("Ostrelo.ini"), "[Opcions]\nScanTime= 50\nUnitats=Imperial\n");
 }
 
+TEST(SettingsStore, HeldWritesReplaceTheFileOnceAndAStoreInMemoryWritesNothing) {
+    TempDir dir;
+    const std::string path = dir.write("Ostrelo.ini", "[Opcions]\nScanTime=500\n");
+    struct stat before {};
+    ASSERT_EQ(stat(path.c_str(), &before), 0);
+    SettingsStore store(path);
+    store.holdWrites();
+    ASSERT_TRUE(store.write("Opcions", "ScanTime", " 10"));
+    ASSERT_TRUE(store.write("Opcions", "Idioma", "English"));
+    struct stat held {};
+    ASSERT_EQ(stat(path.c_str(), &held), 0);
+    EXPECT_EQ(held.st_ino, before.st_ino);
+    EXPECT_EQ(dir.read("Ostrelo.ini"), "[Opcions]\nScanTime=500\n");
+    ASSERT_TRUE(store.flush());
+    EXPECT_EQ(dir.read("Ostrelo.ini"), "[Opcions]\nScanTime= 10\nIdioma=English\n");
+    // After the flush, writes go out at once again.
+    ASSERT_TRUE(store.write("Opcions", "Idioma", "Dutch"));
+    EXPECT_EQ(ReadIni(path, "Opcions", "Idioma", ""), "Dutch");
+
+    SettingsStore memory = SettingsStore::inMemory("[Opcions]\nIdioma=Deutsch\n");
+    EXPECT_EQ(memory.read("Opcions", "Idioma", ""), "Deutsch");
+    EXPECT_TRUE(memory.write("Opcions", "Idioma", "Italiano"));
+    EXPECT_EQ(memory.text(), "[Opcions]\nIdioma=Italiano\n");
+    EXPECT_TRUE(memory.problem().empty());
+}
+
 TEST(SettingsStore, WritesThroughASymbolicLink) {
     TempDir dir;
     const std::string target = dir.write("real.ini", "[Opcions]\nScanTime=500\n");
