@@ -6,7 +6,6 @@
 #include "dashboard/warnings.h"
 #include "fakes/recording_view.h"
 #include "i18n/language_table.h"
-#include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -27,7 +26,6 @@ struct RecordingDebug : DebugView {
 class DisplayPhaseTest : public ::testing::Test {
 protected:
     DisplayPhaseTest() {
-        state.store = core::SettingsStore(dir.file("Ostrelo.ini"));
         state.texts = i18n::findLanguage("English")->texts;
         display.decimalSeparator = ',';
         Canvia_Unitats(state, view, display);
@@ -53,7 +51,6 @@ protected:
 
     void show(TelemetrySample s) { phase.show(s); }
 
-    testing::TempDir dir;
     core::AppState state;
     testing::RecordingView view;
     DisplayState display;

@@ -5,7 +5,6 @@
 #include "dashboard/units.h"
 #include "fakes/recording_view.h"
 #include "support/error_capture.h"
-#include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -16,9 +15,6 @@ using core::MenuItem;
 
 class DisplayModes : public ::testing::Test {
 protected:
-    DisplayModes() { state.store = core::SettingsStore(dir.file("Ostrelo.ini")); }
-
-    testing::TempDir dir;
     core::AppState state;
     testing::RecordingView view;
     DisplayState display;
@@ -41,7 +37,7 @@ TEST_F(DisplayModes, ImperialConvertsAndRoundsTheThresholds) {
     EXPECT_EQ(display.PressureUnit, "PSI");
     EXPECT_EQ(view.bars[4].maximum, 220);
     EXPECT_EQ(view.checkedItems(), std::vector{MenuItem::Imperial});
-    EXPECT_EQ(core::ReadIni(state.store.path(), "Opcions", "Unitats", ""), "Imperial");
+    EXPECT_EQ(state.store.read("Opcions", "Unitats", ""), "Imperial");
 
     // The factors to their last digit: a pressure, fuel or speed a hair off shows wrong.
     EXPECT_DOUBLE_EQ(toPsi(1000), 145.1352418559);
@@ -60,9 +56,9 @@ TEST_F(DisplayModes, ImperialConvertsAndRoundsTheThresholds) {
 
 TEST_F(DisplayModes, ChoosingTheUnitsInForceWritesNothing) {
     Canvia_Unitats(state, view, display);
-    std::filesystem::remove(state.store.path());
+    state.store = core::SettingsStore::inMemory();
     chooseUnits(state, view, display, "Metric");
-    EXPECT_FALSE(std::filesystem::exists(state.store.path()));
+    EXPECT_EQ(state.store.text(), "");
 }
 
 TEST_F(DisplayModes, AThresholdThatOverflowsInFahrenheitIsReported) {
@@ -72,7 +68,7 @@ TEST_F(DisplayModes, AThresholdThatOverflowsInFahrenheitIsReported) {
     Canvia_Unitats(state, view, display);
     ASSERT_EQ(capture.reports().size(), 1u);
     EXPECT_EQ(capture.reports()[0].routine, "Canvia_Unitats");
-    EXPECT_FALSE(std::filesystem::exists(state.store.path()));
+    EXPECT_EQ(state.store.text(), "");
 }
 
 TEST_F(DisplayModes, GraphicsOffEmptiesBarsWhitensLabelsAndHidesMarkers) {
@@ -90,14 +86,14 @@ TEST_F(DisplayModes, GraphicsOffEmptiesBarsWhitensLabelsAndHidesMarkers) {
         EXPECT_FALSE(view.markers[marker]) << marker;
     }
     EXPECT_FALSE(view.menuChecked[MenuItem::Graficos]);
-    EXPECT_EQ(core::ReadIni(state.store.path(), "Opcions", "NoGrafics", ""), "True");
+    EXPECT_EQ(state.store.read("Opcions", "NoGrafics", ""), "True");
 
     toggleGraphics(state, view);
     for (const core::Label label : kValueLabels) {
         EXPECT_EQ(view.backgrounds[label], ColourLow);
     }
     EXPECT_TRUE(view.menuChecked[MenuItem::Graficos]);
-    EXPECT_EQ(core::ReadIni(state.store.path(), "Opcions", "NoGrafics", ""), "False");
+    EXPECT_EQ(state.store.read("Opcions", "NoGrafics", ""), "False");
 }
 
 } // namespace

@@ -3,7 +3,6 @@
 #include "fakes/recording_view.h"
 #include "i18n/language.h"
 #include "i18n/language_table.h"
-#include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -100,13 +99,10 @@ TEST(LanguageTable, MatchesNamesExactly) {
 
 class CanviaIdioma : public ::testing::Test {
 protected:
-    CanviaIdioma() { state.store = core::SettingsStore(dir.file("Ostrelo.ini")); }
-
     void apply() {
         Canvia_Idioma(state, view, [this] { ++resets; });
     }
 
-    testing::TempDir dir;
     core::AppState state;
     testing::RecordingView view;
     int resets = 0;
@@ -130,7 +126,7 @@ TEST_F(CanviaIdioma, WritesCaptionsMenusAndTheSetting) {
     EXPECT_EQ(view.menuCaptions[MenuItem::VeureDadesServidor], "Ver Datos Servidor");
     EXPECT_EQ(view.menuCaptions.size(), 13u);
     EXPECT_EQ(resets, 1);
-    EXPECT_EQ(core::ReadIni(state.store.path(), "Opcions", "Idioma", ""), "Español");
+    EXPECT_EQ(state.store.read("Opcions", "Idioma", ""), "Español");
 }
 
 TEST_F(CanviaIdioma, SwitchesLanguageAndIgnoresTheOneInForce) {
@@ -141,9 +137,9 @@ TEST_F(CanviaIdioma, SwitchesLanguageAndIgnoresTheOneInForce) {
     EXPECT_EQ(view.menuCaptions[MenuItem::Conexio], "Connection");
     EXPECT_EQ(state.texts.TextGameRunning, "RACE07 RUNNING");
 
-    std::filesystem::remove(state.store.path());
+    state.store = core::SettingsStore::inMemory();
     chooseLanguage(state, view, "English", [this] { ++resets; });
-    EXPECT_FALSE(std::filesystem::exists(state.store.path()));
+    EXPECT_EQ(state.store.text(), "");
     EXPECT_EQ(resets, 2);
 }
 
@@ -153,7 +149,7 @@ TEST_F(CanviaIdioma, AnUnknownNameKeepsTheTextsAndMarksNothing) {
     EXPECT_TRUE(view.checkedItems().empty());
     EXPECT_EQ(view.caption(Label::Label1), "");
     EXPECT_EQ(view.menuCaptions[MenuItem::Archivo], "");
-    EXPECT_EQ(core::ReadIni(state.store.path(), "Opcions", "Idioma", ""), "Français");
+    EXPECT_EQ(state.store.read("Opcions", "Idioma", ""), "Français");
 
     chooseLanguage(state, view, "Deutsch", {});
     state.settings.Idioma = "Klingon";

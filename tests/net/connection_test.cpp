@@ -6,7 +6,6 @@
 #include "net/connection.h"
 #include "net/connection_dialogs.h"
 #include "net/connection_mode.h"
-#include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -19,14 +18,10 @@ using testing::FakeStreamSocket;
 
 class ConnectionTest : public ::testing::Test {
 protected:
-    ConnectionTest() {
-        state.store = core::SettingsStore(dir.file("Ostrelo.ini"));
-        state.texts = i18n::findLanguage("English")->texts;
-    }
+    ConnectionTest() { state.texts = i18n::findLanguage("English")->texts; }
 
     std::string status() const { return view.caption(Label::Label15); }
 
-    testing::TempDir dir;
     core::AppState state;
     testing::RecordingView view;
     FakeStreamSocket server;
@@ -131,7 +126,7 @@ TEST_F(ConnectionTest, TheModeWithoutConnectionClosesBothSockets) {
     EXPECT_FALSE(view.menuEnabled[MenuItem::VeureDadesServidor]);
     connection.upkeep();
     EXPECT_EQ(status(), "");
-    EXPECT_EQ(core::ReadIni(state.store.path(), "Opcions", "TipusConexio", ""), "0");
+    EXPECT_EQ(state.store.read("Opcions", "TipusConexio", ""), "0");
 }
 
 TEST(ConnectionDialogs, CheckPortsAndAddresses) {
