@@ -10,8 +10,8 @@
 #include "dashboard/units.h"
 #include "i18n/language.h"
 #include "i18n/language_table.h"
-#include "net/connection_dialogs.h"
 #include "net/connection_mode.h"
+#include "net/dialog_answers.h"
 #include "net/frame.h"
 #include "platform/clock.h"
 

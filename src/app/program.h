@@ -58,7 +58,6 @@ public:
     /// The user's decimal separator for the dashboard's digit patterns.
     void setDecimalSeparator(char separator) { m_display.decimalSeparator = separator; }
 
-    const dashboard::DisplayState &display() const { return m_display; }
     const acquisition::GameAttachment &attachment() const { return m_attachment; }
 
 private:

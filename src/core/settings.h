@@ -10,8 +10,22 @@ namespace ostrelo::core {
 /// The shortest scan interval the program runs at, in milliseconds.
 inline constexpr std::int16_t kShortestScanTimeMs = 10;
 
-/// Every setting of the settings file, named after its INI key, with its default.
-struct Settings {
+/// The eight warning thresholds, in whole degrees (Celsius or Fahrenheit) and kPa or psi.
+/// The settings hold them in metric units; the display holds them in the units in force.
+struct Thresholds {
+    std::int16_t MaxPneu = 100;
+    std::int16_t MinPneu = 80;
+    std::int16_t MaxMotor = 100;
+    std::int16_t MinMotor = 90;
+    std::int16_t MaxPress = 220;
+    std::int16_t MinPress = 180;
+    std::int16_t MaxFrens = 600;
+    std::int16_t MinFrens = 300;
+};
+
+/// Every setting of the settings file, named after its INI key, with its default. The
+/// thresholds of section MaxMin come from `Thresholds`, in metric units.
+struct Settings : Thresholds {
     // [Opcions]
     std::string Idioma = "Español";
     std::int16_t ScanTime = 500;
@@ -24,15 +38,6 @@ struct Settings {
     std::int32_t PosFormX = 0;
     std::int32_t PosFormY = 0;
     std::int32_t BackgroundColor = 0;
-    // [MaxMin], metric units
-    std::int16_t MaxPneu = 100;
-    std::int16_t MinPneu = 80;
-    std::int16_t MaxMotor = 100;
-    std::int16_t MinMotor = 90;
-    std::int16_t MaxPress = 220;
-    std::int16_t MinPress = 180;
-    std::int16_t MaxFrens = 600;
-    std::int16_t MinFrens = 300;
     // [Administrar], [Depurar]
     bool Administrar = false;
     bool Depurar = false;

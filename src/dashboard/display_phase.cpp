@@ -149,7 +149,7 @@ void DisplayPhase::showWeather(const TelemetrySample &s) {
 }
 
 void DisplayPhase::showGraphics(const TelemetrySample &s) {
-    const Thresholds &t = m_display.thresholds;
+    const core::Thresholds &t = m_display.thresholds;
     m_view.setBackground(Label::Label18, thresholdColour(s.OilTemp, t.MinMotor, t.MaxMotor));
     m_view.setBackground(Label::Label17, thresholdColour(s.WaterTemp, t.MinMotor, t.MaxMotor));
     for (int wheel = 0; wheel < 4; ++wheel) {

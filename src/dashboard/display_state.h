@@ -1,22 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "core/settings.h"
+
 #include <cstdint>
 #include <string>
 
 namespace ostrelo::dashboard {
-
-/// The eight warning thresholds in the unit system of the display.
-struct Thresholds {
-    std::int16_t MaxPneu = 100;
-    std::int16_t MinPneu = 80;
-    std::int16_t MaxMotor = 100;
-    std::int16_t MinMotor = 90;
-    std::int16_t MaxPress = 220;
-    std::int16_t MinPress = 180;
-    std::int16_t MaxFrens = 600;
-    std::int16_t MinFrens = 300;
-};
 
 /// What the dashboard keeps between samples: unit texts and display thresholds of the unit
 /// system in force, and the lap and fuel bookkeeping.
@@ -24,7 +14,8 @@ struct DisplayState {
     std::string TempUnit = "\u00BAC";
     std::string FuelUnit = "L";
     std::string PressureUnit = "kPA";
-    Thresholds thresholds;
+    /// The thresholds in the unit system of the display.
+    core::Thresholds thresholds;
     /// The user's decimal separator, used by the digit patterns.
     char decimalSeparator = '.';
     /// The unit system `LapStartFuel` was registered in.

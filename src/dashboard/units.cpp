@@ -78,7 +78,7 @@ void Canvia_Unitats(core::AppState &state, core::MainView &view, DisplayState &d
         const core::Settings &s = state.settings;
         view.setMenuChecked(core::MenuItem::Metrico, false);
         view.setMenuChecked(core::MenuItem::Imperial, false);
-        Thresholds &t = display.thresholds;
+        core::Thresholds &t = display.thresholds;
         if (isImperial(s)) {
             view.setMenuChecked(core::MenuItem::Imperial, true);
             view.setBarMaximum(kSpeedBar, 220);
@@ -99,8 +99,7 @@ void Canvia_Unitats(core::AppState &state, core::MainView &view, DisplayState &d
             display.TempUnit = "\u00BAC";
             display.FuelUnit = "L";
             display.PressureUnit = "kPA";
-            t = {s.MaxPneu,  s.MinPneu,  s.MaxMotor, s.MinMotor,
-                 s.MaxPress, s.MinPress, s.MaxFrens, s.MinFrens};
+            t = static_cast<const core::Thresholds &>(s);
         }
         if (display.imperialFuel != isImperial(s)) {
             display.LapStartFuel = toSingle(isImperial(s) ? toGallons(display.LapStartFuel)

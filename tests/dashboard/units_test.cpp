@@ -23,7 +23,7 @@ protected:
 TEST_F(DisplayModes, ImperialConvertsAndRoundsTheThresholds) {
     state.settings.Unitats = "Imperial";
     Canvia_Unitats(state, view, display);
-    const Thresholds &t = display.thresholds;
+    const core::Thresholds &t = display.thresholds;
     EXPECT_EQ(t.MinPneu, 176);
     EXPECT_EQ(t.MaxPneu, 212);
     EXPECT_EQ(t.MinMotor, 194);

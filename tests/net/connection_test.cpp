@@ -4,8 +4,8 @@
 #include "fakes/recording_view.h"
 #include "i18n/language_table.h"
 #include "net/connection.h"
-#include "net/connection_dialogs.h"
 #include "net/connection_mode.h"
+#include "net/dialog_answers.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "net/connection_dialogs.h"
+#include "net/dialog_answers.h"
 
 #include "core/conversions.h"
 #include "core/ip_address.h"
