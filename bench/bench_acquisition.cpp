@@ -120,7 +120,7 @@ void Acquisition(benchmark::State &state) {
     attached.memory.reads.clear();
     attached.memory.batches = 0;
     for (auto _ : state) {
-        acquisition::TelemetrySample sample;
+        telemetry::TelemetrySample sample;
         attached.acquisition.acquire(sample);
         benchmark::DoNotOptimize(sample);
     }
@@ -136,7 +136,7 @@ void RawPreadFloor(benchmark::State &state) {
     game();
     Attached attached;
     // The first acquisition searches for the local driver; the steady state reads less.
-    acquisition::TelemetrySample sample;
+    telemetry::TelemetrySample sample;
     attached.acquisition.acquire(sample);
     attached.memory.unbatched = true;
     attached.memory.reads.clear();

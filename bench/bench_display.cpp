@@ -14,11 +14,11 @@ namespace {
 using namespace ostrelo;
 
 // A sample in which every shown value differs from the last one, as at speed.
-acquisition::TelemetrySample sampleAt(int step) {
+telemetry::TelemetrySample sampleAt(int step) {
     const auto v = [step](double base, int range) {
         return static_cast<float>(base + step % range);
     };
-    acquisition::TelemetrySample s;
+    telemetry::TelemetrySample s;
     s.DriverName = "Marta Vidal";
     s.CarName = step % 2 ? "Lince Turbo 16V" : "Lince Turbo 16V ";
     s.TrackName = step % 2 ? "Anella Sud" : "Anella Sud ";
@@ -74,7 +74,7 @@ void DisplayPhase(benchmark::State &state) {
     Dashboard dashboard;
     int step = 0;
     for (auto _ : state) {
-        acquisition::TelemetrySample sample = sampleAt(step++);
+        telemetry::TelemetrySample sample = sampleAt(step++);
         dashboard.phase.show(sample);
     }
     state.counters["labels"] =
@@ -84,7 +84,7 @@ BENCHMARK(DisplayPhase);
 
 void LabelTextFloor(benchmark::State &state) {
     Dashboard dashboard;
-    acquisition::TelemetrySample sample = sampleAt(0);
+    telemetry::TelemetrySample sample = sampleAt(0);
     dashboard.phase.show(sample);
     const int writes = dashboard.window.captions;
     int step = 0;

@@ -8,8 +8,8 @@ namespace {
 
 using namespace ostrelo;
 
-acquisition::TelemetrySample busySample() {
-    acquisition::TelemetrySample s;
+telemetry::TelemetrySample busySample() {
+    telemetry::TelemetrySample s;
     s.DriverName = "Marta Vidal";
     s.CarName = "Lince Turbo 16V";
     s.TrackName = "Anella Sud";
@@ -44,7 +44,7 @@ BENCHMARK(WriteFrame);
 void ParseFrame(benchmark::State &state) {
     const std::string frame = net::writeSampleFrame(busySample(), 3, "RACE07 EN MARCHA", '.');
     for (auto _ : state) {
-        acquisition::TelemetrySample read;
+        telemetry::TelemetrySample read;
         std::int16_t slot = 0;
         net::takeOver(net::splitBody(std::string_view(frame).substr(7)), read, slot);
         benchmark::DoNotOptimize(read);
@@ -56,7 +56,7 @@ void WriteAndParseFrame(benchmark::State &state) {
     const auto sample = busySample();
     for (auto _ : state) {
         const std::string frame = net::writeSampleFrame(sample, 3, "RACE07 EN MARCHA", '.');
-        acquisition::TelemetrySample read;
+        telemetry::TelemetrySample read;
         std::int16_t slot = 0;
         net::takeOver(net::splitBody(std::string_view(frame).substr(7)), read, slot);
         benchmark::DoNotOptimize(read);

@@ -23,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             while (auto body = joiner.next()) {
                 const auto pieces = net::splitBody(*body);
                 if (pieces.size() == static_cast<std::size_t>(net::kFieldCount)) {
-                    acquisition::TelemetrySample sample;
+                    telemetry::TelemetrySample sample;
                     std::int16_t slot = 0;
                     net::takeOver(pieces, sample, slot);
                 }

@@ -4,11 +4,20 @@
 #include "acquisition/address_map.h"
 #include "core/error.h"
 #include "core/text_encoding.h"
+#include "telemetry/telemetry_fields.h"
 
 #include <cfloat>
 #include <cmath>
+#include <type_traits>
 
 namespace ostrelo::acquisition {
+
+using telemetry::FL;
+using telemetry::FR;
+using telemetry::RL;
+using telemetry::RR;
+using telemetry::toSingle;
+
 namespace {
 
 constexpr double kKelvinOffset = 273.15;
@@ -37,46 +46,18 @@ bool comparable(const std::string &name) {
     return !name.empty() && name.front() != '\0';
 }
 
-float toSingle(double value) {
-    if (std::isfinite(value) && std::fabs(value) > FLT_MAX) {
-        throw core::RunTimeError("CSng", "Overflow: a value is too large for a single");
-    }
-    return static_cast<float>(value);
-}
-
 // Any 4 or 8 bytes of game memory can hold an infinity or NaN; such a sample is not shown,
 // sent or logged, as a value too large for its field is not.
 void requireFinite(const TelemetrySample &s) {
-    const auto check = [](double value, const char *field) {
-        if (!std::isfinite(value)) {
-            throw core::RunTimeError("CSng", std::string("Overflow: ") + field +
-                                                 " read from the game is not a finite number");
+    telemetry::forEachWireField(s, [](const telemetry::FieldName &name, auto &&value) {
+        using T = std::decay_t<decltype(value)>;
+        if constexpr (std::is_same_v<T, float> || std::is_same_v<T, double>) {
+            if (!std::isfinite(value)) {
+                throw core::RunTimeError("CSng", "Overflow: " + name.text() +
+                                                     " read from the game is not a finite number");
+            }
         }
-    };
-    for (const auto &[value, field] : {std::pair{s.OilTemp, "the oil temperature"},
-                                       {s.WaterTemp, "the water temperature"},
-                                       {s.EngineSpeed, "the engine speed"},
-                                       {s.EngineSpeedMax, "the engine speed limit"},
-                                       {s.Fuel, "the fuel"},
-                                       {s.BestLapTime, "the best lap time"},
-                                       {s.LastLapTime, "the last lap time"},
-                                       {s.Throttle, "the throttle"},
-                                       {s.Brake, "the brake pedal"},
-                                       {s.TrackTemp, "the track temperature"},
-                                       {s.AmbientTemp, "the ambient temperature"}}) {
-        check(value, field);
-    }
-    for (const auto &zones : s.TyreTemp) {
-        for (const float zone : zones) {
-            check(zone, "a tyre temperature");
-        }
-    }
-    for (int wheel = FL; wheel <= RR; ++wheel) {
-        check(s.TyrePressure[wheel], "a tyre pressure");
-        check(s.WheelSpeed[wheel], "a wheel speed");
-        check(s.TyreWear[wheel], "a tyre wear");
-        check(s.BrakeTemp[wheel], "a brake temperature");
-    }
+    });
 }
 
 } // namespace

@@ -2,10 +2,12 @@
 #pragma once
 
 #include "acquisition/game_memory.h"
-#include "acquisition/telemetry_sample.h"
 #include "core/app_state.h"
+#include "telemetry/telemetry_sample.h"
 
 namespace ostrelo::acquisition {
+
+using telemetry::TelemetrySample;
 
 /// Fills a `TelemetrySample` from the game's memory, following the car that `SlotMode`
 /// chooses: 0 the local driver's (found by name), 1 the one the game monitors, 2 `ForcedSlot`.

@@ -177,9 +177,9 @@ int main(int argc, char **argv) {
     platform::QtStreamSocket serverSocket(true);
     platform::QtStreamSocket clientSocket(false);
     app::Program program(state, window, processMemory, serverSocket, clientSocket);
-    std::unique_ptr<acquisition::TelemetryLog> log;
+    std::unique_ptr<telemetry::TelemetryLog> log;
     if (line.logPath) {
-        log = std::make_unique<acquisition::TelemetryLog>(*line.logPath);
+        log = std::make_unique<telemetry::TelemetryLog>(*line.logPath);
         if (!log->error().empty()) {
             std::cerr << "ostrelo: " << log->error() << '\n';
             // Started from a menu, the terminal is not seen: the window says it too.

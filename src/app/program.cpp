@@ -180,7 +180,7 @@ void Program::Temps() {
     });
 }
 
-void Program::logSample(const acquisition::TelemetrySample &sample, const char *source,
+void Program::logSample(const telemetry::TelemetrySample &sample, const char *source,
                         const std::string &status) {
     if (m_log) {
         const auto now = std::chrono::system_clock::now().time_since_epoch();
@@ -189,7 +189,7 @@ void Program::logSample(const acquisition::TelemetrySample &sample, const char *
     }
 }
 
-Program::Received Program::takeOverReceivedSample(acquisition::TelemetrySample &sample) {
+Program::Received Program::takeOverReceivedSample(telemetry::TelemetrySample &sample) {
     const std::vector<std::string> pieces = net::splitBody(m_receivedSample);
     if (pieces.size() != static_cast<std::size_t>(net::kFieldCount)) {
         // A frame of the wrong shape shows as an empty sample.
@@ -210,7 +210,7 @@ Program::Received Program::takeOverReceivedSample(acquisition::TelemetrySample &
 void Program::Lectures() {
     core::trap("Lectures", [&] {
         const std::int16_t mode = m_state.settings.TipusConexio;
-        acquisition::TelemetrySample sample;
+        telemetry::TelemetrySample sample;
         if (mode == 0 || mode == 1) {
             if (!m_acquisition.acquire(sample)) {
                 return;

@@ -4,7 +4,6 @@
 #include "acquisition/acquisition.h"
 #include "acquisition/game_attachment.h"
 #include "acquisition/game_memory.h"
-#include "acquisition/telemetry_log.h"
 #include "core/app_state.h"
 #include "core/main_view.h"
 #include "dashboard/display_phase.h"
@@ -13,6 +12,7 @@
 #include "net/frame_joiner.h"
 #include "platform/process_memory.h"
 #include "platform/stream_socket.h"
+#include "telemetry/telemetry_log.h"
 
 namespace ostrelo::app {
 
@@ -40,7 +40,7 @@ public:
     void TCPClient_DataArrival();
 
     /// Writes every sample acquired or taken over to `log` as well; none by default.
-    void setTelemetryLog(acquisition::TelemetryLog *log) { m_log = log; }
+    void setTelemetryLog(telemetry::TelemetryLog *log) { m_log = log; }
 
     /// One tick's work after the car-picture hand-off: saves a moved window position, keeps
     /// the connection up and, unless this is a client, checks the game and processes a
@@ -65,8 +65,8 @@ private:
     void applyConfirmedConnection(const core::Settings &before);
     void saveWindowPosition();
     enum class Received { WrongShape, StatusOnly, Sample };
-    Received takeOverReceivedSample(acquisition::TelemetrySample &sample);
-    void logSample(const acquisition::TelemetrySample &sample, const char *source,
+    Received takeOverReceivedSample(telemetry::TelemetrySample &sample);
+    void logSample(const telemetry::TelemetrySample &sample, const char *source,
                    const std::string &status);
 
     core::AppState &m_state;
@@ -80,7 +80,7 @@ private:
     net::Connection m_connection;
     net::FrameJoiner m_joiner;
     std::string m_receivedSample;
-    acquisition::TelemetryLog *m_log = nullptr;
+    telemetry::TelemetryLog *m_log = nullptr;
 };
 
 } // namespace ostrelo::app

@@ -234,6 +234,10 @@ std::int32_t ToInteger32(double value) {
     return roundToInteger<std::int32_t>(value, "ToInteger32");
 }
 
+bool isDigits(std::string_view text) {
+    return !text.empty() && text.find_first_not_of("0123456789") == std::string_view::npos;
+}
+
 std::string_view trimBlanks(std::string_view text) {
     const auto first = text.find_first_not_of(" \t");
     if (first == std::string_view::npos) {

@@ -45,6 +45,9 @@ std::string FlagToText(bool flag);
 /// sign, digits with at most one ".", optional exponent, or an "&H"/"&O" number.
 bool isStrictNumber(std::string_view text);
 
+/// True when `text` is one or more of the digits 0 to 9 and nothing else.
+bool isDigits(std::string_view text);
+
 /// `text` without the blanks and tabs around it.
 std::string_view trimBlanks(std::string_view text);
 

@@ -15,7 +15,7 @@ constexpr std::array<std::size_t, 4> kGroupStarts = {0, 4, 8, 12};
 // The group's value: digits with blanks around them, nothing else.
 int groupValue(std::string_view group) {
     const std::string_view digits = trimBlanks(group);
-    if (digits.empty() || digits.find_first_not_of("0123456789") != std::string_view::npos) {
+    if (!isDigits(digits)) {
         throw RunTimeError("Valid_IP",
                            "Type mismatch: \"" + std::string(group) + "\" is not a number");
     }

@@ -12,8 +12,8 @@
 
 namespace ostrelo::dashboard {
 
-using acquisition::TelemetrySample;
 using core::Label;
+using telemetry::TelemetrySample;
 
 namespace {
 

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "acquisition/telemetry_sample.h"
 #include "core/app_state.h"
 #include "core/main_view.h"
 #include "dashboard/debug_view.h"
 #include "dashboard/display_state.h"
+#include "telemetry/telemetry_sample.h"
 
 #include <cstdint>
 #include <functional>
@@ -27,17 +27,17 @@ public:
     /// Shows `sample`, converting it to the display units in place. Throws
     /// core::RunTimeError at a step that fails; the elements written before it keep the new
     /// values and the later ones their old ones.
-    void show(acquisition::TelemetrySample &sample);
+    void show(telemetry::TelemetrySample &sample);
 
 private:
-    void showEngineAndPedals(const acquisition::TelemetrySample &s);
-    bool registerIgnition(const acquisition::TelemetrySample &s);
-    void showLapAndFuel(const acquisition::TelemetrySample &s);
-    void showTyresAndBrakes(const acquisition::TelemetrySample &s);
-    void showLamps(const acquisition::TelemetrySample &s);
-    void showWeather(const acquisition::TelemetrySample &s);
-    void showGraphics(const acquisition::TelemetrySample &s);
-    void showDebugValues(const acquisition::TelemetrySample &s);
+    void showEngineAndPedals(const telemetry::TelemetrySample &s);
+    bool registerIgnition(const telemetry::TelemetrySample &s);
+    void showLapAndFuel(const telemetry::TelemetrySample &s);
+    void showTyresAndBrakes(const telemetry::TelemetrySample &s);
+    void showLamps(const telemetry::TelemetrySample &s);
+    void showWeather(const telemetry::TelemetrySample &s);
+    void showGraphics(const telemetry::TelemetrySample &s);
+    void showDebugValues(const telemetry::TelemetrySample &s);
     void showDebugElapsed();
 
     core::AppState &m_state;

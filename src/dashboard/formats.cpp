@@ -26,7 +26,7 @@ std::string patternText(double value, std::string_view pattern, char separator) 
     const double scaled =
         std::round(std::fabs(value) * std::pow(10.0, static_cast<double>(decimals)));
     std::string digits = core::formatGeneral(scaled, 17, '.', true);
-    if (digits.find_first_not_of("0123456789") != std::string::npos) {
+    if (!core::isDigits(digits)) {
         // Too large for plain digits: fall back to the general form.
         return core::formatGeneral(value, 15, separator, true);
     }

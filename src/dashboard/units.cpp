@@ -4,9 +4,11 @@
 #include "core/conversions.h"
 #include "core/error.h"
 #include "core/settings.h"
+#include "telemetry/telemetry_fields.h"
 
 #include <cfloat>
 #include <cmath>
+#include <type_traits>
 
 namespace ostrelo::dashboard {
 namespace {
@@ -19,17 +21,6 @@ std::int16_t fahrenheitThreshold(std::int16_t celsius) {
 
 std::int16_t psiThreshold(std::int16_t kilopascal) {
     return core::ToInteger16(toPsi(kilopascal));
-}
-
-float toSingle(double value) {
-    if (std::isfinite(value) && std::fabs(value) > FLT_MAX) {
-        throw core::RunTimeError("CSng", "Overflow: a converted value is too large");
-    }
-    return static_cast<float>(value);
-}
-
-void fahrenheitInPlace(float &value) {
-    value = toSingle(toFahrenheit(value));
 }
 
 } // namespace
@@ -51,26 +42,34 @@ double toMph(double kmh) {
     return kmh * 0.621371192237;
 }
 
-void convertToImperial(acquisition::TelemetrySample &s) {
-    fahrenheitInPlace(s.OilTemp);
-    fahrenheitInPlace(s.WaterTemp);
-    for (auto &zones : s.TyreTemp) {
-        for (float &zone : zones) {
-            fahrenheitInPlace(zone);
+void convertToImperial(telemetry::TelemetrySample &s) {
+    telemetry::forEachWireField(s, [](const telemetry::FieldName &name, auto &&value) {
+        using T = std::decay_t<decltype(value)>;
+        if constexpr (std::is_same_v<T, float> || std::is_same_v<T, double>) {
+            double converted = value;
+            switch (name.quantity) {
+            case telemetry::Quantity::Temperature:
+                converted = toFahrenheit(value);
+                break;
+            case telemetry::Quantity::Pressure:
+                converted = toPsi(value);
+                break;
+            case telemetry::Quantity::Fuel:
+                converted = toGallons(value);
+                break;
+            case telemetry::Quantity::Speed:
+                converted = toMph(value);
+                break;
+            case telemetry::Quantity::None:
+                return;
+            }
+            if constexpr (std::is_same_v<T, float>) {
+                value = telemetry::toSingle(converted);
+            } else {
+                value = converted;
+            }
         }
-    }
-    for (float &brake : s.BrakeTemp) {
-        fahrenheitInPlace(brake);
-    }
-    fahrenheitInPlace(s.TrackTemp);
-    fahrenheitInPlace(s.AmbientTemp);
-    for (float &pressure : s.TyrePressure) {
-        pressure = toSingle(toPsi(pressure));
-    }
-    s.Fuel = toSingle(toGallons(s.Fuel));
-    for (double &speed : s.WheelSpeed) {
-        speed = toMph(speed);
-    }
+    });
 }
 
 void Canvia_Unitats(core::AppState &state, core::MainView &view, DisplayState &display) {
@@ -102,8 +101,9 @@ void Canvia_Unitats(core::AppState &state, core::MainView &view, DisplayState &d
             t = static_cast<const core::Thresholds &>(s);
         }
         if (display.imperialFuel != isImperial(s)) {
-            display.LapStartFuel = toSingle(isImperial(s) ? toGallons(display.LapStartFuel)
-                                                          : display.LapStartFuel / 0.264172052358);
+            display.LapStartFuel =
+                telemetry::toSingle(isImperial(s) ? toGallons(display.LapStartFuel)
+                                                  : display.LapStartFuel / 0.264172052358);
             display.imperialFuel = isImperial(s);
         }
         core::saveSetting(state.store, s, core::SettingKey::Unitats);

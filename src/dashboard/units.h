@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "acquisition/telemetry_sample.h"
 #include "core/app_state.h"
 #include "core/main_view.h"
 #include "dashboard/display_state.h"
+#include "telemetry/telemetry_sample.h"
 
 namespace ostrelo::dashboard {
 
@@ -20,7 +20,7 @@ void chooseUnits(core::AppState &state, core::MainView &view, DisplayState &disp
 
 /// Converts the sample's temperatures, pressures, fuel and wheel speeds to imperial units,
 /// each field keeping its own precision. Throws RunTimeError when a value overflows.
-void convertToImperial(acquisition::TelemetrySample &sample);
+void convertToImperial(telemetry::TelemetrySample &sample);
 
 /// True when the display shows imperial units.
 bool isImperial(const core::Settings &settings);

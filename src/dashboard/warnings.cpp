@@ -48,7 +48,7 @@ void showAidLevel(core::DashboardView &view, int lamp, std::int16_t level,
     }
 }
 
-void showWheelLocks(core::DashboardView &view, const acquisition::TelemetrySample &sample,
+void showWheelLocks(core::DashboardView &view, const telemetry::TelemetrySample &sample,
                     double speed) {
     if (!(speed > 1.0)) {
         for (int marker = 1; marker <= 4; ++marker) {
@@ -57,7 +57,7 @@ void showWheelLocks(core::DashboardView &view, const acquisition::TelemetrySampl
         return;
     }
     const double limit = speed - speed * 10 / 100;
-    for (int wheel = acquisition::FL; wheel <= acquisition::RR; ++wheel) {
+    for (int wheel = telemetry::FL; wheel <= telemetry::RR; ++wheel) {
         view.setMarkerVisible(wheel + 1,
                               limit > sample.WheelSpeed[static_cast<std::size_t>(wheel)]);
     }

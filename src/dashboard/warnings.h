@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "acquisition/telemetry_sample.h"
 #include "core/main_view.h"
 #include "core/texts.h"
+#include "telemetry/telemetry_sample.h"
 
 namespace ostrelo::dashboard {
 
@@ -20,7 +20,7 @@ void showAidLevel(core::DashboardView &view, int lamp, std::int16_t level,
 
 /// Shows the marker of each wheel turning below 90 % of `speed`, the average road speed;
 /// at 1.0 or less (or not a number) every marker is hidden.
-void showWheelLocks(core::DashboardView &view, const acquisition::TelemetrySample &sample,
+void showWheelLocks(core::DashboardView &view, const telemetry::TelemetrySample &sample,
                     double speed);
 
 } // namespace ostrelo::dashboard

@@ -8,7 +8,7 @@ namespace ostrelo::net {
 
 bool isValidPort(std::string_view text) {
     const std::string_view digits = core::trimBlanks(text);
-    if (digits.empty() || digits.find_first_not_of("0123456789") != std::string_view::npos) {
+    if (!core::isDigits(digits)) {
         return false;
     }
     const double value = core::TextToNumber(digits);

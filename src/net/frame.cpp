@@ -4,15 +4,17 @@
 #include "core/conversions.h"
 #include "core/error.h"
 #include "core/text_encoding.h"
+#include "telemetry/telemetry_fields.h"
 
 #include <cctype>
 #include <cfloat>
 #include <cmath>
 #include <cstdio>
+#include <type_traits>
 
 namespace ostrelo::net {
 
-using acquisition::TelemetrySample;
+using telemetry::TelemetrySample;
 
 namespace {
 
@@ -93,48 +95,22 @@ std::int16_t readInteger(const std::string &piece) {
 std::string writeSampleFrame(const TelemetrySample &s, std::int16_t carSlot,
                              std::string_view status, char separator) {
     BodyWriter w(separator);
-    w.text(s.DriverName);
-    w.single(s.OilTemp);
-    w.single(s.WaterTemp);
-    w.text(s.SlotName);
-    w.integer(s.Position);
-    w.single(s.EngineSpeed);
-    w.single(s.EngineSpeedMax);
-    w.integer(s.Ignition);
-    w.integer(s.LapNumber);
-    w.single(s.Fuel);
-    w.single(s.BestLapTime);
-    w.single(0); // reserved
-    w.single(s.LastLapTime);
-    w.integer(s.Gear);
-    for (const auto &zones : s.TyreTemp) {
-        for (const float zone : zones) {
-            w.single(zone);
+    telemetry::forEachWireField(s, [&w, carSlot](const telemetry::FieldName &, auto &&value) {
+        using T = std::decay_t<decltype(value)>;
+        if constexpr (std::is_same_v<T, std::string>) {
+            w.text(value);
+        } else if constexpr (std::is_same_v<T, std::int16_t>) {
+            w.integer(value);
+        } else if constexpr (std::is_same_v<T, float>) {
+            w.single(value);
+        } else if constexpr (std::is_same_v<T, double>) {
+            w.real(value);
+        } else if constexpr (std::is_same_v<T, telemetry::Reserved>) {
+            w.single(0);
+        } else {
+            w.integer(carSlot);
         }
-    }
-    for (const float pressure : s.TyrePressure) {
-        w.single(pressure);
-    }
-    for (const double speed : s.WheelSpeed) {
-        w.real(speed);
-    }
-    for (const double wear : s.TyreWear) {
-        w.real(wear);
-    }
-    w.text(s.TrackName);
-    w.integer(s.PitLimiter);
-    w.integer(s.InPits);
-    w.integer(s.TractionControl);
-    w.integer(s.AbsLevel);
-    w.single(s.Throttle);
-    w.single(s.Brake);
-    w.single(s.TrackTemp);
-    w.single(s.AmbientTemp);
-    w.integer(carSlot);
-    for (const float brake : s.BrakeTemp) {
-        w.single(brake);
-    }
-    w.text(s.CarName);
+    });
     w.text(status);
     return framed(w.finish());
 }
@@ -161,49 +137,23 @@ std::vector<std::string> splitBody(std::string_view body) {
 
 void takeOver(const std::vector<std::string> &p, TelemetrySample &s, std::int16_t &carSlot) {
     std::size_t i = 0;
-    const auto next = [&p, &i]() -> const std::string & { return p[i++]; };
-    s.DriverName = next();
-    s.OilTemp = readSingle(next());
-    s.WaterTemp = readSingle(next());
-    s.SlotName = next();
-    s.Position = readInteger(next());
-    s.EngineSpeed = readSingle(next());
-    s.EngineSpeedMax = readSingle(next());
-    s.Ignition = readInteger(next());
-    s.LapNumber = readInteger(next());
-    s.Fuel = readSingle(next());
-    s.BestLapTime = readSingle(next());
-    readSingle(next()); // reserved
-    s.LastLapTime = readSingle(next());
-    s.Gear = readInteger(next());
-    for (auto &zones : s.TyreTemp) {
-        for (float &zone : zones) {
-            zone = readSingle(next());
+    telemetry::forEachWireField(s, [&](const telemetry::FieldName &, auto &&value) {
+        const std::string &piece = p.at(i++);
+        using T = std::decay_t<decltype(value)>;
+        if constexpr (std::is_same_v<T, std::string>) {
+            value = piece;
+        } else if constexpr (std::is_same_v<T, std::int16_t>) {
+            value = readInteger(piece);
+        } else if constexpr (std::is_same_v<T, float>) {
+            value = readSingle(piece);
+        } else if constexpr (std::is_same_v<T, double>) {
+            value = readNumber(piece);
+        } else if constexpr (std::is_same_v<T, telemetry::Reserved>) {
+            readSingle(piece);
+        } else {
+            carSlot = readInteger(piece);
         }
-    }
-    for (float &pressure : s.TyrePressure) {
-        pressure = readSingle(next());
-    }
-    for (double &speed : s.WheelSpeed) {
-        speed = readNumber(next());
-    }
-    for (double &wear : s.TyreWear) {
-        wear = readNumber(next());
-    }
-    s.TrackName = next();
-    s.PitLimiter = readInteger(next());
-    s.InPits = readInteger(next());
-    s.TractionControl = readInteger(next());
-    s.AbsLevel = readInteger(next());
-    s.Throttle = readSingle(next());
-    s.Brake = readSingle(next());
-    s.TrackTemp = readSingle(next());
-    s.AmbientTemp = readSingle(next());
-    carSlot = readInteger(next());
-    for (float &brake : s.BrakeTemp) {
-        brake = readSingle(next());
-    }
-    s.CarName = next();
+    });
 }
 
 } // namespace ostrelo::net

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "acquisition/telemetry_sample.h"
+#include "telemetry/telemetry_sample.h"
 
 #include <cstdint>
 #include <string>
@@ -19,7 +19,7 @@ inline constexpr int kFieldCount = 54;
 /// length + 7), then the body: NUL, and the 54 fields each followed by NUL. Text travels as
 /// Windows-1252, numbers in their general form with `separator` as the decimal point.
 /// Throws core::RunTimeError when the frame would be longer than a 16-bit length allows.
-std::string writeSampleFrame(const acquisition::TelemetrySample &sample, std::int16_t carSlot,
+std::string writeSampleFrame(const telemetry::TelemetrySample &sample, std::int16_t carSlot,
                              std::string_view status, char separator);
 
 /// The frame sent while the game is not running: 54 NULs, the status text and a final NUL.
@@ -34,7 +34,7 @@ std::vector<std::string> splitBody(std::string_view body);
 /// goes straight into `carSlot` once reached. Numbers are read with "." or "," as the decimal
 /// point. Throws core::RunTimeError on a piece that is not a number of its field's type; the
 /// fields before it stay taken over.
-void takeOver(const std::vector<std::string> &pieces, acquisition::TelemetrySample &sample,
+void takeOver(const std::vector<std::string> &pieces, telemetry::TelemetrySample &sample,
               std::int16_t &carSlot);
 
 } // namespace ostrelo::net

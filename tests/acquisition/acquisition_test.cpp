@@ -12,6 +12,11 @@
 namespace ostrelo::acquisition {
 namespace {
 
+using telemetry::FL;
+using telemetry::FR;
+using telemetry::RL;
+using telemetry::RR;
+
 namespace address = acquisition::address;
 
 // A game whose process is open, so that reads reach the fake memory.

@@ -117,7 +117,7 @@ TEST(DashboardEndToEnd, NoTextIsClippedOrOverlapsAnotherInAnyLanguageUnitsOrSize
     game.placeValue<float>(address::EngineSpeedMax, 950);
     game.placeValue<double>(address::OilTemp, 888);
     game.placeValue<double>(address::WaterTemp, 888);
-    for (int wheel = acquisition::FL; wheel <= acquisition::RR; ++wheel) {
+    for (int wheel = telemetry::FL; wheel <= telemetry::RR; ++wheel) {
         for (int zone = 0; zone < 3; ++zone) {
             game.placeValue<double>(address::wheelField(wheel, address::WheelTread + 8 * zone),
                                     888);

@@ -65,7 +65,7 @@ protected:
         game.placeValue<std::int32_t>(address::Gear, 3);
         game.placeValue<float>(address::Fuel, 40);
         game.placeValue<std::uint8_t>(address::Ignition, 1);
-        game.placeValue<double>(address::wheelField(acquisition::FL, address::WheelPressure), 180);
+        game.placeValue<double>(address::wheelField(telemetry::FL, address::WheelPressure), 180);
         game.placeValue<double>(address::OilTemp, 373.15);
     }
 

@@ -170,7 +170,7 @@ TEST_F(ProgramTest, ACarChangeStopsTheTimerAroundThePictureLookupOnce) {
 
 TEST_F(ProgramTest, AFrameOnAConnectedClientIsShownWithoutWaitingForATick) {
     start("[Opcions]\nTipusConexio=2\nIdioma=English\n");
-    acquisition::TelemetrySample sample;
+    telemetry::TelemetrySample sample;
     sample.CarName = "Lince Turbo 16V";
     sample.Ignition = 1;
     client.currentState = platform::kSocketConnected;

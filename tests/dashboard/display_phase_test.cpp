@@ -15,8 +15,8 @@
 namespace ostrelo::dashboard {
 namespace {
 
-using acquisition::TelemetrySample;
 using core::Label;
+using telemetry::TelemetrySample;
 
 struct RecordingDebug : DebugView {
     void setDebugLine(int label, std::string_view text) override { lines[label] = text; }
@@ -61,9 +61,9 @@ protected:
 TEST_F(DisplayPhaseTest, WritesEveryElementOfASample) {
     state.CarSlot = 5;
     TelemetrySample s = running();
-    s.TyreTemp[acquisition::FL] = {84.5F, 85.5F, 79.9F};
-    s.TyrePressure[acquisition::RR] = 190;
-    s.BrakeTemp[acquisition::RL] = 450;
+    s.TyreTemp[telemetry::FL] = {84.5F, 85.5F, 79.9F};
+    s.TyrePressure[telemetry::RR] = 190;
+    s.BrakeTemp[telemetry::RL] = 450;
     s.AmbientTemp = 4.5F;
     s.TrackTemp = -3;
     s.BestLapTime = 83.456F;
@@ -197,8 +197,8 @@ TEST_F(DisplayPhaseTest, AFailureLeavesTheLaterElementsAsTheyWere) {
     TelemetrySample s = running();
     s.Gear = 5;
     s.TrackName = "Elsewhere";
-    s.TyreTemp[acquisition::FR][1] = 40000;
-    s.TyrePressure[acquisition::FL] = 200;
+    s.TyreTemp[telemetry::FR][1] = 40000;
+    s.TyrePressure[telemetry::FL] = 200;
     EXPECT_THROW(show(s), core::RunTimeError);
     EXPECT_EQ(view.caption(Label::Label14), " 5");
     EXPECT_EQ(view.caption(Label::Label5), " 0");
@@ -226,7 +226,7 @@ TEST_F(DisplayPhaseTest, LampsWearAndRoadSpeedFollowTheirRules) {
         {"the ignition lamp lights for 1 only", [](TelemetrySample &s) { s.Ignition = 2; },
          [](const testing::RecordingView &v) { return !v.lampLit.at(6); }},
         {"a wear of exactly 0 is taken as 1",
-         [](TelemetrySample &s) { s.TyreWear[acquisition::FL] = 0; },
+         [](TelemetrySample &s) { s.TyreWear[telemetry::FL] = 0; },
          [](const testing::RecordingView &v) { return v.caption(Label::Label37) == "0,0"; }},
         {"a standing wheel is left out of the road speed",
          [](TelemetrySample &s) {
@@ -264,7 +264,7 @@ TEST_F(DisplayPhaseTest, AServerThatHidesItsDataWritesNothing) {
 TEST_F(DisplayPhaseTest, ImperialUnitsConvertTheSampleAndTheRegisteredFuel) {
     TelemetrySample s = running();
     s.TyrePressure = {180, 180, 180, 180};
-    s.TyreTemp[acquisition::RR] = {80, 100, 99.9F};
+    s.TyreTemp[telemetry::RR] = {80, 100, 99.9F};
     show(s);
     chooseUnits(state, view, display, "Imperial");
     EXPECT_NEAR(display.LapStartFuel, 45.3 * 0.264172052358, 1e-5);

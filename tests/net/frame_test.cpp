@@ -10,7 +10,7 @@
 namespace ostrelo::net {
 namespace {
 
-using acquisition::TelemetrySample;
+using telemetry::TelemetrySample;
 using namespace std::string_literals;
 
 TEST(FrameWriter, WritesTheAllZeroSampleByteForByte) {

@@ -19,10 +19,10 @@
 namespace ostrelo::platform {
 namespace {
 
-using acquisition::FL;
-using acquisition::FR;
-using acquisition::RL;
-using acquisition::RR;
+using telemetry::FL;
+using telemetry::FR;
+using telemetry::RL;
+using telemetry::RR;
 namespace address = acquisition::address;
 
 class LinuxProcessMemoryTest : public ::testing::Test {
@@ -109,7 +109,7 @@ TEST_F(LinuxProcessMemoryTest, AcquiresTheWholeSampleAndDetachesWhenTheGameEnds)
     ASSERT_EQ(ticks, 4);
     EXPECT_EQ(view.caption(core::Label::Label1), "RACE07 EN MARCHA");
 
-    acquisition::TelemetrySample s;
+    telemetry::TelemetrySample s;
     ASSERT_TRUE(acquisition.acquire(s));
     EXPECT_EQ(state.CarSlot, 3);
     EXPECT_EQ(s.DriverName, "Marta Vidal");

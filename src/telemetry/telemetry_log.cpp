@@ -1,21 +1,20 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "acquisition/telemetry_log.h"
+#include "telemetry/telemetry_log.h"
 
 #include "core/conversions.h"
 #include "core/error.h"
 #include "core/regular_file.h"
+#include "telemetry/telemetry_fields.h"
 
 #include <cerrno>
 #include <cstring>
 #include <sys/stat.h>
+#include <type_traits>
 #include <unistd.h>
 
-namespace ostrelo::acquisition {
+namespace ostrelo::telemetry {
 namespace {
 
-constexpr const char *kWheels[] = {"FL", "FR", "RL", "RR"};
-
-// A CSV field: quoted when it holds a comma, a quote or a line break; NULs left out.
 std::string csvText(std::string_view text) {
     std::string clean;
     bool quote = false;
@@ -36,50 +35,23 @@ std::string number(double value, int digits) {
     return core::formatGeneral(value, digits, '.', true);
 }
 
-// Columns and values in one place, so that the header and the lines cannot disagree.
+// Columns and values from the one field list, so that the header and the lines cannot
+// disagree; the reserved field is left out, the slot number comes in its place.
 template <typename Emit> void columns(Emit emit, const TelemetrySample &s, std::int16_t carSlot) {
-    emit("DriverName", csvText(s.DriverName));
-    emit("OilTemp", number(s.OilTemp, 7));
-    emit("WaterTemp", number(s.WaterTemp, 7));
-    emit("SlotName", csvText(s.SlotName));
-    emit("Position", std::to_string(s.Position));
-    emit("EngineSpeed", number(s.EngineSpeed, 7));
-    emit("EngineSpeedMax", number(s.EngineSpeedMax, 7));
-    emit("Ignition", std::to_string(s.Ignition));
-    emit("LapNumber", std::to_string(s.LapNumber));
-    emit("Fuel", number(s.Fuel, 7));
-    emit("BestLapTime", number(s.BestLapTime, 7));
-    emit("LastLapTime", number(s.LastLapTime, 7));
-    emit("Gear", std::to_string(s.Gear));
-    for (std::size_t w = 0; w < 4; ++w) {
-        for (std::size_t zone = 0; zone < 3; ++zone) {
-            emit("TyreTemp_" + std::string(kWheels[w]) + "_" + std::to_string(zone),
-                 number(s.TyreTemp[w][zone], 7));
+    forEachWireField(s, [&emit, carSlot](const FieldName &name, auto &&value) {
+        using T = std::decay_t<decltype(value)>;
+        if constexpr (std::is_same_v<T, std::string>) {
+            emit(name, csvText(value));
+        } else if constexpr (std::is_same_v<T, std::int16_t>) {
+            emit(name, std::to_string(value));
+        } else if constexpr (std::is_same_v<T, float>) {
+            emit(name, number(value, 7));
+        } else if constexpr (std::is_same_v<T, double>) {
+            emit(name, number(value, 15));
+        } else if constexpr (std::is_same_v<T, CarSlot>) {
+            emit(name, std::to_string(carSlot));
         }
-    }
-    for (std::size_t w = 0; w < 4; ++w) {
-        emit("TyrePressure_" + std::string(kWheels[w]), number(s.TyrePressure[w], 7));
-    }
-    for (std::size_t w = 0; w < 4; ++w) {
-        emit("WheelSpeed_" + std::string(kWheels[w]), number(s.WheelSpeed[w], 15));
-    }
-    for (std::size_t w = 0; w < 4; ++w) {
-        emit("TyreWear_" + std::string(kWheels[w]), number(s.TyreWear[w], 15));
-    }
-    emit("TrackName", csvText(s.TrackName));
-    emit("PitLimiter", std::to_string(s.PitLimiter));
-    emit("InPits", std::to_string(s.InPits));
-    emit("TractionControl", std::to_string(s.TractionControl));
-    emit("AbsLevel", std::to_string(s.AbsLevel));
-    emit("Throttle", number(s.Throttle, 7));
-    emit("Brake", number(s.Brake, 7));
-    emit("TrackTemp", number(s.TrackTemp, 7));
-    emit("AmbientTemp", number(s.AmbientTemp, 7));
-    emit("CarSlot", std::to_string(carSlot));
-    for (std::size_t w = 0; w < 4; ++w) {
-        emit("BrakeTemp_" + std::string(kWheels[w]), number(s.BrakeTemp[w], 7));
-    }
-    emit("CarName", csvText(s.CarName));
+    });
 }
 
 } // namespace
@@ -139,7 +111,7 @@ bool TelemetryLog::append(const std::string &line) {
 
 std::string TelemetryLog::header() {
     std::string line = "time_ms,source";
-    columns([&line](const std::string &name, const std::string &) { line += ',' + name; },
+    columns([&line](const FieldName &name, const std::string &) { line += ',' + name.text(); },
             TelemetrySample{}, 0);
     return line + ",Status";
 }
@@ -157,9 +129,9 @@ bool TelemetryLog::write(std::int64_t timeMs, std::string_view source,
         m_headerPending = false;
     }
     std::string line = std::to_string(timeMs) + ',' + std::string(source);
-    columns([&line](const std::string &, const std::string &value) { line += ',' + value; }, sample,
+    columns([&line](const FieldName &, const std::string &value) { line += ',' + value; }, sample,
             carSlot);
     return append(line + ',' + csvText(status) + "\r\n");
 }
 
-} // namespace ostrelo::acquisition
+} // namespace ostrelo::telemetry

@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "acquisition/telemetry_sample.h"
+#include "telemetry/telemetry_sample.h"
 
 #include <cstdint>
 #include <string>
 #include <string_view>
 
-namespace ostrelo::acquisition {
+namespace ostrelo::telemetry {
 
 /// A CSV file (RFC 4180, UTF-8, "." as the decimal point) with one line per sample acquired
 /// from the game or taken over from a frame, in metric units, for review in a spreadsheet.
@@ -44,4 +44,4 @@ private:
     std::string m_error;
 };
 
-} // namespace ostrelo::acquisition
+} // namespace ostrelo::telemetry

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-namespace ostrelo::acquisition {
+namespace ostrelo::telemetry {
 
 /// Wheel order of every per-wheel field.
 enum Wheel { FL = 0, FR = 1, RL = 2, RR = 3 };
@@ -44,4 +44,4 @@ struct TelemetrySample {
     bool operator==(const TelemetrySample &) const = default;
 };
 
-} // namespace ostrelo::acquisition
+} // namespace ostrelo::telemetry

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "acquisition/telemetry_log.h"
 #include "core/error.h"
 #include "support/temp_dir.h"
+#include "telemetry/telemetry_log.h"
 
 #include <gtest/gtest.h>
 
@@ -15,7 +15,7 @@
 #include <unistd.h>
 #include <vector>
 
-namespace ostrelo::acquisition {
+namespace ostrelo::telemetry {
 namespace {
 
 std::vector<std::string> lines(const std::string &text) {
@@ -116,4 +116,4 @@ TEST(TelemetryLog, WritesWholeLinesOnlyAndResumesWhenTheDiskHasRoomAgain) {
 }
 
 } // namespace
-} // namespace ostrelo::acquisition
+} // namespace ostrelo::telemetry
