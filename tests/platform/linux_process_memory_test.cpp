@@ -8,6 +8,9 @@
 #include "support/temp_dir.h"
 #include "support/x_display.h"
 
+#include <QElapsedTimer>
+#include <QThread>
+
 #include <gtest/gtest.h>
 
 #include <array>
@@ -158,6 +161,12 @@ TEST_F(LinuxProcessMemoryTest, AcquiresTheWholeSampleAndDetachesWhenTheGameEnds)
                                 QStringLiteral("--scenario"), QString::fromStdString(other)});
     ASSERT_TRUE(gtr.ready()) << gtr.errors().toStdString();
     game.reset();
+    // The X server destroys the window of a client that is gone in its own time.
+    QElapsedTimer clock;
+    clock.start();
+    while (memory.findWindow("RACE 07") != 0 && clock.elapsed() < 5000) {
+        QThread::msleep(5);
+    }
     EXPECT_FALSE(state.GameActive = attachment.RACE07_Actiu());
     EXPECT_TRUE(attachment.processClosed());
     EXPECT_EQ(view.caption(core::Label::Label1), "RACE07 NO CARGADO");
