@@ -9,7 +9,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <sys/inotify.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace ostrelo::app {
 namespace {
@@ -162,6 +164,31 @@ TEST(StartUp, KeepsTheSettingsInTheUsersConfigFolder) {
     // Never next to the program, unless a file is already there.
     EXPECT_FALSE(std::filesystem::exists(
         std::filesystem::path(kBinary.toStdString()).parent_path() / "Ostrelo.ini"));
+}
+
+TEST(StartUp, ReplacesTheSettingsFileOnceAndBeforeTheFirstTick) {
+    testing::TempDir dir;
+    // Start-up writes many keys of this file; the first tick is 30 s away.
+    const std::string ini = dir.write("Ostrelo.ini", "[Opcions]\nScanTime=30000\n");
+    const int watch = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    ASSERT_GE(watch, 0);
+    ASSERT_GE(inotify_add_watch(watch, dir.path().c_str(), IN_MOVED_TO), 0);
+    QProcess process;
+    startAndWaitForLoad(process, ini);
+    EXPECT_EQ(core::ReadIni(ini, "MaxMin", "MinFrens", ""), "300");
+    process.terminate();
+    process.waitForFinished(5000);
+    int replacements = 0;
+    alignas(inotify_event) char events[4096];
+    for (ssize_t length; (length = read(watch, events, sizeof events)) > 0;) {
+        for (ssize_t at = 0; at < length;) {
+            const auto *event = reinterpret_cast<const inotify_event *>(events + at);
+            replacements += event->len > 0 && std::string(event->name) == "Ostrelo.ini";
+            at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+        }
+    }
+    close(watch);
+    EXPECT_EQ(replacements, 1);
 }
 
 TEST(StartUp, EndsCleanlyOnSigterm) {

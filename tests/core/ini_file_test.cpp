@@ -304,6 +304,10 @@ TEST(SettingsStore, MakesFailedWritesAgainOnceTheFileIsWritable) {
     EXPECT_TRUE(store.flush());
     ASSERT_TRUE(store.write("Opcions", "ScanTime", " 50"));
     EXPECT_EQ(dir.read("Ostrelo.ini"), "[Opcions]\nScanTime= 50\nUnitats=Imperial\n");
+    // After a success, a new failure is news again.
+    std::filesystem::permissions(path, std::filesystem::perms::owner_read);
+    EXPECT_FALSE(store.write("Opcions", "ScanTime", " 150"));
+    EXPECT_EQ(capture.reports().size(), 2u);
 }
 
 TEST(SettingsStore, HeldWritesReplaceTheFileOnceAndAStoreInMemoryWritesNothing) {

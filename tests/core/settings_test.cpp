@@ -19,7 +19,7 @@ TEST(LoadSettings, ReadsNumbersAndFlagsInEveryAcceptedForm) {
     const std::string path = dir.write("Ostrelo.ini", "[Opcions]\n"
                                                       "ScanTime=10\n"
                                                       "TipusConexio=2\n"
-                                                      "Port=65535\n"
+                                                      "Port=065535\n"
                                                       "NoGrafics=-1\n"
                                                       "DadesServ=false\n"
                                                       "BackgroundColor=&HFF8000\n"
@@ -67,7 +67,7 @@ TEST(LoadSettings, ReportsEveryValueItReplacesAndUsesTheDefault) {
         {"Opcions", "NoGrafics", "yes", "False"},
         {"Opcions", "Unitats", "imperial", "Metric"},
         {"Opcions", "PosFormX", "99999999999", "0"},
-        {"Opcions", "BackgroundColor", "-5", "0"},
+        {"Opcions", "BackgroundColor", "-1", "0"},
         {"MaxMin", "MinPneu", "NaN", "80"},
         {"MaxMin", "MaxPress", "1e9", "220"},
         {"Administrar", "Administrar", "maybe", "False"},

@@ -5,8 +5,11 @@
 #include "dashboard/units.h"
 #include "fakes/recording_view.h"
 #include "support/error_capture.h"
+#include "telemetry/telemetry_fields.h"
 
 #include <gtest/gtest.h>
+
+#include <type_traits>
 
 namespace ostrelo::dashboard {
 namespace {
@@ -52,6 +55,37 @@ TEST_F(DisplayModes, ImperialConvertsAndRoundsTheThresholds) {
     EXPECT_EQ(display.PressureUnit, "kPA");
     EXPECT_EQ(view.bars[4].maximum, 350);
     EXPECT_EQ(view.checkedItems(), std::vector{MenuItem::Metrico});
+}
+
+TEST(ConvertToImperial, ConvertsEachMeasuredFieldByItsFactorAndNothingElse) {
+    telemetry::TelemetrySample s;
+    float value = 1;
+    // Every number distinct, so that a field converted by another's factor shows.
+    telemetry::forEachWireField(s, [&value](const telemetry::FieldName &, auto &&field) {
+        using T = std::decay_t<decltype(field)>;
+        if constexpr (std::is_same_v<T, float> || std::is_same_v<T, double>) {
+            field = static_cast<T>(value += 1);
+        }
+    });
+    const telemetry::TelemetrySample metric = s;
+    convertToImperial(s);
+    EXPECT_FLOAT_EQ(s.OilTemp, static_cast<float>(toFahrenheit(metric.OilTemp)));
+    EXPECT_FLOAT_EQ(s.BrakeTemp[telemetry::RR],
+                    static_cast<float>(toFahrenheit(metric.BrakeTemp[telemetry::RR])));
+    EXPECT_FLOAT_EQ(s.TyreTemp[telemetry::FR][2],
+                    static_cast<float>(toFahrenheit(metric.TyreTemp[telemetry::FR][2])));
+    EXPECT_FLOAT_EQ(s.AmbientTemp, static_cast<float>(toFahrenheit(metric.AmbientTemp)));
+    EXPECT_FLOAT_EQ(s.TyrePressure[telemetry::RL],
+                    static_cast<float>(toPsi(metric.TyrePressure[telemetry::RL])));
+    EXPECT_FLOAT_EQ(s.Fuel, static_cast<float>(toGallons(metric.Fuel)));
+    EXPECT_DOUBLE_EQ(s.WheelSpeed[telemetry::FR], toMph(metric.WheelSpeed[telemetry::FR]));
+    EXPECT_EQ(s.EngineSpeed, metric.EngineSpeed);
+    EXPECT_EQ(s.Throttle, metric.Throttle);
+    EXPECT_EQ(s.TyreWear, metric.TyreWear);
+    EXPECT_EQ(s.BestLapTime, metric.BestLapTime);
+    // A single that converts beyond the single's range is an overflow, never infinity.
+    s.WaterTemp = 3e38F;
+    EXPECT_THROW(convertToImperial(s), core::RunTimeError);
 }
 
 TEST_F(DisplayModes, ChoosingTheUnitsInForceWritesNothing) {

@@ -208,6 +208,8 @@ TEST(FrameReader, RoundsIntegersHalvesToEvenAndRefusesNonNumbers) {
         {1, "Inf", true},
         {1, "NaN", true},
         {30, "1E+308", false},
+        {11, "abc", true}, // the reserved field is read like any single
+        {11, "1E+39", true},
         {30, "1E+309", true},
         {30, "1.79769313486232E+308", true},
         {30, "0." + std::string(400, '0') + "1", false},

@@ -36,6 +36,8 @@ TEST(TelemetryLog, WritesAHeaderOnceAndOneQuotedLinePerSample) {
     s.SlotName = std::string(1, '\0');
     s.Fuel = 42.5F;
     s.WheelSpeed[3] = 80.125;
+    s.WheelSpeed[0] = 0.1;
+    s.OilTemp = 0.1F; // a single writes 7 digits, a double 15
     s.TyreTemp[1][2] = 99.5F;
     {
         TelemetryLog log(path);
@@ -52,7 +54,10 @@ TEST(TelemetryLog, WritesAHeaderOnceAndOneQuotedLinePerSample) {
     EXPECT_NE(rows[0].find(",TyreTemp_RR_2,TyrePressure_FL,"), std::string::npos);
     EXPECT_NE(rows[0].find(",AmbientTemp,CarSlot,BrakeTemp_FL,"), std::string::npos);
     EXPECT_TRUE(rows[0].ends_with(",BrakeTemp_RR,CarName,Status\r"));
-    EXPECT_TRUE(rows[1].starts_with("1700000000123,game,\"Vidal, Marta\",0,0,,0,"));
+    EXPECT_NE(rows[0].find(",TyreTemp_FL_2,TyreTemp_FR_0,"), std::string::npos);
+    EXPECT_NE(rows[0].find(",TyrePressure_RR,WheelSpeed_FL,"), std::string::npos);
+    EXPECT_TRUE(rows[1].starts_with("1700000000123,game,\"Vidal, Marta\",0.1,0,,0,"));
+    EXPECT_NE(rows[1].find(",0.1,0,0,80.125,"), std::string::npos);
     EXPECT_TRUE(rows[1].ends_with(",3,0,0,0,0,\"The \"\"Lince\"\"\",RACE07 RUNNING\r"));
     EXPECT_NE(rows[1].find(",42.5,"), std::string::npos);
     EXPECT_NE(rows[1].find(",80.125,"), std::string::npos);
