@@ -203,15 +203,15 @@ bool Acquisition::acquire(TelemetrySample &s) {
         ~Forget() { memory.forget(); }
     } forget{m_memory};
     switch (m_state.SlotMode) {
-    case 0:
+    case core::FollowedCar::Local:
         followLocalDriver(s);
         break;
-    case 1:
+    case core::FollowedCar::Monitor:
         if (!followSlot(s, m_memory.ReadMemoryInteger(address::MonitorSlot, 4))) {
             return false;
         }
         break;
-    default:
+    case core::FollowedCar::Forced:
         if (!followSlot(s, m_state.ForcedSlot)) {
             return false;
         }

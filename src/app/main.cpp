@@ -205,7 +205,8 @@ int main(int argc, char **argv) {
     std::unique_ptr<windows::AdminWindow> admin;
     if (state.settings.Administrar) {
         admin = std::make_unique<windows::AdminWindow>(
-            window.twipsPerPixel(), [&state](std::int16_t mode) { state.SlotMode = mode; },
+            window.twipsPerPixel(),
+            [&state](std::int16_t mode) { state.SlotMode = static_cast<core::FollowedCar>(mode); },
             [&state](std::int16_t slot) { state.ForcedSlot = slot; });
         admin->move(beside.right() + 8, beside.top());
         admin->show();

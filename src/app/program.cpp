@@ -68,10 +68,10 @@ void Program::menuChosen(MenuItem item) {
         dashboard::toggleGraphics(m_state, m_view);
         break;
     case MenuItem::Metrico:
-        dashboard::chooseUnits(m_state, m_view, m_display, "Metric");
+        dashboard::chooseUnits(m_state, m_view, m_display, core::Units::Metric);
         break;
     case MenuItem::Imperial:
-        dashboard::chooseUnits(m_state, m_view, m_display, "Imperial");
+        dashboard::chooseUnits(m_state, m_view, m_display, core::Units::Imperial);
         break;
     case MenuItem::Cap:
         net::chooseNoConnection(m_state, m_view, m_connection);
@@ -96,7 +96,7 @@ void Program::menuChosen(MenuItem item) {
 void Program::applyConfirmedConnection(const core::Settings &before) {
     const core::Settings &now = m_state.settings;
     const bool moved = before.TipusConexio != now.TipusConexio || before.Port != now.Port ||
-                       (now.TipusConexio == 2 && before.IP != now.IP);
+                       (now.TipusConexio == core::ConnectionMode::Client && before.IP != now.IP);
     if (moved) {
         // A new port or peer holds at once: listen again, or connect to the new server.
         m_connection.closeBoth();
@@ -164,7 +164,7 @@ void Program::Temps() {
         m_state.store.flush();
         saveWindowPosition();
         m_connection.upkeep();
-        if (m_state.settings.TipusConexio == 2) {
+        if (m_state.settings.TipusConexio == core::ConnectionMode::Client) {
             return;
         }
         m_state.GameActive = m_attachment.RACE07_Actiu();
@@ -209,20 +209,21 @@ Program::Received Program::takeOverReceivedSample(telemetry::TelemetrySample &sa
 
 void Program::Lectures() {
     core::trap("Lectures", [&] {
-        const std::int16_t mode = m_state.settings.TipusConexio;
+        const core::ConnectionMode mode = m_state.settings.TipusConexio;
+        using enum core::ConnectionMode;
         telemetry::TelemetrySample sample;
-        if (mode == 0 || mode == 1) {
+        if (mode != Client) {
             if (!m_acquisition.acquire(sample)) {
                 return;
             }
             logSample(sample, "game", m_view.caption(Label::Label1));
         }
-        if (mode == 1 && m_connection.canSend()) {
+        if (mode == Server && m_connection.canSend()) {
             m_connection.send(net::writeSampleFrame(sample, m_state.CarSlot,
                                                     m_view.caption(Label::Label1),
                                                     m_display.decimalSeparator));
         }
-        if (mode == 2) {
+        if (mode == Client) {
             // A frame that comes before the connection is seen is not shown at all, rather
             // than as an empty dashboard.
             if (!m_state.ClientConnected) {
@@ -238,7 +239,7 @@ void Program::Lectures() {
                 break;
             }
         }
-        if (mode == 1 && !m_state.settings.DadesServ) {
+        if (mode == Server && !m_state.settings.DadesServ) {
             return;
         }
         m_displayPhase.show(sample);

@@ -10,6 +10,10 @@
 
 namespace ostrelo::core {
 
+/// How the followed car is chosen: the local driver's, the one the game monitors, or
+/// `ForcedSlot` (the Admin window's options "Local", "Monitor", "Forçat").
+enum class FollowedCar : std::int16_t { Local = 0, Monitor = 1, Forced = 2 };
+
 /// The process-wide state that the modules share on the one user-interface thread.
 struct AppState {
     /// The settings file every setting is read from and written to.
@@ -33,9 +37,9 @@ struct AppState {
     /// Millisecond counter taken just before the last processing run started by a tick.
     std::int32_t ProcessStartTick = 0;
 
-    /// The followed car slot (0 to 63) and how it is chosen: 0 Local, 1 Monitor, 2 Forced.
+    /// The followed car slot (0 to 63) and how it is chosen.
     std::int16_t CarSlot = 0;
-    std::int16_t SlotMode = 0;
+    FollowedCar SlotMode = FollowedCar::Local;
     std::int16_t ForcedSlot = 0;
 };
 

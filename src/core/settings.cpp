@@ -15,8 +15,9 @@ namespace ostrelo::core {
 namespace {
 
 // Where a setting is held, and so how it is read and written.
-using Member = std::variant<std::string Settings::*, std::int16_t Settings::*,
-                            std::int32_t Settings::*, bool Settings::*>;
+using Member =
+    std::variant<std::string Settings::*, std::int16_t Settings::*, std::int32_t Settings::*,
+                 bool Settings::*, ConnectionMode Settings::*, Units Settings::*>;
 
 // One row of the key table: the key, where its value is held, and the rule a value must meet
 // beyond its type (the reason it fails, or nullptr).
@@ -38,18 +39,14 @@ const KeyRow kKeys[] = {
          // Below the menu's shortest interval the scan would take the whole processor, or (at
          // 0 and below) never run.
          return s.ScanTime < kShortestScanTimeMs ? "a scan time is at least 10 ms" : nullptr; }},
-    {SettingKey::TipusConexio, "Opcions", "TipusConexio", &Settings::TipusConexio, [](const Settings &s) {
-         return s.TipusConexio < 0 || s.TipusConexio > 2
-                    ? "the connection is 0 (none), 1 (server) or 2 (client)" : nullptr; }},
+    {SettingKey::TipusConexio, "Opcions", "TipusConexio", &Settings::TipusConexio},
     {SettingKey::Port, "Opcions", "Port", &Settings::Port, [](const Settings &s) {
          const double port = TextToNumber(s.Port);
          return port != std::floor(port) || port < 1 || port > 65535 ? kPortRule : nullptr; }},
     {SettingKey::IP, "Opcions", "IP", &Settings::IP, [](const Settings &s) {
          return Valid_IP(s.IP) ? nullptr : "an address is four groups of three digits"; }},
     {SettingKey::NoGrafics, "Opcions", "NoGrafics", &Settings::NoGrafics},
-    {SettingKey::Unitats, "Opcions", "Unitats", &Settings::Unitats, [](const Settings &s) {
-         return s.Unitats == "Imperial" || s.Unitats == "Metric" ? nullptr
-                                                                 : "the units are Metric or Imperial"; }},
+    {SettingKey::Unitats, "Opcions", "Unitats", &Settings::Unitats},
     {SettingKey::DadesServ, "Opcions", "DadesServ", &Settings::DadesServ},
     {SettingKey::PosFormX, "Opcions", "PosFormX", &Settings::PosFormX},
     {SettingKey::PosFormY, "Opcions", "PosFormY", &Settings::PosFormY},
@@ -82,6 +79,10 @@ std::string storedForm(const Settings &settings, const Member &member) {
                 return value;
             } else if constexpr (std::is_same_v<T, bool>) {
                 return FlagToText(value);
+            } else if constexpr (std::is_same_v<T, ConnectionMode>) {
+                return NumberToText(static_cast<int>(value));
+            } else if constexpr (std::is_same_v<T, Units>) {
+                return value == Units::Imperial ? "Imperial" : "Metric";
             } else {
                 return NumberToText(value);
             }
@@ -97,12 +98,12 @@ std::string defaultText(const Member &member) {
         [&defaults](auto field) -> std::string {
             const auto &value = defaults.*field;
             using T = std::decay_t<decltype(value)>;
-            if constexpr (std::is_same_v<T, std::string>) {
-                return std::string(trimBlanks(value));
-            } else if constexpr (std::is_same_v<T, bool>) {
+            if constexpr (std::is_same_v<T, bool>) {
                 return value ? "1" : "0";
-            } else {
+            } else if constexpr (std::is_arithmetic_v<T>) {
                 return std::to_string(value);
+            } else {
+                return std::string(trimBlanks(storedForm(defaults, field)));
             }
         },
         member);
@@ -138,6 +139,20 @@ void convertInto(Settings &settings, const Member &member, const std::string &te
             } else if constexpr (std::is_same_v<T, std::int16_t>) {
                 requireNumber();
                 value = ToInteger16(TextToNumber(text));
+            } else if constexpr (std::is_same_v<T, ConnectionMode>) {
+                requireNumber();
+                const std::int16_t mode = ToInteger16(TextToNumber(text));
+                if (mode < 0 || mode > 2) {
+                    throw RunTimeError("TipusConexio",
+                                       "the connection is 0 (none), 1 (server) or 2 (client)");
+                }
+                value = static_cast<ConnectionMode>(mode);
+            } else if constexpr (std::is_same_v<T, Units>) {
+                // Letter case counts: "imperial" is no unit system.
+                if (text != "Metric" && text != "Imperial") {
+                    throw RunTimeError("Unitats", "the units are Metric or Imperial");
+                }
+                value = text == "Imperial" ? Units::Imperial : Units::Metric;
             } else {
                 requireNumber();
                 value = ToInteger32(TextToNumber(text));

@@ -10,6 +10,12 @@ namespace ostrelo::core {
 /// The shortest scan interval the program runs at, in milliseconds.
 inline constexpr std::int16_t kShortestScanTimeMs = 10;
 
+/// How the program shares its samples; `TipusConexio` 0, 1 or 2 in the settings file.
+enum class ConnectionMode : std::int16_t { None = 0, Server = 1, Client = 2 };
+
+/// The unit system of the display; `Unitats` "Metric" or "Imperial" in the settings file.
+enum class Units { Metric, Imperial };
+
 /// The eight warning thresholds, in whole degrees (Celsius or Fahrenheit) and kPa or psi.
 /// The settings hold them in metric units; the display holds them in the units in force.
 struct Thresholds {
@@ -29,11 +35,11 @@ struct Settings : Thresholds {
     // [Opcions]
     std::string Idioma = "Español";
     std::int16_t ScanTime = 500;
-    std::int16_t TipusConexio = 0;
+    ConnectionMode TipusConexio = ConnectionMode::None;
     std::string Port = " 1001";
     std::string IP = "192.168.000.002";
     bool NoGrafics = false;
-    std::string Unitats = "Metric";
+    Units Unitats = Units::Metric;
     bool DadesServ = true;
     std::int32_t PosFormX = 0;
     std::int32_t PosFormY = 0;

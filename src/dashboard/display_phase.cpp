@@ -80,7 +80,7 @@ bool DisplayPhase::registerIgnition(const TelemetrySample &s) {
     if (s.Ignition != 1) {
         m_display.ReferencePending = true;
         // Following the local car, nothing more is shown while its ignition is off.
-        return m_state.SlotMode != 0;
+        return m_state.SlotMode != core::FollowedCar::Local;
     }
     if (m_display.ReferencePending) {
         m_display.RegisteredLap = s.LapNumber;
@@ -202,7 +202,8 @@ void DisplayPhase::showDebugElapsed() {
 }
 
 void DisplayPhase::show(TelemetrySample &s) {
-    if (m_state.settings.TipusConexio == 1 && !m_state.settings.DadesServ) {
+    if (m_state.settings.TipusConexio == core::ConnectionMode::Server &&
+        !m_state.settings.DadesServ) {
         return;
     }
     if (isImperial(m_state.settings)) {

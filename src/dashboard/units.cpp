@@ -26,7 +26,7 @@ std::int16_t psiThreshold(std::int16_t kilopascal) {
 } // namespace
 
 bool isImperial(const core::Settings &settings) {
-    return settings.Unitats == "Imperial";
+    return settings.Unitats == core::Units::Imperial;
 }
 
 double toFahrenheit(double celsius) {
@@ -111,7 +111,7 @@ void Canvia_Unitats(core::AppState &state, core::MainView &view, DisplayState &d
 }
 
 void chooseUnits(core::AppState &state, core::MainView &view, DisplayState &display,
-                 std::string_view unitats) {
+                 core::Units unitats) {
     if (state.settings.Unitats == unitats) {
         return;
     }

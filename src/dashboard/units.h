@@ -16,7 +16,7 @@ void Canvia_Unitats(core::AppState &state, core::MainView &view, DisplayState &d
 
 /// A click on `Metrico` or `Imperial`: applies `unitats` unless it is already in force.
 void chooseUnits(core::AppState &state, core::MainView &view, DisplayState &display,
-                 std::string_view unitats);
+                 core::Units unitats);
 
 /// Converts the sample's temperatures, pressures, fuel and wheel speeds to imperial units,
 /// each field keeping its own precision. Throws RunTimeError when a value overflows.

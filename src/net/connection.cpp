@@ -37,26 +37,27 @@ void Connection::upkeep() {
         m_state.ClientConnected = false;
     }
 
-    const std::int16_t mode = m_state.settings.TipusConexio;
+    const core::ConnectionMode mode = m_state.settings.TipusConexio;
     const core::Texts &t = m_state.texts;
-    if (mode == 1) {
+    if (mode == core::ConnectionMode::Server) {
         m_view.setCaption(core::Label::Label15, serverState == kSocketListening ? t.TextListening
                                                 : serverState == kSocketConnected
                                                     ? t.TextConnected
                                                     : t.TextNoConnection);
-    } else if (mode == 2) {
+    } else if (mode == core::ConnectionMode::Client) {
         m_view.setCaption(core::Label::Label15, clientState == kSocketConnecting ? t.TextConnecting
                                                 : clientState == kSocketConnected
                                                     ? t.TextConnected
                                                     : t.TextNoConnection);
-    } else if (mode == 0) {
+    } else {
         m_view.setCaption(core::Label::Label15, "");
     }
 
     if (serverState == kSocketListening) {
         m_shownListenFailure.clear();
     }
-    if (mode == 1 && !m_state.ServerConnected && serverState != kSocketListening) {
+    if (mode == core::ConnectionMode::Server && !m_state.ServerConnected &&
+        serverState != kSocketListening) {
         closeBoth();
         const std::int32_t port = core::ToInteger32(core::TextToNumber(m_state.settings.Port));
         try {
@@ -75,7 +76,8 @@ void Connection::upkeep() {
         }
         m_state.SendReady = true;
     }
-    if (mode == 2 && !m_state.ClientConnected && clientState != kSocketConnecting) {
+    if (mode == core::ConnectionMode::Client && !m_state.ClientConnected &&
+        clientState != kSocketConnecting) {
         closeBoth();
         if (onClientConnecting) {
             onClientConnecting();
@@ -93,7 +95,8 @@ void Connection::acceptConnection() {
 }
 
 bool Connection::canSend() const {
-    return m_state.settings.TipusConexio == 1 && m_state.ServerConnected && m_state.SendReady;
+    return m_state.settings.TipusConexio == core::ConnectionMode::Server &&
+           m_state.ServerConnected && m_state.SendReady;
 }
 
 void Connection::send(const std::string &frame) {

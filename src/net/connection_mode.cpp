@@ -17,18 +17,16 @@ void Canvia_Conexio(core::AppState &state, core::MainView &view, Connection &con
         view.setMenuEnabled(MenuItem::VeureDadesServidor, false);
         const core::Settings &s = state.settings;
         switch (s.TipusConexio) {
-        case 0:
+        case core::ConnectionMode::None:
             connection.closeBoth();
             view.setMenuChecked(MenuItem::Cap, true);
             break;
-        case 1:
+        case core::ConnectionMode::Server:
             view.setMenuChecked(MenuItem::Servidor, true);
             view.setMenuEnabled(MenuItem::VeureDadesServidor, true);
             break;
-        case 2:
+        case core::ConnectionMode::Client:
             view.setMenuChecked(MenuItem::Client, true);
-            break;
-        default:
             break;
         }
         core::saveSetting(state.store, s, core::SettingKey::TipusConexio);
@@ -45,10 +43,10 @@ void Canvia_Dades_Serv(core::AppState &state, core::MainView &view) {
 }
 
 void chooseNoConnection(core::AppState &state, core::MainView &view, Connection &connection) {
-    if (state.settings.TipusConexio == 0) {
+    if (state.settings.TipusConexio == core::ConnectionMode::None) {
         return;
     }
-    state.settings.TipusConexio = 0;
+    state.settings.TipusConexio = core::ConnectionMode::None;
     Canvia_Conexio(state, view, connection);
 }
 

@@ -20,7 +20,7 @@ DialogOutcome confirmServerDialog(core::AppState &state, std::string_view portTe
         return DialogOutcome::BadPort;
     }
     state.settings.Port = core::NumberToText(core::TextToNumber(portText));
-    state.settings.TipusConexio = 1;
+    state.settings.TipusConexio = core::ConnectionMode::Server;
     return DialogOutcome::Accepted;
 }
 
@@ -34,7 +34,7 @@ DialogOutcome confirmClientDialog(core::AppState &state, std::string_view ipText
         return DialogOutcome::BadPort;
     }
     state.settings.Port = core::NumberToText(core::TextToNumber(portText));
-    state.settings.TipusConexio = 2;
+    state.settings.TipusConexio = core::ConnectionMode::Client;
     return DialogOutcome::Accepted;
 }
 

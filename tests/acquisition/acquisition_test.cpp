@@ -114,7 +114,7 @@ TEST_F(AcquisitionTest, LocalModeWithAnEmptyFollowedSlotSearches) {
 }
 
 TEST_F(AcquisitionTest, MonitorModeTakesTheGamesSlotUnchecked) {
-    state.SlotMode = 1;
+    state.SlotMode = core::FollowedCar::Monitor;
     memory.placeValue<std::int32_t>(address::MonitorSlot, 70);
     placeSlotName(70, "Far Away");
     const TelemetrySample sample = acquire();
@@ -129,7 +129,7 @@ TEST_F(AcquisitionTest, MonitorModeTakesTheGamesSlotUnchecked) {
 }
 
 TEST_F(AcquisitionTest, ForcedModeFollowsTheForcedSlot) {
-    state.SlotMode = 2;
+    state.SlotMode = core::FollowedCar::Forced;
     state.CarSlot = 12;
     placeSlotName(0, "Pole Sitter");
     memory.placeValue<std::int32_t>(address::LapCount, 4);
@@ -154,7 +154,7 @@ TEST_F(AcquisitionTest, NothingReadableGivesTheFailureValues) {
 }
 
 TEST_F(AcquisitionTest, ReadsEveryFieldOfTheFollowedCar) {
-    state.SlotMode = 2;
+    state.SlotMode = core::FollowedCar::Forced;
     state.ForcedSlot = 0;
     placeSlotName(0, "Ana");
     memory.placeText(address::CarName, std::string("Lince Turbo\0", 12));
@@ -225,7 +225,7 @@ TEST_F(AcquisitionTest, CutsTheTrackNameOrFails) {
 }
 
 TEST_F(AcquisitionTest, OverflowsAndUncutTextsEndTheRun) {
-    state.SlotMode = 2;
+    state.SlotMode = core::FollowedCar::Forced;
     memory.placeValue<std::int32_t>(address::LapCount, 0x00017FFF);
     TelemetrySample sample;
     EXPECT_THROW(acquisition.acquire(sample), core::RunTimeError);

@@ -196,7 +196,7 @@ TEST_F(ProgramTest, KeepsTheSettingsWhenTheFileIsDeletedOrReadOnly) {
     program.menuChosen(MenuItem::Imperial);
     program.scanTick();
     program.scanTick();
-    EXPECT_EQ(state.settings.Unitats, "Imperial");
+    EXPECT_EQ(state.settings.Unitats, core::Units::Imperial);
     EXPECT_EQ(core::ReadIni(state.store.path(), "Opcions", "Unitats", ""), "Metric");
     EXPECT_EQ(capture.reports().size(), 1u);
     std::filesystem::permissions(state.store.path(), std::filesystem::perms::owner_read |

@@ -33,7 +33,7 @@ TEST(LoadSettings, ReadsNumbersAndFlagsInEveryAcceptedForm) {
     const Settings &s = loaded.settings;
     EXPECT_TRUE(loaded.problems.empty());
     EXPECT_EQ(s.ScanTime, 10);
-    EXPECT_EQ(s.TipusConexio, 2);
+    EXPECT_EQ(s.TipusConexio, ConnectionMode::Client);
     EXPECT_EQ(s.Port, " 65535");
     EXPECT_TRUE(s.NoGrafics);
     EXPECT_FALSE(s.DadesServ);

@@ -187,7 +187,7 @@ TEST_F(DisplayPhaseTest, FollowingTheLocalCarFreezesWhileTheIgnitionIsOff) {
     EXPECT_EQ(view.caption(Label::Label35), "50");
     EXPECT_FALSE(view.lampLit[6]);
     EXPECT_FALSE(view.lampLit[7]);
-    state.SlotMode = 1;
+    state.SlotMode = core::FollowedCar::Monitor;
     show(s);
     EXPECT_EQ(view.caption(Label::Label30), "Other");
 }
@@ -241,7 +241,7 @@ TEST_F(DisplayPhaseTest, LampsWearAndRoadSpeedFollowTheirRules) {
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
-        state.SlotMode = 1; // the ignition does not hold the display
+        state.SlotMode = core::FollowedCar::Monitor; // the ignition does not hold the display
         TelemetrySample s = running();
         c.change(s);
         show(s);
@@ -251,7 +251,7 @@ TEST_F(DisplayPhaseTest, LampsWearAndRoadSpeedFollowTheirRules) {
 }
 
 TEST_F(DisplayPhaseTest, AServerThatHidesItsDataWritesNothing) {
-    state.settings.TipusConexio = 1;
+    state.settings.TipusConexio = core::ConnectionMode::Server;
     state.settings.DadesServ = false;
     view.writes = 0;
     show(running());
@@ -266,7 +266,7 @@ TEST_F(DisplayPhaseTest, ImperialUnitsConvertTheSampleAndTheRegisteredFuel) {
     s.TyrePressure = {180, 180, 180, 180};
     s.TyreTemp[telemetry::RR] = {80, 100, 99.9F};
     show(s);
-    chooseUnits(state, view, display, "Imperial");
+    chooseUnits(state, view, display, core::Units::Imperial);
     EXPECT_NEAR(display.LapStartFuel, 45.3 * 0.264172052358, 1e-5);
     s.LapNumber = 4;
     s.Fuel = 41.3F;

@@ -24,7 +24,7 @@ protected:
 };
 
 TEST_F(DisplayModes, ImperialConvertsAndRoundsTheThresholds) {
-    state.settings.Unitats = "Imperial";
+    state.settings.Unitats = core::Units::Imperial;
     Canvia_Unitats(state, view, display);
     const core::Thresholds &t = display.thresholds;
     EXPECT_EQ(t.MinPneu, 176);
@@ -48,7 +48,7 @@ TEST_F(DisplayModes, ImperialConvertsAndRoundsTheThresholds) {
     EXPECT_DOUBLE_EQ(toMph(1000), 621.371192237);
     EXPECT_DOUBLE_EQ(toFahrenheit(-40), -40);
 
-    chooseUnits(state, view, display, "Metric");
+    chooseUnits(state, view, display, core::Units::Metric);
     EXPECT_EQ(display.thresholds.MinPress, 180);
     EXPECT_EQ(display.thresholds.MaxFrens, 600);
     EXPECT_EQ(display.TempUnit, "\u00BAC");
@@ -91,12 +91,12 @@ TEST(ConvertToImperial, ConvertsEachMeasuredFieldByItsFactorAndNothingElse) {
 TEST_F(DisplayModes, ChoosingTheUnitsInForceWritesNothing) {
     Canvia_Unitats(state, view, display);
     state.store = core::SettingsStore::inMemory();
-    chooseUnits(state, view, display, "Metric");
+    chooseUnits(state, view, display, core::Units::Metric);
     EXPECT_EQ(state.store.text(), "");
 }
 
 TEST_F(DisplayModes, AThresholdThatOverflowsInFahrenheitIsReported) {
-    state.settings.Unitats = "Imperial";
+    state.settings.Unitats = core::Units::Imperial;
     state.settings.MaxFrens = 20000;
     testing::ErrorCapture capture;
     Canvia_Unitats(state, view, display);

@@ -30,7 +30,7 @@ protected:
 };
 
 TEST_F(ConnectionTest, AServerListensAcceptsOneClientAndListensAgain) {
-    state.settings.TipusConexio = 1;
+    state.settings.TipusConexio = core::ConnectionMode::Server;
     connection.upkeep();
     EXPECT_EQ(status(), "NONE");
     EXPECT_EQ(server.calls, (std::vector<std::string>{"listen 1001"}));
@@ -57,7 +57,7 @@ TEST_F(ConnectionTest, AServerListensAcceptsOneClientAndListensAgain) {
 }
 
 TEST_F(ConnectionTest, AClientKeepsTryingToConnect) {
-    state.settings.TipusConexio = 2;
+    state.settings.TipusConexio = core::ConnectionMode::Client;
     state.settings.IP = "010.000.000.001";
     state.settings.Port = " 2048";
     connection.upkeep();
@@ -76,7 +76,7 @@ TEST_F(ConnectionTest, AClientKeepsTryingToConnect) {
 }
 
 TEST_F(ConnectionTest, APortInUseFailsTheUpkeepAndIsShownOncePerReason) {
-    state.settings.TipusConexio = 1;
+    state.settings.TipusConexio = core::ConnectionMode::Server;
     server.listenFails = true;
     EXPECT_THROW(connection.upkeep(), core::RunTimeError);
     EXPECT_THROW(connection.upkeep(), core::RunTimeError);
@@ -100,7 +100,7 @@ TEST_F(ConnectionTest, APortInUseFailsTheUpkeepAndIsShownOncePerReason) {
 }
 
 TEST_F(ConnectionTest, SendsOneFrameAtATime) {
-    state.settings.TipusConexio = 1;
+    state.settings.TipusConexio = core::ConnectionMode::Server;
     connection.upkeep();
     connection.send("frame 0");
     EXPECT_TRUE(server.sent.empty());
@@ -116,7 +116,7 @@ TEST_F(ConnectionTest, SendsOneFrameAtATime) {
 }
 
 TEST_F(ConnectionTest, TheModeWithoutConnectionClosesBothSockets) {
-    state.settings.TipusConexio = 1;
+    state.settings.TipusConexio = core::ConnectionMode::Server;
     connection.upkeep();
     connection.acceptConnection();
     connection.upkeep();
@@ -141,15 +141,15 @@ TEST(ConnectionDialogs, CheckPortsAndAddresses) {
     EXPECT_EQ(state.settings.IP, "192.168.000.002");
     EXPECT_EQ(confirmClientDialog(state, "010.000.000.009", "99999"), DialogOutcome::BadPort);
     EXPECT_EQ(state.settings.IP, "010.000.000.009");
-    EXPECT_EQ(state.settings.TipusConexio, 0);
+    EXPECT_EQ(state.settings.TipusConexio, core::ConnectionMode::None);
     EXPECT_EQ(confirmClientDialog(state, "010.000.000.009", " 2048"), DialogOutcome::Accepted);
     EXPECT_EQ(state.settings.Port, " 2048");
-    EXPECT_EQ(state.settings.TipusConexio, 2);
+    EXPECT_EQ(state.settings.TipusConexio, core::ConnectionMode::Client);
     EXPECT_EQ(confirmServerDialog(state, "x"), DialogOutcome::BadPort);
-    EXPECT_EQ(state.settings.TipusConexio, 2);
+    EXPECT_EQ(state.settings.TipusConexio, core::ConnectionMode::Client);
     EXPECT_EQ(confirmServerDialog(state, "1002"), DialogOutcome::Accepted);
     EXPECT_EQ(state.settings.Port, " 1002");
-    EXPECT_EQ(state.settings.TipusConexio, 1);
+    EXPECT_EQ(state.settings.TipusConexio, core::ConnectionMode::Server);
 }
 
 } // namespace
