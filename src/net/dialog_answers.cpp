@@ -11,8 +11,10 @@ bool isValidPort(std::string_view text) {
     if (!core::isDigits(digits)) {
         return false;
     }
+    // Port 0 would listen on a port the system picks, which no client can know, while the
+    // status says "listening": it is no port to give.
     const double value = core::TextToNumber(digits);
-    return value >= 0 && value <= 65535;
+    return value >= 1 && value <= 65535;
 }
 
 DialogOutcome confirmServerDialog(core::AppState &state, std::string_view portText) {

@@ -7,7 +7,7 @@
 
 namespace ostrelo::net {
 
-/// The port check: a whole number from 0 to 65535, blanks around it allowed.
+/// The port check: a whole number from 1 to 65535, blanks around it allowed.
 bool isValidPort(std::string_view text);
 
 /// How OK on a connection dialog ended.

@@ -130,10 +130,10 @@ TEST_F(ConnectionTest, TheModeWithoutConnectionClosesBothSockets) {
 }
 
 TEST(ConnectionDialogs, CheckPortsAndAddresses) {
-    for (const char *good : {"0", "65535", " 1001 ", "80"}) {
+    for (const char *good : {"1", "65535", " 1001 ", "80"}) {
         EXPECT_TRUE(isValidPort(good)) << good;
     }
-    for (const char *bad : {"65536", "-1", "", "abc", "1.5", "10 01", "1e3"}) {
+    for (const char *bad : {"0", "65536", "-1", "", "abc", "1.5", "10 01", "1e3"}) {
         EXPECT_FALSE(isValidPort(bad)) << bad;
     }
     core::AppState state;
