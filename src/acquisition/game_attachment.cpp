@@ -38,11 +38,13 @@ bool GameAttachment::windowPresent(double attachThreshold) {
         m_processId = m_memory.windowProcess(m_window);
         m_process = m_memory.openProcess(m_processId);
         if (m_process == 0) {
+            reportOnce(m_memory.problem());
             // Still active: the next tick tries again, and the reads meanwhile give nothing.
             m_view.showOpenProcessFailure();
             return true;
         }
         m_processClosed = false;
+        m_reported.clear();
         m_attachedWindow = m_window;
         m_view.setCaption(core::Label::Label1, m_state.texts.TextGameRunning);
     }
@@ -58,6 +60,13 @@ bool GameAttachment::windowAbsent(double detachThreshold) {
     m_view.setCaption(core::Label::Label1, m_state.texts.TextGameNotRunning);
     closeProcess();
     return false;
+}
+
+void GameAttachment::reportOnce(const std::string &problem) {
+    if (!problem.empty() && problem != m_reported) {
+        core::ReportError("RACE07_Actiu", "OpenProcess", problem);
+        m_reported = problem;
+    }
 }
 
 bool GameAttachment::heldProcessGone() {
@@ -83,6 +92,8 @@ bool GameAttachment::RACE07_Actiu() {
         m_window = m_memory.findWindow(kRace07Title);
         if (m_window == 0) {
             m_window = m_memory.findWindow(kGtrEvolutionTitle);
+            // Without a display there is no window to find: say so once.
+            reportOnce(m_memory.problem());
         }
         if (heldProcessGone()) {
             reset();

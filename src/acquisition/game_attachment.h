@@ -40,6 +40,7 @@ public:
 private:
     void closeProcess();
     bool heldProcessGone();
+    void reportOnce(const std::string &problem);
     bool windowPresent(double attachThreshold);
     bool windowAbsent(double detachThreshold);
 
@@ -52,6 +53,8 @@ private:
     platform::ProcessHandle m_process = 0;
     bool m_processClosed = true;
     std::int16_t m_attachCounter = 0;
+    // The backend's last problem, reported once until it changes or a process opens.
+    std::string m_reported;
 };
 
 } // namespace ostrelo::acquisition

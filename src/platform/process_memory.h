@@ -4,7 +4,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <string>
 #include <string_view>
+#include <utility>
 
 namespace ostrelo::platform {
 
@@ -28,12 +30,12 @@ class ProcessMemory {
 public:
     virtual ~ProcessMemory() = default;
 
-    /// The top-level window whose title is exactly `title`, or 0.
+    /// The top-level window whose title is exactly `title`, or 0 (`problem()` says why when
+    /// no window can be looked for at all).
     virtual WindowHandle findWindow(std::string_view title) = 0;
     /// The id of the process that owns `window`, or 0 when it cannot be told.
     virtual ProcessId windowProcess(WindowHandle window) = 0;
-    /// Opens `process` for reading; 0 when it cannot be opened (the reason goes to the error
-    /// reporter once).
+    /// Opens `process` for reading; 0 when it cannot be opened (`problem()` says why).
     virtual ProcessHandle openProcess(ProcessId process) = 0;
     /// Copies up to `buffer.size()` bytes from `address` in the process and returns how many
     /// were copied: 0 for an unmapped address, fewer at the end of a mapping.
@@ -51,6 +53,16 @@ public:
     virtual bool processRunning(ProcessHandle process) = 0;
     /// Releases a handle from `openProcess`.
     virtual void closeProcess(ProcessHandle process) = 0;
+
+    /// Why the last window search or open failed, in words a user can act on; empty when it
+    /// did not fail. The backend reports nothing itself: its caller does, under its own name.
+    const std::string &problem() const { return m_problem; }
+
+protected:
+    void setProblem(std::string problem) { m_problem = std::move(problem); }
+
+private:
+    std::string m_problem;
 };
 
 } // namespace ostrelo::platform

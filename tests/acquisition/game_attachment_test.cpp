@@ -113,16 +113,26 @@ TEST_F(GameAttachmentTest, AFailedOpenIsRetriedEachTickWithOneMessageCall) {
     memory.openSucceeds = false;
     memory.windows["RACE 07"] = 5;
     view.setCaption(Label::Label1, "Escaneando...");
+    // The backend's reason is reported once, under the attachment's name.
+    testing::ErrorCapture capture;
     EXPECT_EQ(ticksWhile(false), 7);
     EXPECT_TRUE(attachment.processClosed());
     EXPECT_TRUE(tick());
     EXPECT_EQ(memory.openCalls, 2);
     EXPECT_EQ(view.openFailureMessages, 2);
     EXPECT_EQ(view.caption(Label::Label1), "Escaneando...");
+    ASSERT_EQ(capture.reports().size(), 1u);
+    EXPECT_EQ(capture.reports()[0].routine, "RACE07_Actiu");
+    EXPECT_EQ(capture.reports()[0].description, "Process 1005 cannot be read.");
     memory.openSucceeds = true;
     EXPECT_TRUE(tick());
     EXPECT_FALSE(attachment.processClosed());
     EXPECT_EQ(view.caption(Label::Label1), "RACE07 EN MARCHA");
+    // Once a process opened, the same failure later is news again.
+    attachment.reset();
+    memory.openSucceeds = false;
+    ticksWhile(false);
+    EXPECT_EQ(capture.reports().size(), 2u);
 }
 
 TEST_F(GameAttachmentTest, AnEndedProcessOrAWindowOfAnotherProcessClosesTheGameAtOnce) {

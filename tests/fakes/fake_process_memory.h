@@ -26,8 +26,10 @@ public:
     platform::ProcessHandle openProcess(platform::ProcessId process) override {
         ++openCalls;
         if (!openSucceeds) {
+            setProblem("Process " + std::to_string(process) + " cannot be read.");
             return 0;
         }
+        setProblem({});
         ++openHandles;
         lastOpened = process;
         return 77;

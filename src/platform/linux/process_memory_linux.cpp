@@ -82,13 +82,6 @@ LinuxProcessMemory::~LinuxProcessMemory() {
     }
 }
 
-void LinuxProcessMemory::reportOnce(const std::string &reason) {
-    if (reason != m_lastReport) {
-        m_lastReport = reason;
-        core::ReportError("RACE07_Actiu", "OpenProcess", reason);
-    }
-}
-
 std::uint32_t LinuxProcessMemory::atom(const char *name) {
     const auto cookie =
         xcb_intern_atom(m_connection, 1, static_cast<std::uint16_t>(std::strlen(name)), name);
@@ -106,14 +99,14 @@ bool LinuxProcessMemory::connected() {
     }
     const char *display = std::getenv("DISPLAY");
     if (!display || !*display) {
-        reportOnce("No X display (DISPLAY is not set): the game window cannot be found.");
+        setProblem("No X display (DISPLAY is not set): the game window cannot be found.");
         return false;
     }
     int screenNumber = 0;
     xcb_connection_t *connection = xcb_connect(nullptr, &screenNumber);
     if (xcb_connection_has_error(connection)) {
         xcb_disconnect(connection);
-        reportOnce(std::string("Cannot connect to the X display ") + display +
+        setProblem(std::string("Cannot connect to the X display ") + display +
                    ": the game window cannot be found.");
         return false;
     }
@@ -127,7 +120,6 @@ bool LinuxProcessMemory::connected() {
     m_netWmName = atom("_NET_WM_NAME");
     m_utf8String = atom("UTF8_STRING");
     m_netWmPid = atom("_NET_WM_PID");
-    m_lastReport.clear();
     return true;
 }
 
@@ -167,6 +159,7 @@ WindowHandle LinuxProcessMemory::findWindow(std::string_view title) {
     if (!connected()) {
         return 0;
     }
+    setProblem({});
     // Errors about windows that vanished come back as events; nobody else reads them.
     while (xcb_generic_event_t *event = xcb_poll_for_event(m_connection)) {
         std::free(event);
@@ -256,13 +249,13 @@ std::string LinuxProcessMemory::openFailureReason(ProcessId process, int error) 
 
 ProcessHandle LinuxProcessMemory::openProcess(ProcessId process) {
     if (process == 0) {
-        reportOnce(openFailureReason(process, 0));
+        setProblem(openFailureReason(process, 0));
         return 0;
     }
     const std::string path = "/proc/" + std::to_string(process) + "/mem";
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
-        reportOnce(openFailureReason(process, errno));
+        setProblem(openFailureReason(process, errno));
         return 0;
     }
     const auto pidfd = static_cast<int>(::syscall(SYS_pidfd_open, static_cast<pid_t>(process), 0));
@@ -270,6 +263,7 @@ ProcessHandle LinuxProcessMemory::openProcess(ProcessId process) {
         ::fcntl(pidfd, F_SETFD, FD_CLOEXEC);
     }
     m_processes[handleOf(fd)] = {process, pidfd};
+    setProblem({});
     return handleOf(fd);
 }
 

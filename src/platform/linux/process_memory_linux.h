@@ -43,7 +43,6 @@ private:
     std::uint32_t atom(const char *name);
     std::vector<std::uint32_t> topLevelWindows();
     std::string windowTitle(std::uint32_t window);
-    void reportOnce(const std::string &reason);
 
     xcb_connection_t *m_connection = nullptr;
     std::uint32_t m_root = 0;
@@ -51,7 +50,6 @@ private:
     std::uint32_t m_netWmName = 0;
     std::uint32_t m_utf8String = 0;
     std::uint32_t m_netWmPid = 0;
-    std::string m_lastReport;
     // The window each title was last found on: checking it again costs one request, where a
     // search asks about every window on the desktop.
     std::map<std::string, std::uint32_t, std::less<>> m_found;

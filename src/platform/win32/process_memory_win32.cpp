@@ -40,15 +40,12 @@ ProcessHandle Win32ProcessMemory::openProcess(ProcessId process) {
     const HANDLE handle =
         OpenProcess(PROCESS_VM_READ | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, process);
     if (handle == nullptr) {
-        const std::string reason = "Cannot open process " + std::to_string(process) +
-                                   " for reading (Windows error " + std::to_string(GetLastError()) +
-                                   "); run Ostrelo as the same user as the game.";
-        if (reason != m_lastReport) {
-            m_lastReport = reason;
-            core::ReportError("RACE07_Actiu", "OpenProcess", reason);
-        }
+        setProblem("Cannot open process " + std::to_string(process) +
+                   " for reading (Windows error " + std::to_string(GetLastError()) +
+                   "); run Ostrelo as the same user as the game.");
         return 0;
     }
+    setProblem({});
     return static_cast<ProcessHandle>(reinterpret_cast<std::uintptr_t>(handle));
 }
 

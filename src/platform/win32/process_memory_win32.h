@@ -20,7 +20,6 @@ public:
     void closeProcess(ProcessHandle process) override;
 
 private:
-    std::string m_lastReport;
 };
 
 } // namespace ostrelo::platform
