@@ -74,20 +74,6 @@ private:
     int m_fd;
 };
 
-bool writeAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-        if (written < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return true;
-}
-
 std::string temporaryNextTo(const std::string &target) {
     static std::atomic<unsigned> counter{0};
     const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
@@ -98,6 +84,20 @@ std::string temporaryNextTo(const std::string &target) {
 }
 
 } // namespace
+
+int writeAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+        if (written < 0 && errno == EINTR) {
+            continue;
+        }
+        if (written <= 0) {
+            return written < 0 ? errno : ENOSPC;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return 0;
+}
 
 std::string notARegularFile(const std::string &path) {
     struct stat status {};
@@ -194,14 +194,17 @@ std::string replaceFile(const std::string &path, std::string_view bytes) {
     if (exists) {
         ::fchmod(fd.get(), old.st_mode & 07777);
     }
-    if (!writeAll(fd.get(), bytes) || ::fsync(fd.get()) != 0) {
-        const int error = errno;
+    int error = writeAll(fd.get(), bytes);
+    if (error == 0 && ::fsync(fd.get()) != 0) {
+        error = errno;
+    }
+    if (error != 0) {
         ::unlink(temporary.c_str());
         return refusal(path, "it cannot be written (" + systemError(error) + ")");
     }
     ::close(fd.release());
     if (::rename(temporary.c_str(), target.c_str()) != 0) {
-        const int error = errno;
+        error = errno;
         ::unlink(temporary.c_str());
         return refusal(path, "it cannot be replaced (" + systemError(error) + ")");
     }

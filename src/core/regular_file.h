@@ -35,6 +35,11 @@ std::string cannotReplace(const std::string &path);
 /// file is then untouched). Never fails.
 std::string replaceFile(const std::string &path, std::string_view bytes);
 
+/// Writes all of `bytes` to `fd`, going on after interruptions and short writes. Returns 0,
+/// or the error that stopped it (ENOSPC for a write that took nothing); the bytes written
+/// before it stay written.
+int writeAll(int fd, std::string_view bytes);
+
 /// A file descriptor opened for appending to a regular file, created with mode 0644 when
 /// missing; -1 with `problem` set when it cannot be. The open never blocks.
 int openForAppend(const std::string &path, std::string &problem);

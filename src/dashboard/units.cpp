@@ -42,27 +42,36 @@ double toMph(double kmh) {
     return kmh * 0.621371192237;
 }
 
+namespace {
+
+// The conversion of a measured quantity; null for what has no unit to convert.
+double (*toImperial(telemetry::Quantity quantity))(double) {
+    switch (quantity) {
+    case telemetry::Quantity::Temperature:
+        return toFahrenheit;
+    case telemetry::Quantity::Pressure:
+        return toPsi;
+    case telemetry::Quantity::Fuel:
+        return toGallons;
+    case telemetry::Quantity::Speed:
+        return toMph;
+    case telemetry::Quantity::None:
+        break;
+    }
+    return nullptr;
+}
+
+} // namespace
+
 void convertToImperial(telemetry::TelemetrySample &s) {
     telemetry::forEachWireField(s, [](const telemetry::FieldName &name, auto &&value) {
         using T = std::decay_t<decltype(value)>;
         if constexpr (std::is_same_v<T, float> || std::is_same_v<T, double>) {
-            double converted = value;
-            switch (name.quantity) {
-            case telemetry::Quantity::Temperature:
-                converted = toFahrenheit(value);
-                break;
-            case telemetry::Quantity::Pressure:
-                converted = toPsi(value);
-                break;
-            case telemetry::Quantity::Fuel:
-                converted = toGallons(value);
-                break;
-            case telemetry::Quantity::Speed:
-                converted = toMph(value);
-                break;
-            case telemetry::Quantity::None:
+            const auto convert = toImperial(name.quantity);
+            if (!convert) {
                 return;
             }
+            const double converted = convert(value);
             if constexpr (std::is_same_v<T, float>) {
                 value = telemetry::toSingle(converted);
             } else {

@@ -33,6 +33,11 @@ struct CarSlot {};
 /// the one place that order is written.
 template <typename Sample, typename Visit> void forEachWireField(Sample &s, Visit &&visit) {
     constexpr auto T = Quantity::Temperature;
+    const auto perWheel = [&visit](const char *base, Quantity quantity, auto &values) {
+        for (int wheel = FL; wheel <= RR; ++wheel) {
+            visit(FieldName{base, wheel, -1, quantity}, values[static_cast<std::size_t>(wheel)]);
+        }
+    };
     visit(FieldName{"DriverName"}, s.DriverName);
     visit(FieldName{"OilTemp", -1, -1, T}, s.OilTemp);
     visit(FieldName{"WaterTemp", -1, -1, T}, s.WaterTemp);
@@ -53,17 +58,9 @@ template <typename Sample, typename Visit> void forEachWireField(Sample &s, Visi
                   s.TyreTemp[static_cast<std::size_t>(wheel)][static_cast<std::size_t>(zone)]);
         }
     }
-    for (int wheel = FL; wheel <= RR; ++wheel) {
-        visit(FieldName{"TyrePressure", wheel, -1, Quantity::Pressure},
-              s.TyrePressure[static_cast<std::size_t>(wheel)]);
-    }
-    for (int wheel = FL; wheel <= RR; ++wheel) {
-        visit(FieldName{"WheelSpeed", wheel, -1, Quantity::Speed},
-              s.WheelSpeed[static_cast<std::size_t>(wheel)]);
-    }
-    for (int wheel = FL; wheel <= RR; ++wheel) {
-        visit(FieldName{"TyreWear", wheel}, s.TyreWear[static_cast<std::size_t>(wheel)]);
-    }
+    perWheel("TyrePressure", Quantity::Pressure, s.TyrePressure);
+    perWheel("WheelSpeed", Quantity::Speed, s.WheelSpeed);
+    perWheel("TyreWear", Quantity::None, s.TyreWear);
     visit(FieldName{"TrackName"}, s.TrackName);
     visit(FieldName{"PitLimiter"}, s.PitLimiter);
     visit(FieldName{"InPits"}, s.InPits);
@@ -74,9 +71,7 @@ template <typename Sample, typename Visit> void forEachWireField(Sample &s, Visi
     visit(FieldName{"TrackTemp", -1, -1, T}, s.TrackTemp);
     visit(FieldName{"AmbientTemp", -1, -1, T}, s.AmbientTemp);
     visit(FieldName{"CarSlot"}, CarSlot{});
-    for (int wheel = FL; wheel <= RR; ++wheel) {
-        visit(FieldName{"BrakeTemp", wheel, -1, T}, s.BrakeTemp[static_cast<std::size_t>(wheel)]);
-    }
+    perWheel("BrakeTemp", T, s.BrakeTemp);
     visit(FieldName{"CarName"}, s.CarName);
 }
 

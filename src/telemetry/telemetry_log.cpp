@@ -75,20 +75,8 @@ TelemetryLog::~TelemetryLog() {
 
 bool TelemetryLog::append(const std::string &line) {
     const off_t before = ::lseek(m_fd, 0, SEEK_END);
-    std::string_view rest = line;
-    int error = 0;
-    while (!rest.empty()) {
-        const ssize_t written = ::write(m_fd, rest.data(), rest.size());
-        if (written < 0 && errno == EINTR) {
-            continue;
-        }
-        if (written <= 0) {
-            error = written < 0 ? errno : ENOSPC;
-            break;
-        }
-        rest.remove_prefix(static_cast<std::size_t>(written));
-    }
-    if (rest.empty()) {
+    int error = core::writeAll(m_fd, line);
+    if (error == 0) {
         if (m_failing) {
             m_failing = false;
             core::ReportError("TelemetryLog", "write",
