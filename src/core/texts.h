@@ -5,58 +5,29 @@
 
 namespace ostrelo::core {
 
+/// Every language text slot, in order: the struct below and whatever walks all the slots use
+/// this one list.
+// clang-format off
+#define OSTRELO_TEXT_SLOTS(X) \
+    X(TextScanning) X(TextGameRunning) X(TextGameNotRunning) X(TextLapTimes) X(TextBest) \
+    X(TextLast) X(TextLap) X(TextWater) X(TextOil) X(TextFuelLastLap) X(TextLimiter) X(TextPits) \
+    X(TextTC) X(TextTCHigh) X(TextTCLow) X(TextABS) X(TextABSHigh) X(TextABSLow) X(TextIgnition) \
+    X(TextEngine) X(TextAboutMenu) X(TextExitMenu) X(TextAboutTitle) X(TextAboutDescription) \
+    X(TextAboutCredit) X(TextFileMenu) X(TextOptionsMenu) X(TextScanTimeMenu) X(TextIPCaption) \
+    X(TextPortCaption) X(TextBadIP) X(TextBadPort) X(TextConnectionMenu) X(TextNoneMenu) \
+    X(TextServerMenu) X(TextClientMenu) X(TextServerDialogTitle) X(TextClientDialogTitle) \
+    X(TextOK) X(TextConnected) X(TextConnecting) X(TextListening) X(TextNoConnection) \
+    X(TextGraphicsMenu) X(TextMetricMenu) X(TextImperialMenu) X(TextShowServerDataMenu) \
+    X(TextPortHelp)
+// clang-format on
+
 /// The language text slots shown by the program: empty until a language is applied, then the
-/// texts of the language in force.
+/// texts of the language in force. `TextPortHelp` tells how to choose a port an ordinary user
+/// may listen on.
 struct Texts {
-    std::string TextScanning;
-    std::string TextGameRunning;
-    std::string TextGameNotRunning;
-    std::string TextLapTimes;
-    std::string TextBest;
-    std::string TextLast;
-    std::string TextLap;
-    std::string TextWater;
-    std::string TextOil;
-    std::string TextFuelLastLap;
-    std::string TextLimiter;
-    std::string TextPits;
-    std::string TextTC;
-    std::string TextTCHigh;
-    std::string TextTCLow;
-    std::string TextABS;
-    std::string TextABSHigh;
-    std::string TextABSLow;
-    std::string TextIgnition;
-    std::string TextEngine;
-    std::string TextAboutMenu;
-    std::string TextExitMenu;
-    std::string TextAboutTitle;
-    std::string TextAboutDescription;
-    std::string TextAboutCredit;
-    std::string TextFileMenu;
-    std::string TextOptionsMenu;
-    std::string TextScanTimeMenu;
-    std::string TextIPCaption;
-    std::string TextPortCaption;
-    std::string TextBadIP;
-    std::string TextBadPort;
-    std::string TextConnectionMenu;
-    std::string TextNoneMenu;
-    std::string TextServerMenu;
-    std::string TextClientMenu;
-    std::string TextServerDialogTitle;
-    std::string TextClientDialogTitle;
-    std::string TextOK;
-    std::string TextConnected;
-    std::string TextConnecting;
-    std::string TextListening;
-    std::string TextNoConnection;
-    std::string TextGraphicsMenu;
-    std::string TextMetricMenu;
-    std::string TextImperialMenu;
-    std::string TextShowServerDataMenu;
-    /// Beside the 47 slots: how to choose a port an ordinary user may listen on.
-    std::string TextPortHelp;
+#define OSTRELO_TEXT_SLOT(name) std::string name;
+    OSTRELO_TEXT_SLOTS(OSTRELO_TEXT_SLOT)
+#undef OSTRELO_TEXT_SLOT
 };
 
 } // namespace ostrelo::core

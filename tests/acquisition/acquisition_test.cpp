@@ -153,49 +153,6 @@ TEST_F(AcquisitionTest, NothingReadableGivesTheFailureValues) {
     EXPECT_EQ(s.WheelSpeed[FL], 0);
 }
 
-TEST_F(AcquisitionTest, ReadsEveryFieldOfTheFollowedCar) {
-    state.SlotMode = core::FollowedCar::Forced;
-    state.ForcedSlot = 0;
-    placeSlotName(0, "Ana");
-    memory.placeText(address::CarName, std::string("Lince Turbo\0", 12));
-    memory.placeValue<float>(address::EngineSpeed, 700);
-    memory.placeValue<std::int32_t>(address::Position, 3);
-    memory.placeValue<std::int32_t>(address::Gear, -1);
-    memory.placeValue<std::uint8_t>(address::InPits, 1);
-    memory.placeValue<double>(address::OilTemp, 378.15);
-    memory.placeValue<double>(address::wheelField(FL, address::WheelRadius), 0.284);
-    memory.placeValue<double>(address::wheelField(RL, address::WheelRadius), 0.568);
-    memory.placeValue<double>(address::wheelField(FL, address::WheelSpin), -100);
-    memory.placeValue<double>(address::wheelField(FR, address::WheelSpin), -100);
-    memory.placeValue<double>(address::wheelField(RL, address::WheelSpin), -50);
-    memory.placeValue<double>(address::wheelField(RR, address::WheelSpin), 25);
-    memory.placeValue<double>(address::wheelField(RR, address::WheelTread + 16), 373.15);
-    memory.placeValue<double>(address::wheelField(FR, address::WheelPressure), 185.5);
-    memory.placeValue<double>(address::wheelField(RL, address::WheelWear), 0.97);
-    memory.placeValue<float>(address::Throttle, 0.75F);
-    memory.placeValue<float>(address::Brake, 0.125F);
-    memory.placeValue<std::uint8_t>(address::TractionControl, 2);
-    memory.placeText(address::TrackName, std::string("Locations\\Anella Sud.trk\0", 25));
-    const TelemetrySample s = acquire();
-    EXPECT_EQ(s.CarName, "Lince Turbo");
-    EXPECT_EQ(s.EngineSpeed, 700);
-    EXPECT_EQ(s.Position, 3);
-    EXPECT_EQ(s.Gear, -1);
-    EXPECT_EQ(s.InPits, 1);
-    EXPECT_FLOAT_EQ(s.OilTemp, 105);
-    EXPECT_DOUBLE_EQ(s.WheelSpeed[FL], 100);
-    EXPECT_DOUBLE_EQ(s.WheelSpeed[FR], 100);
-    EXPECT_DOUBLE_EQ(s.WheelSpeed[RL], 100);
-    EXPECT_DOUBLE_EQ(s.WheelSpeed[RR], -50);
-    EXPECT_FLOAT_EQ(s.TyreTemp[RR][2], 100);
-    EXPECT_FLOAT_EQ(s.TyrePressure[FR], 185.5F);
-    EXPECT_DOUBLE_EQ(s.TyreWear[RL], 0.97);
-    EXPECT_FLOAT_EQ(s.Throttle, 75);
-    EXPECT_FLOAT_EQ(s.Brake, 12.5F);
-    EXPECT_EQ(s.TractionControl, 2);
-    EXPECT_EQ(s.TrackName, "Anella Sud");
-}
-
 TEST_F(AcquisitionTest, CutsTheTrackNameOrFails) {
     struct Case {
         std::string text;

@@ -55,27 +55,14 @@ TEST(DashboardEndToEnd, ShowsTheSimulatedGameOnTheMainWindow) {
     }
     program.scanTick();
     EXPECT_EQ(window.caption(Label::Label1), "RACE07 RUNNING");
+    // A few elements of each kind: the formats themselves are the display phase's tests.
     EXPECT_EQ(window.caption(Label::Label30), "Lince Turbo 16V");
-    EXPECT_EQ(window.caption(Label::Label28), "Anella Sud");
-    EXPECT_EQ(window.caption(Label::Label14), " 4");
-    EXPECT_EQ(window.caption(Label::Label32), " 7");
     EXPECT_EQ(window.caption(Label::Label16), "42,50L");
-    EXPECT_EQ(window.caption(Label::Label17), " 90");
-    EXPECT_EQ(window.caption(Label::Label18), " 105");
-    EXPECT_EQ(window.caption(Label::Label2), " 80");
     EXPECT_EQ(window.caption(Label::Label24), " 190kPA");
-    EXPECT_EQ(window.caption(Label::Label43), " 400\u00BAC");
     EXPECT_EQ(window.caption(Label::Label22), "Best: 1:37,500");
-    EXPECT_EQ(window.caption(Label::Label23), "Last: 1:38,250");
-    EXPECT_EQ(window.caption(Label::Label35), "75");
-    EXPECT_EQ(window.caption(Label::Label41), "Amb: 22\u00BAC");
     EXPECT_EQ(window.lamp(3)->text(), QStringLiteral("Pos  4 -  3:Marta Vidal"));
-    EXPECT_EQ(window.lamp(4)->text(), QStringLiteral("TC HIGH"));
     EXPECT_TRUE(window.lamp(6)->isEnabled());
-    EXPECT_FALSE(window.lamp(1)->isEnabled());
-    EXPECT_EQ(window.bar(4)->text(), QStringLiteral(" 95"));
     EXPECT_EQ(window.bar(3)->text(), QStringLiteral(" 6684"));
-    EXPECT_FALSE(window.marker(1)->isVisibleTo(&window));
     EXPECT_TRUE(window.marker(4)->isVisibleTo(&window));
 
     game.kill();

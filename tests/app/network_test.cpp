@@ -74,6 +74,17 @@ protected:
         return std::make_unique<Instance>(dir.file(name), game);
     }
 
+    // A server, or a client of 127.0.0.1, on `onPort` (the test's port by default), with
+    // `more` settings lines.
+    std::unique_ptr<Instance> startServer(const std::string &more = {}, int onPort = 0) {
+        return start("server.ini", "[Opcions]\nTipusConexio=1\nScanTime=1000\n" + more +
+                                       "Port=" + std::to_string(onPort ? onPort : port) + "\n");
+    }
+    std::unique_ptr<Instance> startClient(const std::string &more = {}, int onPort = 0) {
+        return start("client.ini", "[Opcions]\nTipusConexio=2\nIP=127.000.000.001\n" + more +
+                                       "Port=" + std::to_string(onPort ? onPort : port) + "\n");
+    }
+
     // Ticks the given instances and lets socket events through until `done` holds.
     bool runUntil(const std::vector<Instance *> &instances, const std::function<bool()> &done) {
         QElapsedTimer clock;
@@ -96,12 +107,8 @@ protected:
 };
 
 TEST_F(NetworkTest, AClientShowsTheServersSamplesInItsOwnUnits) {
-    const std::string portText = std::to_string(port);
-    auto server =
-        start("server.ini", "[Opcions]\nTipusConexio=1\nScanTime=1000\nPort=" + portText + "\n");
-    auto client =
-        start("client.ini", "[Opcions]\nTipusConexio=2\nIP=127.000.000.001\nPort=" + portText +
-                                "\nUnitats=Imperial\nIdioma=English\n");
+    auto server = startServer();
+    auto client = startClient("Unitats=Imperial\nIdioma=English\n");
     std::vector<Instance *> both = {server.get(), client.get()};
     ASSERT_TRUE(
         runUntil(both, [&] { return client->caption(Label::Label30) == "Lince Turbo 16V"; }));
@@ -130,8 +137,7 @@ TEST_F(NetworkTest, AClientShowsTheServersSamplesInItsOwnUnits) {
     ASSERT_TRUE(runUntil({server.get()}, [&] { return server->caption(Label::Label15) == "N/A"; }));
     ASSERT_TRUE(
         runUntil({server.get()}, [&] { return server->caption(Label::Label15) == "ESCUCHANDO"; }));
-    auto second = start("client.ini",
-                        "[Opcions]\nTipusConexio=2\nIP=127.000.000.001\nPort=" + portText + "\n");
+    auto second = startClient();
     ASSERT_TRUE(runUntil({server.get(), second.get()},
                          [&] { return second->caption(Label::Label1) == "RACE07 NO CARGADO"; }));
 
@@ -140,20 +146,15 @@ TEST_F(NetworkTest, AClientShowsTheServersSamplesInItsOwnUnits) {
     ASSERT_TRUE(
         runUntil({second.get()}, [&] { return second->caption(Label::Label15) != "CONECTADO"; }));
     game.windows["RACE 07"] = 1;
-    auto again =
-        start("server.ini", "[Opcions]\nTipusConexio=1\nScanTime=1000\nPort=" + portText + "\n");
+    auto again = startServer();
     ASSERT_TRUE(runUntil({again.get(), second.get()},
                          [&] { return second->caption(Label::Label1) == "RACE07 EN MARCHA"; }));
     EXPECT_EQ(second->caption(Label::Label15), "CONECTADO");
 }
 
 TEST_F(NetworkTest, AServerKeepsSendingWhileHidingItsOwnData) {
-    const std::string portText = std::to_string(port);
-    auto server =
-        start("server.ini",
-              "[Opcions]\nTipusConexio=1\nScanTime=1000\nDadesServ=False\nPort=" + portText + "\n");
-    auto client = start("client.ini",
-                        "[Opcions]\nTipusConexio=2\nIP=127.000.000.001\nPort=" + portText + "\n");
+    auto server = startServer("DadesServ=False\n");
+    auto client = startClient();
     ASSERT_TRUE(runUntil({server.get(), client.get()},
                          [&] { return client->caption(Label::Label30) == "Lince Turbo 16V"; }));
     EXPECT_EQ(server->caption(Label::Label30), "");
@@ -162,9 +163,7 @@ TEST_F(NetworkTest, AServerKeepsSendingWhileHidingItsOwnData) {
 TEST_F(NetworkTest, APortInUseIsReportedUntilItIsFree) {
     QTcpServer squatter;
     ASSERT_TRUE(squatter.listen(QHostAddress::Any, static_cast<quint16>(port)));
-    auto server =
-        start("server.ini",
-              "[Opcions]\nTipusConexio=1\nScanTime=1000\nPort=" + std::to_string(port) + "\n");
+    auto server = startServer();
     {
         testing::ErrorCapture capture;
         server->program.scanTick();
@@ -190,9 +189,7 @@ TEST_F(NetworkTest, APortInUseIsReportedUntilItIsFree) {
 TEST_F(NetworkTest, ANewPortOrServerAddressHoldsAsSoonAsItIsConfirmed) {
     const int oldPort = port;
     const int newPort = freePort();
-    auto server =
-        start("server.ini",
-              "[Opcions]\nTipusConexio=1\nScanTime=1000\nPort=" + std::to_string(oldPort) + "\n");
+    auto server = startServer({}, oldPort);
     server->program.scanTick();
     EXPECT_EQ(server->program.serverDialogConfirmed(std::to_string(newPort)), "");
     const auto connects = [](int toPort) {
@@ -208,8 +205,7 @@ TEST_F(NetworkTest, ANewPortOrServerAddressHoldsAsSoonAsItIsConfirmed) {
     QTcpServer second;
     ASSERT_TRUE(first.listen(QHostAddress::LocalHost, static_cast<quint16>(oldPort)));
     ASSERT_TRUE(second.listen(QHostAddress::LocalHost, static_cast<quint16>(newPort)));
-    auto client = start("client.ini", "[Opcions]\nTipusConexio=2\nIP=127.000.000.001\nPort=" +
-                                          std::to_string(oldPort) + "\n");
+    auto client = startClient({}, oldPort);
     ASSERT_TRUE(runUntil({client.get()}, [&] { return client->state.ClientConnected; }));
     EXPECT_EQ(client->program.clientDialogConfirmed("127.000.000.001", std::to_string(newPort)),
               "");
@@ -243,9 +239,7 @@ void letEventsThrough(int rounds = 20) {
 TEST_F(NetworkTest, AClientDropsAHalfFrameFromAServerThatDiedAndReconnects) {
     QTcpServer rawServer;
     ASSERT_TRUE(rawServer.listen(QHostAddress::LocalHost, static_cast<quint16>(port)));
-    auto client =
-        start("client.ini",
-              "[Opcions]\nTipusConexio=2\nIP=127.000.000.001\nPort=" + std::to_string(port) + "\n");
+    auto client = startClient();
     const QByteArray frame = QByteArray::fromStdString(net::writeNoGameFrame("FIRST SERVER"));
     ASSERT_TRUE(runUntil({client.get()}, [&] { return rawServer.hasPendingConnections(); }));
     QTcpSocket *first = rawServer.nextPendingConnection();
@@ -266,9 +260,7 @@ TEST_F(NetworkTest, AClientDropsAHalfFrameFromAServerThatDiedAndReconnects) {
 }
 
 TEST_F(NetworkTest, AServerDiscardsWhatAFloodingClientSends) {
-    auto server =
-        start("server.ini",
-              "[Opcions]\nTipusConexio=1\nScanTime=1000\nPort=" + std::to_string(port) + "\n");
+    auto server = startServer();
     server->program.scanTick();
     QTcpSocket flood;
     flood.connectToHost(QHostAddress::LocalHost, static_cast<quint16>(port));
@@ -292,9 +284,7 @@ TEST_F(NetworkTest, AServerDiscardsWhatAFloodingClientSends) {
 }
 
 TEST_F(NetworkTest, AServerSurvivesClientsComingAndGoingInATightLoop) {
-    auto server =
-        start("server.ini",
-              "[Opcions]\nTipusConexio=1\nScanTime=1000\nPort=" + std::to_string(port) + "\n");
+    auto server = startServer();
     server->program.scanTick();
     QElapsedTimer clock;
     clock.start();
@@ -308,9 +298,7 @@ TEST_F(NetworkTest, AServerSurvivesClientsComingAndGoingInATightLoop) {
         ++visits;
     }
     EXPECT_GT(visits, 20);
-    auto client =
-        start("client.ini",
-              "[Opcions]\nTipusConexio=2\nIP=127.000.000.001\nPort=" + std::to_string(port) + "\n");
+    auto client = startClient();
     ASSERT_TRUE(runUntil({server.get(), client.get()},
                          [&] { return client->caption(Label::Label30) == "Lince Turbo 16V"; }));
 }

@@ -25,11 +25,13 @@ int runToEnd(QProcess &process, const QStringList &arguments) {
     return process.exitCode();
 }
 
-// Starts the program offscreen on `ini` and waits until its window has loaded (the load
-// step writes the show-server-data option last); returns what it wrote on stderr so far.
-QByteArray startAndWaitForLoad(QProcess &process, const std::string &ini) {
-    process.start(kBinary, {QStringLiteral("-platform"), QStringLiteral("offscreen"),
-                            QStringLiteral("--config"), QString::fromStdString(ini)});
+// Starts the program offscreen with `arguments` and waits until its window has loaded (the
+// load step writes the show-server-data option to `ini` last); returns what it wrote on
+// stderr so far.
+QByteArray startAndWaitForLoad(QProcess &process, const std::string &ini,
+                               const QStringList &arguments) {
+    process.start(kBinary, QStringList{QStringLiteral("-platform"), QStringLiteral("offscreen")} +
+                               arguments);
     EXPECT_TRUE(process.waitForStarted());
     QElapsedTimer clock;
     clock.start();
@@ -39,6 +41,11 @@ QByteArray startAndWaitForLoad(QProcess &process, const std::string &ini) {
         errors += process.readAllStandardError();
     }
     return errors;
+}
+
+QByteArray startAndWaitForLoad(QProcess &process, const std::string &ini) {
+    return startAndWaitForLoad(process, ini,
+                               {QStringLiteral("--config"), QString::fromStdString(ini)});
 }
 
 TEST(StartUp, AnswersHelpAndVersionWithoutADisplay) {
@@ -125,18 +132,13 @@ TEST(StartUp, RefusesASettingsFileOrLogThatIsNoRegularFile) {
     for (const char *name : {"fifo", "loop"}) {
         SCOPED_TRACE(name);
         QProcess process;
-        process.start(kBinary, {QStringLiteral("-platform"), offscreen, QStringLiteral("--config"),
-                                QString::fromStdString(dir.file("Ostrelo.ini")),
-                                QStringLiteral("--log"), QString::fromStdString(dir.file(name))});
-        ASSERT_TRUE(process.waitForStarted());
-        QElapsedTimer clock;
-        clock.start();
-        QByteArray errors;
-        while (!errors.contains("telemetry log is off") && clock.elapsed() < 10000) {
-            process.waitForReadyRead(50);
-            errors += process.readAllStandardError();
-        }
-        EXPECT_EQ(process.state(), QProcess::Running) << errors.toStdString();
+        const std::string ini = dir.file(std::string(name) + ".ini");
+        const QByteArray errors =
+            startAndWaitForLoad(process, ini,
+                                {QStringLiteral("--config"), QString::fromStdString(ini),
+                                 QStringLiteral("--log"), QString::fromStdString(dir.file(name))});
+        EXPECT_TRUE(errors.contains("telemetry log is off")) << errors.toStdString();
+        EXPECT_EQ(process.state(), QProcess::Running);
         process.terminate();
         ASSERT_TRUE(process.waitForFinished(5000));
         EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
@@ -150,14 +152,8 @@ TEST(StartUp, KeepsTheSettingsInTheUsersConfigFolder) {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("XDG_CONFIG_HOME"), QString::fromStdString(dir.file("")));
     process.setProcessEnvironment(environment);
-    process.start(kBinary, {QStringLiteral("-platform"), QStringLiteral("offscreen")});
-    ASSERT_TRUE(process.waitForStarted());
     const std::string ini = dir.file("Ostrelo/Ostrelo.ini");
-    QElapsedTimer clock;
-    clock.start();
-    while (core::ReadIni(ini, "Opcions", "DadesServ", "") == "-1" && clock.elapsed() < 10000) {
-        process.waitForReadyRead(50);
-    }
+    startAndWaitForLoad(process, ini, {});
     process.terminate();
     process.waitForFinished(5000);
     EXPECT_EQ(core::ReadIni(ini, "Opcions", "DadesServ", ""), "True");

@@ -14,57 +14,13 @@ using core::MenuItem;
 
 // Every slot, so that a text left out of one language is caught.
 const std::string core::Texts::*const kAllSlots[] = {
-    &core::Texts::TextScanning,
-    &core::Texts::TextGameRunning,
-    &core::Texts::TextGameNotRunning,
-    &core::Texts::TextLapTimes,
-    &core::Texts::TextBest,
-    &core::Texts::TextLast,
-    &core::Texts::TextLap,
-    &core::Texts::TextWater,
-    &core::Texts::TextOil,
-    &core::Texts::TextFuelLastLap,
-    &core::Texts::TextLimiter,
-    &core::Texts::TextPits,
-    &core::Texts::TextTC,
-    &core::Texts::TextTCHigh,
-    &core::Texts::TextTCLow,
-    &core::Texts::TextABS,
-    &core::Texts::TextABSHigh,
-    &core::Texts::TextABSLow,
-    &core::Texts::TextIgnition,
-    &core::Texts::TextEngine,
-    &core::Texts::TextAboutMenu,
-    &core::Texts::TextExitMenu,
-    &core::Texts::TextAboutTitle,
-    &core::Texts::TextAboutDescription,
-    &core::Texts::TextAboutCredit,
-    &core::Texts::TextFileMenu,
-    &core::Texts::TextOptionsMenu,
-    &core::Texts::TextScanTimeMenu,
-    &core::Texts::TextIPCaption,
-    &core::Texts::TextPortCaption,
-    &core::Texts::TextBadIP,
-    &core::Texts::TextBadPort,
-    &core::Texts::TextConnectionMenu,
-    &core::Texts::TextNoneMenu,
-    &core::Texts::TextServerMenu,
-    &core::Texts::TextClientMenu,
-    &core::Texts::TextServerDialogTitle,
-    &core::Texts::TextClientDialogTitle,
-    &core::Texts::TextOK,
-    &core::Texts::TextConnected,
-    &core::Texts::TextConnecting,
-    &core::Texts::TextListening,
-    &core::Texts::TextNoConnection,
-    &core::Texts::TextGraphicsMenu,
-    &core::Texts::TextMetricMenu,
-    &core::Texts::TextImperialMenu,
-    &core::Texts::TextShowServerDataMenu,
+#define OSTRELO_SLOT_POINTER(name) &core::Texts::name,
+    OSTRELO_TEXT_SLOTS(OSTRELO_SLOT_POINTER)
+#undef OSTRELO_SLOT_POINTER
 };
 
 TEST(LanguageTable, FillsAllSlotsInEveryLanguage) {
-    ASSERT_EQ(std::size(kAllSlots), 47u);
+    ASSERT_EQ(std::size(kAllSlots), 48u);
     ASSERT_EQ(languages().size(), 8u);
     for (const Language &language : languages()) {
         for (const auto slot : kAllSlots) {
