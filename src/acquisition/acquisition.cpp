@@ -62,7 +62,7 @@ void requireFinite(const TelemetrySample &s) {
 
 } // namespace
 
-Acquisition::Acquisition(GameMemory &memory, core::AppState &state)
+Acquisition::Acquisition(GameMemory &memory, runtime::AppState &state)
     : m_memory(memory), m_state(state) {
 }
 
@@ -203,15 +203,15 @@ bool Acquisition::acquire(TelemetrySample &s) {
         ~Forget() { memory.forget(); }
     } forget{m_memory};
     switch (m_state.SlotMode) {
-    case core::FollowedCar::Local:
+    case runtime::FollowedCar::Local:
         followLocalDriver(s);
         break;
-    case core::FollowedCar::Monitor:
+    case runtime::FollowedCar::Monitor:
         if (!followSlot(s, m_memory.ReadMemoryInteger(address::MonitorSlot, 4))) {
             return false;
         }
         break;
-    case core::FollowedCar::Forced:
+    case runtime::FollowedCar::Forced:
         if (!followSlot(s, m_state.ForcedSlot)) {
             return false;
         }

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "acquisition/game_memory.h"
-#include "core/app_state.h"
+#include "runtime/app_state.h"
 #include "telemetry/telemetry_sample.h"
 
 namespace ostrelo::acquisition {
@@ -13,7 +13,7 @@ using telemetry::TelemetrySample;
 /// chooses: 0 the local driver's (found by name), 1 the one the game monitors, 2 `ForcedSlot`.
 class Acquisition {
 public:
-    Acquisition(GameMemory &memory, core::AppState &state);
+    Acquisition(GameMemory &memory, runtime::AppState &state);
 
     /// Chooses the slot and reads every field. Returns false when the run must end quietly
     /// (a monitored slot whose driver name holds no NUL). Throws core::RunTimeError on an
@@ -28,7 +28,7 @@ private:
     std::string trackName();
 
     GameMemory &m_memory;
-    core::AppState &m_state;
+    runtime::AppState &m_state;
 };
 
 } // namespace ostrelo::acquisition

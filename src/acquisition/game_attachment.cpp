@@ -5,9 +5,14 @@
 
 namespace ostrelo::acquisition {
 
-GameAttachment::GameAttachment(platform::ProcessMemory &memory, core::AppState &state,
-                               core::MainView &view)
-    : m_memory(memory), m_state(state), m_view(view) {
+GameAttachment::GameAttachment(platform::ProcessMemory &memory, runtime::AppState &state)
+    : m_memory(memory), m_state(state) {
+}
+
+void GameAttachment::tell(GameStatus status) {
+    if (onStatus) {
+        onStatus(status);
+    }
 }
 
 GameAttachment::~GameAttachment() {
@@ -40,13 +45,15 @@ bool GameAttachment::windowPresent(double attachThreshold) {
         if (m_process == 0) {
             reportOnce(m_memory.problem());
             // Still active: the next tick tries again, and the reads meanwhile give nothing.
-            m_view.showOpenProcessFailure();
+            if (onOpenFailure) {
+                onOpenFailure();
+            }
             return true;
         }
         m_processClosed = false;
         m_reported.clear();
         m_attachedWindow = m_window;
-        m_view.setCaption(core::Label::Label1, m_state.texts.TextGameRunning);
+        tell(GameStatus::Running);
     }
     return true;
 }
@@ -57,7 +64,7 @@ bool GameAttachment::windowAbsent(double detachThreshold) {
         return true;
     }
     m_attachCounter = 0;
-    m_view.setCaption(core::Label::Label1, m_state.texts.TextGameNotRunning);
+    tell(GameStatus::NotRunning);
     closeProcess();
     return false;
 }
@@ -97,7 +104,7 @@ bool GameAttachment::RACE07_Actiu() {
         }
         if (heldProcessGone()) {
             reset();
-            m_view.setCaption(core::Label::Label1, m_state.texts.TextGameNotRunning);
+            tell(GameStatus::NotRunning);
         }
         active = m_window != 0 ? windowPresent(3500.0 / scanTime) : windowAbsent(1500.0 / scanTime);
     });

@@ -1,13 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "core/app_state.h"
-#include "core/main_view.h"
 #include "platform/process_memory.h"
+#include "runtime/app_state.h"
 
 #include <cstdint>
+#include <functional>
+#include <string>
 
 namespace ostrelo::acquisition {
+
+/// What the game status line says.
+enum class GameStatus { Running, NotRunning };
 
 /// Window titles of the two games; "RACE 07" wins when both are open.
 inline constexpr const char *kRace07Title = "RACE 07";
@@ -19,15 +23,20 @@ inline constexpr const char *kGtrEvolutionTitle = "GTR Evolution";
 /// counts as a closed game at once: the attachment lets go and starts looking again.
 class GameAttachment {
 public:
-    GameAttachment(platform::ProcessMemory &memory, core::AppState &state, core::MainView &view);
+    GameAttachment(platform::ProcessMemory &memory, runtime::AppState &state);
     ~GameAttachment();
     GameAttachment(const GameAttachment &) = delete;
     GameAttachment &operator=(const GameAttachment &) = delete;
 
-    /// Once per tick: whether the game counts as active. Keeps the game status line up to
-    /// date, opens the process after the attach delay and closes it after the grace period.
+    /// Once per tick: whether the game counts as active. Tells the game status to `onStatus`,
+    /// opens the process after the attach delay and closes it after the grace period.
     /// Failures are reported under "RACE07_Actiu" and give false.
     bool RACE07_Actiu();
+
+    /// The game status as it changes (and again on each tick without the game).
+    std::function<void(GameStatus)> onStatus;
+    /// The game's process could not be opened; the next tick tries again.
+    std::function<void()> onOpenFailure;
 
     /// Back to "no game": GameActive false, counter 0, a held process closed.
     void reset();
@@ -39,14 +48,14 @@ public:
 
 private:
     void closeProcess();
+    void tell(GameStatus status);
     bool heldProcessGone();
     void reportOnce(const std::string &problem);
     bool windowPresent(double attachThreshold);
     bool windowAbsent(double detachThreshold);
 
     platform::ProcessMemory &m_memory;
-    core::AppState &m_state;
-    core::MainView &m_view;
+    runtime::AppState &m_state;
     platform::WindowHandle m_window = 0;
     platform::WindowHandle m_attachedWindow = 0;
     platform::ProcessId m_processId = 0;

@@ -147,7 +147,7 @@ int main(int argc, char **argv) {
         }
     }
     const platform::TerminationSignals terminationSignals;
-    core::AppState state;
+    runtime::AppState state;
     reportErrors({});
     windows::installFontSubstitutes();
     std::unique_ptr<app::DemoGame> demo;
@@ -172,7 +172,7 @@ int main(int argc, char **argv) {
     state.store.holdWrites();
     core::writeThresholds(state.settings, state.store);
 
-    windows::MainWindow window(static_cast<core::Colour>(state.settings.BackgroundColor));
+    windows::MainWindow window(static_cast<dashboard::Colour>(state.settings.BackgroundColor));
     platform::LinuxProcessMemory processMemory;
     platform::QtStreamSocket serverSocket(true);
     platform::QtStreamSocket clientSocket(false);
@@ -198,7 +198,6 @@ int main(int argc, char **argv) {
                                     : '.');
     program.applySettings();
     state.store.flush();
-    window.setScanInterval(state.settings.ScanTime);
     window.show();
     // The setup windows open beside the main window when the settings ask for them.
     const QRect beside = window.frameGeometry();
@@ -206,7 +205,9 @@ int main(int argc, char **argv) {
     if (state.settings.Administrar) {
         admin = std::make_unique<windows::AdminWindow>(
             window.twipsPerPixel(),
-            [&state](std::int16_t mode) { state.SlotMode = static_cast<core::FollowedCar>(mode); },
+            [&state](std::int16_t mode) {
+                state.SlotMode = static_cast<runtime::FollowedCar>(mode);
+            },
             [&state](std::int16_t slot) { state.ForcedSlot = slot; });
         admin->move(beside.right() + 8, beside.top());
         admin->show();
@@ -217,7 +218,8 @@ int main(int argc, char **argv) {
         debug->move(beside.right() + 8,
                     beside.top() + (admin ? admin->frameGeometry().height() + 8 : 0));
         debug->show();
-        program.setDebugView(debug.get());
+        program.setDebugSink(
+            [window = debug.get()](const dashboard::DebugLines &lines) { window->apply(lines); });
         reportErrors(windows::errorLineSink(state.settings.Depurar, *debug));
     }
     showSettingProblems(notices, &window);

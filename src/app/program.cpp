@@ -3,13 +3,13 @@
 
 #include "core/conversions.h"
 #include "core/error.h"
-#include "core/scan_time.h"
 #include "core/settings_location.h"
 #include "dashboard/graphics_mode.h"
+#include "dashboard/language_switch.h"
+#include "dashboard/menus.h"
+#include "dashboard/scan_time.h"
 #include "dashboard/skins.h"
 #include "dashboard/units.h"
-#include "i18n/language.h"
-#include "i18n/language_table.h"
 #include "net/connection_mode.h"
 #include "net/dialog_answers.h"
 #include "net/frame.h"
@@ -20,15 +20,23 @@
 
 namespace ostrelo::app {
 
-using core::Label;
-using core::MenuItem;
+using dashboard::MenuItem;
 
-Program::Program(core::AppState &state, core::MainView &view, platform::ProcessMemory &memory,
+Program::Program(runtime::AppState &state, windows::MainView &view, platform::ProcessMemory &memory,
                  platform::StreamSocket &server, platform::StreamSocket &client)
-    : m_state(state), m_view(view), m_attachment(memory, state, view),
-      m_memory(memory, m_attachment), m_acquisition(m_memory, state),
-      m_displayPhase(state, view, m_display, platform::tickCountMs), m_clientSocket(client),
-      m_connection(state, view, server, client) {
+    : m_state(state), m_view(view), m_attachment(memory, state), m_memory(memory, m_attachment),
+      m_acquisition(m_memory, state),
+      m_displayPhase(state, m_screen, m_display, platform::tickCountMs), m_clientSocket(client),
+      m_connection(state, server, client) {
+    m_attachment.onStatus = [this](acquisition::GameStatus status) {
+        m_screen.gameStatus = status == acquisition::GameStatus::Running
+                                  ? m_state.texts.TextGameRunning
+                                  : m_state.texts.TextGameNotRunning;
+    };
+    m_attachment.onOpenFailure = [this] { m_view.showOpenProcessFailure(); };
+    m_connection.onListenFailure = [this](const std::string &text) {
+        m_view.showListenFailure(text);
+    };
     server.onConnectionRequest = [this] { m_connection.acceptConnection(); };
     server.onSendComplete = [this] { m_connection.sendComplete(); };
     client.onDataArrival = [this] { TCPClient_DataArrival(); };
@@ -39,42 +47,57 @@ void Program::resetAttachment() {
     m_attachment.reset();
 }
 
+void Program::present() {
+    m_screen.linkStatus = net::linkStatusText(m_connection.status(), m_state.texts);
+    dashboard::showMenus(m_screen, m_state.settings, m_state.texts);
+    m_view.apply(m_screen);
+    if (m_debugSink && m_state.settings.Depurar) {
+        m_debugSink(m_displayPhase.debugLines());
+    }
+}
+
 void Program::applySettings() {
     const auto reset = [this] { resetAttachment(); };
-    i18n::Canvia_Idioma(m_state, m_view, reset);
-    core::Canvia_Scan(m_state, m_view, reset);
-    net::Canvia_Conexio(m_state, m_view, m_connection);
-    dashboard::Canvia_Grafics(m_state, m_view);
-    dashboard::Canvia_Unitats(m_state, m_view, m_display);
-    net::Canvia_Dades_Serv(m_state, m_view);
+    dashboard::Canvia_Idioma(m_state, m_screen, reset);
+    dashboard::Canvia_Scan(m_state, m_screen, reset);
+    net::Canvia_Conexio(m_state, m_connection);
+    dashboard::Canvia_Grafics(m_state, m_screen);
+    dashboard::Canvia_Unitats(m_state, m_screen, m_display);
+    net::Canvia_Dades_Serv(m_state);
+    present();
 }
 
 void Program::menuChosen(MenuItem item) {
+    chooseMenuItem(item);
+    present();
+}
+
+void Program::chooseMenuItem(MenuItem item) {
     const auto reset = [this] { resetAttachment(); };
-    for (const i18n::Language &language : i18n::languages()) {
-        if (language.menuItem == item) {
-            i18n::chooseLanguage(m_state, m_view, language.name, reset);
+    for (const dashboard::LanguageItem &language : dashboard::languageItems()) {
+        if (language.item == item) {
+            dashboard::chooseLanguage(m_state, m_screen, language.idioma, reset);
             return;
         }
     }
-    for (const auto &[scanItem, interval] : core::kScanTimeItems) {
+    for (const auto &[scanItem, interval] : dashboard::kScanTimeItems) {
         if (scanItem == item) {
-            core::chooseScanTime(m_state, m_view, interval, reset);
+            dashboard::chooseScanTime(m_state, m_screen, interval, reset);
             return;
         }
     }
     switch (item) {
     case MenuItem::Graficos:
-        dashboard::toggleGraphics(m_state, m_view);
+        dashboard::toggleGraphics(m_state, m_screen);
         break;
     case MenuItem::Metrico:
-        dashboard::chooseUnits(m_state, m_view, m_display, core::Units::Metric);
+        dashboard::chooseUnits(m_state, m_screen, m_display, core::Units::Metric);
         break;
     case MenuItem::Imperial:
-        dashboard::chooseUnits(m_state, m_view, m_display, core::Units::Imperial);
+        dashboard::chooseUnits(m_state, m_screen, m_display, core::Units::Imperial);
         break;
     case MenuItem::Cap:
-        net::chooseNoConnection(m_state, m_view, m_connection);
+        net::chooseNoConnection(m_state, m_connection);
         break;
     case MenuItem::Servidor:
         m_view.openServerDialog(m_state.texts, m_state.settings.Port);
@@ -83,7 +106,7 @@ void Program::menuChosen(MenuItem item) {
         m_view.openClientDialog(m_state.texts, m_state.settings.IP, m_state.settings.Port);
         break;
     case MenuItem::VeureDadesServidor:
-        net::toggleShowServerData(m_state, m_view);
+        net::toggleShowServerData(m_state);
         break;
     case MenuItem::AcercaDe:
         m_view.openAbout(m_state.texts);
@@ -101,7 +124,7 @@ void Program::applyConfirmedConnection(const core::Settings &before) {
         // A new port or peer holds at once: listen again, or connect to the new server.
         m_connection.closeBoth();
     }
-    net::Canvia_Conexio(m_state, m_view, m_connection);
+    net::Canvia_Conexio(m_state, m_connection);
     if (moved) {
         core::trap("Canvia_Conexio", [&] { m_connection.upkeep(); });
     }
@@ -113,6 +136,7 @@ std::string Program::serverDialogConfirmed(const std::string &port) {
         return m_state.texts.TextBadPort;
     }
     applyConfirmedConnection(before);
+    present();
     return {};
 }
 
@@ -127,6 +151,7 @@ std::string Program::clientDialogConfirmed(const std::string &ip, const std::str
         break;
     }
     applyConfirmedConnection(before);
+    present();
     return {};
 }
 
@@ -143,6 +168,7 @@ void Program::scanTick() {
         m_view.startScanTimer();
     }
     Temps();
+    present();
 }
 
 void Program::saveWindowPosition() {
@@ -175,7 +201,7 @@ void Program::Temps() {
             Lectures();
         } else if (m_connection.canSend()) {
             // The client's status line follows the game's even while there is no sample.
-            m_connection.send(net::writeNoGameFrame(m_view.caption(Label::Label1)));
+            m_connection.send(net::writeNoGameFrame(m_screen.gameStatus));
         }
     });
 }
@@ -195,7 +221,7 @@ Program::Received Program::takeOverReceivedSample(telemetry::TelemetrySample &sa
         // A frame of the wrong shape shows as an empty sample.
         return Received::WrongShape;
     }
-    m_view.setCaption(Label::Label1, pieces.back());
+    m_screen.gameStatus = pieces.back();
     const bool statusOnly = std::all_of(pieces.begin(), pieces.end() - 1,
                                         [](const std::string &piece) { return piece.empty(); });
     if (statusOnly) {
@@ -216,11 +242,10 @@ void Program::Lectures() {
             if (!m_acquisition.acquire(sample)) {
                 return;
             }
-            logSample(sample, "game", m_view.caption(Label::Label1));
+            logSample(sample, "game", m_screen.gameStatus);
         }
         if (mode == Server && m_connection.canSend()) {
-            m_connection.send(net::writeSampleFrame(sample, m_state.CarSlot,
-                                                    m_view.caption(Label::Label1),
+            m_connection.send(net::writeSampleFrame(sample, m_state.CarSlot, m_screen.gameStatus,
                                                     m_display.decimalSeparator));
         }
         if (mode == Client) {
@@ -233,7 +258,7 @@ void Program::Lectures() {
             case Received::StatusOnly:
                 return;
             case Received::Sample:
-                logSample(sample, "received", m_view.caption(Label::Label1));
+                logSample(sample, "received", m_screen.gameStatus);
                 break;
             case Received::WrongShape:
                 break;
@@ -261,6 +286,7 @@ void Program::TCPClient_DataArrival() {
             Lectures();
         }
     });
+    present();
 }
 
 void Program::windowClosing() {

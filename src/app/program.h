@@ -4,32 +4,34 @@
 #include "acquisition/acquisition.h"
 #include "acquisition/game_attachment.h"
 #include "acquisition/game_memory.h"
-#include "core/app_state.h"
-#include "core/main_view.h"
 #include "dashboard/display_phase.h"
 #include "dashboard/display_state.h"
+#include "dashboard/screen.h"
 #include "net/connection.h"
 #include "net/frame_joiner.h"
 #include "platform/process_memory.h"
 #include "platform/stream_socket.h"
+#include "runtime/app_state.h"
 #include "telemetry/telemetry_log.h"
+#include "windows/main_view.h"
 
 namespace ostrelo::app {
 
 /// The program logic between the main window and the modules: the apply routines run when
-/// the main window loads, the menu handlers, and the scan tick with `Temps`.
-class Program : public core::MainViewEvents {
+/// the main window loads, the menu handlers, and the scan tick with `Temps`. It keeps the
+/// screen and hands it to the window after each event.
+class Program : public windows::MainViewEvents {
 public:
     /// `server` and `client` are the two sockets `TCPServer` and `TCPClient`; their events
     /// come back to this program.
-    Program(core::AppState &state, core::MainView &view, platform::ProcessMemory &memory,
+    Program(runtime::AppState &state, windows::MainView &view, platform::ProcessMemory &memory,
             platform::StreamSocket &server, platform::StreamSocket &client);
 
     /// The end of the main window's load step: applies language, scan time, connection mode,
     /// graphics mode, units and the show-server-data option, in that order.
     void applySettings();
 
-    void menuChosen(core::MenuItem item) override;
+    void menuChosen(dashboard::MenuItem item) override;
     void scanTick() override;
     void windowClosing() override;
     std::string serverDialogConfirmed(const std::string &port) override;
@@ -52,16 +54,21 @@ public:
     /// end the run.
     void Lectures();
 
-    /// Receives the debug lines while debugging is on.
-    void setDebugView(dashboard::DebugView *debug) { m_displayPhase.setDebugView(debug); }
+    /// Receives the debug lines after each event while debugging is on; none by default.
+    void setDebugSink(std::function<void(const dashboard::DebugLines &)> sink) {
+        m_debugSink = std::move(sink);
+    }
+
+    /// What the main window shows.
+    const dashboard::Screen &screen() const { return m_screen; }
 
     /// The user's decimal separator for the dashboard's digit patterns.
     void setDecimalSeparator(char separator) { m_display.decimalSeparator = separator; }
 
-    const acquisition::GameAttachment &attachment() const { return m_attachment; }
-
 private:
     void resetAttachment();
+    void chooseMenuItem(dashboard::MenuItem item);
+    void present();
     void applyConfirmedConnection(const core::Settings &before);
     void saveWindowPosition();
     enum class Received { WrongShape, StatusOnly, Sample };
@@ -69,8 +76,9 @@ private:
     void logSample(const telemetry::TelemetrySample &sample, const char *source,
                    const std::string &status);
 
-    core::AppState &m_state;
-    core::MainView &m_view;
+    runtime::AppState &m_state;
+    windows::MainView &m_view;
+    dashboard::Screen m_screen;
     dashboard::DisplayState m_display;
     acquisition::GameAttachment m_attachment;
     acquisition::GameMemory m_memory;
@@ -81,6 +89,7 @@ private:
     net::FrameJoiner m_joiner;
     std::string m_receivedSample;
     telemetry::TelemetryLog *m_log = nullptr;
+    std::function<void(const dashboard::DebugLines &)> m_debugSink;
 };
 
 } // namespace ostrelo::app

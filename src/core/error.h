@@ -30,7 +30,7 @@ struct ErrorReport {
 };
 
 /// The common error reporter. Every trap stores its routine's name in `ErrorSourceName()`
-/// and hands the report to the installed sink (the debug window, a log, a test).
+/// and hands the report to the installed sink (the debug lines, a log, a test).
 class ErrorReporter {
 public:
     using Sink = std::function<void(const ErrorReport &)>;

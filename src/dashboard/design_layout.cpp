@@ -82,4 +82,84 @@ std::span<const DesignElement> designLayout() {
     return kDesignLayout;
 }
 
+// The design names of the screen's elements.
+LabelContent labelContent(const Screen &s, int number) {
+    static const std::string kNoText;
+    const auto reading = [](const Reading &r) { return LabelContent{&r.text, &r.background}; };
+    if (number >= 2 && number <= 13) {
+        const auto wheel = static_cast<std::size_t>((number - 2) / 3);
+        return reading(s.tyreTemp[wheel][static_cast<std::size_t>((number - 2) % 3)]);
+    }
+    if (number >= 24 && number <= 27) {
+        return reading(s.tyrePressure[static_cast<std::size_t>(number - 24)]);
+    }
+    if (number >= 43 && number <= 46) {
+        return reading(s.brakeTemp[static_cast<std::size_t>(number - 43)]);
+    }
+    if (number >= 37 && number <= 40) {
+        return {&s.tyreWear[static_cast<std::size_t>(number - 37)]};
+    }
+    switch (number) {
+    case 1:
+        return {&s.gameStatus};
+    case 14:
+        return {&s.gear};
+    case 15:
+        return {&s.linkStatus};
+    case 16:
+        return {&s.fuel};
+    case 17:
+        return reading(s.waterTemp);
+    case 18:
+        return reading(s.oilTemp);
+    case 19:
+        return {&s.waterCaption};
+    case 20:
+        return {&s.oilCaption};
+    case 22:
+        return {&s.bestLap};
+    case 23:
+        return {&s.lastLap};
+    case 28:
+        return {&s.trackName};
+    case 29:
+        return {&s.lapCaption};
+    case 30:
+        return {&s.carName};
+    case 31:
+        return {&s.lapTimesCaption};
+    case 32:
+        return {&s.lapNumber};
+    case 33:
+        return {&s.fuelLastLapCaption};
+    case 34:
+        return {&s.fuelUsedLastLap};
+    case 35:
+        return {&s.throttle};
+    case 36:
+        return {&s.brake};
+    case 41:
+        return {&s.ambientTemp};
+    case 42:
+        return {&s.trackTemp};
+    default:
+        return {&kNoText};
+    }
+}
+
+const Lamp &lampContent(const Screen &s, int number) {
+    const std::array<const Lamp *, 7> lamps = {
+        &s.pitLimiter, &s.inPits, &s.position, &s.tractionControl, &s.abs, &s.ignition, &s.engine};
+    return *lamps.at(static_cast<std::size_t>(number - 1));
+}
+
+const Bar &barContent(const Screen &s, int number) {
+    const std::array<const Bar *, 4> bars = {&s.throttleBar, &s.brakeBar, &s.rpm, &s.speed};
+    return *bars.at(static_cast<std::size_t>(number - 1));
+}
+
+bool markerShown(const Screen &s, int number) {
+    return s.wheelLocked.at(static_cast<std::size_t>(number - 1));
+}
+
 } // namespace ostrelo::dashboard

@@ -1,17 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "core/main_view.h"
+#include "dashboard/screen.h"
 
 #include <optional>
 #include <span>
 
 namespace ostrelo::dashboard {
-
-/// A colour from its red, green and blue components, packed as 0x00BBGGRR.
-constexpr core::Colour rgb(unsigned red, unsigned green, unsigned blue) {
-    return red | (green << 8) | (blue << 16);
-}
 
 /// Inner area of the main window at design size, in twips.
 inline constexpr int kDesignInnerWidth = 9720;
@@ -38,19 +33,37 @@ struct DesignElement {
     double fontPoints = 0;
     bool bold = false;
     /// Text colour; nullopt means the system's window text colour.
-    std::optional<core::Colour> textColour = std::nullopt;
+    std::optional<Colour> textColour = std::nullopt;
     bool leftAligned = false;
     /// A boxed label has a single border and a background colour.
     bool boxed = false;
     /// Bars only: the colour of the filled part (nullopt: the system highlight colour) and
     /// whether the bar fills upwards.
-    std::optional<core::Colour> barColour = std::nullopt;
+    std::optional<Colour> barColour = std::nullopt;
     bool vertical = false;
 };
 
 /// Every element of the main window in the window's fixed element order: the pictures first
 /// (they lie behind everything), then labels, lamps, bars and markers.
 std::span<const DesignElement> designLayout();
+
+/// What a label shows of the screen: its text, and its background when it is a boxed reading
+/// (nullptr otherwise). Labels that show nothing (`Label21`, `Label47`, `Label48`) give an empty
+/// text.
+struct LabelContent {
+    const std::string *text;
+    const Colour *background = nullptr;
+};
+LabelContent labelContent(const Screen &screen, int number);
+
+/// The lamp `Command1`(number), 1 to 7.
+const Lamp &lampContent(const Screen &screen, int number);
+
+/// The bar `ProgressBar`number, 1 to 4.
+const Bar &barContent(const Screen &screen, int number);
+
+/// Whether the wheel-lock marker `Shape`number (1 to 4) shows.
+bool markerShown(const Screen &screen, int number);
 
 /// The design font of the dashboard's labels; a free font of similar character stands in.
 inline constexpr const char *kDashboardFont = "Bombardier";

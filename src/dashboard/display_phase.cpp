@@ -12,22 +12,11 @@
 
 namespace ostrelo::dashboard {
 
-using core::Label;
 using telemetry::TelemetrySample;
 
 namespace {
 
 constexpr double kRadPerSecondToRpm = 9.549;
-
-// The four wheels' label of one quantity, FL, FR, RL, RR.
-constexpr Label kPressureLabels[] = {Label::Label24, Label::Label25, Label::Label26,
-                                     Label::Label27};
-constexpr Label kBrakeLabels[] = {Label::Label43, Label::Label44, Label::Label45, Label::Label46};
-constexpr Label kWearLabels[] = {Label::Label37, Label::Label38, Label::Label39, Label::Label40};
-
-Label tyreLabel(int wheel, int zone) {
-    return static_cast<Label>(2 + wheel * 3 + zone);
-}
 
 float clampPedal(float value) {
     if (value < 0.0001F) {
@@ -52,13 +41,13 @@ double roadSpeed(const TelemetrySample &s) {
 
 } // namespace
 
-DisplayPhase::DisplayPhase(core::AppState &state, core::DashboardView &view, DisplayState &display,
+DisplayPhase::DisplayPhase(runtime::AppState &state, Screen &screen, DisplayState &display,
                            std::function<std::int32_t()> tickCountMs)
-    : m_state(state), m_view(view), m_display(display), m_tickCountMs(std::move(tickCountMs)) {
+    : m_state(state), m_screen(screen), m_display(display), m_tickCountMs(std::move(tickCountMs)) {
 }
 
 void DisplayPhase::showEngineAndPedals(const TelemetrySample &s) {
-    m_view.setLampLit(7, s.EngineSpeed > 1.0F);
+    m_screen.engine.lit = s.EngineSpeed > 1.0F;
     m_rpm = static_cast<double>(s.EngineSpeed) * kRadPerSecondToRpm;
     m_rpmMaximum = static_cast<double>(s.EngineSpeedMax) * kRadPerSecondToRpm + 100;
     if (m_rpm < 0.0001) {
@@ -67,20 +56,20 @@ void DisplayPhase::showEngineAndPedals(const TelemetrySample &s) {
     if (m_rpm > m_rpmMaximum) {
         m_rpm = m_rpmMaximum;
     }
-    m_view.setBarText(3, integerText(m_rpm));
+    m_screen.rpm.text = integerText(m_rpm);
     m_throttle = clampPedal(s.Throttle);
     m_brake = clampPedal(s.Brake);
     const char separator = m_display.decimalSeparator;
-    m_view.setCaption(Label::Label35, patternText(m_throttle, "0", separator));
-    m_view.setCaption(Label::Label36, patternText(m_brake, "0", separator));
-    m_view.setLampLit(6, s.Ignition == 1);
+    m_screen.throttle = patternText(m_throttle, "0", separator);
+    m_screen.brake = patternText(m_brake, "0", separator);
+    m_screen.ignition.lit = s.Ignition == 1;
 }
 
 bool DisplayPhase::registerIgnition(const TelemetrySample &s) {
     if (s.Ignition != 1) {
         m_display.ReferencePending = true;
         // Following the local car, nothing more is shown while its ignition is off.
-        return m_state.SlotMode != core::FollowedCar::Local;
+        return m_state.SlotMode != runtime::FollowedCar::Local;
     }
     if (m_display.ReferencePending) {
         m_display.RegisteredLap = s.LapNumber;
@@ -93,103 +82,95 @@ bool DisplayPhase::registerIgnition(const TelemetrySample &s) {
 
 void DisplayPhase::showLapAndFuel(const TelemetrySample &s) {
     const char separator = m_display.decimalSeparator;
-    m_view.setCaption(Label::Label32, plainText(s.LapNumber));
-    m_view.setCaption(Label::Label16, patternText(s.Fuel, ".00", separator) + m_display.FuelUnit);
+    m_screen.lapNumber = plainText(s.LapNumber);
+    m_screen.fuel = patternText(s.Fuel, ".00", separator) + m_display.FuelUnit;
     if (static_cast<float>(s.LapNumber) != m_display.RegisteredLap) {
         // The first registration after start-up has no lap behind it: it shows nothing.
         if (m_display.registered) {
             const float used = m_display.LapStartFuel - s.Fuel;
-            m_view.setCaption(Label::Label34,
-                              patternText(used, ".00", separator) + m_display.FuelUnit);
+            m_screen.fuelUsedLastLap = patternText(used, ".00", separator) + m_display.FuelUnit;
         }
         m_display.LapStartFuel = s.Fuel;
         m_display.RegisteredLap = s.LapNumber;
         m_display.registered = true;
     }
-    const core::Texts &t = m_state.texts;
-    m_view.setCaption(Label::Label22, t.TextBest + ": " + lapTimeText(s.BestLapTime, separator));
-    m_view.setCaption(Label::Label23, t.TextLast + ": " + lapTimeText(s.LastLapTime, separator));
+    const i18n::Texts &t = m_state.texts;
+    m_screen.bestLap = t.TextBest + ": " + lapTimeText(s.BestLapTime, separator);
+    m_screen.lastLap = t.TextLast + ": " + lapTimeText(s.LastLapTime, separator);
 }
 
 void DisplayPhase::showTyresAndBrakes(const TelemetrySample &s) {
-    for (int wheel = 0; wheel < 4; ++wheel) {
-        for (int zone = 0; zone < 3; ++zone) {
-            m_view.setCaption(
-                tyreLabel(wheel, zone),
-                integerText(
-                    s.TyreTemp[static_cast<std::size_t>(wheel)][static_cast<std::size_t>(zone)]));
+    for (std::size_t wheel = 0; wheel < 4; ++wheel) {
+        for (std::size_t zone = 0; zone < 3; ++zone) {
+            m_screen.tyreTemp[wheel][zone].text = integerText(s.TyreTemp[wheel][zone]);
         }
     }
     for (std::size_t wheel = 0; wheel < 4; ++wheel) {
-        m_view.setCaption(kPressureLabels[wheel],
-                          integerText(s.TyrePressure[wheel]) + m_display.PressureUnit);
+        m_screen.tyrePressure[wheel].text =
+            integerText(s.TyrePressure[wheel]) + m_display.PressureUnit;
     }
     for (std::size_t wheel = 0; wheel < 4; ++wheel) {
-        m_view.setCaption(kBrakeLabels[wheel],
-                          integerText(s.BrakeTemp[wheel]) + m_display.TempUnit);
+        m_screen.brakeTemp[wheel].text = integerText(s.BrakeTemp[wheel]) + m_display.TempUnit;
     }
 }
 
 void DisplayPhase::showLamps(const TelemetrySample &s) {
-    const core::Texts &t = m_state.texts;
-    m_view.setLampLit(1, s.PitLimiter == 1);
-    m_view.setLampLit(2, s.InPits != 0);
-    showAidLevel(m_view, 4, s.TractionControl, t.TextTC, t.TextTCLow, t.TextTCHigh);
-    showAidLevel(m_view, 5, s.AbsLevel, t.TextABS, t.TextABSLow, t.TextABSHigh);
+    const i18n::Texts &t = m_state.texts;
+    m_screen.pitLimiter.lit = s.PitLimiter == 1;
+    m_screen.inPits.lit = s.InPits != 0;
+    showAidLevel(m_screen.tractionControl, s.TractionControl, t.TextTC, t.TextTCLow, t.TextTCHigh);
+    showAidLevel(m_screen.abs, s.AbsLevel, t.TextABS, t.TextABSLow, t.TextABSHigh);
 }
 
 void DisplayPhase::showWeather(const TelemetrySample &s) {
     const char separator = m_display.decimalSeparator;
-    m_view.setCaption(Label::Label41,
-                      "Amb: " + patternText(core::ToInteger16(s.AmbientTemp), "00", separator) +
-                          m_display.TempUnit);
-    m_view.setCaption(Label::Label42,
-                      "Tr: " + patternText(core::ToInteger16(s.TrackTemp), "00", separator) +
-                          m_display.TempUnit);
+    m_screen.ambientTemp =
+        "Amb: " + patternText(core::ToInteger16(s.AmbientTemp), "00", separator) +
+        m_display.TempUnit;
+    m_screen.trackTemp =
+        "Tr: " + patternText(core::ToInteger16(s.TrackTemp), "00", separator) + m_display.TempUnit;
 }
 
 void DisplayPhase::showGraphics(const TelemetrySample &s) {
     const core::Thresholds &t = m_display.thresholds;
-    m_view.setBackground(Label::Label18, thresholdColour(s.OilTemp, t.MinMotor, t.MaxMotor));
-    m_view.setBackground(Label::Label17, thresholdColour(s.WaterTemp, t.MinMotor, t.MaxMotor));
-    for (int wheel = 0; wheel < 4; ++wheel) {
-        for (int zone = 0; zone < 3; ++zone) {
-            const float value =
-                s.TyreTemp[static_cast<std::size_t>(wheel)][static_cast<std::size_t>(zone)];
-            m_view.setBackground(tyreLabel(wheel, zone),
-                                 thresholdColour(value, t.MinPneu, t.MaxPneu));
+    m_screen.oilTemp.background = thresholdColour(s.OilTemp, t.MinMotor, t.MaxMotor);
+    m_screen.waterTemp.background = thresholdColour(s.WaterTemp, t.MinMotor, t.MaxMotor);
+    for (std::size_t wheel = 0; wheel < 4; ++wheel) {
+        for (std::size_t zone = 0; zone < 3; ++zone) {
+            m_screen.tyreTemp[wheel][zone].background =
+                thresholdColour(s.TyreTemp[wheel][zone], t.MinPneu, t.MaxPneu);
         }
     }
     for (std::size_t wheel = 0; wheel < 4; ++wheel) {
-        m_view.setBackground(kPressureLabels[wheel],
-                             thresholdColour(s.TyrePressure[wheel], t.MinPress, t.MaxPress));
+        m_screen.tyrePressure[wheel].background =
+            thresholdColour(s.TyrePressure[wheel], t.MinPress, t.MaxPress);
     }
     for (std::size_t wheel = 0; wheel < 4; ++wheel) {
-        m_view.setBackground(kBrakeLabels[wheel],
-                             thresholdColour(s.BrakeTemp[wheel], t.MinFrens, t.MaxFrens));
+        m_screen.brakeTemp[wheel].background =
+            thresholdColour(s.BrakeTemp[wheel], t.MinFrens, t.MaxFrens);
     }
-    showWheelLocks(m_view, s, m_speed);
-    m_view.setBarMaximum(3, m_rpmMaximum);
-    m_view.setBarValue(3, m_rpm);
-    m_view.setBarValue(1, m_throttle);
-    m_view.setBarValue(2, m_brake);
-    m_view.setBarValue(4, m_speed);
+    showWheelLocks(m_screen, s, m_speed);
+    m_screen.rpm.maximum = m_rpmMaximum;
+    m_screen.rpm.value = m_rpm;
+    m_screen.throttleBar.value = m_throttle;
+    m_screen.brakeBar.value = m_brake;
+    m_screen.speed.value = m_speed;
 }
 
 void DisplayPhase::showDebugValues(const TelemetrySample &s) {
-    if (!m_state.settings.Depurar || !m_debug) {
+    if (!m_state.settings.Depurar) {
         return;
     }
-    m_debug->setDebugLine(1, "Ultima Volta: " + core::NumberToText(s.LastLapTime));
-    m_debug->setDebugLine(2, "Regvolta: " + core::NumberToText(m_display.RegisteredLap));
-    m_debug->setDebugLine(3, "Benzina: " + core::NumberToText(s.Fuel));
-    m_debug->setDebugLine(4, "Benzina inicial: " + core::NumberToText(m_display.LapStartFuel));
-    m_debug->setDebugLine(5, "Numero Volta: " + plainText(s.LapNumber));
-    m_debug->setDebugLine(6, "Contacte: " + plainText(s.Ignition));
+    m_debug.line[1] = "Ultima Volta: " + core::NumberToText(s.LastLapTime);
+    m_debug.line[2] = "Regvolta: " + core::NumberToText(m_display.RegisteredLap);
+    m_debug.line[3] = "Benzina: " + core::NumberToText(s.Fuel);
+    m_debug.line[4] = "Benzina inicial: " + core::NumberToText(m_display.LapStartFuel);
+    m_debug.line[5] = "Numero Volta: " + plainText(s.LapNumber);
+    m_debug.line[6] = "Contacte: " + plainText(s.Ignition);
 }
 
 void DisplayPhase::showDebugElapsed() {
-    if (!m_state.settings.Depurar || !m_debug || !m_tickCountMs) {
+    if (!m_state.settings.Depurar || !m_tickCountMs) {
         return;
     }
     const std::int64_t elapsed =
@@ -198,7 +179,7 @@ void DisplayPhase::showDebugElapsed() {
         elapsed > std::numeric_limits<std::int32_t>::max()) {
         throw core::RunTimeError("Elapsed", "Overflow: the elapsed time is out of range");
     }
-    m_debug->setDebugLine(20, plainText(static_cast<int>(elapsed)));
+    m_debug.line[20] = plainText(static_cast<int>(elapsed));
 }
 
 void DisplayPhase::show(TelemetrySample &s) {
@@ -214,24 +195,23 @@ void DisplayPhase::show(TelemetrySample &s) {
     if (!registerIgnition(s)) {
         return;
     }
-    m_view.setLampLit(3, true);
-    m_view.setLampCaption(3, "Pos " + plainText(s.Position) + " - " + plainText(m_state.CarSlot) +
-                                 ":" + s.DriverName);
-    m_view.setCaption(Label::Label30, s.CarName);
+    m_screen.position.lit = true;
+    m_screen.position.caption =
+        "Pos " + plainText(s.Position) + " - " + plainText(m_state.CarSlot) + ":" + s.DriverName;
+    m_screen.carName = s.CarName;
     m_state.CurrentCarName = s.CarName;
-    m_view.setCaption(Label::Label17, integerText(s.WaterTemp));
-    m_view.setCaption(Label::Label18, integerText(s.OilTemp));
+    m_screen.waterTemp.text = integerText(s.WaterTemp);
+    m_screen.oilTemp.text = integerText(s.OilTemp);
     showLapAndFuel(s);
-    m_view.setCaption(Label::Label14, plainText(s.Gear));
+    m_screen.gear = plainText(s.Gear);
     showTyresAndBrakes(s);
     m_speed = roadSpeed(s);
-    m_view.setBarText(4, integerText(m_speed));
+    m_screen.speed.text = integerText(m_speed);
     for (std::size_t wheel = 0; wheel < 4; ++wheel) {
         const double wear = s.TyreWear[wheel] == 0 ? 1 : s.TyreWear[wheel];
-        m_view.setCaption(kWearLabels[wheel],
-                          patternText((1 - wear) * 320, "0.0", m_display.decimalSeparator));
+        m_screen.tyreWear[wheel] = patternText((1 - wear) * 320, "0.0", m_display.decimalSeparator);
     }
-    m_view.setCaption(Label::Label28, s.TrackName);
+    m_screen.trackName = s.TrackName;
     showLamps(s);
     showWeather(s);
     if (!m_state.settings.NoGrafics) {

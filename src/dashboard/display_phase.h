@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "core/app_state.h"
-#include "core/main_view.h"
-#include "dashboard/debug_view.h"
+#include "dashboard/debug_lines.h"
 #include "dashboard/display_state.h"
+#include "dashboard/screen.h"
+#include "runtime/app_state.h"
 #include "telemetry/telemetry_sample.h"
 
 #include <cstdint>
@@ -12,17 +12,17 @@
 
 namespace ostrelo::dashboard {
 
-/// Turns one sample into everything the main window shows, writing every element in a fixed
-/// order: units first, then engine, pedals, ignition, lap and fuel, temperatures, pressures,
-/// speed, wear, track, lamps, weather, and last the colours, markers and bars.
+/// Turns one sample into the screen, writing every element in a fixed order: units first, then
+/// engine, pedals, ignition, lap and fuel, temperatures, pressures, speed, wear, track, lamps,
+/// weather, and last the colours, markers and bars.
 class DisplayPhase {
 public:
     /// `tickCountMs` is the platform's millisecond counter, used for the debug timing.
-    DisplayPhase(core::AppState &state, core::DashboardView &view, DisplayState &display,
+    DisplayPhase(runtime::AppState &state, Screen &screen, DisplayState &display,
                  std::function<std::int32_t()> tickCountMs);
 
-    /// Receives the debug lines while debugging is on; none by default.
-    void setDebugView(DebugView *debug) { m_debug = debug; }
+    /// The debug lines, written while debugging is on.
+    const DebugLines &debugLines() const { return m_debug; }
 
     /// Shows `sample`, converting it to the display units in place. Throws
     /// core::RunTimeError at a step that fails; the elements written before it keep the new
@@ -40,11 +40,11 @@ private:
     void showDebugValues(const telemetry::TelemetrySample &s);
     void showDebugElapsed();
 
-    core::AppState &m_state;
-    core::DashboardView &m_view;
+    runtime::AppState &m_state;
+    Screen &m_screen;
     DisplayState &m_display;
     std::function<std::int32_t()> m_tickCountMs;
-    DebugView *m_debug = nullptr;
+    DebugLines m_debug;
 
     // Working values of the current sample shared between its steps.
     double m_rpm = 0;

@@ -1,38 +1,31 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "dashboard/graphics_mode.h"
 
-#include "core/conversions.h"
 #include "core/error.h"
 #include "core/settings.h"
 #include "dashboard/colours.h"
 
 namespace ostrelo::dashboard {
 
-void Canvia_Grafics(core::AppState &state, core::MainView &view) {
+void Canvia_Grafics(runtime::AppState &state, Screen &screen) {
     core::trap("Canvia_Grafics", [&] {
-        if (!state.settings.NoGrafics) {
-            for (const core::Label label : kValueLabels) {
-                view.setBackground(label, ColourLow);
-            }
-        } else {
-            for (const int bar : {3, 1, 2, 4}) {
-                view.setBarValue(bar, 0);
-            }
-            for (const core::Label label : kValueLabels) {
-                view.setBackground(label, ColourPlain);
-            }
-            for (const int marker : {1, 2, 3, 4}) {
-                view.setMarkerVisible(marker, false);
-            }
+        const bool on = !state.settings.NoGrafics;
+        for (Reading *reading : valueReadings(screen)) {
+            reading->background = on ? ColourLow : ColourPlain;
         }
-        view.setMenuChecked(core::MenuItem::Graficos, !state.settings.NoGrafics);
+        if (!on) {
+            for (Bar *bar : {&screen.rpm, &screen.throttleBar, &screen.brakeBar, &screen.speed}) {
+                bar->value = 0;
+            }
+            screen.wheelLocked = {};
+        }
         core::saveSetting(state.store, state.settings, core::SettingKey::NoGrafics);
     });
 }
 
-void toggleGraphics(core::AppState &state, core::MainView &view) {
+void toggleGraphics(runtime::AppState &state, Screen &screen) {
     state.settings.NoGrafics = !state.settings.NoGrafics;
-    Canvia_Grafics(state, view);
+    Canvia_Grafics(state, screen);
 }
 
 } // namespace ostrelo::dashboard

@@ -1,17 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "core/app_state.h"
-#include "core/main_view.h"
+#include "dashboard/screen.h"
+#include "runtime/app_state.h"
 
 namespace ostrelo::dashboard {
 
 /// Applies `NoGrafics`. Graphics on: the value labels take the base colour. Graphics off:
 /// the bars are emptied, the value labels turn plain white and the wheel-lock markers are
-/// hidden. Then the `Graficos` check mark follows and `NoGrafics` is stored.
-void Canvia_Grafics(core::AppState &state, core::MainView &view);
+/// hidden. Then `NoGrafics` is stored.
+void Canvia_Grafics(runtime::AppState &state, Screen &screen);
 
 /// A click on `Graficos`: toggles the graphics mode.
-void toggleGraphics(core::AppState &state, core::MainView &view);
+void toggleGraphics(runtime::AppState &state, Screen &screen);
 
 } // namespace ostrelo::dashboard

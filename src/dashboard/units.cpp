@@ -13,8 +13,6 @@
 namespace ostrelo::dashboard {
 namespace {
 
-constexpr int kSpeedBar = 4;
-
 std::int16_t fahrenheitThreshold(std::int16_t celsius) {
     return core::ToInteger16(toFahrenheit(celsius));
 }
@@ -81,15 +79,12 @@ void convertToImperial(telemetry::TelemetrySample &s) {
     });
 }
 
-void Canvia_Unitats(core::AppState &state, core::MainView &view, DisplayState &display) {
+void Canvia_Unitats(runtime::AppState &state, Screen &screen, DisplayState &display) {
     core::trap("Canvia_Unitats", [&] {
         const core::Settings &s = state.settings;
-        view.setMenuChecked(core::MenuItem::Metrico, false);
-        view.setMenuChecked(core::MenuItem::Imperial, false);
         core::Thresholds &t = display.thresholds;
         if (isImperial(s)) {
-            view.setMenuChecked(core::MenuItem::Imperial, true);
-            view.setBarMaximum(kSpeedBar, 220);
+            screen.speed.maximum = 220;
             display.TempUnit = "\u00BAF";
             display.FuelUnit = "G";
             display.PressureUnit = "PSI";
@@ -102,8 +97,7 @@ void Canvia_Unitats(core::AppState &state, core::MainView &view, DisplayState &d
             t.MaxPress = psiThreshold(s.MaxPress);
             t.MinPress = psiThreshold(s.MinPress);
         } else {
-            view.setMenuChecked(core::MenuItem::Metrico, true);
-            view.setBarMaximum(kSpeedBar, 350);
+            screen.speed.maximum = 350;
             display.TempUnit = "\u00BAC";
             display.FuelUnit = "L";
             display.PressureUnit = "kPA";
@@ -119,13 +113,13 @@ void Canvia_Unitats(core::AppState &state, core::MainView &view, DisplayState &d
     });
 }
 
-void chooseUnits(core::AppState &state, core::MainView &view, DisplayState &display,
+void chooseUnits(runtime::AppState &state, Screen &screen, DisplayState &display,
                  core::Units unitats) {
     if (state.settings.Unitats == unitats) {
         return;
     }
     state.settings.Unitats = unitats;
-    Canvia_Unitats(state, view, display);
+    Canvia_Unitats(state, screen, display);
 }
 
 } // namespace ostrelo::dashboard

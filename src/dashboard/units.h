@@ -1,21 +1,21 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "core/app_state.h"
-#include "core/main_view.h"
 #include "dashboard/display_state.h"
+#include "dashboard/screen.h"
+#include "runtime/app_state.h"
 #include "telemetry/telemetry_sample.h"
 
 namespace ostrelo::dashboard {
 
-/// Applies `Unitats`: check marks of `Metrico` and `Imperial`, the speed bar's range, the
+/// Applies `Unitats`: the speed bar's range, the
 /// unit texts and the display thresholds; the registered lap-start fuel follows into the new
 /// unit, so the next fuel-used value does not mix litres and gallons. Then `Unitats` is
 /// stored in the settings file. Values already on screen change with the next sample.
-void Canvia_Unitats(core::AppState &state, core::MainView &view, DisplayState &display);
+void Canvia_Unitats(runtime::AppState &state, Screen &screen, DisplayState &display);
 
 /// A click on `Metrico` or `Imperial`: applies `unitats` unless it is already in force.
-void chooseUnits(core::AppState &state, core::MainView &view, DisplayState &display,
+void chooseUnits(runtime::AppState &state, Screen &screen, DisplayState &display,
                  core::Units unitats);
 
 /// Converts the sample's temperatures, pressures, fuel and wheel speeds to imperial units,

@@ -7,14 +7,14 @@
 
 namespace ostrelo::dashboard {
 
-core::Colour thresholdColour(float value, std::int16_t minimum, std::int16_t maximum) {
+Colour thresholdColour(float value, std::int16_t minimum, std::int16_t maximum) {
     if (std::isnan(value)) {
         return ColourLow;
     }
     const auto low = static_cast<float>(minimum);
     const auto high = static_cast<float>(maximum);
     // Three tests in this order; a later one that holds wins.
-    core::Colour colour = ColourLow;
+    Colour colour = ColourLow;
     if (value < low) {
         colour = ColourLow;
     }
@@ -27,39 +27,35 @@ core::Colour thresholdColour(float value, std::int16_t minimum, std::int16_t max
     return colour;
 }
 
-void showAidLevel(core::DashboardView &view, int lamp, std::int16_t level,
-                  const std::string &offCaption, const std::string &lowCaption,
-                  const std::string &highCaption) {
+void showAidLevel(Lamp &lamp, std::int16_t level, const std::string &offCaption,
+                  const std::string &lowCaption, const std::string &highCaption) {
     switch (level) {
     case 0:
-        view.setLampLit(lamp, false);
-        view.setLampCaption(lamp, offCaption);
+        lamp.lit = false;
+        lamp.caption = offCaption;
         break;
     case 1:
-        view.setLampLit(lamp, true);
-        view.setLampCaption(lamp, lowCaption);
+        lamp.lit = true;
+        lamp.caption = lowCaption;
         break;
     case 2:
-        view.setLampLit(lamp, true);
-        view.setLampCaption(lamp, highCaption);
+        lamp.lit = true;
+        lamp.caption = highCaption;
         break;
     default:
         break;
     }
 }
 
-void showWheelLocks(core::DashboardView &view, const telemetry::TelemetrySample &sample,
-                    double speed) {
+void showWheelLocks(Screen &screen, const telemetry::TelemetrySample &sample, double speed) {
     if (!(speed > 1.0)) {
-        for (int marker = 1; marker <= 4; ++marker) {
-            view.setMarkerVisible(marker, false);
-        }
+        screen.wheelLocked = {};
         return;
     }
     const double limit = speed - speed * 10 / 100;
     for (int wheel = telemetry::FL; wheel <= telemetry::RR; ++wheel) {
-        view.setMarkerVisible(wheel + 1,
-                              limit > sample.WheelSpeed[static_cast<std::size_t>(wheel)]);
+        const auto w = static_cast<std::size_t>(wheel);
+        screen.wheelLocked[w] = limit > sample.WheelSpeed[w];
     }
 }
 

@@ -9,7 +9,6 @@ namespace {
 // The texts of every language. Trailing blanks are part of some texts ("Métrique ").
 const std::array<Language, 8> kLanguages = {{
     {"Español",
-     core::MenuItem::Espanol,
      {
          .TextScanning = "Escaneando...",
          .TextGameRunning = "RACE07 EN MARCHA",
@@ -69,7 +68,6 @@ const std::array<Language, 8> kLanguages = {{
                          "administrador: elija un puerto de 1024 o superior.",
      }},
     {"Català",
-     core::MenuItem::Catala,
      {
          .TextScanning = "Escanejant...",
          .TextGameRunning = "RACE07 EN MARXA",
@@ -129,7 +127,6 @@ const std::array<Language, 8> kLanguages = {{
                          "d'administrador: trieu un port de 1024 o superior.",
      }},
     {"Asturianu",
-     core::MenuItem::Asturianu,
      {
          .TextScanning = "Escaneando...",
          .TextGameRunning = "RACE07 N'ANDANCIA",
@@ -189,7 +186,6 @@ const std::array<Language, 8> kLanguages = {{
                          "d'alministrador: escueyi un puertu de 1024 o más.",
      }},
     {"English",
-     core::MenuItem::English,
      {
          .TextScanning = "Scanning...",
          .TextGameRunning = "RACE07 RUNNING",
@@ -249,7 +245,6 @@ const std::array<Language, 8> kLanguages = {{
              "On Linux, ports below 1024 need administrator rights: choose a port of 1024 or more.",
      }},
     {"Francais",
-     core::MenuItem::Francais,
      {
          .TextScanning = "Recherche...",
          .TextGameRunning = "RACE07 LANCE",
@@ -309,7 +304,6 @@ const std::array<Language, 8> kLanguages = {{
                          "d'administrateur : choisissez un port de 1024 ou plus.",
      }},
     {"Deutsch",
-     core::MenuItem::Deutsch,
      {
          .TextScanning = "Datenabfrage...",
          .TextGameRunning = "RACE07 GESTARTET",
@@ -369,7 +363,6 @@ const std::array<Language, 8> kLanguages = {{
                          "einen Port ab 1024.",
      }},
     {"Dutch",
-     core::MenuItem::Dutch,
      {
          .TextScanning = "Informatie opvragen...",
          .TextGameRunning = "RACE07 GESTART",
@@ -429,7 +422,6 @@ const std::array<Language, 8> kLanguages = {{
                          "poort van 1024 of hoger.",
      }},
     {"Italiano",
-     core::MenuItem::Italiano,
      {
          .TextScanning = "Scansione...",
          .TextGameRunning = "RACE07 IN ESECUZIONE",

@@ -1,19 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "core/main_view.h"
-#include "core/texts.h"
+#include "i18n/texts.h"
 
 #include <span>
 #include <string_view>
 
 namespace ostrelo::i18n {
 
-/// One language: its name as stored in `Idioma`, its menu item and its texts.
+/// One language: its name as stored in `Idioma` and its texts.
 struct Language {
     std::string_view name;
-    core::MenuItem menuItem;
-    core::Texts texts;
+    i18n::Texts texts;
 };
 
 /// The eight languages in their order of comparison: Español, Català, Asturianu, English,

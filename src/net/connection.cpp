@@ -11,9 +11,26 @@ using platform::kSocketConnected;
 using platform::kSocketConnecting;
 using platform::kSocketListening;
 
-Connection::Connection(core::AppState &state, core::MainView &view, platform::StreamSocket &server,
+const std::string &linkStatusText(LinkStatus status, const i18n::Texts &t) {
+    static const std::string kNone;
+    switch (status) {
+    case LinkStatus::NoConnection:
+        return t.TextNoConnection;
+    case LinkStatus::Listening:
+        return t.TextListening;
+    case LinkStatus::Connecting:
+        return t.TextConnecting;
+    case LinkStatus::Connected:
+        return t.TextConnected;
+    case LinkStatus::None:
+        break;
+    }
+    return kNone;
+}
+
+Connection::Connection(runtime::AppState &state, platform::StreamSocket &server,
                        platform::StreamSocket &client)
-    : m_state(state), m_view(view), m_server(server), m_client(client) {
+    : m_state(state), m_server(server), m_client(client) {
 }
 
 void Connection::closeBoth() {
@@ -38,19 +55,17 @@ void Connection::upkeep() {
     }
 
     const core::ConnectionMode mode = m_state.settings.TipusConexio;
-    const core::Texts &t = m_state.texts;
+    using enum LinkStatus;
     if (mode == core::ConnectionMode::Server) {
-        m_view.setCaption(core::Label::Label15, serverState == kSocketListening ? t.TextListening
-                                                : serverState == kSocketConnected
-                                                    ? t.TextConnected
-                                                    : t.TextNoConnection);
+        m_status = serverState == kSocketListening   ? Listening
+                   : serverState == kSocketConnected ? Connected
+                                                     : NoConnection;
     } else if (mode == core::ConnectionMode::Client) {
-        m_view.setCaption(core::Label::Label15, clientState == kSocketConnecting ? t.TextConnecting
-                                                : clientState == kSocketConnected
-                                                    ? t.TextConnected
-                                                    : t.TextNoConnection);
+        m_status = clientState == kSocketConnecting  ? Connecting
+                   : clientState == kSocketConnected ? Connected
+                                                     : NoConnection;
     } else {
-        m_view.setCaption(core::Label::Label15, "");
+        m_status = None;
     }
 
     if (serverState == kSocketListening) {
@@ -68,9 +83,11 @@ void Connection::upkeep() {
             // reason is the port itself.
             if (error.what() != m_shownListenFailure) {
                 m_shownListenFailure = error.what();
-                m_view.showListenFailure(port < 1024 ? m_shownListenFailure + "\n\n" +
-                                                           m_state.texts.TextPortHelp
-                                                     : m_shownListenFailure);
+                if (onListenFailure) {
+                    onListenFailure(port < 1024
+                                        ? m_shownListenFailure + "\n\n" + m_state.texts.TextPortHelp
+                                        : m_shownListenFailure);
+                }
             }
             throw;
         }

@@ -1,27 +1,38 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "core/app_state.h"
-#include "core/main_view.h"
 #include "platform/stream_socket.h"
+#include "runtime/app_state.h"
 
 #include <functional>
 #include <string>
 
 namespace ostrelo::net {
 
+/// What the connection status line says.
+enum class LinkStatus { None, NoConnection, Listening, Connecting, Connected };
+
+/// The status line's text in the language of `texts`; empty for `None`.
+const std::string &linkStatusText(LinkStatus status, const i18n::Texts &texts);
+
 /// The one TCP link between a server (the game computer) and a client: kept up on every
 /// tick, one client at a time, at most one frame in flight.
 class Connection {
 public:
-    Connection(core::AppState &state, core::MainView &view, platform::StreamSocket &server,
+    Connection(runtime::AppState &state, platform::StreamSocket &server,
                platform::StreamSocket &client);
 
-    /// Each tick: the connected flags, the status line, and listening (server) or connecting
+    /// Each tick: the connected flags, the link status, and listening (server) or connecting
     /// (client) again when needed. Throws core::RunTimeError when listening or connecting
-    /// fails, for example on a port in use; a failure to listen is also shown to the user,
-    /// once for each reason until listening works.
+    /// fails, for example on a port in use; a failure to listen also goes to
+    /// `onListenFailure`, once for each reason until listening works.
     void upkeep();
+
+    /// The link as the last upkeep found it.
+    LinkStatus status() const { return m_status; }
+
+    /// Why the server cannot listen, in words a user can act on.
+    std::function<void(const std::string &)> onListenFailure;
 
     /// Closes both sockets, for the mode without connection.
     void closeBoth();
@@ -44,10 +55,10 @@ public:
     void send(const std::string &frame);
 
 private:
-    core::AppState &m_state;
-    core::MainView &m_view;
+    runtime::AppState &m_state;
     platform::StreamSocket &m_server;
     platform::StreamSocket &m_client;
+    LinkStatus m_status = LinkStatus::None;
     std::string m_shownListenFailure;
 };
 

@@ -17,7 +17,7 @@ bool isValidPort(std::string_view text) {
     return value >= 1 && value <= 65535;
 }
 
-DialogOutcome confirmServerDialog(core::AppState &state, std::string_view portText) {
+DialogOutcome confirmServerDialog(runtime::AppState &state, std::string_view portText) {
     if (!isValidPort(portText)) {
         return DialogOutcome::BadPort;
     }
@@ -26,7 +26,7 @@ DialogOutcome confirmServerDialog(core::AppState &state, std::string_view portTe
     return DialogOutcome::Accepted;
 }
 
-DialogOutcome confirmClientDialog(core::AppState &state, std::string_view ipText,
+DialogOutcome confirmClientDialog(runtime::AppState &state, std::string_view ipText,
                                   std::string_view portText) {
     if (!core::Valid_IP(ipText)) {
         return DialogOutcome::BadAddress;

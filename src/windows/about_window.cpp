@@ -16,7 +16,7 @@ void OpenWeb(const char *address) {
     QDesktopServices::openUrl(QUrl(QString::fromLatin1(address)));
 }
 
-AboutWindow::AboutWindow(const core::Texts &texts, QWidget *parent) : QDialog(parent) {
+AboutWindow::AboutWindow(const i18n::Texts &texts, QWidget *parent) : QDialog(parent) {
     setObjectName(QStringLiteral("About_Ostrelo"));
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "core/texts.h"
+#include "i18n/texts.h"
 
 #include <QDialog>
 
@@ -21,7 +21,7 @@ class AboutWindow : public QDialog {
     Q_OBJECT
 
 public:
-    AboutWindow(const core::Texts &texts, QWidget *parent);
+    AboutWindow(const i18n::Texts &texts, QWidget *parent);
 
     QLabel *titleLabel() const { return m_title; }
     QLabel *descriptionLabel() const { return m_description; }

@@ -12,7 +12,7 @@
 
 namespace ostrelo::windows {
 
-ConnectionDialog::ConnectionDialog(const core::Texts &texts, const std::string *ip,
+ConnectionDialog::ConnectionDialog(const i18n::Texts &texts, const std::string *ip,
                                    const std::string &port, Confirm confirm, QWidget *parent)
     : QDialog(parent), m_confirm(std::move(confirm)) {
     setAttribute(Qt::WA_DeleteOnClose);

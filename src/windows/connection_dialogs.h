@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "core/texts.h"
+#include "i18n/texts.h"
 
 #include <QDialog>
 
@@ -24,7 +24,7 @@ public:
 
     /// A port dialog when `ip` is null, an address dialog otherwise. The texts are those of
     /// the language in force when it opens.
-    ConnectionDialog(const core::Texts &texts, const std::string *ip, const std::string &port,
+    ConnectionDialog(const i18n::Texts &texts, const std::string *ip, const std::string &port,
                      Confirm confirm, QWidget *parent);
 
     QLineEdit *addressBox() const { return m_address; }

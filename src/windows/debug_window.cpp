@@ -51,9 +51,13 @@ QLabel *DebugWindow::line(int label) const {
     return m_labels.at(static_cast<std::size_t>(label));
 }
 
-void DebugWindow::setDebugLine(int label, std::string_view text) {
-    if (QLabel *target = line(label)) {
-        target->setText(toQString(text));
+void DebugWindow::apply(const dashboard::DebugLines &lines) {
+    for (std::size_t number = 1; number < lines.line.size(); ++number) {
+        const std::string &text = lines.line[number];
+        QLabel *target = line(static_cast<int>(number));
+        if (!text.empty() && target && target->text() != toQString(text)) {
+            target->setText(toQString(text));
+        }
     }
 }
 

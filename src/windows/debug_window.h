@@ -2,7 +2,7 @@
 #pragma once
 
 #include "core/error.h"
-#include "dashboard/debug_view.h"
+#include "dashboard/debug_lines.h"
 
 #include <QWidget>
 
@@ -15,14 +15,15 @@ namespace ostrelo::windows {
 
 /// The debug window `Depuracio`: six raw values of the last sample, the time the last
 /// processing run took and the last error any routine reported.
-class DebugWindow : public QWidget, public dashboard::DebugView {
+class DebugWindow : public QWidget {
     Q_OBJECT
 
 public:
     /// `twipsPerPixel` places the labels at their design positions.
     explicit DebugWindow(double twipsPerPixel, QWidget *parent = nullptr);
 
-    void setDebugLine(int label, std::string_view text) override;
+    /// Shows the debug lines written so far; a line never written keeps its label as it is.
+    void apply(const dashboard::DebugLines &lines);
     /// The error line: "<source> has generated an error in the module <routine>".
     void showError(const std::string &source, const std::string &routine);
 

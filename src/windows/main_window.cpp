@@ -21,56 +21,14 @@
 namespace ostrelo::windows {
 namespace {
 
-using core::MenuItem;
 using dashboard::DesignElement;
 using dashboard::ElementKind;
+using dashboard::MenuItem;
 
-QColor toQColor(core::Colour colour) {
+QColor toQColor(dashboard::Colour colour) {
     return QColor(static_cast<int>(colour & 0xFF), static_cast<int>((colour >> 8) & 0xFF),
                   static_cast<int>((colour >> 16) & 0xFF));
 }
-
-// One entry of the menu bar: the item, the menu it belongs to (nullopt for a top-level
-// menu), its fixed caption (empty when the language table gives it) and whether it carries
-// a check mark. A separator comes before the item when `separatorBefore` is set.
-struct MenuEntry {
-    MenuItem item;
-    std::optional<MenuItem> menu;
-    const char *fixedCaption = "";
-    bool checkable = false;
-    bool separatorBefore = false;
-};
-
-// clang-format off
-const MenuEntry kMenus[] = {
-    {MenuItem::Archivo, std::nullopt},
-    {MenuItem::Salir, MenuItem::Archivo},
-    {MenuItem::Opciones, std::nullopt},
-    {MenuItem::Espanol, MenuItem::Opciones, "Español", true},
-    {MenuItem::Catala, MenuItem::Opciones, "Català", true},
-    {MenuItem::Asturianu, MenuItem::Opciones, "Asturianu", true},
-    {MenuItem::English, MenuItem::Opciones, "English", true},
-    {MenuItem::Francais, MenuItem::Opciones, "Français", true},
-    {MenuItem::Deutsch, MenuItem::Opciones, "Deutsch", true},
-    {MenuItem::Dutch, MenuItem::Opciones, "Dutch", true},
-    {MenuItem::Italiano, MenuItem::Opciones, "Italiano", true},
-    {MenuItem::Graficos, MenuItem::Opciones, "", true, true},
-    {MenuItem::Metrico, MenuItem::Opciones, "", true, true},
-    {MenuItem::Imperial, MenuItem::Opciones, "", true},
-    {MenuItem::TempsRefresc, std::nullopt},
-    {MenuItem::TS_10, MenuItem::TempsRefresc, "10 ms", true},
-    {MenuItem::TS_50, MenuItem::TempsRefresc, "50 ms", true},
-    {MenuItem::TS_150, MenuItem::TempsRefresc, "150 ms", true},
-    {MenuItem::TS_500, MenuItem::TempsRefresc, "500 ms", true},
-    {MenuItem::TS_1000, MenuItem::TempsRefresc, "1000 ms", true},
-    {MenuItem::Conexio, std::nullopt},
-    {MenuItem::Cap, MenuItem::Conexio, "", true},
-    {MenuItem::Servidor, MenuItem::Conexio, "", true},
-    {MenuItem::Client, MenuItem::Conexio, "", true},
-    {MenuItem::VeureDadesServidor, MenuItem::Conexio, "", true, true},
-    {MenuItem::AcercaDe, std::nullopt},
-};
-// clang-format on
 
 // The About entry is a menu without items: a plain action on the menu bar.
 bool isMenuBarAction(MenuItem item) {
@@ -94,7 +52,7 @@ double dotsPerInch(const QScreen *screen) {
 
 } // namespace
 
-MainWindow::MainWindow(core::Colour background, QWidget *parent) : QMainWindow(parent) {
+MainWindow::MainWindow(dashboard::Colour background, QWidget *parent) : QMainWindow(parent) {
     setWindowTitle(QStringLiteral("Ostrelo"));
     m_timer.setTimerType(Qt::PreciseTimer);
     connect(&m_timer, &QTimer::timeout, this, [this] {
@@ -121,16 +79,17 @@ dashboard::TwipRect MainWindow::virtualDesktop() const {
 }
 
 void MainWindow::buildMenus() {
-    for (const MenuEntry &entry : kMenus) {
+    for (const dashboard::MenuLayoutEntry &entry : dashboard::menuLayout()) {
         QAction *action = nullptr;
-        if (!entry.menu) {
+        const bool topLevel = entry.menu == entry.item;
+        if (topLevel) {
             if (isMenuBarAction(entry.item)) {
                 action = menuBar()->addAction(QString());
             } else {
                 action = menuBar()->addMenu(new QMenu(menuBar()));
             }
         } else {
-            QMenu *menu = m_actions.at(*entry.menu)->menu();
+            QMenu *menu = m_actions.at(entry.menu)->menu();
             if (entry.separatorBefore) {
                 menu->addSeparator();
             }
@@ -138,7 +97,7 @@ void MainWindow::buildMenus() {
             action->setCheckable(entry.checkable);
         }
         m_actions[entry.item] = action;
-        if (!entry.menu && !isMenuBarAction(entry.item)) {
+        if (topLevel && !isMenuBarAction(entry.item)) {
             continue;
         }
         const MenuItem item = entry.item;
@@ -224,7 +183,7 @@ QWidget *MainWindow::createElement(const DesignElement &element, QWidget *canvas
     return nullptr;
 }
 
-void MainWindow::buildElements(core::Colour background) {
+void MainWindow::buildElements(dashboard::Colour background) {
     m_canvas = new QWidget(this);
     QPalette palette = m_canvas->palette();
     palette.setColor(QPalette::Window, toQColor(background));
@@ -280,8 +239,8 @@ void MainWindow::layOut() {
 
 void MainWindow::showEvent(QShowEvent *event) {
     QMainWindow::showEvent(event);
-    if (!m_shown) {
-        m_shown = true;
+    if (m_firstShow) {
+        m_firstShow = false;
         fitInnerAreaToDesign();
     }
 }
@@ -355,8 +314,8 @@ bool MainWindow::loadCarPicture(const std::string &path) {
     return true;
 }
 
-QLabel *MainWindow::label(core::Label label) const {
-    return m_labels.at(static_cast<std::size_t>(label));
+QLabel *MainWindow::label(int which) const {
+    return m_labels.at(static_cast<std::size_t>(which));
 }
 QPushButton *MainWindow::lamp(int lamp) const {
     return m_lamps.at(static_cast<std::size_t>(lamp));
@@ -370,64 +329,92 @@ QWidget *MainWindow::marker(int marker) const {
 QLabel *MainWindow::picture(dashboard::Picture which) const {
     return m_pictures.at(static_cast<std::size_t>(which));
 }
-QAction *MainWindow::menuAction(core::MenuItem item) const {
+QAction *MainWindow::menuAction(MenuItem item) const {
     return m_actions.at(item);
 }
 
-void MainWindow::setCaption(core::Label which, std::string_view text) {
-    m_labels.at(static_cast<std::size_t>(which))->showText(toQString(text));
+void MainWindow::drawElement(const Element &element, const dashboard::Screen &next) {
+    const int number = element.design->number;
+    switch (element.design->kind) {
+    case ElementKind::Label: {
+        const dashboard::LabelContent now = dashboard::labelContent(next, number);
+        const dashboard::LabelContent was = dashboard::labelContent(m_shown, number);
+        FittedLabel *target = m_labels.at(static_cast<std::size_t>(number));
+        if (*now.text != *was.text) {
+            target->showText(toQString(*now.text));
+        }
+        // A new palette restyles the label: only on a real change of colour.
+        if (now.background && *now.background != *was.background) {
+            QPalette palette = target->palette();
+            palette.setColor(QPalette::Window, toQColor(*now.background));
+            target->setPalette(palette);
+        }
+        break;
+    }
+    case ElementKind::Lamp: {
+        const dashboard::Lamp &now = dashboard::lampContent(next, number);
+        const dashboard::Lamp &was = dashboard::lampContent(m_shown, number);
+        FittedButton *target = m_lamps.at(static_cast<std::size_t>(number));
+        if (now.caption != was.caption) {
+            target->showText(toQString(now.caption));
+        }
+        if (now.lit != was.lit) {
+            target->setEnabled(now.lit);
+        }
+        break;
+    }
+    case ElementKind::Bar: {
+        const dashboard::Bar &now = dashboard::barContent(next, number);
+        const dashboard::Bar &was = dashboard::barContent(m_shown, number);
+        BarGauge *target = bar(number);
+        if (now.maximum != was.maximum) {
+            target->setMaximum(now.maximum);
+        }
+        if (now.value != was.value) {
+            target->setValue(now.value);
+        }
+        if (now.text != was.text) {
+            target->setText(toQString(now.text));
+        }
+        break;
+    }
+    case ElementKind::Marker: {
+        const bool visible = dashboard::markerShown(next, number);
+        if (visible != dashboard::markerShown(m_shown, number)) {
+            marker(number)->setVisible(visible);
+        }
+        break;
+    }
+    case ElementKind::Image:
+        break;
+    }
 }
 
-std::string MainWindow::caption(core::Label which) const {
-    return label(which)->text().toStdString();
-}
-
-void MainWindow::setBackground(core::Label which, core::Colour colour) {
-    // A new palette restyles the label; at 10 ms a sample that is not needed when the colour
-    // stays the same.
-    auto &shown = m_backgrounds.at(static_cast<std::size_t>(which));
-    if (shown == colour) {
+void MainWindow::apply(const dashboard::Screen &next) {
+    if (next == m_shown) {
         return;
     }
-    shown = colour;
-    QLabel *target = label(which);
-    QPalette palette = target->palette();
-    palette.setColor(QPalette::Window, toQColor(colour));
-    target->setPalette(palette);
-}
-
-void MainWindow::setLampLit(int which, bool lit) {
-    lamp(which)->setEnabled(lit);
-}
-
-void MainWindow::setLampCaption(int which, std::string_view text) {
-    m_lamps.at(static_cast<std::size_t>(which))->showText(toQString(text));
-}
-
-void MainWindow::setBarValue(int which, double value) {
-    bar(which)->setValue(value);
-}
-void MainWindow::setBarMaximum(int which, double maximum) {
-    bar(which)->setMaximum(maximum);
-}
-void MainWindow::setBarText(int which, std::string_view text) {
-    bar(which)->setText(toQString(text));
-}
-void MainWindow::setMarkerVisible(int which, bool visible) {
-    QWidget *target = marker(which);
-    if (target->isVisibleTo(m_canvas) != visible) {
-        target->setVisible(visible);
+    for (const Element &element : m_elements) {
+        drawElement(element, next);
     }
-}
-
-void MainWindow::setMenuChecked(core::MenuItem item, bool checked) {
-    menuAction(item)->setChecked(checked);
-}
-void MainWindow::setMenuEnabled(core::MenuItem item, bool enabled) {
-    menuAction(item)->setEnabled(enabled);
-}
-void MainWindow::setMenuCaption(core::MenuItem item, std::string_view text) {
-    menuAction(item)->setText(toQString(text));
+    for (const dashboard::MenuLayoutEntry &entry : dashboard::menuLayout()) {
+        const dashboard::MenuEntry &now = next.menu(entry.item);
+        const dashboard::MenuEntry &was = m_shown.menu(entry.item);
+        QAction *action = menuAction(entry.item);
+        if (now.caption != was.caption) {
+            action->setText(toQString(now.caption));
+        }
+        if (now.checked != was.checked) {
+            action->setChecked(now.checked);
+        }
+        if (now.enabled != was.enabled) {
+            action->setEnabled(now.enabled);
+        }
+    }
+    if (next.scanIntervalMs != m_shown.scanIntervalMs) {
+        setScanInterval(next.scanIntervalMs);
+    }
+    m_shown = next;
 }
 
 void MainWindow::setScanInterval(int intervalMs) {
@@ -482,7 +469,7 @@ void MainWindow::showCentred(QWidget *window) {
     window->show();
 }
 
-void MainWindow::openServerDialog(const core::Texts &texts, const std::string &port) {
+void MainWindow::openServerDialog(const i18n::Texts &texts, const std::string &port) {
     if (m_serverDialog) {
         m_serverDialog->raise();
         m_serverDialog->activateWindow();
@@ -497,7 +484,7 @@ void MainWindow::openServerDialog(const core::Texts &texts, const std::string &p
     showCentred(m_serverDialog);
 }
 
-void MainWindow::openClientDialog(const core::Texts &texts, const std::string &ip,
+void MainWindow::openClientDialog(const i18n::Texts &texts, const std::string &ip,
                                   const std::string &port) {
     if (m_clientDialog) {
         m_clientDialog->raise();
@@ -513,7 +500,7 @@ void MainWindow::openClientDialog(const core::Texts &texts, const std::string &i
     showCentred(m_clientDialog);
 }
 
-void MainWindow::openAbout(const core::Texts &texts) {
+void MainWindow::openAbout(const i18n::Texts &texts) {
     if (m_about) {
         m_about->raise();
         m_about->activateWindow();

@@ -1,12 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "core/main_view.h"
 #include "dashboard/design_layout.h"
+#include "dashboard/screen.h"
 #include "dashboard/window_layout.h"
 #include "windows/about_window.h"
 #include "windows/connection_dialogs.h"
 #include "windows/fitted_text.h"
+#include "windows/main_view.h"
 
 #include <QLabel>
 #include <QMainWindow>
@@ -28,20 +29,20 @@ namespace ostrelo::windows {
 class BarGauge;
 
 /// The main window `Ostrelo_Form`: the dashboard built from the design layout, the menu
-/// bar and the scan timer `Timer1`. It shows what the program logic writes, keeps its shape
+/// bar and the scan timer `Timer1`. It draws the screen the program computes, keeps its shape
 /// when resized (every element and font scaled with the inner area) and forwards menu
 /// choices, timer ticks and its closing to `MainViewEvents`.
-class MainWindow : public QMainWindow, public core::MainView {
+class MainWindow : public QMainWindow, public MainView {
     Q_OBJECT
 
 public:
     /// Builds every element at design size on the background colour (0x00BBGGRR), which the
     /// bar gauges share.
-    explicit MainWindow(core::Colour background, QWidget *parent = nullptr);
+    explicit MainWindow(dashboard::Colour background, QWidget *parent = nullptr);
     ~MainWindow() override;
 
     /// The receiver of menu choices, ticks and the closing; none until set.
-    void setEvents(core::MainViewEvents *events) { m_events = events; }
+    void setEvents(MainViewEvents *events) { m_events = events; }
 
     /// The load step: the pictures from `pictureFolder` ("CarSkin.gif" for the car,
     /// "ostreloSkin.jpg" for the background, each kept as it is when it cannot be read), then
@@ -49,41 +50,30 @@ public:
     /// wholly on the desktop. Returns the position used.
     std::pair<double, double> load(const std::string &pictureFolder, double left, double top);
 
-    // DashboardView
-    void setCaption(core::Label label, std::string_view text) override;
-    std::string caption(core::Label label) const override;
-    void setBackground(core::Label label, core::Colour colour) override;
-    void setLampLit(int lamp, bool lit) override;
-    void setLampCaption(int lamp, std::string_view text) override;
-    void setBarValue(int bar, double value) override;
-    void setBarMaximum(int bar, double maximum) override;
-    void setBarText(int bar, std::string_view text) override;
-    void setMarkerVisible(int marker, bool visible) override;
-
-    // ShellView
-    void setMenuChecked(core::MenuItem item, bool checked) override;
-    void setMenuEnabled(core::MenuItem item, bool enabled) override;
-    void setMenuCaption(core::MenuItem item, std::string_view text) override;
-    void setScanInterval(int intervalMs) override;
+    // MainView
+    void apply(const dashboard::Screen &screen) override;
     void stopScanTimer() override;
     void startScanTimer() override;
     void showOpenProcessFailure() override;
     void showListenFailure(const std::string &text) override;
-    void openServerDialog(const core::Texts &texts, const std::string &port) override;
-    void openClientDialog(const core::Texts &texts, const std::string &ip,
+    void openServerDialog(const i18n::Texts &texts, const std::string &port) override;
+    void openClientDialog(const i18n::Texts &texts, const std::string &ip,
                           const std::string &port) override;
     bool loadCarPicture(const std::string &path) override;
-    void openAbout(const core::Texts &texts) override;
+    void openAbout(const i18n::Texts &texts) override;
     double windowLeftTwips() const override;
     double windowTopTwips() const override;
 
-    /// The widgets behind the design names, for tests.
-    QLabel *label(core::Label label) const;
+    /// The screen the window shows now.
+    const dashboard::Screen &shown() const { return m_shown; }
+
+    /// The widgets behind the design names (`LabelN`, `Command1`(N), ...), for tests.
+    QLabel *label(int label) const;
     QPushButton *lamp(int lamp) const;
     BarGauge *bar(int bar) const;
     QWidget *marker(int marker) const;
     QLabel *picture(dashboard::Picture picture) const;
-    QAction *menuAction(core::MenuItem item) const;
+    QAction *menuAction(dashboard::MenuItem item) const;
     const QTimer &scanTimer() const { return m_timer; }
     ConnectionDialog *serverDialog() const { return m_serverDialog; }
     ConnectionDialog *clientDialog() const { return m_clientDialog; }
@@ -105,27 +95,29 @@ private:
         const dashboard::DesignElement *design;
     };
 
-    void buildElements(core::Colour background);
+    void buildElements(dashboard::Colour background);
+    void drawElement(const Element &element, const dashboard::Screen &next);
+    void setScanInterval(int intervalMs);
     void buildMenus();
     QWidget *createElement(const dashboard::DesignElement &element, QWidget *canvas);
     void layOut();
     void fitInnerAreaToDesign();
     void showCentred(QWidget *window);
 
-    core::MainViewEvents *m_events = nullptr;
+    MainViewEvents *m_events = nullptr;
     QTimer m_timer;
     int m_intervalMs = 0;
     QWidget *m_canvas = nullptr;
     std::vector<Element> m_elements;
     std::array<FittedLabel *, 49> m_labels{};
-    std::array<std::optional<core::Colour>, 49> m_backgrounds{};
     std::array<FittedButton *, 8> m_lamps{};
     std::array<BarGauge *, 5> m_bars{};
     std::array<QWidget *, 5> m_markers{};
     std::array<QLabel *, 3> m_pictures{};
-    std::map<core::MenuItem, QAction *> m_actions;
+    std::map<dashboard::MenuItem, QAction *> m_actions;
+    dashboard::Screen m_shown;
     std::unique_ptr<dashboard::AspectRule> m_aspect;
-    bool m_shown = false;
+    bool m_firstShow = true;
     QPointer<QMessageBox> m_openFailure;
     QPointer<QMessageBox> m_listenFailure;
     QPointer<ConnectionDialog> m_serverDialog;

@@ -3,7 +3,6 @@
 #include "acquisition/address_map.h"
 #include "core/error.h"
 #include "fakes/fake_process_memory.h"
-#include "fakes/recording_view.h"
 
 #include <gtest/gtest.h>
 
@@ -40,10 +39,9 @@ protected:
         return sample;
     }
 
-    core::AppState state;
-    testing::RecordingView view;
+    runtime::AppState state;
     testing::FakeProcessMemory memory;
-    GameAttachment attachment{memory, state, view};
+    GameAttachment attachment{memory, state};
     GameMemory reads{memory, attachment};
     Acquisition acquisition{reads, state};
 };
@@ -114,7 +112,7 @@ TEST_F(AcquisitionTest, LocalModeWithAnEmptyFollowedSlotSearches) {
 }
 
 TEST_F(AcquisitionTest, MonitorModeTakesTheGamesSlotUnchecked) {
-    state.SlotMode = core::FollowedCar::Monitor;
+    state.SlotMode = runtime::FollowedCar::Monitor;
     memory.placeValue<std::int32_t>(address::MonitorSlot, 70);
     placeSlotName(70, "Far Away");
     const TelemetrySample sample = acquire();
@@ -129,7 +127,7 @@ TEST_F(AcquisitionTest, MonitorModeTakesTheGamesSlotUnchecked) {
 }
 
 TEST_F(AcquisitionTest, ForcedModeFollowsTheForcedSlot) {
-    state.SlotMode = core::FollowedCar::Forced;
+    state.SlotMode = runtime::FollowedCar::Forced;
     state.CarSlot = 12;
     placeSlotName(0, "Pole Sitter");
     memory.placeValue<std::int32_t>(address::LapCount, 4);
@@ -182,7 +180,7 @@ TEST_F(AcquisitionTest, CutsTheTrackNameOrFails) {
 }
 
 TEST_F(AcquisitionTest, OverflowsAndUncutTextsEndTheRun) {
-    state.SlotMode = core::FollowedCar::Forced;
+    state.SlotMode = runtime::FollowedCar::Forced;
     memory.placeValue<std::int32_t>(address::LapCount, 0x00017FFF);
     TelemetrySample sample;
     EXPECT_THROW(acquisition.acquire(sample), core::RunTimeError);

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "acquisition/game_attachment.h"
 #include "fakes/fake_process_memory.h"
-#include "fakes/recording_view.h"
-#include "i18n/language_table.h"
 #include "support/error_capture.h"
 
 #include <gtest/gtest.h>
@@ -10,13 +8,14 @@
 namespace ostrelo::acquisition {
 namespace {
 
-using core::Label;
-
 class GameAttachmentTest : public ::testing::Test {
 protected:
     GameAttachmentTest() {
-        state.texts = i18n::findLanguage("Español")->texts;
         state.settings.ScanTime = 500;
+        attachment.onStatus = [this](GameStatus told) {
+            status = told == GameStatus::Running ? "RUNNING" : "NOT RUNNING";
+        };
+        attachment.onOpenFailure = [this] { ++openFailureMessages; };
     }
 
     // One tick as the program runs it: the result becomes GameActive.
@@ -34,10 +33,11 @@ protected:
         return ticks;
     }
 
-    core::AppState state;
-    testing::RecordingView view;
+    runtime::AppState state;
+    std::string status;
+    int openFailureMessages = 0;
     testing::FakeProcessMemory memory;
-    GameAttachment attachment{memory, state, view};
+    GameAttachment attachment{memory, state};
 };
 
 TEST_F(GameAttachmentTest, AttachesAfterTheDelayCountedInTicks) {
@@ -57,7 +57,7 @@ TEST_F(GameAttachmentTest, AttachesAfterTheDelayCountedInTicks) {
         EXPECT_FALSE(attachment.processClosed());
         EXPECT_EQ(memory.lastOpened, 1005u);
         EXPECT_EQ(attachment.attachCounter(), 0);
-        EXPECT_EQ(view.caption(Label::Label1), "RACE07 EN MARCHA");
+        EXPECT_EQ(status, "RUNNING");
     }
 }
 
@@ -78,7 +78,7 @@ TEST_F(GameAttachmentTest, StaysActiveThroughTheGraceTicksThenCloses) {
         EXPECT_TRUE(attachment.processClosed());
         EXPECT_EQ(memory.openHandles, 0);
         EXPECT_EQ(attachment.attachCounter(), 0);
-        EXPECT_EQ(view.caption(Label::Label1), "RACE07 NO CARGADO");
+        EXPECT_EQ(status, "NOT RUNNING");
     }
 }
 
@@ -104,7 +104,7 @@ TEST_F(GameAttachmentTest, AWindowVanishingDuringTheWaitStartsTheWaitAgain) {
     EXPECT_FALSE(tick());
     EXPECT_EQ(attachment.attachCounter(), 0);
     EXPECT_EQ(memory.openCalls, 0);
-    EXPECT_EQ(view.caption(Label::Label1), "RACE07 NO CARGADO");
+    EXPECT_EQ(status, "NOT RUNNING");
     memory.windows["RACE 07"] = 5;
     EXPECT_EQ(ticksWhile(false), 7);
 }
@@ -112,22 +112,21 @@ TEST_F(GameAttachmentTest, AWindowVanishingDuringTheWaitStartsTheWaitAgain) {
 TEST_F(GameAttachmentTest, AFailedOpenIsRetriedEachTickWithOneMessageCall) {
     memory.openSucceeds = false;
     memory.windows["RACE 07"] = 5;
-    view.setCaption(Label::Label1, "Escaneando...");
     // The backend's reason is reported once, under the attachment's name.
     testing::ErrorCapture capture;
     EXPECT_EQ(ticksWhile(false), 7);
     EXPECT_TRUE(attachment.processClosed());
     EXPECT_TRUE(tick());
     EXPECT_EQ(memory.openCalls, 2);
-    EXPECT_EQ(view.openFailureMessages, 2);
-    EXPECT_EQ(view.caption(Label::Label1), "Escaneando...");
+    EXPECT_EQ(openFailureMessages, 2);
+    EXPECT_EQ(status, "");
     ASSERT_EQ(capture.reports().size(), 1u);
     EXPECT_EQ(capture.reports()[0].routine, "RACE07_Actiu");
     EXPECT_EQ(capture.reports()[0].description, "Process 1005 cannot be read.");
     memory.openSucceeds = true;
     EXPECT_TRUE(tick());
     EXPECT_FALSE(attachment.processClosed());
-    EXPECT_EQ(view.caption(Label::Label1), "RACE07 EN MARCHA");
+    EXPECT_EQ(status, "RUNNING");
     // Once a process opened, the same failure later is news again.
     attachment.reset();
     memory.openSucceeds = false;
@@ -162,11 +161,11 @@ TEST_F(GameAttachmentTest, AnEndedProcessOrAWindowOfAnotherProcessClosesTheGameA
         EXPECT_FALSE(tick());
         EXPECT_TRUE(attachment.processClosed());
         EXPECT_EQ(memory.openHandles, 0);
-        EXPECT_EQ(view.caption(Label::Label1), "RACE07 NO CARGADO");
+        EXPECT_EQ(status, "NOT RUNNING");
         memory.exited.clear();
         EXPECT_EQ(ticksWhile(false), 6);
         EXPECT_EQ(memory.lastOpened, c.attachedAfter);
-        EXPECT_EQ(view.caption(Label::Label1), "RACE07 EN MARCHA");
+        EXPECT_EQ(status, "RUNNING");
     }
     // The same window of the same living process changes nothing and asks nothing more.
     const int asked = memory.windowProcessCalls;

@@ -23,8 +23,11 @@
 namespace ostrelo::app {
 namespace {
 
-using core::Label;
 namespace address = acquisition::address;
+
+std::string caption(const windows::MainWindow &window, int label) {
+    return window.label(label)->text().toStdString();
+}
 
 // The simulated game on a private X server, read through the real Linux backend and shown
 // on the real main window.
@@ -35,7 +38,7 @@ TEST(DashboardEndToEnd, ShowsTheSimulatedGameOnTheMainWindow) {
     testing::SimulatedGame game(testing::fullScenarioArguments(dir.path()));
     ASSERT_TRUE(game.ready()) << game.errors().toStdString();
 
-    core::AppState state;
+    runtime::AppState state;
     state.store =
         core::SettingsStore(dir.write("Ostrelo.ini", "[Opcions]\nScanTime=1000\nIdioma=English\n"));
     state.settings = core::loadSettings(state.store).settings;
@@ -51,15 +54,15 @@ TEST(DashboardEndToEnd, ShowsTheSimulatedGameOnTheMainWindow) {
 
     for (int tick = 0; tick < 4; ++tick) {
         program.scanTick();
-        EXPECT_EQ(window.caption(Label::Label1), "Scanning...");
+        EXPECT_EQ(caption(window, 1), "Scanning...");
     }
     program.scanTick();
-    EXPECT_EQ(window.caption(Label::Label1), "RACE07 RUNNING");
+    EXPECT_EQ(caption(window, 1), "RACE07 RUNNING");
     // A few elements of each kind: the formats themselves are the display phase's tests.
-    EXPECT_EQ(window.caption(Label::Label30), "Lince Turbo 16V");
-    EXPECT_EQ(window.caption(Label::Label16), "42,50L");
-    EXPECT_EQ(window.caption(Label::Label24), " 190kPA");
-    EXPECT_EQ(window.caption(Label::Label22), "Best: 1:37,500");
+    EXPECT_EQ(caption(window, 30), "Lince Turbo 16V");
+    EXPECT_EQ(caption(window, 16), "42,50L");
+    EXPECT_EQ(caption(window, 24), " 190kPA");
+    EXPECT_EQ(caption(window, 22), "Best: 1:37,500");
     EXPECT_EQ(window.lamp(3)->text(), QStringLiteral("Pos  4 -  3:Marta Vidal"));
     EXPECT_TRUE(window.lamp(6)->isEnabled());
     EXPECT_EQ(window.bar(3)->text(), QStringLiteral(" 6684"));
@@ -69,8 +72,8 @@ TEST(DashboardEndToEnd, ShowsTheSimulatedGameOnTheMainWindow) {
     for (int tick = 0; tick < 3; ++tick) {
         program.scanTick();
     }
-    EXPECT_EQ(window.caption(Label::Label1), "RACE07 NOT RUNNING");
-    EXPECT_EQ(window.caption(Label::Label30), "Lince Turbo 16V");
+    EXPECT_EQ(caption(window, 1), "RACE07 NOT RUNNING");
+    EXPECT_EQ(caption(window, 30), "Lince Turbo 16V");
 }
 
 // Where the ink of a label's text lies on the canvas, as its alignment places the line.
@@ -118,7 +121,7 @@ TEST(DashboardEndToEnd, NoTextIsClippedOrOverlapsAnotherInAnyLanguageUnitsOrSize
     game.placeValue<float>(address::AmbientTemp, -38.8F);
     game.placeValue<float>(address::TrackTemp, 88.8F);
 
-    core::AppState state;
+    runtime::AppState state;
     state.store = core::SettingsStore(dir.write("Ostrelo.ini", "[Opcions]\nScanTime=1000\n"));
     state.settings = core::loadSettings(state.store).settings;
     windows::MainWindow window(0);
@@ -136,11 +139,12 @@ TEST(DashboardEndToEnd, NoTextIsClippedOrOverlapsAnotherInAnyLanguageUnitsOrSize
     EXPECT_EQ(window.centralWidget()->size(), design);
 
     int lap = 3;
-    for (const i18n::Language &language : i18n::languages()) {
-        for (const core::MenuItem units : {core::MenuItem::Metrico, core::MenuItem::Imperial}) {
-            SCOPED_TRACE(std::string(language.name) +
-                         (units == core::MenuItem::Imperial ? " imperial" : ""));
-            program.menuChosen(language.menuItem);
+    using dashboard::MenuItem;
+    for (const dashboard::LanguageItem &language : dashboard::languageItems()) {
+        for (const MenuItem units : {MenuItem::Metrico, MenuItem::Imperial}) {
+            SCOPED_TRACE(std::string(language.idioma) +
+                         (units == MenuItem::Imperial ? " imperial" : ""));
+            program.menuChosen(language.item);
             program.menuChosen(units);
             // Two laps, so that the fuel used on the last lap shows too.
             for (int tick = 0; tick < 7; ++tick) {
@@ -149,7 +153,7 @@ TEST(DashboardEndToEnd, NoTextIsClippedOrOverlapsAnotherInAnyLanguageUnitsOrSize
                 program.scanTick();
             }
             lap += 2;
-            ASSERT_EQ(window.caption(Label::Label30), "Lince Turbo 16V Evo");
+            ASSERT_EQ(caption(window, 30), "Lince Turbo 16V Evo");
             for (const int width : {window.minimumWidth(), design.width(), 900, 1400}) {
                 SCOPED_TRACE(width);
                 window.resize(width, window.height());
@@ -157,7 +161,7 @@ TEST(DashboardEndToEnd, NoTextIsClippedOrOverlapsAnotherInAnyLanguageUnitsOrSize
                 std::vector<std::pair<QRect, int>> texts;
                 for (const dashboard::DesignElement &element : dashboard::designLayout()) {
                     if (element.kind == dashboard::ElementKind::Label) {
-                        const QLabel *label = window.label(static_cast<Label>(element.number));
+                        const QLabel *label = window.label(element.number);
                         if (label->text().isEmpty()) {
                             continue;
                         }
@@ -199,14 +203,16 @@ TEST(DashboardEndToEnd, ShowsTextsFromTheGameAndPeersExactlyAsReceived) {
                                  "<img src=x>"};
     for (const std::string &text : texts) {
         SCOPED_TRACE(text);
-        window.setCaption(Label::Label28, text);
-        const QLabel *label = window.label(Label::Label28);
+        dashboard::Screen screen = window.shown();
+        screen.trackName = text;
+        screen.position.caption = text;
+        window.apply(screen);
+        const QLabel *label = window.label(28);
         // One line, as wide as the whole text: no markup was taken from it.
         const QFontMetrics metrics(label->font());
         EXPECT_LT(label->sizeHint().height(), 2 * metrics.lineSpacing());
         EXPECT_GE(label->sizeHint().width(),
                   metrics.horizontalAdvance(QString::fromStdString(text)));
-        window.setLampCaption(3, text);
         EXPECT_TRUE(QKeySequence::mnemonic(window.lamp(3)->text()).isEmpty());
         EXPECT_EQ(window.lamp(3)->text().replace(QStringLiteral("&&"), QStringLiteral("&")),
                   QString::fromStdString(text));

@@ -24,7 +24,6 @@
 namespace ostrelo::app {
 namespace {
 
-using core::Label;
 namespace address = acquisition::address;
 
 int freePort() {
@@ -43,9 +42,9 @@ struct Instance {
         program.applySettings();
         window.stopScanTimer();
     }
-    std::string caption(Label label) const { return window.caption(label); }
+    std::string caption(int label) const { return window.label(label)->text().toStdString(); }
 
-    core::AppState state;
+    runtime::AppState state;
     windows::MainWindow window{0};
     platform::QtStreamSocket server{true};
     platform::QtStreamSocket client{false};
@@ -110,54 +109,51 @@ TEST_F(NetworkTest, AClientShowsTheServersSamplesInItsOwnUnits) {
     auto server = startServer();
     auto client = startClient("Unitats=Imperial\nIdioma=English\n");
     std::vector<Instance *> both = {server.get(), client.get()};
-    ASSERT_TRUE(
-        runUntil(both, [&] { return client->caption(Label::Label30) == "Lince Turbo 16V"; }));
-    EXPECT_EQ(server->caption(Label::Label15), "CONECTADO");
-    EXPECT_EQ(client->caption(Label::Label15), "CONNECTED");
-    EXPECT_EQ(client->caption(Label::Label1), "RACE07 EN MARCHA");
-    EXPECT_EQ(server->caption(Label::Label24), " 180kPA");
-    EXPECT_EQ(client->caption(Label::Label24), " 26PSI");
-    EXPECT_EQ(server->caption(Label::Label18), " 100");
-    EXPECT_EQ(client->caption(Label::Label18), " 212");
-    EXPECT_EQ(client->caption(Label::Label16), "10.57G");
-    EXPECT_EQ(client->caption(Label::Label28), "Anella Sud");
-    EXPECT_EQ(client->caption(Label::Label14), " 3");
+    ASSERT_TRUE(runUntil(both, [&] { return client->caption(30) == "Lince Turbo 16V"; }));
+    EXPECT_EQ(server->caption(15), "CONECTADO");
+    EXPECT_EQ(client->caption(15), "CONNECTED");
+    EXPECT_EQ(client->caption(1), "RACE07 EN MARCHA");
+    EXPECT_EQ(server->caption(24), " 180kPA");
+    EXPECT_EQ(client->caption(24), " 26PSI");
+    EXPECT_EQ(server->caption(18), " 100");
+    EXPECT_EQ(client->caption(18), " 212");
+    EXPECT_EQ(client->caption(16), "10.57G");
+    EXPECT_EQ(client->caption(28), "Anella Sud");
+    EXPECT_EQ(client->caption(14), " 3");
     EXPECT_EQ(client->state.CarSlot, 0);
 
     // The game ends: the client's status follows while its dashboard keeps the last sample.
     game.windows.clear();
     ASSERT_TRUE(runUntil({server.get()}, [&] {
         QCoreApplication::processEvents();
-        return client->caption(Label::Label1) == "RACE07 NO CARGADO";
+        return client->caption(1) == "RACE07 NO CARGADO";
     }));
-    EXPECT_EQ(client->caption(Label::Label30), "Lince Turbo 16V");
+    EXPECT_EQ(client->caption(30), "Lince Turbo 16V");
 
     // The client leaves: the server shows it, listens again and takes a new client.
     client.reset();
-    ASSERT_TRUE(runUntil({server.get()}, [&] { return server->caption(Label::Label15) == "N/A"; }));
-    ASSERT_TRUE(
-        runUntil({server.get()}, [&] { return server->caption(Label::Label15) == "ESCUCHANDO"; }));
+    ASSERT_TRUE(runUntil({server.get()}, [&] { return server->caption(15) == "N/A"; }));
+    ASSERT_TRUE(runUntil({server.get()}, [&] { return server->caption(15) == "ESCUCHANDO"; }));
     auto second = startClient();
     ASSERT_TRUE(runUntil({server.get(), second.get()},
-                         [&] { return second->caption(Label::Label1) == "RACE07 NO CARGADO"; }));
+                         [&] { return second->caption(1) == "RACE07 NO CARGADO"; }));
 
     // The server leaves: the client keeps trying and connects to the next server.
     server.reset();
-    ASSERT_TRUE(
-        runUntil({second.get()}, [&] { return second->caption(Label::Label15) != "CONECTADO"; }));
+    ASSERT_TRUE(runUntil({second.get()}, [&] { return second->caption(15) != "CONECTADO"; }));
     game.windows["RACE 07"] = 1;
     auto again = startServer();
     ASSERT_TRUE(runUntil({again.get(), second.get()},
-                         [&] { return second->caption(Label::Label1) == "RACE07 EN MARCHA"; }));
-    EXPECT_EQ(second->caption(Label::Label15), "CONECTADO");
+                         [&] { return second->caption(1) == "RACE07 EN MARCHA"; }));
+    EXPECT_EQ(second->caption(15), "CONECTADO");
 }
 
 TEST_F(NetworkTest, AServerKeepsSendingWhileHidingItsOwnData) {
     auto server = startServer("DadesServ=False\n");
     auto client = startClient();
     ASSERT_TRUE(runUntil({server.get(), client.get()},
-                         [&] { return client->caption(Label::Label30) == "Lince Turbo 16V"; }));
-    EXPECT_EQ(server->caption(Label::Label30), "");
+                         [&] { return client->caption(30) == "Lince Turbo 16V"; }));
+    EXPECT_EQ(server->caption(30), "");
 }
 
 TEST_F(NetworkTest, APortInUseIsReportedUntilItIsFree) {
@@ -170,9 +166,9 @@ TEST_F(NetworkTest, APortInUseIsReportedUntilItIsFree) {
         server->program.scanTick();
         ASSERT_EQ(capture.reports().size(), 2u);
         EXPECT_EQ(capture.reports()[0].routine, "Temps");
-        EXPECT_EQ(server->caption(Label::Label15), "N/A");
+        EXPECT_EQ(server->caption(15), "N/A");
         // The failing upkeep comes first, so the game is not even looked for.
-        EXPECT_EQ(server->caption(Label::Label1), "Escaneando...");
+        EXPECT_EQ(server->caption(1), "Escaneando...");
     }
     // The window says why, once.
     const QList<QMessageBox *> boxes = server->window.findChildren<QMessageBox *>();
@@ -183,7 +179,7 @@ TEST_F(NetworkTest, APortInUseIsReportedUntilItIsFree) {
     squatter.close();
     server->program.scanTick();
     server->program.scanTick();
-    EXPECT_EQ(server->caption(Label::Label15), "ESCUCHANDO");
+    EXPECT_EQ(server->caption(15), "ESCUCHANDO");
 }
 
 TEST_F(NetworkTest, ANewPortOrServerAddressHoldsAsSoonAsItIsConfirmed) {
@@ -255,8 +251,7 @@ TEST_F(NetworkTest, AClientDropsAHalfFrameFromAServerThatDiedAndReconnects) {
     ASSERT_TRUE(runUntil({client.get()}, [&] { return client->state.ClientConnected; }));
     second->write(QByteArray::fromStdString(net::writeNoGameFrame("SECOND SERVER")));
     second->flush();
-    ASSERT_TRUE(runUntil({client.get()},
-                         [&] { return client->caption(Label::Label1) == "SECOND SERVER"; }));
+    ASSERT_TRUE(runUntil({client.get()}, [&] { return client->caption(1) == "SECOND SERVER"; }));
 }
 
 TEST_F(NetworkTest, AServerDiscardsWhatAFloodingClientSends) {
@@ -300,7 +295,7 @@ TEST_F(NetworkTest, AServerSurvivesClientsComingAndGoingInATightLoop) {
     EXPECT_GT(visits, 20);
     auto client = startClient();
     ASSERT_TRUE(runUntil({server.get(), client.get()},
-                         [&] { return client->caption(Label::Label30) == "Lince Turbo 16V"; }));
+                         [&] { return client->caption(30) == "Lince Turbo 16V"; }));
 }
 
 } // namespace

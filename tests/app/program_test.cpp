@@ -16,8 +16,7 @@
 namespace ostrelo::app {
 namespace {
 
-using core::Label;
-using core::MenuItem;
+using dashboard::MenuItem;
 
 class ProgramTest : public ::testing::Test {
 protected:
@@ -34,7 +33,7 @@ protected:
     }
 
     testing::TempDir dir;
-    core::AppState state;
+    runtime::AppState state;
     testing::RecordingView view;
     testing::FakeProcessMemory memory;
     testing::FakeStreamSocket server;
@@ -62,42 +61,41 @@ TEST_F(ProgramTest, FirstStartWritesExactlyTheListedKeys) {
                                        "NoGrafics=False\n"
                                        "Unitats=Metric\n"
                                        "DadesServ=True\n");
-    EXPECT_EQ(view.caption(Label::Label1), "Escaneando...");
+    EXPECT_EQ(view.screen.gameStatus, "Escaneando...");
     auto checked = view.checkedItems();
     std::sort(checked.begin(), checked.end());
     EXPECT_EQ(checked,
               (std::vector{MenuItem::Espanol, MenuItem::Graficos, MenuItem::Metrico,
                            MenuItem::TS_500, MenuItem::Cap, MenuItem::VeureDadesServidor}));
-    EXPECT_FALSE(view.menuEnabled[MenuItem::VeureDadesServidor]);
-    EXPECT_EQ(view.interval, 500);
+    EXPECT_FALSE(view.screen.menu(MenuItem::VeureDadesServidor).enabled);
+    EXPECT_EQ(view.screen.scanIntervalMs, 500);
 }
 
 TEST_F(ProgramTest, AnUnlistedScanTimeMarksNoItemUntilOneIsChosen) {
     start("[Opcions]\nScanTime=250\n");
-    EXPECT_EQ(view.interval, 250);
-    EXPECT_FALSE(view.menuChecked[MenuItem::TS_500]);
-    EXPECT_FALSE(view.menuChecked[MenuItem::TS_150]);
+    EXPECT_EQ(view.screen.scanIntervalMs, 250);
+    EXPECT_FALSE(view.screen.menu(MenuItem::TS_500).checked);
+    EXPECT_FALSE(view.screen.menu(MenuItem::TS_150).checked);
 
     program.menuChosen(MenuItem::TS_500);
-    EXPECT_TRUE(view.menuChecked[MenuItem::TS_500]);
-    EXPECT_EQ(view.interval, 500);
+    EXPECT_TRUE(view.screen.menu(MenuItem::TS_500).checked);
+    EXPECT_EQ(view.screen.scanIntervalMs, 500);
     EXPECT_EQ(core::ReadIni(state.store.path(), "Opcions", "ScanTime", ""), "500");
-    EXPECT_EQ(view.caption(Label::Label1), "Escaneando...");
+    EXPECT_EQ(view.screen.gameStatus, "Escaneando...");
 }
 
 TEST_F(ProgramTest, TheGameSearchFollowsTheScanTimeTheModeAndTheExit) {
     start("[Opcions]\nScanTime=1000\n");
     memory.windows["RACE 07"] = 1;
-    while (program.attachment().processClosed() && memory.findCalls < 100) {
+    while ((memory.openHandles == 0) && memory.findCalls < 100) {
         program.scanTick();
     }
-    ASSERT_FALSE(program.attachment().processClosed());
+    ASSERT_EQ(memory.openHandles, 1);
     // A new scan time counts the attach delay in new ticks: the search starts over.
     program.menuChosen(MenuItem::TS_50);
-    EXPECT_TRUE(program.attachment().processClosed());
-    EXPECT_EQ(program.attachment().attachCounter(), 0);
+    EXPECT_EQ(memory.openHandles, 0);
     EXPECT_FALSE(state.GameActive);
-    while (program.attachment().processClosed() && memory.findCalls < 200) {
+    while ((memory.openHandles == 0) && memory.findCalls < 200) {
         program.scanTick();
     }
     // The exit lets the game go and writes nothing.
@@ -119,11 +117,11 @@ TEST_F(ProgramTest, TheGameSearchFollowsTheScanTimeTheModeAndTheExit) {
 TEST_F(ProgramTest, MenuChoicesApplyAndTheOptionInForceWritesNothing) {
     start();
     program.menuChosen(MenuItem::English);
-    EXPECT_EQ(view.caption(Label::Label1), "Scanning...");
-    EXPECT_TRUE(view.menuChecked[MenuItem::English]);
-    EXPECT_FALSE(view.menuChecked[MenuItem::Espanol]);
+    EXPECT_EQ(view.screen.gameStatus, "Scanning...");
+    EXPECT_TRUE(view.screen.menu(MenuItem::English).checked);
+    EXPECT_FALSE(view.screen.menu(MenuItem::Espanol).checked);
     program.menuChosen(MenuItem::TS_10);
-    EXPECT_EQ(view.interval, 10);
+    EXPECT_EQ(view.screen.scanIntervalMs, 10);
 
     std::filesystem::remove(state.store.path());
     const std::size_t timerEvents = view.timerEvents.size();
@@ -178,7 +176,7 @@ TEST_F(ProgramTest, AFrameOnAConnectedClientIsShownWithoutWaitingForATick) {
     view.timerEvents.clear();
     program.TCPClient_DataArrival();
     EXPECT_TRUE(state.ClientConnected);
-    EXPECT_EQ(view.caption(Label::Label30), "Lince Turbo 16V");
+    EXPECT_EQ(view.screen.carName, "Lince Turbo 16V");
     // The scan timer keeps its cadence: frames faster than it must not hold the tick off.
     EXPECT_TRUE(view.timerEvents.empty());
 }

@@ -4,7 +4,6 @@
 #include "dashboard/display_phase.h"
 #include "dashboard/units.h"
 #include "dashboard/warnings.h"
-#include "fakes/recording_view.h"
 #include "i18n/language_table.h"
 
 #include <gtest/gtest.h>
@@ -15,20 +14,14 @@
 namespace ostrelo::dashboard {
 namespace {
 
-using core::Label;
 using telemetry::TelemetrySample;
-
-struct RecordingDebug : DebugView {
-    void setDebugLine(int label, std::string_view text) override { lines[label] = text; }
-    std::map<int, std::string> lines;
-};
 
 class DisplayPhaseTest : public ::testing::Test {
 protected:
     DisplayPhaseTest() {
         state.texts = i18n::findLanguage("English")->texts;
         display.decimalSeparator = ',';
-        Canvia_Unitats(state, view, display);
+        Canvia_Unitats(state, screen, display);
     }
 
     // A car running normally: ignition on, lap 3, 45.3 litres.
@@ -51,11 +44,11 @@ protected:
 
     void show(TelemetrySample s) { phase.show(s); }
 
-    core::AppState state;
-    testing::RecordingView view;
+    runtime::AppState state;
+    Screen screen;
     DisplayState display;
     std::int32_t clock = 1000;
-    DisplayPhase phase{state, view, display, [this] { return clock; }};
+    DisplayPhase phase{state, screen, display, [this] { return clock; }};
 };
 
 TEST_F(DisplayPhaseTest, WritesEveryElementOfASample) {
@@ -73,37 +66,38 @@ TEST_F(DisplayPhaseTest, WritesEveryElementOfASample) {
     s.AbsLevel = 1;
     s.PitLimiter = 1;
     show(s);
-    EXPECT_EQ(view.caption(Label::Label2), " 84");
-    EXPECT_EQ(view.caption(Label::Label3), " 86");
-    EXPECT_EQ(view.caption(Label::Label27), " 190kPA");
-    EXPECT_EQ(view.caption(Label::Label45), " 450\u00BAC");
-    EXPECT_EQ(view.caption(Label::Label41), "Amb: 04\u00BAC");
-    EXPECT_EQ(view.caption(Label::Label42), "Tr: -03\u00BAC");
-    EXPECT_EQ(view.caption(Label::Label22), "Best: 1:23,456");
-    EXPECT_EQ(view.caption(Label::Label23), "Last: -:--,---");
-    EXPECT_EQ(view.caption(Label::Label35), "100");
-    EXPECT_EQ(view.caption(Label::Label36), "0");
-    EXPECT_EQ(view.caption(Label::Label14), " 4");
-    EXPECT_EQ(view.caption(Label::Label32), " 3");
-    EXPECT_EQ(view.caption(Label::Label16), "45,30L");
-    EXPECT_EQ(view.caption(Label::Label30), "Lince Turbo");
-    EXPECT_EQ(view.caption(Label::Label28), "Anella Sud");
-    EXPECT_EQ(view.caption(Label::Label37), "3,2");
-    EXPECT_EQ(view.lampCaptions[3], "Pos  3 -  5:Ana");
-    EXPECT_EQ(view.lampCaptions[4], "TC HIGH");
-    EXPECT_EQ(view.lampCaptions[5], "ABS LOW");
-    EXPECT_TRUE(view.lampLit[1] && view.lampLit[3] && view.lampLit[4] && view.lampLit[5]);
-    EXPECT_TRUE(view.lampLit[6] && view.lampLit[7]);
-    EXPECT_FALSE(view.lampLit[2]);
-    EXPECT_EQ(view.bars[4].text, " 100");
-    EXPECT_EQ(view.bars[4].value, 100);
-    EXPECT_EQ(view.bars[3].text, " 6684");
-    EXPECT_NEAR(view.bars[3].maximum, 900 * 9.549 + 100, 1e-3);
-    EXPECT_FLOAT_EQ(static_cast<float>(view.bars[1].value), 100);
-    EXPECT_FLOAT_EQ(static_cast<float>(view.bars[2].value), 0.001F);
-    EXPECT_EQ(view.backgrounds[Label::Label2], ColourOk);
-    EXPECT_EQ(view.backgrounds[Label::Label4], ColourLow);
-    EXPECT_EQ(view.backgrounds[Label::Label27], ColourOk);
+    EXPECT_EQ(screen.tyreTemp[0][0].text, " 84");
+    EXPECT_EQ(screen.tyreTemp[0][1].text, " 86");
+    EXPECT_EQ(screen.tyrePressure[3].text, " 190kPA");
+    EXPECT_EQ(screen.brakeTemp[2].text, " 450\u00BAC");
+    EXPECT_EQ(screen.ambientTemp, "Amb: 04\u00BAC");
+    EXPECT_EQ(screen.trackTemp, "Tr: -03\u00BAC");
+    EXPECT_EQ(screen.bestLap, "Best: 1:23,456");
+    EXPECT_EQ(screen.lastLap, "Last: -:--,---");
+    EXPECT_EQ(screen.throttle, "100");
+    EXPECT_EQ(screen.brake, "0");
+    EXPECT_EQ(screen.gear, " 4");
+    EXPECT_EQ(screen.lapNumber, " 3");
+    EXPECT_EQ(screen.fuel, "45,30L");
+    EXPECT_EQ(screen.carName, "Lince Turbo");
+    EXPECT_EQ(screen.trackName, "Anella Sud");
+    EXPECT_EQ(screen.tyreWear[0], "3,2");
+    EXPECT_EQ(screen.position.caption, "Pos  3 -  5:Ana");
+    EXPECT_EQ(screen.tractionControl.caption, "TC HIGH");
+    EXPECT_EQ(screen.abs.caption, "ABS LOW");
+    EXPECT_TRUE(screen.pitLimiter.lit && screen.position.lit && screen.tractionControl.lit &&
+                screen.abs.lit);
+    EXPECT_TRUE(screen.ignition.lit && screen.engine.lit);
+    EXPECT_FALSE(screen.inPits.lit);
+    EXPECT_EQ(screen.speed.text, " 100");
+    EXPECT_EQ(screen.speed.value, 100);
+    EXPECT_EQ(screen.rpm.text, " 6684");
+    EXPECT_NEAR(screen.rpm.maximum, 900 * 9.549 + 100, 1e-3);
+    EXPECT_FLOAT_EQ(static_cast<float>(screen.throttleBar.value), 100);
+    EXPECT_FLOAT_EQ(static_cast<float>(screen.brakeBar.value), 0.001F);
+    EXPECT_EQ(screen.tyreTemp[0][0].background, ColourOk);
+    EXPECT_EQ(screen.tyreTemp[0][2].background, ColourLow);
+    EXPECT_EQ(screen.tyrePressure[3].background, ColourOk);
     EXPECT_EQ(state.CurrentCarName, "Lince Turbo");
 }
 
@@ -112,34 +106,34 @@ TEST_F(DisplayPhaseTest, EngineSpeedAndRoadSpeedHaveTheirFloors) {
     s.EngineSpeed = 0;
     s.WheelSpeed = {0, 0, 0, 0};
     show(s);
-    EXPECT_EQ(view.bars[3].text, " 0");
-    EXPECT_EQ(view.bars[4].text, " 0");
-    EXPECT_FALSE(view.lampLit[7]);
+    EXPECT_EQ(screen.rpm.text, " 0");
+    EXPECT_EQ(screen.speed.text, " 0");
+    EXPECT_FALSE(screen.engine.lit);
     s.EngineSpeed = 2000;
     s.WheelSpeed = {-20, -20, -20, -20};
     show(s);
-    EXPECT_EQ(view.bars[4].text, " 0");
-    EXPECT_EQ(view.bars[3].text, " 8694");
+    EXPECT_EQ(screen.speed.text, " 0");
+    EXPECT_EQ(screen.rpm.text, " 8694");
     s.EngineSpeed = 1.0F;
     show(s);
-    EXPECT_FALSE(view.lampLit[7]);
+    EXPECT_FALSE(screen.engine.lit);
     s.EngineSpeed = 1.01F;
     show(s);
-    EXPECT_TRUE(view.lampLit[7]);
+    EXPECT_TRUE(screen.engine.lit);
 }
 
 TEST_F(DisplayPhaseTest, KeepsTheFuelBookkeepingAcrossLaps) {
     TelemetrySample s = running();
-    view.setCaption(Label::Label34, "design");
+    screen.fuelUsedLastLap = "design";
     // The first sample registers the lap: no lap lies behind it, so nothing is shown.
     show(s);
-    EXPECT_EQ(view.caption(Label::Label34), "design");
+    EXPECT_EQ(screen.fuelUsedLastLap, "design");
     s.Fuel = 42.8F;
     show(s);
-    EXPECT_EQ(view.caption(Label::Label34), "design");
+    EXPECT_EQ(screen.fuelUsedLastLap, "design");
     s.LapNumber = 4;
     show(s);
-    EXPECT_EQ(view.caption(Label::Label34), "2,50L");
+    EXPECT_EQ(screen.fuelUsedLastLap, "2,50L");
     // A stop with the ignition off refuels the car; the next lap counts from ignition-on.
     s.Ignition = 0;
     s.Fuel = 60;
@@ -147,16 +141,16 @@ TEST_F(DisplayPhaseTest, KeepsTheFuelBookkeepingAcrossLaps) {
     s.Ignition = 1;
     show(s);
     EXPECT_EQ(display.LapStartFuel, 60);
-    EXPECT_EQ(view.caption(Label::Label34), "2,50L");
+    EXPECT_EQ(screen.fuelUsedLastLap, "2,50L");
     s.LapNumber = 5;
     s.Fuel = 57;
     show(s);
-    EXPECT_EQ(view.caption(Label::Label34), "3,00L");
+    EXPECT_EQ(screen.fuelUsedLastLap, "3,00L");
     // A restarted race counts as a lap change.
     s.LapNumber = 1;
     s.Fuel = 56;
     show(s);
-    EXPECT_EQ(view.caption(Label::Label34), "1,00L");
+    EXPECT_EQ(screen.fuelUsedLastLap, "1,00L");
 
     // Started with the ignition off, the ignition-on registers the lap: its fuel counts.
     display = DisplayState{};
@@ -170,7 +164,7 @@ TEST_F(DisplayPhaseTest, KeepsTheFuelBookkeepingAcrossLaps) {
     s.LapNumber = 3;
     s.Fuel = 47;
     show(s);
-    EXPECT_EQ(view.caption(Label::Label34), "3,00L");
+    EXPECT_EQ(screen.fuelUsedLastLap, "3,00L");
 }
 
 TEST_F(DisplayPhaseTest, FollowingTheLocalCarFreezesWhileTheIgnitionIsOff) {
@@ -182,14 +176,14 @@ TEST_F(DisplayPhaseTest, FollowingTheLocalCarFreezesWhileTheIgnitionIsOff) {
     s.Throttle = 50;
     s.EngineSpeed = 0;
     show(s);
-    EXPECT_EQ(view.caption(Label::Label30), "Lince Turbo");
-    EXPECT_EQ(view.caption(Label::Label14), " 4");
-    EXPECT_EQ(view.caption(Label::Label35), "50");
-    EXPECT_FALSE(view.lampLit[6]);
-    EXPECT_FALSE(view.lampLit[7]);
-    state.SlotMode = core::FollowedCar::Monitor;
+    EXPECT_EQ(screen.carName, "Lince Turbo");
+    EXPECT_EQ(screen.gear, " 4");
+    EXPECT_EQ(screen.throttle, "50");
+    EXPECT_FALSE(screen.ignition.lit);
+    EXPECT_FALSE(screen.engine.lit);
+    state.SlotMode = runtime::FollowedCar::Monitor;
     show(s);
-    EXPECT_EQ(view.caption(Label::Label30), "Other");
+    EXPECT_EQ(screen.carName, "Other");
 }
 
 TEST_F(DisplayPhaseTest, AFailureLeavesTheLaterElementsAsTheyWere) {
@@ -200,52 +194,51 @@ TEST_F(DisplayPhaseTest, AFailureLeavesTheLaterElementsAsTheyWere) {
     s.TyreTemp[telemetry::FR][1] = 40000;
     s.TyrePressure[telemetry::FL] = 200;
     EXPECT_THROW(show(s), core::RunTimeError);
-    EXPECT_EQ(view.caption(Label::Label14), " 5");
-    EXPECT_EQ(view.caption(Label::Label5), " 0");
-    EXPECT_EQ(view.caption(Label::Label6), " 0");
-    EXPECT_EQ(view.caption(Label::Label24), " 0kPA");
-    EXPECT_EQ(view.caption(Label::Label28), "Anella Sud");
+    EXPECT_EQ(screen.gear, " 5");
+    EXPECT_EQ(screen.tyreTemp[1][0].text, " 0");
+    EXPECT_EQ(screen.tyreTemp[1][1].text, " 0");
+    EXPECT_EQ(screen.tyrePressure[0].text, " 0kPA");
+    EXPECT_EQ(screen.trackName, "Anella Sud");
     // The weather lines come after the tyres.
     s.AmbientTemp = 30;
     EXPECT_THROW(show(s), core::RunTimeError);
-    EXPECT_EQ(view.caption(Label::Label41), "Amb: 00\u00BAC");
+    EXPECT_EQ(screen.ambientTemp, "Amb: 00\u00BAC");
 }
 
 TEST_F(DisplayPhaseTest, LampsWearAndRoadSpeedFollowTheirRules) {
     struct Case {
         const char *what;
         void (*change)(TelemetrySample &);
-        bool (*holds)(const testing::RecordingView &);
+        bool (*holds)(const Screen &);
     };
     const Case cases[] = {
         {"the limiter lights for 1 only", [](TelemetrySample &s) { s.PitLimiter = 2; },
-         [](const testing::RecordingView &v) { return !v.lampLit.at(1); }},
+         [](const Screen &v) { return !v.pitLimiter.lit; }},
         {"the pits lamp lights for any other value than 0",
-         [](TelemetrySample &s) { s.InPits = 2; },
-         [](const testing::RecordingView &v) { return v.lampLit.at(2); }},
+         [](TelemetrySample &s) { s.InPits = 2; }, [](const Screen &v) { return v.inPits.lit; }},
         {"the ignition lamp lights for 1 only", [](TelemetrySample &s) { s.Ignition = 2; },
-         [](const testing::RecordingView &v) { return !v.lampLit.at(6); }},
+         [](const Screen &v) { return !v.ignition.lit; }},
         {"a wear of exactly 0 is taken as 1",
          [](TelemetrySample &s) { s.TyreWear[telemetry::FL] = 0; },
-         [](const testing::RecordingView &v) { return v.caption(Label::Label37) == "0,0"; }},
+         [](const Screen &v) { return v.tyreWear[0] == "0,0"; }},
         {"a standing wheel is left out of the road speed",
          [](TelemetrySample &s) {
              s.WheelSpeed = {0, 90, 120, 0};
          },
-         [](const testing::RecordingView &v) { return v.bars.at(4).text == " 105"; }},
+         [](const Screen &v) { return v.speed.text == " 105"; }},
         {"a wheel turning backwards still counts",
          [](TelemetrySample &s) {
              s.WheelSpeed = {10, -2, 0, 0};
          },
-         [](const testing::RecordingView &v) { return v.bars.at(4).text == " 4"; }},
+         [](const Screen &v) { return v.speed.text == " 4"; }},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
-        state.SlotMode = core::FollowedCar::Monitor; // the ignition does not hold the display
+        state.SlotMode = runtime::FollowedCar::Monitor; // the ignition does not hold the display
         TelemetrySample s = running();
         c.change(s);
         show(s);
-        EXPECT_TRUE(c.holds(view));
+        EXPECT_TRUE(c.holds(screen));
         show(running());
     }
 }
@@ -253,12 +246,12 @@ TEST_F(DisplayPhaseTest, LampsWearAndRoadSpeedFollowTheirRules) {
 TEST_F(DisplayPhaseTest, AServerThatHidesItsDataWritesNothing) {
     state.settings.TipusConexio = core::ConnectionMode::Server;
     state.settings.DadesServ = false;
-    view.writes = 0;
+    const Screen before = screen;
     show(running());
-    EXPECT_EQ(view.writes, 0);
+    EXPECT_EQ(screen, before);
     state.settings.DadesServ = true;
     show(running());
-    EXPECT_EQ(view.caption(Label::Label30), "Lince Turbo");
+    EXPECT_EQ(screen.carName, "Lince Turbo");
 }
 
 TEST_F(DisplayPhaseTest, ImperialUnitsConvertTheSampleAndTheRegisteredFuel) {
@@ -266,60 +259,59 @@ TEST_F(DisplayPhaseTest, ImperialUnitsConvertTheSampleAndTheRegisteredFuel) {
     s.TyrePressure = {180, 180, 180, 180};
     s.TyreTemp[telemetry::RR] = {80, 100, 99.9F};
     show(s);
-    chooseUnits(state, view, display, core::Units::Imperial);
+    chooseUnits(state, screen, display, core::Units::Imperial);
     EXPECT_NEAR(display.LapStartFuel, 45.3 * 0.264172052358, 1e-5);
     s.LapNumber = 4;
     s.Fuel = 41.3F;
     show(s);
-    EXPECT_EQ(view.caption(Label::Label24), " 26PSI");
-    EXPECT_EQ(view.caption(Label::Label34), "1,06G");
-    EXPECT_EQ(view.caption(Label::Label16), "10,91G");
+    EXPECT_EQ(screen.tyrePressure[0].text, " 26PSI");
+    EXPECT_EQ(screen.fuelUsedLastLap, "1,06G");
+    EXPECT_EQ(screen.fuel, "10,91G");
     // 80, 100 and 99.9 degrees Celsius against 176 and 212 degrees Fahrenheit.
-    EXPECT_EQ(view.backgrounds[Label::Label11], ColourOk);
-    EXPECT_EQ(view.backgrounds[Label::Label12], ColourHigh);
-    EXPECT_EQ(view.backgrounds[Label::Label13], ColourOk);
-    EXPECT_EQ(view.bars[4].text, " 62");
+    EXPECT_EQ(screen.tyreTemp[3][0].background, ColourOk);
+    EXPECT_EQ(screen.tyreTemp[3][1].background, ColourHigh);
+    EXPECT_EQ(screen.tyreTemp[3][2].background, ColourOk);
+    EXPECT_EQ(screen.speed.text, " 62");
     s.AmbientTemp = 4.5F;
     s.TrackTemp = -3;
     show(s);
-    EXPECT_EQ(view.caption(Label::Label41), "Amb: 40\u00BAF");
-    EXPECT_EQ(view.caption(Label::Label42), "Tr: 27\u00BAF");
+    EXPECT_EQ(screen.ambientTemp, "Amb: 40\u00BAF");
+    EXPECT_EQ(screen.trackTemp, "Tr: 27\u00BAF");
 }
 
 TEST_F(DisplayPhaseTest, GraphicsOffKeepsBarsEmptyWhileTheirTextsMove) {
     state.settings.NoGrafics = true;
-    view.bars.clear();
-    view.backgrounds.clear();
-    view.markers.clear();
     TelemetrySample s = running();
     s.WheelSpeed = {100, 50, 100, 100};
     show(s);
-    EXPECT_EQ(view.bars[3].value, 0);
-    EXPECT_EQ(view.bars[4].value, 0);
-    EXPECT_EQ(view.bars[4].text, " 88");
-    EXPECT_TRUE(view.backgrounds.empty());
-    EXPECT_TRUE(view.markers.empty());
+    EXPECT_EQ(screen.rpm.value, 0);
+    EXPECT_EQ(screen.speed.value, 0);
+    EXPECT_EQ(screen.speed.text, " 88");
+    // Nothing takes a threshold colour or a wheel-lock mark.
+    for (Reading *reading : valueReadings(screen)) {
+        EXPECT_EQ(reading->background, Reading{}.background);
+    }
+    EXPECT_EQ(screen.wheelLocked, (std::array<bool, 4>{}));
 }
 
 TEST_F(DisplayPhaseTest, DebugLinesOnlyWhileDebugging) {
-    RecordingDebug debug;
-    phase.setDebugView(&debug);
     show(running());
-    EXPECT_TRUE(debug.lines.empty());
+    EXPECT_EQ(phase.debugLines(), DebugLines{});
+    const auto &lines = phase.debugLines().line;
     state.settings.Depurar = true;
     state.ProcessStartTick = 990;
     TelemetrySample s = running();
     s.LastLapTime = 83.456F;
     s.LapNumber = 4;
     show(s);
-    EXPECT_EQ(debug.lines[1], "Ultima Volta:  83.456");
+    EXPECT_EQ(lines[1], "Ultima Volta:  83.456");
     // The debug values come before this sample's lap change: the previous registration.
-    EXPECT_EQ(debug.lines[2], "Regvolta:  3");
-    EXPECT_EQ(debug.lines[3], "Benzina:  45.3");
-    EXPECT_EQ(debug.lines[4], "Benzina inicial:  45.3");
-    EXPECT_EQ(debug.lines[5], "Numero Volta:  4");
-    EXPECT_EQ(debug.lines[6], "Contacte:  1");
-    EXPECT_EQ(debug.lines[20], " 10");
+    EXPECT_EQ(lines[2], "Regvolta:  3");
+    EXPECT_EQ(lines[3], "Benzina:  45.3");
+    EXPECT_EQ(lines[4], "Benzina inicial:  45.3");
+    EXPECT_EQ(lines[5], "Numero Volta:  4");
+    EXPECT_EQ(lines[6], "Contacte:  1");
+    EXPECT_EQ(lines[20], " 10");
 }
 
 TEST(Warnings, ColoursFollowTheThresholds) {
@@ -327,7 +319,7 @@ TEST(Warnings, ColoursFollowTheThresholds) {
         float value;
         std::int16_t minimum;
         std::int16_t maximum;
-        core::Colour colour;
+        Colour colour;
     };
     const float nan = std::numeric_limits<float>::quiet_NaN();
     const Case cases[] = {
@@ -349,37 +341,37 @@ TEST(Warnings, ColoursFollowTheThresholds) {
 }
 
 TEST(Warnings, AidLampsFollowTheirLevels) {
-    testing::RecordingView view;
+    Screen screen;
     const std::string off = "TC";
     const std::string low = "TC LOW";
     const std::string high = "TC HIGH";
-    showAidLevel(view, 4, 2, off, low, high);
-    EXPECT_TRUE(view.lampLit[4]);
-    EXPECT_EQ(view.lampCaptions[4], "TC HIGH");
-    showAidLevel(view, 4, 3, off, low, high);
-    EXPECT_TRUE(view.lampLit[4]);
-    EXPECT_EQ(view.lampCaptions[4], "TC HIGH");
-    showAidLevel(view, 4, 0, off, low, high);
-    EXPECT_FALSE(view.lampLit[4]);
-    EXPECT_EQ(view.lampCaptions[4], "TC");
-    showAidLevel(view, 4, 1, off, low, high);
-    EXPECT_EQ(view.lampCaptions[4], "TC LOW");
+    showAidLevel(screen.tractionControl, 2, off, low, high);
+    EXPECT_TRUE(screen.tractionControl.lit);
+    EXPECT_EQ(screen.tractionControl.caption, "TC HIGH");
+    showAidLevel(screen.tractionControl, 3, off, low, high);
+    EXPECT_TRUE(screen.tractionControl.lit);
+    EXPECT_EQ(screen.tractionControl.caption, "TC HIGH");
+    showAidLevel(screen.tractionControl, 0, off, low, high);
+    EXPECT_FALSE(screen.tractionControl.lit);
+    EXPECT_EQ(screen.tractionControl.caption, "TC");
+    showAidLevel(screen.tractionControl, 1, off, low, high);
+    EXPECT_EQ(screen.tractionControl.caption, "TC LOW");
 }
 
 TEST(Warnings, MarkersShowWheelsBelowNinetyPercent) {
-    testing::RecordingView view;
+    Screen screen;
     TelemetrySample s;
     s.WheelSpeed = {89.9, 90, 100, 120};
-    showWheelLocks(view, s, 100);
-    EXPECT_TRUE(view.markers[1]);
-    EXPECT_FALSE(view.markers[2]);
-    EXPECT_FALSE(view.markers[3]);
-    EXPECT_FALSE(view.markers[4]);
+    showWheelLocks(screen, s, 100);
+    EXPECT_TRUE(screen.wheelLocked[0]);
+    EXPECT_FALSE(screen.wheelLocked[1]);
+    EXPECT_FALSE(screen.wheelLocked[2]);
+    EXPECT_FALSE(screen.wheelLocked[3]);
     s.WheelSpeed = {0, 0, 0, 0};
-    showWheelLocks(view, s, 1.0);
-    EXPECT_FALSE(view.markers[1]);
-    showWheelLocks(view, s, std::nan(""));
-    EXPECT_FALSE(view.markers[1]);
+    showWheelLocks(screen, s, 1.0);
+    EXPECT_FALSE(screen.wheelLocked[0]);
+    showWheelLocks(screen, s, std::nan(""));
+    EXPECT_FALSE(screen.wheelLocked[0]);
 }
 
 } // namespace

@@ -2,8 +2,8 @@
 #include "core/ini_file.h"
 #include "dashboard/colours.h"
 #include "dashboard/graphics_mode.h"
+#include "dashboard/menus.h"
 #include "dashboard/units.h"
-#include "fakes/recording_view.h"
 #include "support/error_capture.h"
 #include "telemetry/telemetry_fields.h"
 
@@ -14,18 +14,24 @@
 namespace ostrelo::dashboard {
 namespace {
 
-using core::MenuItem;
+using dashboard::MenuItem;
 
 class DisplayModes : public ::testing::Test {
 protected:
-    core::AppState state;
-    testing::RecordingView view;
+    // The menu's check mark with the settings in force.
+    bool checked(MenuItem item) {
+        showMenus(screen, state.settings, state.texts);
+        return screen.menu(item).checked;
+    }
+
+    runtime::AppState state;
+    Screen screen;
     DisplayState display;
 };
 
 TEST_F(DisplayModes, ImperialConvertsAndRoundsTheThresholds) {
     state.settings.Unitats = core::Units::Imperial;
-    Canvia_Unitats(state, view, display);
+    Canvia_Unitats(state, screen, display);
     const core::Thresholds &t = display.thresholds;
     EXPECT_EQ(t.MinPneu, 176);
     EXPECT_EQ(t.MaxPneu, 212);
@@ -38,8 +44,8 @@ TEST_F(DisplayModes, ImperialConvertsAndRoundsTheThresholds) {
     EXPECT_EQ(display.TempUnit, "\u00BAF");
     EXPECT_EQ(display.FuelUnit, "G");
     EXPECT_EQ(display.PressureUnit, "PSI");
-    EXPECT_EQ(view.bars[4].maximum, 220);
-    EXPECT_EQ(view.checkedItems(), std::vector{MenuItem::Imperial});
+    EXPECT_EQ(screen.speed.maximum, 220);
+    EXPECT_TRUE(checked(MenuItem::Imperial) && !checked(MenuItem::Metrico));
     EXPECT_EQ(state.store.read("Opcions", "Unitats", ""), "Imperial");
 
     // The factors to their last digit: a pressure, fuel or speed a hair off shows wrong.
@@ -48,13 +54,13 @@ TEST_F(DisplayModes, ImperialConvertsAndRoundsTheThresholds) {
     EXPECT_DOUBLE_EQ(toMph(1000), 621.371192237);
     EXPECT_DOUBLE_EQ(toFahrenheit(-40), -40);
 
-    chooseUnits(state, view, display, core::Units::Metric);
+    chooseUnits(state, screen, display, core::Units::Metric);
     EXPECT_EQ(display.thresholds.MinPress, 180);
     EXPECT_EQ(display.thresholds.MaxFrens, 600);
     EXPECT_EQ(display.TempUnit, "\u00BAC");
     EXPECT_EQ(display.PressureUnit, "kPA");
-    EXPECT_EQ(view.bars[4].maximum, 350);
-    EXPECT_EQ(view.checkedItems(), std::vector{MenuItem::Metrico});
+    EXPECT_EQ(screen.speed.maximum, 350);
+    EXPECT_TRUE(checked(MenuItem::Metrico) && !checked(MenuItem::Imperial));
 }
 
 TEST(ConvertToImperial, ConvertsEachMeasuredFieldByItsFactorAndNothingElse) {
@@ -89,9 +95,9 @@ TEST(ConvertToImperial, ConvertsEachMeasuredFieldByItsFactorAndNothingElse) {
 }
 
 TEST_F(DisplayModes, ChoosingTheUnitsInForceWritesNothing) {
-    Canvia_Unitats(state, view, display);
+    Canvia_Unitats(state, screen, display);
     state.store = core::SettingsStore::inMemory();
-    chooseUnits(state, view, display, core::Units::Metric);
+    chooseUnits(state, screen, display, core::Units::Metric);
     EXPECT_EQ(state.store.text(), "");
 }
 
@@ -99,34 +105,30 @@ TEST_F(DisplayModes, AThresholdThatOverflowsInFahrenheitIsReported) {
     state.settings.Unitats = core::Units::Imperial;
     state.settings.MaxFrens = 20000;
     testing::ErrorCapture capture;
-    Canvia_Unitats(state, view, display);
+    Canvia_Unitats(state, screen, display);
     ASSERT_EQ(capture.reports().size(), 1u);
     EXPECT_EQ(capture.reports()[0].routine, "Canvia_Unitats");
     EXPECT_EQ(state.store.text(), "");
 }
 
 TEST_F(DisplayModes, GraphicsOffEmptiesBarsWhitensLabelsAndHidesMarkers) {
-    view.setBarValue(3, 5000);
-    view.setMarkerVisible(2, true);
-    toggleGraphics(state, view);
+    screen.rpm.value = 5000;
+    screen.wheelLocked[1] = true;
+    toggleGraphics(state, screen);
     EXPECT_TRUE(state.settings.NoGrafics);
-    for (const int bar : {1, 2, 3, 4}) {
-        EXPECT_EQ(view.bars[bar].value, 0) << bar;
+    EXPECT_EQ(screen.rpm.value, 0);
+    for (Reading *reading : valueReadings(screen)) {
+        EXPECT_EQ(reading->background, ColourPlain);
     }
-    for (const core::Label label : kValueLabels) {
-        EXPECT_EQ(view.backgrounds[label], ColourPlain);
-    }
-    for (const int marker : {1, 2, 3, 4}) {
-        EXPECT_FALSE(view.markers[marker]) << marker;
-    }
-    EXPECT_FALSE(view.menuChecked[MenuItem::Graficos]);
+    EXPECT_EQ(screen.wheelLocked, (std::array<bool, 4>{}));
+    EXPECT_FALSE(checked(MenuItem::Graficos));
     EXPECT_EQ(state.store.read("Opcions", "NoGrafics", ""), "True");
 
-    toggleGraphics(state, view);
-    for (const core::Label label : kValueLabels) {
-        EXPECT_EQ(view.backgrounds[label], ColourLow);
+    toggleGraphics(state, screen);
+    for (Reading *reading : valueReadings(screen)) {
+        EXPECT_EQ(reading->background, ColourLow);
     }
-    EXPECT_TRUE(view.menuChecked[MenuItem::Graficos]);
+    EXPECT_TRUE(checked(MenuItem::Graficos));
     EXPECT_EQ(state.store.read("Opcions", "NoGrafics", ""), "False");
 }
 

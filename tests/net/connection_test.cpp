@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/ini_file.h"
 #include "fakes/fake_stream_socket.h"
-#include "fakes/recording_view.h"
 #include "i18n/language_table.h"
 #include "net/connection.h"
 #include "net/connection_mode.h"
@@ -12,21 +11,24 @@
 namespace ostrelo::net {
 namespace {
 
-using core::Label;
-using core::MenuItem;
 using testing::FakeStreamSocket;
 
 class ConnectionTest : public ::testing::Test {
 protected:
-    ConnectionTest() { state.texts = i18n::findLanguage("English")->texts; }
+    ConnectionTest() {
+        state.texts = i18n::findLanguage("English")->texts;
+        connection.onListenFailure = [this](const std::string &text) {
+            listenFailures.push_back(text);
+        };
+    }
 
-    std::string status() const { return view.caption(Label::Label15); }
+    std::string status() const { return linkStatusText(connection.status(), state.texts); }
 
-    core::AppState state;
-    testing::RecordingView view;
+    runtime::AppState state;
+    std::vector<std::string> listenFailures;
     FakeStreamSocket server;
     FakeStreamSocket client;
-    Connection connection{state, view, server, client};
+    Connection connection{state, server, client};
 };
 
 TEST_F(ConnectionTest, AServerListensAcceptsOneClientAndListensAgain) {
@@ -81,8 +83,8 @@ TEST_F(ConnectionTest, APortInUseFailsTheUpkeepAndIsShownOncePerReason) {
     EXPECT_THROW(connection.upkeep(), core::RunTimeError);
     EXPECT_THROW(connection.upkeep(), core::RunTimeError);
     // A port below 1024 comes with how to choose another one.
-    ASSERT_EQ(view.listenFailures.size(), 1u);
-    EXPECT_EQ(view.listenFailures[0], "port in use\n\n" + state.texts.TextPortHelp);
+    ASSERT_EQ(listenFailures.size(), 1u);
+    EXPECT_EQ(listenFailures[0], "port in use\n\n" + state.texts.TextPortHelp);
     server.listenFails = false;
     connection.upkeep();
     connection.upkeep();
@@ -91,8 +93,8 @@ TEST_F(ConnectionTest, APortInUseFailsTheUpkeepAndIsShownOncePerReason) {
     server.currentState = platform::kSocketClosed;
     server.listenFails = true;
     EXPECT_THROW(connection.upkeep(), core::RunTimeError);
-    ASSERT_EQ(view.listenFailures.size(), 2u);
-    EXPECT_EQ(view.listenFailures[1], "port in use");
+    ASSERT_EQ(listenFailures.size(), 2u);
+    EXPECT_EQ(listenFailures[1], "port in use");
     state.settings.Port = " 70000";
     server.listenFails = false;
     connection.upkeep();
@@ -120,10 +122,8 @@ TEST_F(ConnectionTest, TheModeWithoutConnectionClosesBothSockets) {
     connection.upkeep();
     connection.acceptConnection();
     connection.upkeep();
-    chooseNoConnection(state, view, connection);
+    chooseNoConnection(state, connection);
     EXPECT_EQ(server.currentState, platform::kSocketClosed);
-    EXPECT_TRUE(view.menuChecked[MenuItem::Cap]);
-    EXPECT_FALSE(view.menuEnabled[MenuItem::VeureDadesServidor]);
     connection.upkeep();
     EXPECT_EQ(status(), "");
     EXPECT_EQ(state.store.read("Opcions", "TipusConexio", ""), "0");
@@ -136,7 +136,7 @@ TEST(ConnectionDialogs, CheckPortsAndAddresses) {
     for (const char *bad : {"0", "65536", "-1", "", "abc", "1.5", "10 01", "1e3"}) {
         EXPECT_FALSE(isValidPort(bad)) << bad;
     }
-    core::AppState state;
+    runtime::AppState state;
     EXPECT_EQ(confirmClientDialog(state, "192.168.0.2", "1001"), DialogOutcome::BadAddress);
     EXPECT_EQ(state.settings.IP, "192.168.000.002");
     EXPECT_EQ(confirmClientDialog(state, "010.000.000.009", "99999"), DialogOutcome::BadPort);

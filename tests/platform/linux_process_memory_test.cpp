@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "acquisition/acquisition.h"
 #include "acquisition/address_map.h"
-#include "fakes/recording_view.h"
-#include "i18n/language_table.h"
 #include "platform/linux/process_memory_linux.h"
 #include "support/error_capture.h"
 #include "support/temp_dir.h"
@@ -98,11 +96,11 @@ TEST_F(LinuxProcessMemoryTest, AcquiresTheWholeSampleAndDetachesWhenTheGameEnds)
     auto game = std::make_unique<testing::SimulatedGame>(scenario);
     ASSERT_TRUE(game->ready()) << game->errors().toStdString();
     LinuxProcessMemory memory;
-    core::AppState state;
-    state.texts = i18n::findLanguage("Español")->texts;
+    runtime::AppState state;
     state.settings.ScanTime = 1000;
-    testing::RecordingView view;
-    acquisition::GameAttachment attachment(memory, state, view);
+    acquisition::GameAttachment attachment(memory, state);
+    acquisition::GameStatus status = acquisition::GameStatus::NotRunning;
+    attachment.onStatus = [&status](acquisition::GameStatus told) { status = told; };
     acquisition::GameMemory reads(memory, attachment);
     acquisition::Acquisition acquisition(reads, state);
     int ticks = 0;
@@ -110,7 +108,7 @@ TEST_F(LinuxProcessMemoryTest, AcquiresTheWholeSampleAndDetachesWhenTheGameEnds)
         ++ticks;
     }
     ASSERT_EQ(ticks, 4);
-    EXPECT_EQ(view.caption(core::Label::Label1), "RACE07 EN MARCHA");
+    EXPECT_EQ(status, acquisition::GameStatus::Running);
 
     telemetry::TelemetrySample s;
     ASSERT_TRUE(acquisition.acquire(s));
@@ -169,7 +167,7 @@ TEST_F(LinuxProcessMemoryTest, AcquiresTheWholeSampleAndDetachesWhenTheGameEnds)
     }
     EXPECT_FALSE(state.GameActive = attachment.RACE07_Actiu());
     EXPECT_TRUE(attachment.processClosed());
-    EXPECT_EQ(view.caption(core::Label::Label1), "RACE07 NO CARGADO");
+    EXPECT_EQ(status, acquisition::GameStatus::NotRunning);
     ticks = 0;
     while (!(state.GameActive = attachment.RACE07_Actiu()) && ticks < 10) {
         ++ticks;

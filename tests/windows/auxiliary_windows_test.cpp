@@ -25,9 +25,7 @@
 namespace ostrelo::windows {
 namespace {
 
-using core::Label;
-
-const core::Texts &texts(const char *language) {
+const i18n::Texts &texts(const char *language) {
     return i18n::findLanguage(language)->texts;
 }
 
@@ -123,8 +121,12 @@ TEST(DebugWindow, ShowsErrorsOnlyWhileDebugging) {
     sink({"Lectures", "ToInteger16", "Overflow"});
     EXPECT_EQ(debug.line(21)->text(),
               QStringLiteral("ToInteger16 has generated an error in the module Lectures"));
-    debug.setDebugLine(20, " 3");
+    // Lines never written keep their label.
+    dashboard::DebugLines lines;
+    lines.line[20] = " 3";
+    debug.apply(lines);
     EXPECT_EQ(debug.line(20)->text(), QStringLiteral(" 3"));
+    EXPECT_EQ(debug.line(1)->text(), QStringLiteral("."));
 }
 
 // The smallest GIF picture there is: one white pixel.
@@ -158,7 +160,7 @@ TEST(MainWindowPictures, LoadSkinFilesAndKeepThePictureOnFailure) {
 TEST(MainWindowLayout, ScalesElementsAndFontsWithTheInnerArea) {
     MainWindow window(0);
     window.show();
-    QLabel *gear = window.label(Label::Label14);
+    QLabel *gear = window.label(14);
     const QRect design = gear->geometry();
     const int designFont = gear->font().pixelSize();
     const QSize designSize = window.size();
@@ -215,7 +217,7 @@ TEST(MainWindowLayout, AFontShrinksOnlyAsFarAsItsBoxNeeds) {
 TEST(MainWindowLayout, MaximisedScalesEachDirectionByItsOwnFactor) {
     MainWindow window(0);
     window.show();
-    QLabel *gear = window.label(Label::Label14);
+    QLabel *gear = window.label(14);
     const QRect design = gear->geometry();
     const QSize inner = window.centralWidget()->size();
     window.showMaximized();

@@ -18,10 +18,9 @@
 namespace ostrelo::windows {
 namespace {
 
-using core::Label;
-using core::MenuItem;
+using dashboard::MenuItem;
 
-struct RecordedEvents : core::MainViewEvents {
+struct RecordedEvents : MainViewEvents {
     void menuChosen(MenuItem item) override { chosen.push_back(item); }
     void scanTick() override { ++ticks; }
     void windowClosing() override { ++closings; }
@@ -79,7 +78,9 @@ TEST(MainWindow, ForwardsMenuChoicesAndLeavesCheckMarksToTheProgram) {
     MainWindow window(0);
     RecordedEvents events;
     window.setEvents(&events);
-    window.setMenuChecked(MenuItem::TS_500, true);
+    dashboard::Screen screen;
+    screen.menu(MenuItem::TS_500).checked = true;
+    window.apply(screen);
     window.menuAction(MenuItem::TS_500)->trigger();
     window.menuAction(MenuItem::English)->trigger();
     window.menuAction(MenuItem::AcercaDe)->trigger();
@@ -91,14 +92,17 @@ TEST(MainWindow, ForwardsMenuChoicesAndLeavesCheckMarksToTheProgram) {
 
 TEST(MainWindow, AnIntervalOfZeroStopsTheTimer) {
     MainWindow window(0);
-    window.setScanInterval(50);
+    dashboard::Screen screen;
+    screen.scanIntervalMs = 50;
+    window.apply(screen);
     EXPECT_TRUE(window.scanTimer().isActive());
     EXPECT_EQ(window.scanTimer().interval(), 50);
     window.stopScanTimer();
     EXPECT_FALSE(window.scanTimer().isActive());
     window.startScanTimer();
     EXPECT_TRUE(window.scanTimer().isActive());
-    window.setScanInterval(0);
+    screen.scanIntervalMs = 0;
+    window.apply(screen);
     EXPECT_FALSE(window.scanTimer().isActive());
     window.startScanTimer();
     EXPECT_FALSE(window.scanTimer().isActive());
@@ -108,7 +112,7 @@ TEST(ConnectionDialogs, OpenOnceShowTheirTextsAndCloseOnlyWhenAccepted) {
     MainWindow window(0);
     RecordedEvents events;
     window.setEvents(&events);
-    core::Texts texts;
+    i18n::Texts texts;
     texts.TextServerDialogTitle = "Server Data";
     texts.TextClientDialogTitle = "Client data";
     texts.TextPortCaption = "Port";

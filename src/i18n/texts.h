@@ -3,7 +3,7 @@
 
 #include <string>
 
-namespace ostrelo::core {
+namespace ostrelo::i18n {
 
 /// Every language text slot, in order: the struct below and whatever walks all the slots use
 /// this one list.
@@ -30,4 +30,4 @@ struct Texts {
 #undef OSTRELO_TEXT_SLOT
 };
 
-} // namespace ostrelo::core
+} // namespace ostrelo::i18n

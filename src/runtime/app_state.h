@@ -3,24 +3,24 @@
 
 #include "core/settings.h"
 #include "core/settings_store.h"
-#include "core/texts.h"
+#include "i18n/texts.h"
 
 #include <cstdint>
 #include <string>
 
-namespace ostrelo::core {
+namespace ostrelo::runtime {
 
 /// How the followed car is chosen: the local driver's, the one the game monitors, or
 /// `ForcedSlot` (the Admin window's options "Local", "Monitor", "Forçat").
 enum class FollowedCar : std::int16_t { Local = 0, Monitor = 1, Forced = 2 };
 
-/// The process-wide state that the modules share on the one user-interface thread.
+/// The state that the modules share on the one user-interface thread.
 struct AppState {
     /// The settings file every setting is read from and written to.
-    SettingsStore store = SettingsStore::inMemory();
-    Settings settings;
+    core::SettingsStore store = core::SettingsStore::inMemory();
+    core::Settings settings;
     /// The texts of the language in force.
-    Texts texts;
+    i18n::Texts texts;
 
     /// The game counted as active at the last tick.
     bool GameActive = false;
@@ -43,4 +43,4 @@ struct AppState {
     std::int16_t ForcedSlot = 0;
 };
 
-} // namespace ostrelo::core
+} // namespace ostrelo::runtime

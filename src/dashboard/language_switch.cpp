@@ -1,0 +1,50 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "dashboard/language_switch.h"
+
+#include "core/error.h"
+#include "i18n/language_table.h"
+
+namespace ostrelo::dashboard {
+namespace {
+
+void showTexts(Screen &screen, const i18n::Texts &t) {
+    screen.lapTimesCaption = t.TextLapTimes;
+    screen.lapCaption = t.TextLap;
+    screen.fuelLastLapCaption = t.TextFuelLastLap;
+    screen.waterCaption = t.TextWater;
+    screen.oilCaption = t.TextOil;
+    screen.pitLimiter.caption = t.TextLimiter;
+    screen.inPits.caption = t.TextPits;
+    screen.tractionControl.caption = t.TextTC;
+    screen.abs.caption = t.TextABS;
+    screen.ignition.caption = t.TextIgnition;
+    screen.engine.caption = t.TextEngine;
+    screen.gameStatus = t.TextScanning;
+}
+
+} // namespace
+
+void Canvia_Idioma(runtime::AppState &state, Screen &screen,
+                   const std::function<void()> &resetAttachment) {
+    core::trap("Canvia_Idioma", [&] {
+        if (const i18n::Language *language = i18n::findLanguage(state.settings.Idioma)) {
+            state.texts = language->texts;
+        }
+        showTexts(screen, state.texts);
+        if (resetAttachment) {
+            resetAttachment();
+        }
+        core::saveSetting(state.store, state.settings, core::SettingKey::Idioma);
+    });
+}
+
+void chooseLanguage(runtime::AppState &state, Screen &screen, std::string_view idioma,
+                    const std::function<void()> &resetAttachment) {
+    if (state.settings.Idioma == idioma) {
+        return;
+    }
+    state.settings.Idioma = idioma;
+    Canvia_Idioma(state, screen, resetAttachment);
+}
+
+} // namespace ostrelo::dashboard

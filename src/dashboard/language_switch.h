@@ -1,0 +1,24 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "dashboard/screen.h"
+#include "runtime/app_state.h"
+
+#include <functional>
+#include <string_view>
+
+namespace ostrelo::dashboard {
+
+/// Applies the language `Idioma`: fills the text slots from the language table (an unknown
+/// name leaves them as they are), puts the fixed captions of the new language on the screen
+/// and the status line back to the scanning text, restarts the game search so the status
+/// line follows the new language, and stores `Idioma` in the settings file. A failure is
+/// reported under "Canvia_Idioma" and skips the remaining steps.
+void Canvia_Idioma(runtime::AppState &state, Screen &screen,
+                   const std::function<void()> &resetAttachment);
+
+/// A click on a language item: applies `idioma` unless it is already in force.
+void chooseLanguage(runtime::AppState &state, Screen &screen, std::string_view idioma,
+                    const std::function<void()> &resetAttachment);
+
+} // namespace ostrelo::dashboard

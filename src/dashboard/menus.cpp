@@ -1,0 +1,44 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "dashboard/menus.h"
+
+#include "dashboard/scan_time.h"
+
+namespace ostrelo::dashboard {
+
+void showMenus(Screen &screen, const core::Settings &s, const i18n::Texts &t) {
+    using enum MenuItem;
+    const std::pair<MenuItem, const std::string &> captions[] = {
+        {Archivo, t.TextFileMenu},
+        {Salir, t.TextExitMenu},
+        {Opciones, t.TextOptionsMenu},
+        {TempsRefresc, t.TextScanTimeMenu},
+        {AcercaDe, t.TextAboutMenu},
+        {Conexio, t.TextConnectionMenu},
+        {Cap, t.TextNoneMenu},
+        {Servidor, t.TextServerMenu},
+        {Client, t.TextClientMenu},
+        {Graficos, t.TextGraphicsMenu},
+        {Metrico, t.TextMetricMenu},
+        {Imperial, t.TextImperialMenu},
+        {VeureDadesServidor, t.TextShowServerDataMenu},
+    };
+    for (const auto &[item, caption] : captions) {
+        screen.menu(item).caption = caption;
+    }
+    for (const LanguageItem &language : languageItems()) {
+        screen.menu(language.item).checked = language.idioma == s.Idioma;
+    }
+    for (const auto &[item, interval] : kScanTimeItems) {
+        screen.menu(item).checked = interval == s.ScanTime;
+    }
+    screen.menu(Graficos).checked = !s.NoGrafics;
+    screen.menu(Metrico).checked = s.Unitats == core::Units::Metric;
+    screen.menu(Imperial).checked = s.Unitats == core::Units::Imperial;
+    screen.menu(Cap).checked = s.TipusConexio == core::ConnectionMode::None;
+    screen.menu(Servidor).checked = s.TipusConexio == core::ConnectionMode::Server;
+    screen.menu(Client).checked = s.TipusConexio == core::ConnectionMode::Client;
+    screen.menu(VeureDadesServidor).enabled = s.TipusConexio == core::ConnectionMode::Server;
+    screen.menu(VeureDadesServidor).checked = s.DadesServ;
+}
+
+} // namespace ostrelo::dashboard
