@@ -37,11 +37,7 @@ CommandLine parseCommandLine(std::span<const std::string> arguments) {
             pathOption("--log", arguments, i, line.logPath, line.error)) {
             continue;
         }
-        if (argument == "--help" || argument == "-h") {
-            line.help = true;
-        } else if (argument == "--version" || argument == "-v") {
-            line.version = true;
-        } else if (argument == "--demo") {
+        if (argument == "--demo") {
             line.demo = true;
         } else {
             line.error = "unknown option: " + argument;
@@ -49,6 +45,18 @@ CommandLine parseCommandLine(std::span<const std::string> arguments) {
         }
     }
     return line;
+}
+
+std::optional<std::string> immediateAnswer(std::span<const std::string> arguments) {
+    for (const std::string &argument : arguments) {
+        if (argument == "--help" || argument == "-h") {
+            return usageText();
+        }
+        if (argument == "--version" || argument == "-v") {
+            return versionText();
+        }
+    }
+    return std::nullopt;
 }
 
 std::string usageText() {

@@ -10,8 +10,6 @@ namespace ostrelo::app {
 /// What the command line asks for.
 struct CommandLine {
     std::optional<std::string> configPath;
-    bool help = false;
-    bool version = false;
     /// Start the simulated game beside the program.
     bool demo = false;
     /// Append every sample to this CSV file.
@@ -21,8 +19,12 @@ struct CommandLine {
 };
 
 /// Parses the arguments after the program name: --config PATH (or --config=PATH),
-/// --log PATH (or --log=PATH), --demo, --help (-h), --version (-v).
+/// --log PATH (or --log=PATH), --demo.
 CommandLine parseCommandLine(std::span<const std::string> arguments);
+
+/// The text --help (-h) or --version (-v) answers when any argument asks for one, the first
+/// one asked winning; nothing otherwise. Answered before anything else, even without a display.
+std::optional<std::string> immediateAnswer(std::span<const std::string> arguments);
 
 /// The text of --help.
 std::string usageText();

@@ -6,7 +6,9 @@
 #include <QStandardPaths>
 
 #include <csignal>
+#ifdef __linux__
 #include <sys/prctl.h>
+#endif
 
 namespace ostrelo::app {
 namespace {
@@ -30,8 +32,10 @@ DemoGame::DemoGame() {
         return;
     }
     m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+#ifdef __linux__
     // The game goes with the program even when the program is killed outright.
     m_process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
+#endif
     m_process.start(path, {});
     if (!m_process.waitForStarted(5000)) {
         m_error = QStringLiteral("the simulated game did not start: ") + m_process.errorString();

@@ -56,6 +56,12 @@ void Program::present() {
     }
 }
 
+void Program::start(char decimalSeparator) {
+    m_display.decimalSeparator = decimalSeparator;
+    applySettings();
+    m_state.store.flush();
+}
+
 void Program::applySettings() {
     const auto reset = [this] { resetAttachment(); };
     dashboard::Canvia_Idioma(m_state, m_screen, reset);

@@ -27,9 +27,11 @@ public:
     Program(runtime::AppState &state, windows::MainView &view, platform::ProcessMemory &memory,
             platform::StreamSocket &server, platform::StreamSocket &client);
 
-    /// The end of the main window's load step: applies language, scan time, connection mode,
-    /// graphics mode, units and the show-server-data option, in that order.
-    void applySettings();
+    /// The end of start-up, once the settings are open and the window has loaded: takes the
+    /// user's decimal separator for the dashboard's digit patterns, applies every setting
+    /// (`applySettings`) and writes what start-up changed to the settings file at once.
+    void start(char decimalSeparator);
+
 
     void menuChosen(dashboard::MenuItem item) override;
     void scanTick() override;
@@ -62,10 +64,10 @@ public:
     /// What the main window shows.
     const dashboard::Screen &screen() const { return m_screen; }
 
-    /// The user's decimal separator for the dashboard's digit patterns.
-    void setDecimalSeparator(char separator) { m_display.decimalSeparator = separator; }
-
 private:
+    /// Applies language, scan time, connection mode, graphics mode, units and the
+    /// show-server-data option, in that order.
+    void applySettings();
     void resetAttachment();
     void chooseMenuItem(dashboard::MenuItem item);
     void present();

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -43,5 +44,15 @@ int writeAll(int fd, std::string_view bytes);
 /// A file descriptor opened for appending to a regular file, created with mode 0644 when
 /// missing; -1 with `problem` set when it cannot be. The open never blocks.
 int openForAppend(const std::string &path, std::string &problem);
+
+/// The size of the file open as `fd`, which is also where the next append goes; -1 when it
+/// cannot be told.
+std::int64_t endOfFile(int fd);
+
+/// Cuts the file open as `fd` back to `size` bytes. Returns 0, or the error that stopped it.
+int truncateFile(int fd, std::int64_t size);
+
+/// Closes `fd`.
+void closeFile(int fd);
 
 } // namespace ostrelo::core

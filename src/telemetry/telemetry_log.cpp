@@ -8,9 +8,7 @@
 
 #include <cerrno>
 #include <cstring>
-#include <sys/stat.h>
 #include <type_traits>
-#include <unistd.h>
 
 namespace ostrelo::telemetry {
 namespace {
@@ -63,18 +61,17 @@ TelemetryLog::TelemetryLog(const std::string &path) : m_path(path) {
         m_error = "the telemetry log is off: " + problem;
         return;
     }
-    struct stat status {};
-    m_headerPending = ::fstat(m_fd, &status) == 0 && status.st_size == 0;
+    m_headerPending = core::endOfFile(m_fd) == 0;
 }
 
 TelemetryLog::~TelemetryLog() {
     if (m_fd >= 0) {
-        ::close(m_fd);
+        core::closeFile(m_fd);
     }
 }
 
 bool TelemetryLog::append(const std::string &line) {
-    const off_t before = ::lseek(m_fd, 0, SEEK_END);
+    const std::int64_t before = core::endOfFile(m_fd);
     int error = core::writeAll(m_fd, line);
     if (error == 0) {
         if (m_failing) {
@@ -85,8 +82,10 @@ bool TelemetryLog::append(const std::string &line) {
         return true;
     }
     // A cut line would spoil the file for a spreadsheet: take back what went out of it.
-    if (before >= 0 && ::ftruncate(m_fd, before) != 0) {
-        error = errno;
+    if (before >= 0) {
+        if (const int cut = core::truncateFile(m_fd, before); cut != 0) {
+            error = cut;
+        }
     }
     if (!m_failing) {
         m_failing = true;

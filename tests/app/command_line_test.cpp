@@ -16,8 +16,9 @@ CommandLine parse(std::vector<std::string> arguments) {
 TEST(CommandLine, ReadsTheOptions) {
     EXPECT_EQ(parse({"--config", "/tmp/a.ini"}).configPath, "/tmp/a.ini");
     EXPECT_EQ(parse({"--config=/tmp/b.ini"}).configPath, "/tmp/b.ini");
-    EXPECT_TRUE(parse({"-h"}).help);
-    EXPECT_TRUE(parse({"--version"}).version);
+    EXPECT_EQ(immediateAnswer(std::vector<std::string>{"--demo", "-h", "-v"}), usageText());
+    EXPECT_EQ(immediateAnswer(std::vector<std::string>{"--version", "--help"}), versionText());
+    EXPECT_EQ(immediateAnswer(std::vector<std::string>{"--demo"}), std::nullopt);
     EXPECT_TRUE(parse({"--demo", "--config", "x.ini"}).demo);
     EXPECT_TRUE(parse({}).error.empty());
     EXPECT_FALSE(parse({"--config"}).error.empty());

@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "acquisition/address_map.h"
 #include "app/program.h"
+#include "app/startup.h"
 #include "core/settings.h"
 #include "fakes/fake_process_memory.h"
 #include "fakes/fake_stream_socket.h"
 #include "i18n/language_table.h"
-#include "platform/linux/process_memory_linux.h"
+#include "platform/native.h"
 #include "support/temp_dir.h"
 #include "support/x_display.h"
 #include "windows/bar_gauge.h"
@@ -39,17 +40,14 @@ TEST(DashboardEndToEnd, ShowsTheSimulatedGameOnTheMainWindow) {
     ASSERT_TRUE(game.ready()) << game.errors().toStdString();
 
     runtime::AppState state;
-    state.store =
-        core::SettingsStore(dir.write("Ostrelo.ini", "[Opcions]\nScanTime=1000\nIdioma=English\n"));
-    state.settings = core::loadSettings(state.store).settings;
+    openSettings(state, dir.write("Ostrelo.ini", "[Opcions]\nScanTime=1000\nIdioma=English\n"));
     windows::MainWindow window(0);
-    platform::LinuxProcessMemory memory;
+    const auto memory = platform::nativeProcessMemory();
     testing::FakeStreamSocket server;
     testing::FakeStreamSocket client;
-    Program program(state, window, memory, server, client);
+    Program program(state, window, *memory, server, client);
     window.setEvents(&program);
-    program.setDecimalSeparator(',');
-    program.applySettings();
+    program.start(',');
     window.stopScanTimer();
 
     for (int tick = 0; tick < 4; ++tick) {
@@ -122,14 +120,13 @@ TEST(DashboardEndToEnd, NoTextIsClippedOrOverlapsAnotherInAnyLanguageUnitsOrSize
     game.placeValue<float>(address::TrackTemp, 88.8F);
 
     runtime::AppState state;
-    state.store = core::SettingsStore(dir.write("Ostrelo.ini", "[Opcions]\nScanTime=1000\n"));
-    state.settings = core::loadSettings(state.store).settings;
+    openSettings(state, dir.write("Ostrelo.ini", "[Opcions]\nScanTime=1000\n"));
     windows::MainWindow window(0);
     testing::FakeStreamSocket server;
     testing::FakeStreamSocket client;
     Program program(state, window, game, server, client);
     window.setEvents(&program);
-    program.applySettings();
+    program.start('.');
     window.show();
     window.stopScanTimer();
     const double factor = window.twipsPerPixel();

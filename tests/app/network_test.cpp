@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "acquisition/address_map.h"
 #include "app/program.h"
+#include "app/startup.h"
 #include "core/settings.h"
 #include "fakes/fake_process_memory.h"
 #include "net/frame.h"
@@ -36,10 +37,9 @@ int freePort() {
 struct Instance {
     Instance(const std::string &iniPath, platform::ProcessMemory &memory)
         : program(state, window, memory, server, client) {
-        state.store = core::SettingsStore(iniPath);
-        state.settings = core::loadSettings(state.store).settings;
+        openSettings(state, iniPath);
         window.setEvents(&program);
-        program.applySettings();
+        program.start('.');
         window.stopScanTimer();
     }
     std::string caption(int label) const { return window.label(label)->text().toStdString(); }

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/program.h"
+#include "app/startup.h"
 #include "core/ini_file.h"
 #include "core/settings.h"
 #include "fakes/fake_process_memory.h"
@@ -26,10 +27,8 @@ protected:
         if (!iniText.empty()) {
             dir.write("Ostrelo.ini", iniText);
         }
-        state.store = core::SettingsStore(dir.file("Ostrelo.ini"));
-        state.settings = core::loadSettings(state.store).settings;
-        core::writeThresholds(state.settings, state.store);
-        program.applySettings();
+        openSettings(state, dir.file("Ostrelo.ini"));
+        program.start('.');
     }
 
     testing::TempDir dir;

@@ -236,4 +236,16 @@ int openForAppend(const std::string &path, std::string &problem) {
     return fd.release();
 }
 
+std::int64_t endOfFile(int fd) {
+    return ::lseek(fd, 0, SEEK_END);
+}
+
+int truncateFile(int fd, std::int64_t size) {
+    return ::ftruncate(fd, static_cast<off_t>(size)) == 0 ? 0 : errno;
+}
+
+void closeFile(int fd) {
+    ::close(fd);
+}
+
 } // namespace ostrelo::core

@@ -1,0 +1,55 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "app/command_line.h"
+#include "app/demo_game.h"
+#include "app/program.h"
+#include "platform/qt/qt_stream_socket.h"
+#include "platform/qt/termination_signals.h"
+#include "runtime/app_state.h"
+#include "telemetry/telemetry_log.h"
+#include "windows/admin_window.h"
+#include "windows/debug_window.h"
+#include "windows/main_window.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace ostrelo::app {
+
+/// Why no window can be shown, or an empty text. Qt's own platforms (offscreen, wayland) are
+/// trusted; for X11 the display is tried first, so a wrong DISPLAY is a message, not a crash.
+std::string displayProblem();
+
+/// The running program put together: the settings, the main window with its program logic,
+/// the system's game backend, the two sockets, and what the command line adds (the simulated
+/// game, the CSV log). Start-up happens in the constructor, in the one order the program
+/// has; the main window is shown at its end, with a notice of whatever the user should know.
+class Application {
+public:
+    /// Needs the QApplication; `line` is a valid command line.
+    explicit Application(const CommandLine &line);
+    ~Application();
+    Application(const Application &) = delete;
+    Application &operator=(const Application &) = delete;
+
+private:
+    void openLog(const std::string &path, std::vector<std::string> &notices);
+    void openSetupWindows();
+
+    platform::TerminationSignals m_terminationSignals;
+    std::unique_ptr<DemoGame> m_demo;
+    runtime::AppState m_state;
+    std::vector<std::string> m_notices;
+    std::unique_ptr<windows::MainWindow> m_window;
+    std::unique_ptr<platform::ProcessMemory> m_memory;
+    platform::QtStreamSocket m_serverSocket{true};
+    platform::QtStreamSocket m_clientSocket{false};
+    std::unique_ptr<Program> m_program;
+    std::unique_ptr<telemetry::TelemetryLog> m_log;
+    std::unique_ptr<windows::AdminWindow> m_admin;
+    std::unique_ptr<windows::DebugWindow> m_debug;
+};
+
+} // namespace ostrelo::app
