@@ -78,32 +78,51 @@ void Program::menuChosen(MenuItem item) {
     present();
 }
 
+namespace {
+
+// A choice of the value in force changes nothing and writes nothing.
+template <typename Value, typename Apply>
+void choose(Value &setting, Value value, const Apply &apply) {
+    if (setting == value) {
+        return;
+    }
+    setting = std::move(value);
+    apply();
+}
+
+} // namespace
+
 void Program::chooseMenuItem(MenuItem item) {
     const auto reset = [this] { resetAttachment(); };
+    core::Settings &s = m_state.settings;
     for (const dashboard::LanguageItem &language : dashboard::languageItems()) {
         if (language.item == item) {
-            dashboard::chooseLanguage(m_state, m_screen, language.idioma, reset);
+            choose(s.Idioma, std::string(language.idioma),
+                   [&] { dashboard::Canvia_Idioma(m_state, m_screen, reset); });
             return;
         }
     }
     for (const auto &[scanItem, interval] : dashboard::kScanTimeItems) {
         if (scanItem == item) {
-            dashboard::chooseScanTime(m_state, m_screen, interval, reset);
+            choose(s.ScanTime, interval, [&] { dashboard::Canvia_Scan(m_state, m_screen, reset); });
             return;
         }
     }
+    const auto applyUnits = [&] { dashboard::Canvia_Unitats(m_state, m_screen, m_display); };
     switch (item) {
     case MenuItem::Graficos:
-        dashboard::toggleGraphics(m_state, m_screen);
+        s.NoGrafics = !s.NoGrafics;
+        dashboard::Canvia_Grafics(m_state, m_screen);
         break;
     case MenuItem::Metrico:
-        dashboard::chooseUnits(m_state, m_screen, m_display, core::Units::Metric);
+        choose(s.Unitats, core::Units::Metric, applyUnits);
         break;
     case MenuItem::Imperial:
-        dashboard::chooseUnits(m_state, m_screen, m_display, core::Units::Imperial);
+        choose(s.Unitats, core::Units::Imperial, applyUnits);
         break;
     case MenuItem::Cap:
-        net::chooseNoConnection(m_state, m_connection);
+        choose(s.TipusConexio, core::ConnectionMode::None,
+               [&] { net::Canvia_Conexio(m_state, m_connection); });
         break;
     case MenuItem::Servidor:
         m_view.openServerDialog(m_state.texts, m_state.settings.Port);
@@ -112,7 +131,8 @@ void Program::chooseMenuItem(MenuItem item) {
         m_view.openClientDialog(m_state.texts, m_state.settings.IP, m_state.settings.Port);
         break;
     case MenuItem::VeureDadesServidor:
-        net::toggleShowServerData(m_state);
+        s.DadesServ = !s.DadesServ;
+        net::Canvia_Dades_Serv(m_state);
         break;
     case MenuItem::AcercaDe:
         m_view.openAbout(m_state.texts);

@@ -23,9 +23,4 @@ void Canvia_Grafics(runtime::AppState &state, Screen &screen) {
     });
 }
 
-void toggleGraphics(runtime::AppState &state, Screen &screen) {
-    state.settings.NoGrafics = !state.settings.NoGrafics;
-    Canvia_Grafics(state, screen);
-}
-
 } // namespace ostrelo::dashboard

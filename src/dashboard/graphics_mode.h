@@ -11,7 +11,4 @@ namespace ostrelo::dashboard {
 /// hidden. Then `NoGrafics` is stored.
 void Canvia_Grafics(runtime::AppState &state, Screen &screen);
 
-/// A click on `Graficos`: toggles the graphics mode.
-void toggleGraphics(runtime::AppState &state, Screen &screen);
-
 } // namespace ostrelo::dashboard

@@ -38,13 +38,4 @@ void Canvia_Idioma(runtime::AppState &state, Screen &screen,
     });
 }
 
-void chooseLanguage(runtime::AppState &state, Screen &screen, std::string_view idioma,
-                    const std::function<void()> &resetAttachment) {
-    if (state.settings.Idioma == idioma) {
-        return;
-    }
-    state.settings.Idioma = idioma;
-    Canvia_Idioma(state, screen, resetAttachment);
-}
-
 } // namespace ostrelo::dashboard

@@ -17,8 +17,4 @@ namespace ostrelo::dashboard {
 void Canvia_Idioma(runtime::AppState &state, Screen &screen,
                    const std::function<void()> &resetAttachment);
 
-/// A click on a language item: applies `idioma` unless it is already in force.
-void chooseLanguage(runtime::AppState &state, Screen &screen, std::string_view idioma,
-                    const std::function<void()> &resetAttachment);
-
 } // namespace ostrelo::dashboard

@@ -17,13 +17,4 @@ void Canvia_Scan(runtime::AppState &state, Screen &screen,
     });
 }
 
-void chooseScanTime(runtime::AppState &state, Screen &screen, std::int16_t intervalMs,
-                    const std::function<void()> &resetAttachment) {
-    if (state.settings.ScanTime == intervalMs) {
-        return;
-    }
-    state.settings.ScanTime = intervalMs;
-    Canvia_Scan(state, screen, resetAttachment);
-}
-
 } // namespace ostrelo::dashboard

@@ -25,8 +25,4 @@ inline constexpr std::array<std::pair<MenuItem, std::int16_t>, 5> kScanTimeItems
 void Canvia_Scan(runtime::AppState &state, Screen &screen,
                  const std::function<void()> &resetAttachment);
 
-/// A click on a scan-time item: applies `intervalMs` unless it is already in force.
-void chooseScanTime(runtime::AppState &state, Screen &screen, std::int16_t intervalMs,
-                    const std::function<void()> &resetAttachment);
-
 } // namespace ostrelo::dashboard

@@ -113,13 +113,4 @@ void Canvia_Unitats(runtime::AppState &state, Screen &screen, DisplayState &disp
     });
 }
 
-void chooseUnits(runtime::AppState &state, Screen &screen, DisplayState &display,
-                 core::Units unitats) {
-    if (state.settings.Unitats == unitats) {
-        return;
-    }
-    state.settings.Unitats = unitats;
-    Canvia_Unitats(state, screen, display);
-}
-
 } // namespace ostrelo::dashboard

@@ -14,10 +14,6 @@ namespace ostrelo::dashboard {
 /// stored in the settings file. Values already on screen change with the next sample.
 void Canvia_Unitats(runtime::AppState &state, Screen &screen, DisplayState &display);
 
-/// A click on `Metrico` or `Imperial`: applies `unitats` unless it is already in force.
-void chooseUnits(runtime::AppState &state, Screen &screen, DisplayState &display,
-                 core::Units unitats);
-
 /// Converts the sample's temperatures, pressures, fuel and wheel speeds to imperial units,
 /// each field keeping its own precision. Throws RunTimeError when a value overflows.
 void convertToImperial(telemetry::TelemetrySample &sample);

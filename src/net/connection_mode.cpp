@@ -24,17 +24,4 @@ void Canvia_Dades_Serv(runtime::AppState &state) {
     });
 }
 
-void chooseNoConnection(runtime::AppState &state, Connection &connection) {
-    if (state.settings.TipusConexio == core::ConnectionMode::None) {
-        return;
-    }
-    state.settings.TipusConexio = core::ConnectionMode::None;
-    Canvia_Conexio(state, connection);
-}
-
-void toggleShowServerData(runtime::AppState &state) {
-    state.settings.DadesServ = !state.settings.DadesServ;
-    Canvia_Dades_Serv(state);
-}
-
 } // namespace ostrelo::net

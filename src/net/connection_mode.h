@@ -14,10 +14,4 @@ void Canvia_Conexio(runtime::AppState &state, Connection &connection);
 /// Stores `DadesServ`. Failures are reported under "Canvia_Dades_Serv()".
 void Canvia_Dades_Serv(runtime::AppState &state);
 
-/// A click on `Cap`: no connection.
-void chooseNoConnection(runtime::AppState &state, Connection &connection);
-
-/// A click on `VeureDadesServidor`: toggles whether the server shows its own data.
-void toggleShowServerData(runtime::AppState &state);
-
 } // namespace ostrelo::net

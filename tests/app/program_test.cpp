@@ -224,6 +224,23 @@ TEST_F(ProgramTest, TheCarPictureFollowsTheCarOncePerChange) {
     EXPECT_EQ(state.SkinCarName, "Broken");
 }
 
+TEST_F(ProgramTest, TheWindowHearsWhatTheGameAndTheLinkTellIt) {
+    start();
+    memory.openSucceeds = false;
+    memory.windows["RACE 07"] = 1;
+    const testing::ErrorCapture capture;
+    for (int tick = 0; tick < 8; ++tick) {
+        program.scanTick();
+    }
+    EXPECT_EQ(view.openFailureMessages, 1);
+    server.listenFails = true;
+    program.serverDialogConfirmed("4001");
+    EXPECT_TRUE(view.screen.menu(MenuItem::Servidor).checked);
+    EXPECT_TRUE(view.screen.menu(MenuItem::VeureDadesServidor).enabled);
+    EXPECT_EQ(view.listenFailures, std::vector<std::string>{"port in use"});
+    EXPECT_EQ(view.screen.linkStatus, "N/A");
+}
+
 TEST_F(ProgramTest, TheAboutItemOpensTheAboutWindowInTheCurrentLanguage) {
     start();
     program.menuChosen(MenuItem::AcercaDe);

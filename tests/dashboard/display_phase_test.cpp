@@ -259,7 +259,8 @@ TEST_F(DisplayPhaseTest, ImperialUnitsConvertTheSampleAndTheRegisteredFuel) {
     s.TyrePressure = {180, 180, 180, 180};
     s.TyreTemp[telemetry::RR] = {80, 100, 99.9F};
     show(s);
-    chooseUnits(state, screen, display, core::Units::Imperial);
+    state.settings.Unitats = core::Units::Imperial;
+    Canvia_Unitats(state, screen, display);
     EXPECT_NEAR(display.LapStartFuel, 45.3 * 0.264172052358, 1e-5);
     s.LapNumber = 4;
     s.Fuel = 41.3F;

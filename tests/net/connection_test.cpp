@@ -122,7 +122,8 @@ TEST_F(ConnectionTest, TheModeWithoutConnectionClosesBothSockets) {
     connection.upkeep();
     connection.acceptConnection();
     connection.upkeep();
-    chooseNoConnection(state, connection);
+    state.settings.TipusConexio = core::ConnectionMode::None;
+    Canvia_Conexio(state, connection);
     EXPECT_EQ(server.currentState, platform::kSocketClosed);
     connection.upkeep();
     EXPECT_EQ(status(), "");
