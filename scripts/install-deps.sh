@@ -6,9 +6,9 @@ set -euo pipefail
 
 packages=(
     g++ cmake ninja-build ccache pkg-config
-    qt6-base-dev libgl-dev libxcb1-dev
+    qt6-base-dev libgl-dev libxcb1-dev qt6-websockets-dev libqrencode-dev
     googletest libgtest-dev
-    xvfb xauth locales fonts-dejavu-core fonts-roboto-unhinted
+    xvfb xauth locales fonts-dejavu-core fonts-roboto-unhinted chromium
     g++-mingw-w64-x86-64-posix
     dpkg-dev desktop-file-utils lintian
     clang libclang-rt-dev

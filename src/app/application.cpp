@@ -2,17 +2,23 @@
 #include "app/application.h"
 
 #include "app/startup.h"
+#include "core/conversions.h"
 #include "core/error.h"
+#include "core/ip_address.h"
 #include "core/settings_location.h"
+#include "i18n/language_table.h"
 #include "platform/native.h"
+#include "web/json_text.h"
 #include "windows/fonts.h"
 #include "windows/qt_text.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLocale>
 #include <QMessageBox>
+#include <QNetworkInterface>
 
 #include <cstdlib>
 #include <iostream>
@@ -71,7 +77,27 @@ void showNotices(const std::vector<std::string> &lines, QWidget *parent) {
     box->open();
 }
 
+QByteArray resource(const QString &name) {
+    QFile file(name);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 } // namespace
+
+std::string webUrl(const std::string &address, int port) {
+    QString host =
+        QString::fromStdString(address.empty() ? address : core::plainListenAddress(address));
+    if (host.isEmpty() || host == QStringLiteral("0.0.0.0")) {
+        host = QStringLiteral("127.0.0.1");
+        for (const QHostAddress &candidate : QNetworkInterface::allAddresses()) {
+            if (candidate.protocol() == QAbstractSocket::IPv4Protocol && !candidate.isLoopback()) {
+                host = candidate.toString();
+                break;
+            }
+        }
+    }
+    return "http://" + host.toStdString() + ":" + std::to_string(port) + "/";
+}
 
 std::string displayProblem() {
     const char *platformName = std::getenv("QT_QPA_PLATFORM");
@@ -95,6 +121,12 @@ Application::Application(const CommandLine &line) {
     }
     const std::string iniPath = iniPathFor(line);
     m_notices = openSettings(m_state, iniPath);
+    if (line.webAddress) {
+        // For this run only: nothing of it is written to the settings file.
+        m_state.settings.WebEnabled = true;
+        m_state.settings.WebAddress = *line.webAddress;
+        m_state.settings.WebPort = core::NumberToText(line.webPort);
+    }
     for (const std::string &notice : m_notices) {
         std::cerr << "ostrelo: " << notice << std::endl;
     }
@@ -113,6 +145,10 @@ Application::Application(const CommandLine &line) {
     m_state.settings.PosFormX = static_cast<std::int32_t>(left);
     m_state.settings.PosFormY = static_cast<std::int32_t>(top);
     m_program->start(decimalSeparator());
+    m_viewerScreens = std::make_unique<web::ViewerScreens>(m_state, decimalSeparator());
+    m_program->onWebSettingsChanged = [this] { applyWebSettings(); };
+    m_program->onPresent = [this](const telemetry::TelemetrySample *sample) { publish(sample); };
+    applyWebSettings();
     m_window->show();
     openSetupWindows();
     showNotices(m_notices, m_window.get());
@@ -121,6 +157,70 @@ Application::Application(const CommandLine &line) {
 Application::~Application() {
     // The debug window goes first: nothing may report to it after.
     reportErrors({});
+}
+
+void Application::applyWebSettings() {
+    const core::Settings &s = m_state.settings;
+    if (!s.WebEnabled) {
+        m_web.reset();
+        m_program->setWebAddress({});
+        return;
+    }
+    if (!m_web) {
+        m_web = std::make_unique<web::WebServer>(
+            [this](std::string_view query) {
+                return web::choiceFromQuery(query, m_state.settings);
+            },
+            web::WebServer::Limits{});
+        m_web->greeting = [](const web::ViewerChoice &choice) {
+            const i18n::Language *language = i18n::findLanguage(choice.idioma);
+            return web::textsMessage(language ? language->texts : i18n::Texts{}, choice.idioma,
+                                     choice.units == core::Units::Imperial);
+        };
+        m_web->addPage("/", "text/html; charset=utf-8",
+                       resource(QStringLiteral(":/web/index.html")));
+        m_web->addPage("/app.js", "text/javascript; charset=utf-8",
+                       resource(QStringLiteral(":/web/app.js")));
+        m_web->addPage("/style.css", "text/css; charset=utf-8",
+                       resource(QStringLiteral(":/web/style.css")));
+        m_web->addPage("/car.png", "image/png", resource(QStringLiteral(":/car.png")));
+        m_web->addPage("/logo.png", "image/png", resource(QStringLiteral(":/logo.png")));
+        const std::string layout =
+            web::layoutJson(static_cast<dashboard::Colour>(s.BackgroundColor));
+        m_web->addPage("/layout.json", "application/json",
+                       QByteArray(layout.data(), static_cast<qsizetype>(layout.size())));
+    }
+    const int port = core::ToInteger32(core::TextToNumber(s.WebPort));
+    if (const std::string problem = m_web->listen(s.WebAddress, port); !problem.empty()) {
+        const std::string text =
+            "The web dashboard cannot listen on port " + std::to_string(port) + ": " + problem;
+        std::cerr << "ostrelo: " << text << '\n';
+        m_window->showListenFailure(text);
+        m_program->setWebAddress({});
+        return;
+    }
+    m_program->setWebAddress(webUrl(s.WebAddress, port));
+}
+
+void Application::publish(const telemetry::TelemetrySample *sample) {
+    if (!m_web || m_web->viewerCount() == 0) {
+        return;
+    }
+    const std::vector<web::ViewerChoice> choices = m_web->choicesInUse();
+    m_viewerScreens->keepOnly(choices);
+    for (const web::ViewerChoice &choice : choices) {
+        m_viewerScreens->screen(choice);
+    }
+    m_viewerScreens->update(sample, m_program->screen());
+    // One message for each choice in use, shared by every viewer who made it.
+    m_messages.clear();
+    m_web->publish([&](const web::ViewerChoice &choice) -> const std::string & {
+        std::string &message = m_messages[choice];
+        if (message.empty()) {
+            message = web::screenMessage(m_viewerScreens->screen(choice), sample != nullptr);
+        }
+        return message;
+    });
 }
 
 void Application::openLog(const std::string &path, std::vector<std::string> &notices) {

@@ -8,10 +8,13 @@
 #include "platform/qt/termination_signals.h"
 #include "runtime/app_state.h"
 #include "telemetry/telemetry_log.h"
+#include "web/viewer_screens.h"
+#include "web/web_server.h"
 #include "windows/admin_window.h"
 #include "windows/debug_window.h"
 #include "windows/main_window.h"
 
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -37,6 +40,8 @@ public:
 private:
     void openLog(const std::string &path, std::vector<std::string> &notices);
     void openSetupWindows();
+    void applyWebSettings();
+    void publish(const telemetry::TelemetrySample *sample);
 
     platform::TerminationSignals m_terminationSignals;
     std::unique_ptr<DemoGame> m_demo;
@@ -50,6 +55,13 @@ private:
     std::unique_ptr<telemetry::TelemetryLog> m_log;
     std::unique_ptr<windows::AdminWindow> m_admin;
     std::unique_ptr<windows::DebugWindow> m_debug;
+    std::unique_ptr<web::ViewerScreens> m_viewerScreens;
+    std::unique_ptr<web::WebServer> m_web;
+    std::map<web::ViewerChoice, std::string> m_messages;
 };
+
+/// The address a browser opens for a web dashboard on `address` (empty: every address, then
+/// this computer's first network address) and `port`.
+std::string webUrl(const std::string &address, int port);
 
 } // namespace ostrelo::app

@@ -1,30 +1,50 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/command_line.h"
 
+#include "core/ip_address.h"
+#include "net/dialog_answers.h"
+
 namespace ostrelo::app {
 
 namespace {
 
-// Reads "--name PATH" or "--name=PATH"; false when `argument` is another option.
-bool pathOption(std::string_view name, std::span<const std::string> arguments, std::size_t &i,
-                std::optional<std::string> &path, std::string &error) {
+constexpr std::string_view kPath = "the path of a file";
+
+// Reads "--name VALUE" or "--name=VALUE"; false when `argument` is another option.
+bool valueOption(std::string_view name, std::string_view what,
+                 std::span<const std::string> arguments, std::size_t &i,
+                 std::optional<std::string> &path, std::string &error) {
     const std::string &argument = arguments[i];
     if (argument == name) {
         if (i + 1 < arguments.size() && !arguments[i + 1].empty()) {
             path = arguments[++i];
         } else {
-            error = std::string(name) + " needs the path of a file";
+            error = std::string(name) + " needs " + std::string(what);
         }
         return true;
     }
     if (argument.starts_with(std::string(name) + '=')) {
         path = argument.substr(name.size() + 1);
         if (path->empty()) {
-            error = std::string(name) + " needs the path of a file";
+            error = std::string(name) + " needs " + std::string(what);
         }
         return true;
     }
     return false;
+}
+
+// "8080" or "192.168.1.20:8080".
+bool readWebOption(const std::string &text, CommandLine &line) {
+    const std::size_t colon = text.rfind(':');
+    const std::string address = colon == std::string::npos ? "" : text.substr(0, colon);
+    const std::string port = colon == std::string::npos ? text : text.substr(colon + 1);
+    if ((colon != std::string::npos && address.empty()) || !core::isListenAddress(address) ||
+        !net::isValidPort(port)) {
+        return false;
+    }
+    line.webAddress = address.empty() ? "0.0.0.0" : address;
+    line.webPort = std::stoi(port);
+    return true;
 }
 
 } // namespace
@@ -33,8 +53,17 @@ CommandLine parseCommandLine(std::span<const std::string> arguments) {
     CommandLine line;
     for (std::size_t i = 0; i < arguments.size() && line.error.empty(); ++i) {
         const std::string &argument = arguments[i];
-        if (pathOption("--config", arguments, i, line.configPath, line.error) ||
-            pathOption("--log", arguments, i, line.logPath, line.error)) {
+        if (valueOption("--config", kPath, arguments, i, line.configPath, line.error) ||
+            valueOption("--log", kPath, arguments, i, line.logPath, line.error)) {
+            continue;
+        }
+        std::optional<std::string> web;
+        if (valueOption("--web", "[ADDRESS:]PORT", arguments, i, web, line.error)) {
+            if (web && !readWebOption(*web, line)) {
+                line.error = "--web needs [ADDRESS:]PORT, such as 8080 or 192.168.1.20:8080, "
+                             "not \"" +
+                             *web + "\"";
+            }
             continue;
         }
         if (argument == "--demo") {
@@ -67,6 +96,9 @@ std::string usageText() {
            "  --config PATH   use the settings file PATH instead of Ostrelo.ini\n"
            "  --log PATH      append every sample to the CSV file PATH\n"
            "  --demo          also start the simulated game, to see the dashboard at work\n"
+           "  --web [ADDRESS:]PORT\n"
+           "                  serve the dashboard to browsers on PORT (every address of\n"
+           "                  this computer, or ADDRESS only) for this run\n"
            "  -h, --help      show this help and exit\n"
            "  -v, --version   show the version and exit\n"
            "\n"

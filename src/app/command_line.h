@@ -14,12 +14,15 @@ struct CommandLine {
     bool demo = false;
     /// Append every sample to this CSV file.
     std::optional<std::string> logPath;
+    /// Serve the web dashboard on this address (0.0.0.0: every address) and port, for this run.
+    std::optional<std::string> webAddress;
+    int webPort = 0;
     /// Empty when the command line is valid; otherwise what is wrong with it.
     std::string error;
 };
 
 /// Parses the arguments after the program name: --config PATH (or --config=PATH),
-/// --log PATH (or --log=PATH), --demo.
+/// --log PATH (or --log=PATH), --web [ADDRESS:]PORT (or --web=...), --demo.
 CommandLine parseCommandLine(std::span<const std::string> arguments);
 
 /// The text --help (-h) or --version (-v) answers when any argument asks for one, the first

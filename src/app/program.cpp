@@ -3,6 +3,7 @@
 
 #include "core/conversions.h"
 #include "core/error.h"
+#include "core/ip_address.h"
 #include "core/settings_location.h"
 #include "dashboard/graphics_mode.h"
 #include "dashboard/language_switch.h"
@@ -51,6 +52,10 @@ void Program::present() {
     m_screen.linkStatus = net::linkStatusText(m_connection.status(), m_state.texts);
     dashboard::showMenus(m_screen, m_state.settings, m_state.texts);
     m_view.apply(m_screen);
+    if (onPresent) {
+        onPresent(m_newSample ? &m_presentedSample : nullptr);
+    }
+    m_newSample = false;
     if (m_debugSink && m_state.settings.Depurar) {
         m_debugSink(m_displayPhase.debugLines());
     }
@@ -134,6 +139,10 @@ void Program::chooseMenuItem(MenuItem item) {
         s.DadesServ = !s.DadesServ;
         net::Canvia_Dades_Serv(m_state);
         break;
+    case MenuItem::PanellWeb:
+        m_view.openWebDialog(m_state.texts, s.WebEnabled, s.WebAddress,
+                             std::string(core::trimBlanks(s.WebPort)), m_screen.webAddress);
+        break;
     case MenuItem::AcercaDe:
         m_view.openAbout(m_state.texts);
         break;
@@ -179,6 +188,34 @@ std::string Program::clientDialogConfirmed(const std::string &ip, const std::str
     applyConfirmedConnection(before);
     present();
     return {};
+}
+
+std::string Program::webDialogConfirmed(bool enabled, const std::string &address,
+                                        const std::string &port) {
+    if (!core::isListenAddress(address)) {
+        return m_state.texts.TextBadIP;
+    }
+    if (!net::isValidPort(port)) {
+        return m_state.texts.TextBadPort;
+    }
+    core::Settings &s = m_state.settings;
+    s.WebEnabled = enabled;
+    s.WebAddress = address.empty() ? core::Settings().WebAddress : address;
+    s.WebPort = core::NumberToText(core::TextToNumber(port));
+    for (const core::SettingKey key :
+         {core::SettingKey::WebEnabled, core::SettingKey::WebAddress, core::SettingKey::WebPort}) {
+        core::saveSetting(m_state.store, s, key);
+    }
+    if (onWebSettingsChanged) {
+        onWebSettingsChanged();
+    }
+    present();
+    return {};
+}
+
+void Program::setWebAddress(const std::string &url) {
+    m_screen.webAddress = url;
+    present();
 }
 
 void Program::scanTick() {
@@ -289,6 +326,10 @@ void Program::Lectures() {
             case Received::WrongShape:
                 break;
             }
+        }
+        if (onPresent) {
+            m_presentedSample = sample;
+            m_newSample = true;
         }
         if (mode == Server && !m_state.settings.DadesServ) {
             return;

@@ -32,12 +32,23 @@ public:
     /// (`applySettings`) and writes what start-up changed to the settings file at once.
     void start(char decimalSeparator);
 
-
     void menuChosen(dashboard::MenuItem item) override;
     void scanTick() override;
     void windowClosing() override;
     std::string serverDialogConfirmed(const std::string &port) override;
     std::string clientDialogConfirmed(const std::string &ip, const std::string &port) override;
+    std::string webDialogConfirmed(bool enabled, const std::string &address,
+                                   const std::string &port) override;
+
+    /// The web dashboard's settings changed (and are stored): it starts, moves or stops.
+    std::function<void()> onWebSettingsChanged;
+
+    /// The screen was handed to the window, with the sample it shows for the first time (as
+    /// read, before any unit conversion), or none when only other elements changed.
+    std::function<void(const telemetry::TelemetrySample *sample)> onPresent;
+
+    /// The address browsers open, shown while the web dashboard is on; empty while it is off.
+    void setWebAddress(const std::string &url);
 
     /// What arrived on the client socket: joins it, and processes each complete frame.
     /// Failures are reported under "TCPClient_DataArrival".
@@ -92,6 +103,9 @@ private:
     std::string m_receivedSample;
     telemetry::TelemetryLog *m_log = nullptr;
     std::function<void(const dashboard::DebugLines &)> m_debugSink;
+    // The last sample shown, for the web dashboard, and whether it is new since the last present.
+    telemetry::TelemetrySample m_presentedSample;
+    bool m_newSample = false;
 };
 
 } // namespace ostrelo::app

@@ -5,7 +5,9 @@
 #include "core/error.h"
 #include "core/text_encoding.h"
 
+#include <algorithm>
 #include <array>
+#include <string>
 
 namespace ostrelo::core {
 namespace {
@@ -43,6 +45,37 @@ bool Valid_IP(std::string_view text) {
         }
     });
     return valid;
+}
+
+bool isListenAddress(std::string_view text) {
+    if (text.empty()) {
+        return true;
+    }
+    int groups = 0;
+    while (true) {
+        const std::size_t end = std::min(text.find('.'), text.size());
+        const std::string_view group = text.substr(0, end);
+        if (group.empty() || group.size() > 3 || !isDigits(group) ||
+            std::stoi(std::string(group)) > 255) {
+            return false;
+        }
+        ++groups;
+        if (end == text.size()) {
+            return groups == 4;
+        }
+        text.remove_prefix(end + 1);
+    }
+}
+
+std::string plainListenAddress(std::string_view text) {
+    std::string plain;
+    while (!text.empty()) {
+        const std::size_t end = std::min(text.find('.'), text.size());
+        plain += (plain.empty() ? "" : ".") +
+                 std::to_string(std::stoi(std::string(text.substr(0, end))));
+        text.remove_prefix(std::min(end + 1, text.size()));
+    }
+    return plain;
 }
 
 std::string RemoteAddress(std::string_view ip) {

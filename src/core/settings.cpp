@@ -29,8 +29,13 @@ struct KeyRow {
     const char *(*check)(const Settings &) = nullptr;
 };
 
-// The port is held as the text of a whole number from 1 to 65535, with its leading blank.
-constexpr const char *kPortRule = "a port is a whole number from 1 to 65535";
+// A port is held as the text of a whole number from 1 to 65535, with its leading blank.
+const char *portRule(const std::string &port) {
+    const double number = TextToNumber(port);
+    return number != std::floor(number) || number < 1 || number > 65535
+               ? "a port is a whole number from 1 to 65535"
+               : nullptr;
+}
 
 // clang-format off
 const KeyRow kKeys[] = {
@@ -41,8 +46,7 @@ const KeyRow kKeys[] = {
          return s.ScanTime < kShortestScanTimeMs ? "a scan time is at least 10 ms" : nullptr; }},
     {SettingKey::TipusConexio, "Opcions", "TipusConexio", &Settings::TipusConexio},
     {SettingKey::Port, "Opcions", "Port", &Settings::Port, [](const Settings &s) {
-         const double port = TextToNumber(s.Port);
-         return port != std::floor(port) || port < 1 || port > 65535 ? kPortRule : nullptr; }},
+         return portRule(s.Port); }},
     {SettingKey::IP, "Opcions", "IP", &Settings::IP, [](const Settings &s) {
          return Valid_IP(s.IP) ? nullptr : "an address is four groups of three digits"; }},
     {SettingKey::NoGrafics, "Opcions", "NoGrafics", &Settings::NoGrafics},
@@ -62,6 +66,12 @@ const KeyRow kKeys[] = {
     {SettingKey::MinFrens, "MaxMin", "MinFrens", &Settings::MinFrens},
     {SettingKey::Administrar, "Administrar", "Administrar", &Settings::Administrar},
     {SettingKey::Depurar, "Depurar", "Depurar", &Settings::Depurar},
+    {SettingKey::WebEnabled, "Web", "Enabled", &Settings::WebEnabled},
+    {SettingKey::WebAddress, "Web", "Address", &Settings::WebAddress, [](const Settings &s) {
+         return isListenAddress(s.WebAddress)
+                    ? nullptr : "an address is four numbers from 0 to 255"; }},
+    {SettingKey::WebPort, "Web", "Port", &Settings::WebPort, [](const Settings &s) {
+         return portRule(s.WebPort); }},
 };
 // clang-format on
 
@@ -130,7 +140,7 @@ void convertInto(Settings &settings, const Member &member, const std::string &te
             if constexpr (std::is_same_v<T, bool>) {
                 value = TextToFlag(text);
             } else if constexpr (std::is_same_v<T, std::string>) {
-                if (field == &Settings::Port) {
+                if (field == &Settings::Port || field == &Settings::WebPort) {
                     requireNumber();
                     value = NumberToText(TextToNumber(text));
                 } else {

@@ -47,6 +47,11 @@ struct Settings : Thresholds {
     // [Administrar], [Depurar]
     bool Administrar = false;
     bool Depurar = false;
+    // [Web]: the dashboard served to browsers, off until the user turns it on. The address
+    // 0.0.0.0 listens on every address of this computer.
+    bool WebEnabled = false;
+    std::string WebAddress = "0.0.0.0";
+    std::string WebPort = " 8080";
 };
 
 /// Every key of the settings file, in the order start-up reads them.
@@ -72,6 +77,9 @@ enum class SettingKey {
     MinFrens,
     Administrar,
     Depurar,
+    WebEnabled,
+    WebAddress,
+    WebPort,
 };
 
 /// A stored setting that could not be used: where it is, what it holds and what replaces it.

@@ -116,6 +116,8 @@ LabelContent labelContent(const Screen &s, int number) {
         return {&s.waterCaption};
     case 20:
         return {&s.oilCaption};
+    case 21:
+        return {&s.webAddress};
     case 22:
         return {&s.bestLap};
     case 23:

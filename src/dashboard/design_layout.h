@@ -48,8 +48,8 @@ struct DesignElement {
 std::span<const DesignElement> designLayout();
 
 /// What a label shows of the screen: its text, and its background when it is a boxed reading
-/// (nullptr otherwise). Labels that show nothing (`Label21`, `Label47`, `Label48`) give an empty
-/// text.
+/// (nullptr otherwise). `Label47` and `Label48` show nothing; `Label21` shows the web
+/// dashboard's address while it is on, and nothing otherwise.
 struct LabelContent {
     const std::string *text;
     const Colour *background = nullptr;

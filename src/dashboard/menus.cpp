@@ -21,6 +21,7 @@ void showMenus(Screen &screen, const core::Settings &s, const i18n::Texts &t) {
         {Metrico, t.TextMetricMenu},
         {Imperial, t.TextImperialMenu},
         {VeureDadesServidor, t.TextShowServerDataMenu},
+        {PanellWeb, t.TextWebMenu},
     };
     for (const auto &[item, caption] : captions) {
         screen.menu(item).caption = caption;

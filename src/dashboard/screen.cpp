@@ -33,6 +33,7 @@ constexpr MenuLayoutEntry kMenus[] = {
     {Servidor, Conexio, "", true},
     {Client, Conexio, "", true},
     {VeureDadesServidor, Conexio, "", true, true},
+    {PanellWeb, Conexio, "", false, true},
     {AcercaDe, AcercaDe},
 };
 

@@ -45,9 +45,11 @@ enum class MenuItem : std::uint8_t {
     Servidor,
     Client,
     VeureDadesServidor,
+    /// The dashboard for browsers.
+    PanellWeb,
     AcercaDe,
 };
-inline constexpr std::size_t kMenuItemCount = 26;
+inline constexpr std::size_t kMenuItemCount = 27;
 
 /// A value in a box whose background shows where the value lies against its thresholds.
 struct Reading {
@@ -85,9 +87,10 @@ struct Screen {
     /// The menus with their fixed captions (language names, scan times), nothing checked.
     Screen();
 
-    // The two status lines.
+    // The two status lines, and the address browsers open while the web dashboard is on.
     std::string gameStatus;
     std::string linkStatus;
+    std::string webAddress;
 
     // Session.
     std::string trackName;

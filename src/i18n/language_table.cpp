@@ -66,6 +66,15 @@ const std::array<Language, 8> kLanguages = {{
          .TextShowServerDataMenu = "Ver Datos Servidor",
          .TextPortHelp = "En Linux, los puertos por debajo de 1024 requieren permisos de "
                          "administrador: elija un puerto de 1024 o superior.",
+         .TextWebMenu = "Panel web...",
+         .TextWebTitle = "Panel web",
+         .TextWebEnabled = "Servir el panel a los navegadores",
+         .TextWebAddress = "Dirección (vacía: todas)",
+         .TextWebHint =
+             "Abra esta dirección en un móvil, una tableta o un ordenador de la misma red:",
+         .TextWebOff = "El panel web está apagado.",
+         .TextNoData = "SIN DATOS",
+         .TextFullScreen = "Pantalla completa",
      }},
     {"Català",
      {
@@ -125,6 +134,15 @@ const std::array<Language, 8> kLanguages = {{
          .TextShowServerDataMenu = "Veure Dades Servidor",
          .TextPortHelp = "A Linux, els ports per sota de 1024 requereixen permisos "
                          "d'administrador: trieu un port de 1024 o superior.",
+         .TextWebMenu = "Panell web...",
+         .TextWebTitle = "Panell web",
+         .TextWebEnabled = "Servir el panell als navegadors",
+         .TextWebAddress = "Adreça (buida: totes)",
+         .TextWebHint =
+             "Obriu aquesta adreça en un mòbil, una tauleta o un ordinador de la mateixa xarxa:",
+         .TextWebOff = "El panell web està apagat.",
+         .TextNoData = "SENSE DADES",
+         .TextFullScreen = "Pantalla completa",
      }},
     {"Asturianu",
      {
@@ -184,6 +202,15 @@ const std::array<Language, 8> kLanguages = {{
          .TextShowServerDataMenu = "Ver Datos Servidor",
          .TextPortHelp = "En Linux, los puertos per debaxo de 1024 riquen permisos "
                          "d'alministrador: escueyi un puertu de 1024 o más.",
+         .TextWebMenu = "Panel web...",
+         .TextWebTitle = "Panel web",
+         .TextWebEnabled = "Sirvir el panel a los restoladores",
+         .TextWebAddress = "Direición (balera: toes)",
+         .TextWebHint =
+             "Abri esta direición nun móvil, una tableta o un ordenador de la mesma rede:",
+         .TextWebOff = "El panel web ta apagáu.",
+         .TextNoData = "ENSIN DATOS",
+         .TextFullScreen = "Pantalla completa",
      }},
     {"English",
      {
@@ -243,6 +270,14 @@ const std::array<Language, 8> kLanguages = {{
          .TextShowServerDataMenu = "Show Server Data",
          .TextPortHelp =
              "On Linux, ports below 1024 need administrator rights: choose a port of 1024 or more.",
+         .TextWebMenu = "Web dashboard...",
+         .TextWebTitle = "Web dashboard",
+         .TextWebEnabled = "Serve the dashboard to browsers",
+         .TextWebAddress = "Address (empty: all)",
+         .TextWebHint = "Open this address on a phone, tablet or computer on the same network:",
+         .TextWebOff = "The web dashboard is off.",
+         .TextNoData = "NO DATA",
+         .TextFullScreen = "Full screen",
      }},
     {"Francais",
      {
@@ -302,6 +337,15 @@ const std::array<Language, 8> kLanguages = {{
          .TextShowServerDataMenu = "Show Données Serveur",
          .TextPortHelp = "Sous Linux, les ports inférieurs à 1024 exigent les droits "
                          "d'administrateur : choisissez un port de 1024 ou plus.",
+         .TextWebMenu = "Tableau de bord web...",
+         .TextWebTitle = "Tableau de bord web",
+         .TextWebEnabled = "Servir le tableau de bord aux navigateurs",
+         .TextWebAddress = "Adresse (vide : toutes)",
+         .TextWebHint = "Ouvrez cette adresse sur un téléphone, une tablette ou un ordinateur du "
+                        "même réseau :",
+         .TextWebOff = "Le tableau de bord web est arrêté.",
+         .TextNoData = "PAS DE DONNÉES",
+         .TextFullScreen = "Plein écran",
      }},
     {"Deutsch",
      {
@@ -361,6 +405,15 @@ const std::array<Language, 8> kLanguages = {{
          .TextShowServerDataMenu = "Show Serverdaten",
          .TextPortHelp = "Unter Linux brauchen Ports unter 1024 Administratorrechte: wählen Sie "
                          "einen Port ab 1024.",
+         .TextWebMenu = "Web-Armaturenbrett...",
+         .TextWebTitle = "Web-Armaturenbrett",
+         .TextWebEnabled = "Armaturenbrett für Browser bereitstellen",
+         .TextWebAddress = "Adresse (leer: alle)",
+         .TextWebHint =
+             "Diese Adresse auf einem Handy, Tablet oder Computer im selben Netz öffnen:",
+         .TextWebOff = "Das Web-Armaturenbrett ist aus.",
+         .TextNoData = "KEINE DATEN",
+         .TextFullScreen = "Vollbild",
      }},
     {"Dutch",
      {
@@ -420,6 +473,14 @@ const std::array<Language, 8> kLanguages = {{
          .TextShowServerDataMenu = "Show ServerInformatie",
          .TextPortHelp = "Onder Linux vereisen poorten onder 1024 beheerdersrechten: kies een "
                          "poort van 1024 of hoger.",
+         .TextWebMenu = "Webdashboard...",
+         .TextWebTitle = "Webdashboard",
+         .TextWebEnabled = "Dashboard aan browsers aanbieden",
+         .TextWebAddress = "Adres (leeg: alle)",
+         .TextWebHint = "Open dit adres op een telefoon, tablet of computer in hetzelfde netwerk:",
+         .TextWebOff = "Het webdashboard staat uit.",
+         .TextNoData = "GEEN GEGEVENS",
+         .TextFullScreen = "Volledig scherm",
      }},
     {"Italiano",
      {
@@ -479,6 +540,15 @@ const std::array<Language, 8> kLanguages = {{
          .TextShowServerDataMenu = "Mostra dati server",
          .TextPortHelp = "Su Linux le porte sotto 1024 richiedono i permessi di amministratore: "
                          "scegli una porta da 1024 in su.",
+         .TextWebMenu = "Cruscotto web...",
+         .TextWebTitle = "Cruscotto web",
+         .TextWebEnabled = "Servire il cruscotto ai browser",
+         .TextWebAddress = "Indirizzo (vuoto: tutti)",
+         .TextWebHint =
+             "Aprite questo indirizzo su un telefono, un tablet o un computer della stessa rete:",
+         .TextWebOff = "Il cruscotto web è spento.",
+         .TextNoData = "NESSUN DATO",
+         .TextFullScreen = "Schermo intero",
      }},
 }};
 

@@ -18,12 +18,14 @@ namespace ostrelo::i18n {
     X(TextServerMenu) X(TextClientMenu) X(TextServerDialogTitle) X(TextClientDialogTitle) \
     X(TextOK) X(TextConnected) X(TextConnecting) X(TextListening) X(TextNoConnection) \
     X(TextGraphicsMenu) X(TextMetricMenu) X(TextImperialMenu) X(TextShowServerDataMenu) \
-    X(TextPortHelp)
+    X(TextPortHelp) X(TextWebMenu) X(TextWebTitle) X(TextWebEnabled) X(TextWebAddress) \
+    X(TextWebHint) X(TextWebOff) X(TextNoData) X(TextFullScreen)
 // clang-format on
 
 /// The language text slots shown by the program: empty until a language is applied, then the
 /// texts of the language in force. `TextPortHelp` tells how to choose a port an ordinary user
-/// may listen on.
+/// may listen on; the `TextWeb...` texts, `TextNoData` and `TextFullScreen` belong to the
+/// dashboard served to browsers.
 struct Texts {
 #define OSTRELO_TEXT_SLOT(name) std::string name;
     OSTRELO_TEXT_SLOTS(OSTRELO_TEXT_SLOT)

@@ -32,6 +32,10 @@ public:
     /// Opens the address dialog `Intro_IP` the same way.
     virtual void openClientDialog(const i18n::Texts &texts, const std::string &ip,
                                   const std::string &port) = 0;
+    /// Opens the web dashboard's dialog with its settings and the address browsers open now
+    /// (`url`, empty while it is off), or brings it forward; never waits for it.
+    virtual void openWebDialog(const i18n::Texts &texts, bool enabled, const std::string &address,
+                               const std::string &port, const std::string &url) = 0;
     /// Shows the picture file at `path` as the car picture; false (and the picture unchanged)
     /// when it cannot be read.
     virtual bool loadCarPicture(const std::string &path) = 0;
@@ -59,6 +63,9 @@ public:
     virtual std::string serverDialogConfirmed(const std::string &port) = 0;
     /// OK on the address dialog with the address and port typed; returns as above.
     virtual std::string clientDialogConfirmed(const std::string &ip, const std::string &port) = 0;
+    /// OK on the web dashboard's dialog; returns as above.
+    virtual std::string webDialogConfirmed(bool enabled, const std::string &address,
+                                           const std::string &port) = 0;
 };
 
 } // namespace ostrelo::windows

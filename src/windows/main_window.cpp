@@ -500,6 +500,23 @@ void MainWindow::openClientDialog(const i18n::Texts &texts, const std::string &i
     showCentred(m_clientDialog);
 }
 
+void MainWindow::openWebDialog(const i18n::Texts &texts, bool enabled, const std::string &address,
+                               const std::string &port, const std::string &url) {
+    if (m_webDialog) {
+        m_webDialog->raise();
+        m_webDialog->activateWindow();
+        return;
+    }
+    m_webDialog = new WebDialog(
+        texts, enabled, address, port, url,
+        [this](bool on, const std::string &typedAddress, const std::string &typedPort) {
+            return m_events ? m_events->webDialogConfirmed(on, typedAddress, typedPort)
+                            : std::string();
+        },
+        this);
+    showCentred(m_webDialog);
+}
+
 void MainWindow::openAbout(const i18n::Texts &texts) {
     if (m_about) {
         m_about->raise();

@@ -8,6 +8,7 @@
 #include "windows/connection_dialogs.h"
 #include "windows/fitted_text.h"
 #include "windows/main_view.h"
+#include "windows/web_dialog.h"
 
 #include <QLabel>
 #include <QMainWindow>
@@ -59,6 +60,8 @@ public:
     void openServerDialog(const i18n::Texts &texts, const std::string &port) override;
     void openClientDialog(const i18n::Texts &texts, const std::string &ip,
                           const std::string &port) override;
+    void openWebDialog(const i18n::Texts &texts, bool enabled, const std::string &address,
+                       const std::string &port, const std::string &url) override;
     bool loadCarPicture(const std::string &path) override;
     void openAbout(const i18n::Texts &texts) override;
     double windowLeftTwips() const override;
@@ -78,6 +81,7 @@ public:
     ConnectionDialog *serverDialog() const { return m_serverDialog; }
     ConnectionDialog *clientDialog() const { return m_clientDialog; }
     AboutWindow *aboutWindow() const { return m_about; }
+    WebDialog *webDialog() const { return m_webDialog; }
 
     /// Twips per pixel on the window's screen, from its real dots per inch.
     double twipsPerPixel() const;
@@ -123,6 +127,7 @@ private:
     QPointer<ConnectionDialog> m_serverDialog;
     QPointer<ConnectionDialog> m_clientDialog;
     QPointer<AboutWindow> m_about;
+    QPointer<WebDialog> m_webDialog;
 };
 
 } // namespace ostrelo::windows

@@ -24,6 +24,15 @@ TEST(CommandLine, ReadsTheOptions) {
     EXPECT_FALSE(parse({"--config"}).error.empty());
     EXPECT_FALSE(parse({"--config="}).error.empty());
     EXPECT_EQ(parse({"--frobnicate"}).error, "unknown option: --frobnicate");
+    const CommandLine web = parse({"--web", "192.168.001.020:8080"});
+    EXPECT_EQ(web.webAddress, "192.168.001.020");
+    EXPECT_EQ(web.webPort, 8080);
+    EXPECT_EQ(parse({"--web=9000"}).webAddress, "0.0.0.0");
+    EXPECT_EQ(parse({"--web=9000"}).webPort, 9000);
+    for (const char *bad : {"0", "70000", ":8080", "localhost:8080", "1.2.3.4:", "80a"}) {
+        EXPECT_NE(parse({"--web", bad}).error, "") << bad;
+    }
+    EXPECT_EQ(parse({"--web"}).error, "--web needs [ADDRESS:]PORT");
 }
 
 TEST(SimulatedGameOptions, TakesItsOwnPassesQtsOnAndRefusesTheRest) {

@@ -146,6 +146,11 @@ TEST_F(NetworkTest, AClientShowsTheServersSamplesInItsOwnUnits) {
     ASSERT_TRUE(runUntil({again.get(), second.get()},
                          [&] { return second->caption(1) == "RACE07 EN MARCHA"; }));
     EXPECT_EQ(second->caption(15), "CONECTADO");
+    // Beside its own menus and scan timer, the client shows exactly what the server shows.
+    dashboard::Screen shown = second->program.screen();
+    shown.menus = again->program.screen().menus;
+    shown.scanIntervalMs = again->program.screen().scanIntervalMs;
+    EXPECT_TRUE(shown == again->program.screen());
 }
 
 TEST_F(NetworkTest, AServerKeepsSendingWhileHidingItsOwnData) {

@@ -241,6 +241,24 @@ TEST_F(ProgramTest, TheWindowHearsWhatTheGameAndTheLinkTellIt) {
     EXPECT_EQ(view.screen.linkStatus, "N/A");
 }
 
+TEST_F(ProgramTest, TheWebDashboardDialogStoresItsSettingsOnlyWhenValid) {
+    start();
+    int changes = 0;
+    program.onWebSettingsChanged = [&] { ++changes; };
+    program.menuChosen(MenuItem::PanellWeb);
+    EXPECT_EQ(view.dialogs.back(), "web Panel web off 0.0.0.0:8080 ");
+    EXPECT_EQ(program.webDialogConfirmed(true, "192.168.1", "8080"), state.texts.TextBadIP);
+    EXPECT_EQ(program.webDialogConfirmed(true, "", "0"), state.texts.TextBadPort);
+    EXPECT_EQ(changes, 0);
+    EXPECT_EQ(dir.read("Ostrelo.ini").find("[Web]"), std::string::npos);
+    EXPECT_EQ(program.webDialogConfirmed(true, "", "09000"), "");
+    EXPECT_EQ(changes, 1);
+    EXPECT_NE(dir.read("Ostrelo.ini").find("[Web]\nEnabled=True\nAddress=0.0.0.0\nPort= 9000\n"),
+              std::string::npos);
+    program.setWebAddress("http://10.0.0.5:9000/");
+    EXPECT_EQ(view.screen.webAddress, "http://10.0.0.5:9000/");
+}
+
 TEST_F(ProgramTest, TheAboutItemOpensTheAboutWindowInTheCurrentLanguage) {
     start();
     program.menuChosen(MenuItem::AcercaDe);

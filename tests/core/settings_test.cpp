@@ -28,7 +28,11 @@ TEST(LoadSettings, ReadsNumbersAndFlagsInEveryAcceptedForm) {
                                                       "MaxPneu=\n"
                                                       "MinPneu=75.5\n"
                                                       "[Depurar]\n"
-                                                      "Depurar=True\n");
+                                                      "Depurar=True\n"
+                                                      "[Web]\n"
+                                                      "Enabled=True\n"
+                                                      "Address=192.168.001.020\n"
+                                                      "Port=08080\n");
     const LoadedSettings loaded = loadSettings(SettingsStore(path));
     const Settings &s = loaded.settings;
     EXPECT_TRUE(loaded.problems.empty());
@@ -42,6 +46,9 @@ TEST(LoadSettings, ReadsNumbersAndFlagsInEveryAcceptedForm) {
     EXPECT_EQ(s.MaxPneu, 100);
     EXPECT_EQ(s.MinPneu, 76);
     EXPECT_TRUE(s.Depurar);
+    EXPECT_TRUE(s.WebEnabled);
+    EXPECT_EQ(s.WebAddress, "192.168.001.020");
+    EXPECT_EQ(s.WebPort, " 8080");
 }
 
 TEST(LoadSettings, ReportsEveryValueItReplacesAndUsesTheDefault) {
@@ -71,6 +78,10 @@ TEST(LoadSettings, ReportsEveryValueItReplacesAndUsesTheDefault) {
         {"MaxMin", "MinPneu", "NaN", "80"},
         {"MaxMin", "MaxPress", "1e9", "220"},
         {"Administrar", "Administrar", "maybe", "False"},
+        {"Web", "Port", "0", "8080"},
+        {"Web", "Address", "192.168.1", "0.0.0.0"},
+        {"Web", "Address", "192.168.1.256", "0.0.0.0"},
+        {"Web", "Address", "1.2.3.4.5", "0.0.0.0"},
     };
     TempDir dir;
     const Settings defaults;
@@ -160,6 +171,11 @@ TEST(ValidIp, AcceptsOnlyTheFixedFifteenCharacterForm) {
 TEST(RemoteAddress, DropsTheLeadingZeros) {
     EXPECT_EQ(RemoteAddress("192.168.000.002"), "192.168.0.2");
     EXPECT_EQ(RemoteAddress("010.000.000.001"), "10.0.0.1");
+    EXPECT_EQ(plainListenAddress("010.000.0.001"), "10.0.0.1");
+    for (const char *bad : {"1.2.3.", ".1.2.3", "1..2.3", "1.2.3.4x", "1234.1.1.1", "-1.2.3.4"}) {
+        EXPECT_FALSE(isListenAddress(bad)) << bad;
+    }
+    EXPECT_TRUE(isListenAddress("0.0.0.0"));
 }
 
 } // namespace

@@ -26,6 +26,11 @@ public:
                           const std::string &port) override {
         dialogs.push_back("client " + texts.TextClientDialogTitle + " " + ip + port);
     }
+    void openWebDialog(const i18n::Texts &texts, bool enabled, const std::string &address,
+                       const std::string &port, const std::string &url) override {
+        dialogs.push_back("web " + texts.TextWebTitle + (enabled ? " on " : " off ") + address +
+                          ":" + port + " " + url);
+    }
     bool loadCarPicture(const std::string &path) override {
         pictures.push_back(path);
         return pictureLoads;

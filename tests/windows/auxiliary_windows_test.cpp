@@ -6,7 +6,9 @@
 #include "windows/debug_window.h"
 #include "windows/fitted_text.h"
 #include "windows/main_window.h"
+#include "windows/web_dialog.h"
 
+#include <QCheckBox>
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QFontMetrics>
@@ -134,6 +136,40 @@ const char kOnePixelGif[] = "GIF89a\x01\x00\x01\x00\x80\x00\x00\xff\xff\xff\x00\
                             "!\xf9\x04\x01\x00\x00\x00\x00,\x00\x00\x00\x00\x01\x00\x01\x00\x00"
                             "\x02\x02"
                             "D\x01\x00;";
+
+TEST(WebDialog, ShowsTheAddressWithItsCodeAndHandsBackTheChoices) {
+    const i18n::Texts &texts = i18n::findLanguage("English")->texts;
+    std::vector<std::string> confirmed;
+    const auto confirm = [&](bool on, const std::string &address, const std::string &port) {
+        confirmed.push_back((on ? "on " : "off ") + address + ":" + port);
+        return std::string();
+    };
+    const std::string url = "http://192.168.1.20:8080/";
+    auto *running = new WebDialog(texts, true, "0.0.0.0", "8080", url, confirm, nullptr);
+    EXPECT_TRUE(running->urlLabel()->text().endsWith(QString::fromStdString(url)));
+    ASSERT_FALSE(running->codeLabel()->pixmap().isNull());
+    // 25 modules for this address at level M, a quiet zone of 4 on each side, 4 pixels each.
+    EXPECT_EQ(running->codeLabel()->pixmap().width(), (25 + 8) * 4);
+    running->enabledBox()->setChecked(false);
+    running->portBox()->setText(QStringLiteral(" 9000 "));
+    running->confirm();
+    EXPECT_EQ(confirmed, std::vector<std::string>{"off 0.0.0.0:9000"});
+
+    auto *off = new WebDialog(texts, false, "0.0.0.0", "8080", "", confirm, nullptr);
+    EXPECT_EQ(off->urlLabel()->text(), QStringLiteral("The web dashboard is off."));
+    EXPECT_TRUE(off->codeLabel()->pixmap().isNull());
+    delete off;
+    const QImage code = qrCode(url, 1);
+    EXPECT_EQ(code.pixelColor(4, 4), QColor(Qt::black)); // the finder pattern's corner
+    EXPECT_EQ(code.pixelColor(0, 0), QColor(Qt::white));
+
+    // The main window shows the address on the line below the lap times.
+    MainWindow window(0);
+    dashboard::Screen screen;
+    screen.webAddress = url;
+    window.apply(screen);
+    EXPECT_EQ(window.label(21)->text().toStdString(), url);
+}
 
 TEST(MainWindowPictures, LoadSkinFilesAndKeepThePictureOnFailure) {
     testing::TempDir dir;

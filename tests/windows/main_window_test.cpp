@@ -32,6 +32,11 @@ struct RecordedEvents : MainViewEvents {
         confirmed.push_back("client" + ip + ":" + port);
         return {};
     }
+    std::string webDialogConfirmed(bool enabled, const std::string &address,
+                                   const std::string &port) override {
+        confirmed.push_back(std::string("web") + (enabled ? "on" : "off") + address + ":" + port);
+        return {};
+    }
     std::vector<std::string> confirmed;
     std::vector<MenuItem> chosen;
     int ticks = 0;
@@ -70,7 +75,8 @@ TEST(MainWindow, HasTheFullMenuBar) {
         captionsOf(top[2]->menu()),
         (QStringList{QStringLiteral("10 ms"), QStringLiteral("50 ms"), QStringLiteral("150 ms"),
                      QStringLiteral("500 ms"), QStringLiteral("1000 ms")}));
-    EXPECT_EQ(top[3]->menu()->actions().size(), 5);
+    EXPECT_EQ(top[3]->menu()->actions().size(), 7);
+    EXPECT_TRUE(top[3]->menu()->actions()[5]->isSeparator());
     EXPECT_TRUE(top[3]->menu()->actions()[3]->isSeparator());
 }
 

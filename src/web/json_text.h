@@ -1,0 +1,28 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "dashboard/screen.h"
+#include "i18n/texts.h"
+
+#include <string>
+#include <string_view>
+
+namespace ostrelo::web {
+
+/// `text` as a JSON string, quotes included. Control characters are escaped; bytes that are
+/// not valid UTF-8 become U+FFFD, so a name from the game can never break the message.
+std::string jsonString(std::string_view text);
+
+/// One live message for a browser: `live` tells whether a new sample came with it, then every
+/// element of `screen` by its design number ("L" labels with "B" backgrounds, "C" lamps,
+/// "P" bars, "S" wheel-lock markers).
+std::string screenMessage(const dashboard::Screen &screen, bool live);
+
+/// The page's own texts in the viewer's language, sent once when a viewer connects.
+std::string textsMessage(const i18n::Texts &texts, std::string_view idioma, bool imperial);
+
+/// The design layout for the page: every element with its place in twips, font and colours,
+/// and the window's background colour.
+std::string layoutJson(dashboard::Colour background);
+
+} // namespace ostrelo::web

@@ -1,0 +1,112 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "web/viewer_screens.h"
+
+#include "core/error.h"
+#include "dashboard/graphics_mode.h"
+#include "dashboard/language_switch.h"
+#include "dashboard/units.h"
+#include "i18n/language_table.h"
+#include "web/http_request.h"
+
+#include <algorithm>
+
+namespace ostrelo::web {
+namespace {
+
+// The status line `text`, written in the language of `from`, in the language of `to`; a text
+// that is none of the status texts (the server's, on a client) stays as it is.
+std::string translated(const std::string &text, const i18n::Texts &from, const i18n::Texts &to) {
+    for (const auto slot : {&i18n::Texts::TextScanning, &i18n::Texts::TextGameRunning,
+                            &i18n::Texts::TextGameNotRunning, &i18n::Texts::TextConnected,
+                            &i18n::Texts::TextConnecting, &i18n::Texts::TextListening,
+                            &i18n::Texts::TextNoConnection}) {
+        if (!text.empty() && text == from.*slot) {
+            return to.*slot;
+        }
+    }
+    return text;
+}
+
+} // namespace
+
+ViewerChoice choiceFromQuery(std::string_view query, const core::Settings &settings) {
+    ViewerChoice choice{settings.Idioma, settings.Unitats};
+    if (const std::string idioma = queryValue(query, "lang"); i18n::findLanguage(idioma)) {
+        choice.idioma = idioma;
+    }
+    const std::string units = queryValue(query, "units");
+    if (units == "Metric" || units == "Imperial") {
+        choice.units = units == "Imperial" ? core::Units::Imperial : core::Units::Metric;
+    }
+    return choice;
+}
+
+struct ViewerScreens::Variant {
+    runtime::AppState state;
+    dashboard::Screen screen;
+    dashboard::DisplayState display;
+    dashboard::DisplayPhase phase{state, screen, display, {}};
+};
+
+ViewerScreens::ViewerScreens(const runtime::AppState &state, char decimalSeparator)
+    : m_state(state), m_separator(decimalSeparator) {
+}
+
+ViewerScreens::~ViewerScreens() = default;
+
+ViewerScreens::Variant &ViewerScreens::variant(const ViewerChoice &choice) {
+    std::unique_ptr<Variant> &entry = m_variants[choice];
+    if (!entry) {
+        entry = std::make_unique<Variant>();
+        Variant &v = *entry;
+        // Its own settings in memory: what the viewer chooses is never written anywhere.
+        v.state.settings = m_state.settings;
+        v.state.settings.Idioma = choice.idioma;
+        v.state.settings.Unitats = choice.units;
+        v.display.decimalSeparator = m_separator;
+        dashboard::Canvia_Idioma(v.state, v.screen, {});
+        dashboard::Canvia_Grafics(v.state, v.screen);
+        dashboard::Canvia_Unitats(v.state, v.screen, v.display);
+    }
+    return *entry;
+}
+
+void ViewerScreens::keepOnly(const std::vector<ViewerChoice> &inUse) {
+    std::erase_if(m_variants, [&](const auto &entry) {
+        return std::find(inUse.begin(), inUse.end(), entry.first) == inUse.end();
+    });
+}
+
+const dashboard::Screen &ViewerScreens::screen(const ViewerChoice &choice) {
+    return variant(choice).screen;
+}
+
+void ViewerScreens::update(const telemetry::TelemetrySample *sample,
+                           const dashboard::Screen &shown) {
+    for (auto &[choice, entry] : m_variants) {
+        Variant &v = *entry;
+        core::Settings &s = v.state.settings;
+        const bool graphicsChanged = s.NoGrafics != m_state.settings.NoGrafics;
+        s.TipusConexio = m_state.settings.TipusConexio;
+        s.DadesServ = m_state.settings.DadesServ;
+        s.NoGrafics = m_state.settings.NoGrafics;
+        if (graphicsChanged) {
+            dashboard::Canvia_Grafics(v.state, v.screen);
+        }
+        v.state.CarSlot = m_state.CarSlot;
+        v.state.SlotMode = m_state.SlotMode;
+        if (sample) {
+            telemetry::TelemetrySample copy = *sample;
+            try {
+                v.phase.show(copy);
+            } catch (const core::RunTimeError &) {
+                // The window's display phase met the same sample first and has reported it.
+            }
+        }
+        v.screen.gameStatus = translated(shown.gameStatus, m_state.texts, v.state.texts);
+        v.screen.linkStatus = translated(shown.linkStatus, m_state.texts, v.state.texts);
+        v.screen.webAddress = shown.webAddress;
+    }
+}
+
+} // namespace ostrelo::web

@@ -1,0 +1,102 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "windows/web_dialog.h"
+
+#include "windows/qt_text.h"
+
+#include <QCheckBox>
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPixmap>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <qrencode.h>
+
+#include <memory>
+
+namespace ostrelo::windows {
+
+QImage qrCode(const std::string &text, int scale) {
+    const std::unique_ptr<QRcode, decltype(&QRcode_free)> code(
+        QRcode_encodeString(text.c_str(), 0, QR_ECLEVEL_M, QR_MODE_8, 1), &QRcode_free);
+    if (!code) {
+        return {};
+    }
+    constexpr int kQuietZone = 4;
+    const int side = (code->width + 2 * kQuietZone) * scale;
+    QImage image(side, side, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    for (int y = 0; y < code->width; ++y) {
+        for (int x = 0; x < code->width; ++x) {
+            // The lowest bit of each module says whether it is dark.
+            if ((code->data[y * code->width + x] & 1) == 0) {
+                continue;
+            }
+            for (int dy = 0; dy < scale; ++dy) {
+                for (int dx = 0; dx < scale; ++dx) {
+                    image.setPixel((x + kQuietZone) * scale + dx, (y + kQuietZone) * scale + dy,
+                                   qRgb(0, 0, 0));
+                }
+            }
+        }
+    }
+    return image;
+}
+
+WebDialog::WebDialog(const i18n::Texts &texts, bool enabled, const std::string &address,
+                     const std::string &port, const std::string &url, Confirm confirm,
+                     QWidget *parent)
+    : QDialog(parent), m_confirm(std::move(confirm)) {
+    setWindowTitle(toQString(texts.TextWebTitle));
+    setAttribute(Qt::WA_DeleteOnClose);
+    m_enabled = new QCheckBox(toQString(texts.TextWebEnabled), this);
+    m_enabled->setChecked(enabled);
+    m_address = new QLineEdit(toQString(address), this);
+    m_address->setMaxLength(15);
+    m_port = new QLineEdit(toQString(port), this);
+    m_port->setMaxLength(5);
+    auto *form = new QFormLayout;
+    form->addRow(toQString(texts.TextWebAddress), m_address);
+    form->addRow(toQString(texts.TextPortCaption), m_port);
+    m_url = new QLabel(this);
+    m_url->setTextFormat(Qt::PlainText);
+    m_url->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_url->setWordWrap(true);
+    m_code = new QLabel(this);
+    m_code->setAlignment(Qt::AlignCenter);
+    if (url.empty()) {
+        m_url->setText(toQString(texts.TextWebOff));
+    } else {
+        m_url->setText(toQString(texts.TextWebHint) + QStringLiteral("\n\n") + toQString(url));
+        const QImage code = qrCode(url, 4);
+        if (!code.isNull()) {
+            m_code->setPixmap(QPixmap::fromImage(code));
+        }
+    }
+    auto *ok = new QPushButton(toQString(texts.TextOK), this);
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, &WebDialog::confirm);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(m_enabled);
+    layout->addLayout(form);
+    layout->addWidget(m_url);
+    layout->addWidget(m_code);
+    layout->addWidget(ok, 0, Qt::AlignRight);
+}
+
+void WebDialog::confirm() {
+    const std::string message =
+        m_confirm(m_enabled->isChecked(), m_address->text().trimmed().toStdString(),
+                  m_port->text().trimmed().toStdString());
+    if (message.empty()) {
+        close();
+        return;
+    }
+    auto *box = new QMessageBox(QMessageBox::Critical, QStringLiteral("Ostrelo"),
+                                toQString(message), QMessageBox::Ok, this);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
+}
+
+} // namespace ostrelo::windows

@@ -1,0 +1,179 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "i18n/language_table.h"
+#include "web/http_request.h"
+#include "web/json_text.h"
+#include "web/viewer_screens.h"
+
+#include <gtest/gtest.h>
+
+namespace ostrelo::web {
+namespace {
+
+using Verdict = HttpRequest::Verdict;
+
+TEST(JsonString, EscapesWhatWouldBreakTheMessageAndKeepsUtf8) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"Lince \"16V\"", R"("Lince \"16V\"")"},
+        {"C:\\Race", R"("C:\\Race")"},
+        {std::string("a\0b\n\x7f", 5), R"("a\u0000b\u000a\u007f")"},
+        {"Español Français", "\"Español Français\""},
+        {"\xff"
+         "x",
+         R"("\ufffdx")"},
+        {"\xc3", R"("\ufffd")"},                     // cut sequence
+        {"\xc0\x80", R"("\ufffd\ufffd")"},           // overlong NUL
+        {"\xed\xa0\x80", R"("\ufffd\ufffd\ufffd")"}, // surrogate
+        {"\xf0\x9f\x8f\x81", "\"\xf0\x9f\x8f\x81\""},
+    };
+    for (const auto &[text, json] : cases) {
+        SCOPED_TRACE(json);
+        EXPECT_EQ(jsonString(text), json);
+    }
+}
+
+TEST(RequestHead, TellsWhatTheDashboardServesFromWhatItRefuses) {
+    struct Case {
+        std::string bytes;
+        Verdict verdict;
+        std::string path;
+        bool webSocket = false;
+    };
+    const std::string end = "\r\n\r\n";
+    const Case cases[] = {
+        {"GET / HTTP/1.1\r\nHost: x" + end, Verdict::Get, "/"},
+        {"GET /app.js?v=2 HTTP/1.0" + end, Verdict::Get, "/app.js"},
+        {"GET /live?lang=English HTTP/1.1\r\nUpgrade: WebSocket\r\n"
+         "Connection: keep-alive, Upgrade" +
+             end,
+         Verdict::Get, "/live", true},
+        {"GET /live HTTP/1.1\r\nUpgrade: websocket" + end, Verdict::Get, "/live", false},
+        {"POST / HTTP/1.1\r\nContent-Length: 3" + end, Verdict::MethodNotAllowed, ""},
+        {"get / HTTP/1.1" + end, Verdict::MethodNotAllowed, ""},
+        {"GET http://x/ HTTP/1.1" + end, Verdict::BadRequest, ""},
+        {"GET / HTTP/2" + end, Verdict::BadRequest, ""},
+        {"GET /a b HTTP/1.1" + end, Verdict::BadRequest, ""},
+        {"GET / HTTP/1.1\r\nNo colon here" + end, Verdict::BadRequest, ""},
+        {"GET / HTTP/1.1\r\nBad Name: x" + end, Verdict::BadRequest, ""},
+        {"\x16\x03\x01\x02\x00" + end, Verdict::BadRequest, ""},
+        {"GET / HTTP/1.1\r\nHost: x\r\n", Verdict::Incomplete, ""},
+        {"GET / HTTP/1.1\r\nX: " + std::string(kRequestHeadLimit, 'a'), Verdict::TooLarge, ""},
+        {"GET / HTTP/1.1\r\nX: " + std::string(kRequestHeadLimit, 'a') + end, Verdict::TooLarge,
+         ""},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.bytes.substr(0, 40));
+        const HttpRequest request = parseRequestHead(c.bytes);
+        EXPECT_EQ(request.verdict, c.verdict);
+        EXPECT_EQ(request.path, c.path);
+        EXPECT_EQ(request.webSocket, c.webSocket);
+    }
+    EXPECT_EQ(parseRequestHead("GET /live?lang=Catal%C3%A0&units=Metric HTTP/1.1" + end).query,
+              "lang=Catal%C3%A0&units=Metric");
+}
+
+TEST(RequestHead, ReadsQueryValuesPercentDecoded) {
+    EXPECT_EQ(queryValue("lang=Espa%C3%B1ol&units=Imperial", "lang"), "Español");
+    EXPECT_EQ(queryValue("lang=Espa%C3%B1ol&units=Imperial", "units"), "Imperial");
+    EXPECT_EQ(queryValue("units=Metric", "lang"), "");
+    EXPECT_EQ(queryValue("lang=%ZZ", "lang"), "");
+    EXPECT_EQ(queryValue("lang=%4", "lang"), "");
+    EXPECT_EQ(queryValue("xlang=Dutch&lang=Deutsch", "lang"), "Deutsch");
+
+    core::Settings settings;
+    settings.Unitats = core::Units::Imperial;
+    const ViewerChoice asked = choiceFromQuery("lang=English&units=Metric", settings);
+    EXPECT_EQ(asked.idioma, "English");
+    EXPECT_EQ(asked.units, core::Units::Metric);
+    const ViewerChoice wrong = choiceFromQuery("lang=Klingon&units=metric", settings);
+    EXPECT_EQ(wrong.idioma, "Español");
+    EXPECT_EQ(wrong.units, core::Units::Imperial);
+}
+
+TEST(ResponseHead, ClosesAndForbidsWhatTheDashboardNeverDoes) {
+    const std::string page = httpResponse("200 OK", "text/html", "<p>");
+    EXPECT_EQ(page.substr(0, 17), "HTTP/1.1 200 OK\r\n");
+    EXPECT_NE(page.find("Content-Length: 3\r\n"), std::string::npos);
+    EXPECT_NE(page.find("Connection: close\r\n"), std::string::npos);
+    EXPECT_NE(page.find("X-Content-Type-Options: nosniff"), std::string::npos);
+    EXPECT_EQ(page.substr(page.size() - 7), "\r\n\r\n<p>");
+    EXPECT_NE(httpResponse("405 Method Not Allowed", "text/plain", "").find("Allow: GET\r\n"),
+              std::string::npos);
+}
+
+// Each viewer's language and units, computed from the same samples as the window's.
+TEST(ViewerScreens, ComputeEachChoiceFromTheSameSamples) {
+    runtime::AppState state;
+    state.texts = i18n::findLanguage("Español")->texts;
+    ViewerScreens viewers(state, '.');
+    const ViewerChoice english{"English", core::Units::Imperial};
+    const ViewerChoice spanish{"Español", core::Units::Metric};
+    viewers.screen(english);
+    viewers.screen(spanish);
+
+    dashboard::Screen shown;
+    shown.gameStatus = state.texts.TextGameRunning;
+    shown.linkStatus = "SERVER 2";
+    shown.webAddress = "http://192.168.1.20:8080/";
+    telemetry::TelemetrySample sample;
+    sample.Ignition = 1;
+    sample.LapNumber = 3;
+    sample.Fuel = 40;
+    sample.CarName = "Lince Turbo 16V";
+    viewers.update(&sample, shown);
+    sample.LapNumber = 4;
+    sample.Fuel = 37.5F;
+    viewers.update(&sample, shown);
+
+    const dashboard::Screen &a = viewers.screen(english);
+    const dashboard::Screen &b = viewers.screen(spanish);
+    EXPECT_EQ(a.fuel, "9.91G");
+    EXPECT_EQ(b.fuel, "37.50L");
+    EXPECT_EQ(a.fuelUsedLastLap, ".66G");
+    EXPECT_EQ(b.fuelUsedLastLap, "2.50L");
+    EXPECT_EQ(a.gameStatus, "RACE07 RUNNING");
+    EXPECT_EQ(b.gameStatus, "RACE07 EN MARCHA");
+    EXPECT_EQ(a.linkStatus, "SERVER 2");
+    EXPECT_EQ(a.webAddress, shown.webAddress);
+    EXPECT_EQ(a.waterCaption, "Water");
+    EXPECT_EQ(state.store.text(), "");
+
+    // A status-only update moves the status lines and nothing else.
+    shown.gameStatus = state.texts.TextGameNotRunning;
+    viewers.update(nullptr, shown);
+    EXPECT_EQ(viewers.screen(english).gameStatus, "RACE07 NOT RUNNING");
+    EXPECT_EQ(viewers.screen(english).fuel, "9.91G");
+
+    // A choice nobody watches any more starts over when asked for again.
+    viewers.keepOnly(std::vector{spanish});
+    EXPECT_EQ(viewers.screen(english).fuel, "");
+    EXPECT_EQ(viewers.screen(spanish).fuel, "37.50L");
+}
+
+TEST(ScreenMessage, CarriesEveryElementByItsDesignNumber) {
+    dashboard::Screen screen;
+    screen.gameStatus = "RACE07 \"ON\"";
+    screen.carName = "Lince";
+    screen.tyreTemp[3][2].background = dashboard::rgb(255, 128, 0);
+    screen.engine = {"MOTOR", true};
+    screen.speed = {" 88", 88, 350};
+    screen.wheelLocked[1] = true;
+    const std::string message = screenMessage(screen, true);
+    EXPECT_EQ(message.rfind(R"({"live":true,"L":[null,"RACE07 \"ON\"","")", 0), 0u);
+    // Label30 is the car's name, Label13 the rear right tyre's outer zone.
+    const std::string labels = message.substr(message.find("\"L\""));
+    int comma = 0;
+    std::size_t at = 0;
+    while (comma < 30) {
+        at = labels.find(',', at) + 1;
+        ++comma;
+    }
+    EXPECT_EQ(labels.substr(at, 7), "\"Lince\"");
+    EXPECT_NE(message.find("\"#ff8000\""), std::string::npos);
+    EXPECT_NE(message.find(R"(["MOTOR",true]],"P")"), std::string::npos);
+    EXPECT_NE(message.find(R"([88,350," 88"]],"S":[null,false,true,false,false]})"),
+              std::string::npos);
+    EXPECT_EQ(screenMessage(screen, false).substr(0, 13), R"({"live":false)");
+}
+
+} // namespace
+} // namespace ostrelo::web
