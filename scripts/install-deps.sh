@@ -6,7 +6,8 @@ set -euo pipefail
 
 packages=(
     g++ cmake ninja-build ccache pkg-config
-    qt6-base-dev libgl-dev libxcb1-dev qt6-websockets-dev libqrencode-dev
+    qt6-base-dev libgl-dev libxcb1-dev qt6-websockets-dev libqrencode-dev qt6-charts-dev
+    libqt6sql6-sqlite libqt6opengl6-dev
     googletest libgtest-dev
     xvfb xauth locales fonts-dejavu-core fonts-roboto-unhinted chromium
     g++-mingw-w64-x86-64-posix

@@ -5,7 +5,9 @@
 #include "core/conversions.h"
 #include "core/error.h"
 #include "core/ip_address.h"
+#include "core/regular_file.h"
 #include "core/settings_location.h"
+#include "engineer/engineer_report.h"
 #include "i18n/language_table.h"
 #include "platform/native.h"
 #include "web/json_text.h"
@@ -19,7 +21,9 @@
 #include <QLocale>
 #include <QMessageBox>
 #include <QNetworkInterface>
+#include <QStandardPaths>
 
+#include <chrono>
 #include <cstdlib>
 #include <iostream>
 
@@ -145,6 +149,16 @@ Application::Application(const CommandLine &line) {
     m_state.settings.PosFormX = static_cast<std::int32_t>(left);
     m_state.settings.PosFormY = static_cast<std::int32_t>(top);
     m_program->start(decimalSeparator());
+    // Every lap of every session, kept in the user's data folder.
+    m_history = std::make_unique<history::HistoryStore>(
+        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation).toStdString() +
+        "/Ostrelo/history.sqlite");
+    if (!m_history->problem().empty()) {
+        m_notices.push_back(m_history->problem());
+    }
+    m_engineer =
+        std::make_unique<engineer::RaceEngineer>(m_history->isOpen() ? m_history.get() : nullptr);
+    m_program->onOpenEngineer = [this] { openEngineer(); };
     m_viewerScreens = std::make_unique<web::ViewerScreens>(m_state, decimalSeparator());
     m_program->onWebSettingsChanged = [this] { applyWebSettings(); };
     m_program->onPresent = [this](const telemetry::TelemetrySample *sample) { publish(sample); };
@@ -202,7 +216,51 @@ void Application::applyWebSettings() {
     m_program->setWebAddress(webUrl(s.WebAddress, port));
 }
 
+void Application::openEngineer() {
+    if (!m_engineerWindow) {
+        m_engineerWindow =
+            std::make_unique<windows::EngineerWindow>(m_state.texts, m_window->twipsPerPixel());
+        m_engineerWindow->onRaceLength = [this](const engineer::RaceLength &length) {
+            m_engineer->setRaceLength(length);
+            publish(nullptr);
+        };
+        m_engineerWindow->onExport = [this](const std::string &path) {
+            return exportSession(path);
+        };
+    }
+    publish(nullptr);
+    m_engineerWindow->show();
+    m_engineerWindow->raise();
+    m_engineerWindow->activateWindow();
+}
+
+std::string Application::exportSession(const std::string &path) const {
+    std::string csv = m_history->sessionCsv(m_engineer->session());
+    if (!m_history->isOpen()) {
+        // Without the history, the laps of this run are still there to export.
+        csv = "number,time_s,fuel_used_l,position,pitted,limiter,refuelled,counts\r\n";
+        for (const engineer::LapRecord &lap : m_engineer->laps()) {
+            csv += std::to_string(lap.number) + ',' + std::to_string(lap.timeS) + ',' +
+                   std::to_string(lap.fuelUsedL) + ',' + std::to_string(lap.position) + ',' +
+                   (lap.pitted ? "1," : "0,") + (lap.limiter ? "1," : "0,") +
+                   (lap.refuelled ? "1," : "0,") + (lap.counts ? "1" : "0") + "\r\n";
+        }
+    }
+    return core::replaceFile(path, csv);
+}
+
 void Application::publish(const telemetry::TelemetrySample *sample) {
+    if (sample) {
+        const auto now = std::chrono::system_clock::now().time_since_epoch();
+        m_engineer->feed(*sample,
+                         std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
+    }
+    if (m_engineerWindow && m_engineerWindow->isVisible()) {
+        engineer::EngineerReport report = engineer::engineerReport(
+            *m_engineer, m_state.texts, m_state.settings.Unitats, decimalSeparator());
+        report.problem = m_history->problem();
+        m_engineerWindow->apply(report);
+    }
     if (!m_web || m_web->viewerCount() == 0) {
         return;
     }
@@ -217,7 +275,13 @@ void Application::publish(const telemetry::TelemetrySample *sample) {
     m_web->publish([&](const web::ViewerChoice &choice) -> const std::string & {
         std::string &message = m_messages[choice];
         if (message.empty()) {
-            message = web::screenMessage(m_viewerScreens->screen(choice), sample != nullptr);
+            const i18n::Language *language = i18n::findLanguage(choice.idioma);
+            const engineer::EngineerReport report =
+                engineer::engineerReport(*m_engineer, language ? language->texts : m_state.texts,
+                                         choice.units, decimalSeparator());
+            message = web::screenMessage(
+                m_viewerScreens->screen(choice), sample != nullptr,
+                {report.fuelPerLap, report.lapsOfFuel, report.toAdd, report.againstBest});
         }
         return message;
     });

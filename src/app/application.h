@@ -4,6 +4,8 @@
 #include "app/command_line.h"
 #include "app/demo_game.h"
 #include "app/program.h"
+#include "engineer/race_engineer.h"
+#include "history/history_store.h"
 #include "platform/qt/qt_stream_socket.h"
 #include "platform/qt/termination_signals.h"
 #include "runtime/app_state.h"
@@ -12,6 +14,7 @@
 #include "web/web_server.h"
 #include "windows/admin_window.h"
 #include "windows/debug_window.h"
+#include "windows/engineer_window.h"
 #include "windows/main_window.h"
 
 #include <map>
@@ -42,6 +45,8 @@ private:
     void openSetupWindows();
     void applyWebSettings();
     void publish(const telemetry::TelemetrySample *sample);
+    void openEngineer();
+    std::string exportSession(const std::string &path) const;
 
     platform::TerminationSignals m_terminationSignals;
     std::unique_ptr<DemoGame> m_demo;
@@ -55,6 +60,9 @@ private:
     std::unique_ptr<telemetry::TelemetryLog> m_log;
     std::unique_ptr<windows::AdminWindow> m_admin;
     std::unique_ptr<windows::DebugWindow> m_debug;
+    std::unique_ptr<history::HistoryStore> m_history;
+    std::unique_ptr<engineer::RaceEngineer> m_engineer;
+    std::unique_ptr<windows::EngineerWindow> m_engineerWindow;
     std::unique_ptr<web::ViewerScreens> m_viewerScreens;
     std::unique_ptr<web::WebServer> m_web;
     std::map<web::ViewerChoice, std::string> m_messages;

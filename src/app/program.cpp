@@ -139,6 +139,11 @@ void Program::chooseMenuItem(MenuItem item) {
         s.DadesServ = !s.DadesServ;
         net::Canvia_Dades_Serv(m_state);
         break;
+    case MenuItem::Enginyer:
+        if (onOpenEngineer) {
+            onOpenEngineer();
+        }
+        break;
     case MenuItem::PanellWeb:
         m_view.openWebDialog(m_state.texts, s.WebEnabled, s.WebAddress,
                              std::string(core::trimBlanks(s.WebPort)), m_screen.webAddress);

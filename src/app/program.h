@@ -40,6 +40,9 @@ public:
     std::string webDialogConfirmed(bool enabled, const std::string &address,
                                    const std::string &port) override;
 
+    /// The race engineer's window is asked for.
+    std::function<void()> onOpenEngineer;
+
     /// The web dashboard's settings changed (and are stored): it starts, moves or stops.
     std::function<void()> onWebSettingsChanged;
 

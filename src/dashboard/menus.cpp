@@ -22,6 +22,7 @@ void showMenus(Screen &screen, const core::Settings &s, const i18n::Texts &t) {
         {Imperial, t.TextImperialMenu},
         {VeureDadesServidor, t.TextShowServerDataMenu},
         {PanellWeb, t.TextWebMenu},
+        {Enginyer, t.TextEngineerMenu},
     };
     for (const auto &[item, caption] : captions) {
         screen.menu(item).caption = caption;

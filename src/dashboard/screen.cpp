@@ -22,6 +22,7 @@ constexpr MenuLayoutEntry kMenus[] = {
     {Graficos, Opciones, "", true, true},
     {Metrico, Opciones, "", true, true},
     {Imperial, Opciones, "", true},
+    {Enginyer, Opciones, "", false, true},
     {TempsRefresc, TempsRefresc},
     {TS_10, TempsRefresc, "10 ms", true},
     {TS_50, TempsRefresc, "50 ms", true},

@@ -34,6 +34,8 @@ enum class MenuItem : std::uint8_t {
     Graficos,
     Metrico,
     Imperial,
+    /// The race engineer's window.
+    Enginyer,
     TempsRefresc,
     TS_10,
     TS_50,
@@ -49,7 +51,7 @@ enum class MenuItem : std::uint8_t {
     PanellWeb,
     AcercaDe,
 };
-inline constexpr std::size_t kMenuItemCount = 27;
+inline constexpr std::size_t kMenuItemCount = 28;
 
 /// A value in a box whose background shows where the value lies against its thresholds.
 struct Reading {

@@ -19,13 +19,19 @@ namespace ostrelo::i18n {
     X(TextOK) X(TextConnected) X(TextConnecting) X(TextListening) X(TextNoConnection) \
     X(TextGraphicsMenu) X(TextMetricMenu) X(TextImperialMenu) X(TextShowServerDataMenu) \
     X(TextPortHelp) X(TextWebMenu) X(TextWebTitle) X(TextWebEnabled) X(TextWebAddress) \
-    X(TextWebHint) X(TextWebOff) X(TextNoData) X(TextFullScreen)
+    X(TextWebHint) X(TextWebOff) X(TextNoData) X(TextFullScreen) X(TextEngineerMenu) \
+    X(TextEngineerTitle) X(TextFuelPerLap) X(TextFuelMost) X(TextLapsOfFuel) X(TextRaceLength) \
+    X(TextLapsUnit) X(TextMinutesUnit) X(TextNoLength) X(TextFuelToAdd) X(TextFuelEnough) \
+    X(TextNeedLaps) X(TextPersonalBest) X(TextAgainstBest) X(TextLapColumns) X(TextExportCsv) \
+    X(TextLapTimesPlot) X(TextTyresPlot)
 // clang-format on
 
 /// The language text slots shown by the program: empty until a language is applied, then the
 /// texts of the language in force. `TextPortHelp` tells how to choose a port an ordinary user
 /// may listen on; the `TextWeb...` texts, `TextNoData` and `TextFullScreen` belong to the
-/// dashboard served to browsers.
+/// dashboard served to browsers; the texts from `TextEngineerMenu` on to the race engineer
+/// (`TextNeedLaps` holds "%1" for the counting laps so far, `TextLapColumns` the lap table's
+/// column titles separated by commas).
 struct Texts {
 #define OSTRELO_TEXT_SLOT(name) std::string name;
     OSTRELO_TEXT_SLOTS(OSTRELO_TEXT_SLOT)

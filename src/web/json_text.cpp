@@ -97,7 +97,22 @@ std::string jsonString(std::string_view text) {
     return out + '"';
 }
 
-std::string screenMessage(const dashboard::Screen &screen, bool live) {
+namespace {
+
+std::string engineerLines(const std::vector<std::string> &lines) {
+    std::string list;
+    for (const std::string &line : lines) {
+        if (!line.empty()) {
+            list += (list.empty() ? "" : ",") + jsonString(line);
+        }
+    }
+    return list;
+}
+
+} // namespace
+
+std::string screenMessage(const dashboard::Screen &screen, bool live,
+                          const std::vector<std::string> &lines) {
     std::string labels;
     std::string backgrounds;
     for (int number = 1; number <= 48; ++number) {
@@ -126,7 +141,7 @@ std::string screenMessage(const dashboard::Screen &screen, bool live) {
     // Element n of each list is design number n; the lists start at 1.
     return std::string("{\"live\":") + boolText(live) + ",\"L\":[null," + labels +
            "],\"B\":[null," + backgrounds + "],\"C\":[null," + lamps + "],\"P\":[null," + bars +
-           "],\"S\":[null," + markers + "]}";
+           "],\"S\":[null," + markers + "],\"E\":[" + engineerLines(lines) + "]}";
 }
 
 std::string textsMessage(const i18n::Texts &texts, std::string_view idioma, bool imperial) {

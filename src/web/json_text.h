@@ -6,6 +6,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace ostrelo::web {
 
@@ -15,8 +16,9 @@ std::string jsonString(std::string_view text);
 
 /// One live message for a browser: `live` tells whether a new sample came with it, then every
 /// element of `screen` by its design number ("L" labels with "B" backgrounds, "C" lamps,
-/// "P" bars, "S" wheel-lock markers).
-std::string screenMessage(const dashboard::Screen &screen, bool live);
+/// "P" bars, "S" wheel-lock markers), and the race engineer's `lines` ("E").
+std::string screenMessage(const dashboard::Screen &screen, bool live,
+                          const std::vector<std::string> &lines = {});
 
 /// The page's own texts in the viewer's language, sent once when a viewer connects.
 std::string textsMessage(const i18n::Texts &texts, std::string_view idioma, bool imperial);

@@ -6,6 +6,7 @@
 #include "fakes/fake_process_memory.h"
 #include "fakes/fake_stream_socket.h"
 #include "fakes/recording_view.h"
+#include "i18n/language_table.h"
 #include "net/frame.h"
 #include "support/error_capture.h"
 #include "support/temp_dir.h"
@@ -90,6 +91,11 @@ TEST_F(ProgramTest, TheGameSearchFollowsTheScanTimeTheModeAndTheExit) {
         program.scanTick();
     }
     ASSERT_EQ(memory.openHandles, 1);
+    // The scan time in force changes nothing: the game stays held.
+    program.menuChosen(MenuItem::TS_1000);
+    program.menuChosen(MenuItem::Espanol);
+    EXPECT_EQ(memory.openHandles, 1);
+    EXPECT_EQ(view.screen.gameStatus, "RACE07 EN MARCHA");
     // A new scan time counts the attach delay in new ticks: the search starts over.
     program.menuChosen(MenuItem::TS_50);
     EXPECT_EQ(memory.openHandles, 0);
@@ -115,6 +121,17 @@ TEST_F(ProgramTest, TheGameSearchFollowsTheScanTimeTheModeAndTheExit) {
 
 TEST_F(ProgramTest, MenuChoicesApplyAndTheOptionInForceWritesNothing) {
     start();
+    // Each language item chooses its own language.
+    const std::pair<MenuItem, const char *> languages[] = {
+        {MenuItem::Deutsch, "Deutsch"},     {MenuItem::Dutch, "Dutch"},
+        {MenuItem::Francais, "Francais"},   {MenuItem::Catala, "Català"},
+        {MenuItem::Asturianu, "Asturianu"}, {MenuItem::Italiano, "Italiano"},
+        {MenuItem::Espanol, "Español"}};
+    for (const auto &[item, idioma] : languages) {
+        program.menuChosen(item);
+        EXPECT_EQ(state.settings.Idioma, idioma);
+        EXPECT_EQ(view.screen.gameStatus, i18n::findLanguage(idioma)->texts.TextScanning);
+    }
     program.menuChosen(MenuItem::English);
     EXPECT_EQ(view.screen.gameStatus, "Scanning...");
     EXPECT_TRUE(view.screen.menu(MenuItem::English).checked);

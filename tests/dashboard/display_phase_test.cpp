@@ -278,6 +278,10 @@ TEST_F(DisplayPhaseTest, ImperialUnitsConvertTheSampleAndTheRegisteredFuel) {
     show(s);
     EXPECT_EQ(screen.ambientTemp, "Amb: 40\u00BAF");
     EXPECT_EQ(screen.trackTemp, "Tr: 27\u00BAF");
+    // And back: the registered fuel returns to litres.
+    state.settings.Unitats = core::Units::Metric;
+    Canvia_Unitats(state, screen, display);
+    EXPECT_NEAR(display.LapStartFuel, 41.3, 1e-4);
 }
 
 TEST_F(DisplayPhaseTest, GraphicsOffKeepsBarsEmptyWhileTheirTextsMove) {
@@ -335,6 +339,10 @@ TEST(Warnings, ColoursFollowTheThresholds) {
         {70, 100, 80, ColourLow},
         {110, 100, 80, ColourHigh},
     };
+    // The colours themselves: cyan below, green between, red from the maximum up.
+    EXPECT_EQ(ColourLow, rgb(0, 192, 192));
+    EXPECT_EQ(ColourOk, rgb(128, 255, 128));
+    EXPECT_EQ(ColourHigh, rgb(255, 128, 128));
     for (const Case &c : cases) {
         SCOPED_TRACE(c.value);
         EXPECT_EQ(thresholdColour(c.value, c.minimum, c.maximum), c.colour);

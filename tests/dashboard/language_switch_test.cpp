@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "dashboard/language_switch.h"
 #include "dashboard/menus.h"
+#include "dashboard/scan_time.h"
 
 #include <gtest/gtest.h>
 
@@ -78,6 +79,21 @@ TEST_F(CanviaIdioma, AnUnknownNameKeepsTheTextsAndMarksNothing) {
     state.settings.Idioma = "Klingon";
     apply();
     EXPECT_EQ(screen.gameStatus, "Datenabfrage...");
+}
+
+TEST(CanviaScan, ShowsTheScanningTextAndSetsTheTimer) {
+    runtime::AppState state;
+    state.settings.Idioma = "English";
+    Screen screen;
+    Canvia_Idioma(state, screen, {});
+    screen.gameStatus = "RACE07 RUNNING";
+    state.settings.ScanTime = 150;
+    int resets = 0;
+    Canvia_Scan(state, screen, [&] { ++resets; });
+    EXPECT_EQ(screen.gameStatus, "Scanning...");
+    EXPECT_EQ(screen.scanIntervalMs, 150);
+    EXPECT_EQ(resets, 1);
+    EXPECT_EQ(state.store.read("Opcions", "ScanTime", ""), "150");
 }
 
 } // namespace

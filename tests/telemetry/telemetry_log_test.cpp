@@ -43,10 +43,17 @@ TEST(TelemetryLog, WritesAHeaderOnceAndOneQuotedLinePerSample) {
         TelemetryLog log(path);
         log.write(1700000000123, "game", s, 3, "RACE07 RUNNING");
     }
+    const auto openFiles = [] {
+        return std::distance(std::filesystem::directory_iterator("/proc/self/fd"),
+                             std::filesystem::directory_iterator());
+    };
+    const auto before = openFiles();
     {
         TelemetryLog log(path);
         log.write(1700000000456, "received", TelemetrySample{}, 0, "");
     }
+    // The log lets go of its file.
+    EXPECT_EQ(openFiles(), before);
     const std::vector<std::string> rows = lines(dir.read("session.csv"));
     ASSERT_EQ(rows.size(), 3u);
     EXPECT_TRUE(rows[0].starts_with("time_ms,source,DriverName,OilTemp,WaterTemp,SlotName,"));

@@ -170,7 +170,10 @@ TEST(ScreenMessage, CarriesEveryElementByItsDesignNumber) {
     EXPECT_EQ(labels.substr(at, 7), "\"Lince\"");
     EXPECT_NE(message.find("\"#ff8000\""), std::string::npos);
     EXPECT_NE(message.find(R"(["MOTOR",true]],"P")"), std::string::npos);
-    EXPECT_NE(message.find(R"([88,350," 88"]],"S":[null,false,true,false,false]})"),
+    EXPECT_NE(message.find(R"([88,350," 88"]],"S":[null,false,true,false,false],"E":[]})"),
+              std::string::npos);
+    EXPECT_NE(screenMessage(screen, true, {"Fuel per lap: 2.50 L", "", "+0.345"})
+                  .find(R"("E":["Fuel per lap: 2.50 L","+0.345"]})"),
               std::string::npos);
     EXPECT_EQ(screenMessage(screen, false).substr(0, 13), R"({"live":false)");
 }

@@ -4,19 +4,25 @@
 #include "windows/about_window.h"
 #include "windows/admin_window.h"
 #include "windows/debug_window.h"
+#include "windows/engineer_window.h"
 #include "windows/fitted_text.h"
 #include "windows/main_window.h"
 #include "windows/web_dialog.h"
 
+#include <QChart>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QDoubleSpinBox>
 #include <QFontMetrics>
 #include <QImage>
 #include <QLineEdit>
+#include <QLineSeries>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTableWidget>
 #include <QUrl>
 
 #include <gtest/gtest.h>
@@ -129,6 +135,9 @@ TEST(DebugWindow, ShowsErrorsOnlyWhileDebugging) {
     debug.apply(lines);
     EXPECT_EQ(debug.line(20)->text(), QStringLiteral(" 3"));
     EXPECT_EQ(debug.line(1)->text(), QStringLiteral("."));
+    lines.line[1] = "Ultima Volta:  83.456";
+    debug.apply(lines);
+    EXPECT_EQ(debug.line(1)->text(), QStringLiteral("Ultima Volta:  83.456"));
 }
 
 // The smallest GIF picture there is: one white pixel.
@@ -169,6 +178,39 @@ TEST(WebDialog, ShowsTheAddressWithItsCodeAndHandsBackTheChoices) {
     screen.webAddress = url;
     window.apply(screen);
     EXPECT_EQ(window.label(21)->text().toStdString(), url);
+}
+
+TEST(EngineerWindow, DrawsTheReportAndHandsBackTheRaceLength) {
+    EngineerWindow window(i18n::findLanguage("English")->texts, 15);
+    std::vector<engineer::RaceLength> lengths;
+    window.onRaceLength = [&](const engineer::RaceLength &length) { lengths.push_back(length); };
+    engineer::EngineerReport report;
+    report.fuelPerLap = "Fuel per lap: 2.50 L";
+    report.problem = "The lap history cannot be used.";
+    report.columns = {"Lap", "Time"};
+    report.rows = {{"1", "1:30.000"}, {"2", "-"}};
+    report.lapNumbers = {1, 2};
+    report.lapTimes = {90, 0};
+    report.fuelUsed = {2.5, 2.4};
+    report.tread = {std::vector<double>{80, 81}, {80, 81}, {80, 81}, {80, 81}};
+    report.best = 89;
+    window.apply(report);
+    EXPECT_EQ(window.line(0)->text(), QStringLiteral("Fuel per lap: 2.50 L"));
+    EXPECT_EQ(window.line(5)->text(), QStringLiteral("The lap history cannot be used."));
+    ASSERT_EQ(window.table()->rowCount(), 2);
+    EXPECT_EQ(window.table()->item(1, 1)->text(), QStringLiteral("-"));
+    // The lap times leave out the lap without one, beside the personal best's line.
+    const QList<QAbstractSeries *> times = window.chart(0)->series();
+    ASSERT_EQ(times.size(), 2);
+    EXPECT_EQ(static_cast<QLineSeries *>(times[0])->count(), 1);
+    EXPECT_EQ(static_cast<QLineSeries *>(times[1])->at(0).y(), 89);
+    EXPECT_EQ(window.chart(2)->series().size(), 4);
+
+    window.lengthAmount()->setValue(20);
+    window.lengthKind()->setCurrentIndex(1);
+    ASSERT_FALSE(lengths.empty());
+    EXPECT_EQ(lengths.back().kind, engineer::RaceLength::Kind::Laps);
+    EXPECT_EQ(lengths.back().amount, 20);
 }
 
 TEST(MainWindowPictures, LoadSkinFilesAndKeepThePictureOnFailure) {

@@ -58,6 +58,50 @@ TEST(MainWindow, BarsStartWithTheirDesignRangeAndLampsUnlit) {
     EXPECT_FALSE(window.lamp(7)->isEnabled());
 }
 
+// Each element of the screen goes to the element of the design that shows it, and a change of
+// any one part (a colour alone, a bar's range, a menu's state, a marker going off) is drawn.
+TEST(MainWindow, DrawsEachElementOfTheScreenWhereTheDesignPutsIt) {
+    MainWindow window(0);
+    dashboard::Screen screen;
+    screen.throttle = "throttle";
+    screen.brake = "brake";
+    screen.ambientTemp = "ambient";
+    screen.trackTemp = "track";
+    screen.waterCaption = "water";
+    screen.oilCaption = "oil";
+    for (std::size_t wheel = 0; wheel < 4; ++wheel) {
+        for (std::size_t zone = 0; zone < 3; ++zone) {
+            screen.tyreTemp[wheel][zone].text = std::to_string(wheel * 10 + zone);
+        }
+    }
+    screen.tractionControl = {"TC", true};
+    screen.throttleBar.value = 70;
+    screen.brakeBar.value = 20;
+    screen.wheelLocked[2] = true;
+    window.apply(screen);
+    const std::pair<int, const char *> labels[] = {
+        {35, "throttle"}, {36, "brake"}, {41, "ambient"}, {42, "track"}, {19, "water"},
+        {20, "oil"},      {2, "0"},      {4, "2"},        {6, "11"},     {13, "32"}};
+    for (const auto &[number, text] : labels) {
+        EXPECT_EQ(window.label(number)->text(), QString::fromLatin1(text)) << number;
+    }
+    EXPECT_TRUE(window.lamp(4)->isEnabled());
+    EXPECT_FALSE(window.lamp(5)->isEnabled());
+    EXPECT_EQ(window.bar(1)->value(), 70);
+    EXPECT_EQ(window.bar(2)->value(), 20);
+    EXPECT_TRUE(window.marker(3)->isVisibleTo(window.centralWidget()));
+
+    screen.tyreTemp[0][0].background = dashboard::rgb(255, 128, 128);
+    screen.rpm.maximum = 8000;
+    screen.menu(MenuItem::VeureDadesServidor).enabled = false;
+    screen.wheelLocked[2] = false;
+    window.apply(screen);
+    EXPECT_EQ(window.label(2)->palette().color(QPalette::Window), QColor(255, 128, 128));
+    EXPECT_EQ(window.bar(3)->maximum(), 8000);
+    EXPECT_FALSE(window.menuAction(MenuItem::VeureDadesServidor)->isEnabled());
+    EXPECT_FALSE(window.marker(3)->isVisibleTo(window.centralWidget()));
+}
+
 TEST(MainWindow, HasTheFullMenuBar) {
     MainWindow window(0);
     const QList<QAction *> top = window.menuBar()->actions();
@@ -65,17 +109,20 @@ TEST(MainWindow, HasTheFullMenuBar) {
     EXPECT_EQ(top[0], window.menuAction(MenuItem::Archivo));
     EXPECT_EQ(top[4], window.menuAction(MenuItem::AcercaDe));
     EXPECT_EQ(top[4]->menu(), nullptr);
-    EXPECT_EQ(captionsOf(top[1]->menu()),
-              (QStringList{QStringLiteral("Español"), QStringLiteral("Català"),
-                           QStringLiteral("Asturianu"), QStringLiteral("English"),
-                           QStringLiteral("Français"), QStringLiteral("Deutsch"),
-                           QStringLiteral("Dutch"), QStringLiteral("Italiano"), QStringLiteral("|"),
-                           QString(), QStringLiteral("|"), QString(), QString()}));
+    EXPECT_EQ(
+        captionsOf(top[1]->menu()),
+        (QStringList{QStringLiteral("Español"), QStringLiteral("Català"),
+                     QStringLiteral("Asturianu"), QStringLiteral("English"),
+                     QStringLiteral("Français"), QStringLiteral("Deutsch"), QStringLiteral("Dutch"),
+                     QStringLiteral("Italiano"), QStringLiteral("|"), QString(),
+                     QStringLiteral("|"), QString(), QString(), QStringLiteral("|"), QString()}));
     EXPECT_EQ(
         captionsOf(top[2]->menu()),
         (QStringList{QStringLiteral("10 ms"), QStringLiteral("50 ms"), QStringLiteral("150 ms"),
                      QStringLiteral("500 ms"), QStringLiteral("1000 ms")}));
     EXPECT_EQ(top[3]->menu()->actions().size(), 7);
+    EXPECT_TRUE(window.menuAction(MenuItem::VeureDadesServidor)->isCheckable());
+    EXPECT_FALSE(window.menuAction(MenuItem::PanellWeb)->isCheckable());
     EXPECT_TRUE(top[3]->menu()->actions()[5]->isSeparator());
     EXPECT_TRUE(top[3]->menu()->actions()[3]->isSeparator());
 }

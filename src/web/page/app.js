@@ -6,6 +6,7 @@
   const STALE_MS = 1000;
   const dash = document.getElementById("dash");
   const notice = document.getElementById("notice");
+  const engineer = document.getElementById("engineer");
   const langSelect = document.getElementById("lang");
   const unitsSelect = document.getElementById("units");
   const fullButton = document.getElementById("full");
@@ -159,6 +160,7 @@
       const m = JSON.parse(event.data);
       if (m.texts) { greet(m); return; }
       draw(m);
+      engineer.textContent = (m.E || []).join("\n");
       if (m.live) { lastLive = Date.now(); }
     };
     socket.onopen = () => { retryMs = 500; };

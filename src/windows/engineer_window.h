@@ -1,0 +1,61 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "engineer/engineer_report.h"
+#include "engineer/fuel_figures.h"
+#include "i18n/texts.h"
+
+#include <QWidget>
+
+#include <array>
+#include <functional>
+#include <string>
+
+class QChart;
+class QComboBox;
+class QDoubleSpinBox;
+class QLabel;
+class QPushButton;
+class QTableWidget;
+
+namespace ostrelo::windows {
+
+/// The race engineer's window: fuel figures, the session's laps, the personal best and the
+/// plots of a stint. It draws an `EngineerReport` and hands the race length and the export
+/// back to the program.
+class EngineerWindow : public QWidget {
+    Q_OBJECT
+
+public:
+    EngineerWindow(const i18n::Texts &texts, double twipsPerPixel, QWidget *parent = nullptr);
+
+    /// Draws `report`; the table and plots only when the laps changed.
+    void apply(const engineer::EngineerReport &report);
+
+    /// The race length the user gives.
+    std::function<void(const engineer::RaceLength &length)> onRaceLength;
+    /// Writes the session's laps as CSV to the file at `path`; an empty text, or why not.
+    std::function<std::string(const std::string &path)> onExport;
+
+    QLabel *line(int index) const { return m_lines.at(static_cast<std::size_t>(index)); }
+    QTableWidget *table() const { return m_table; }
+    QComboBox *lengthKind() const { return m_kind; }
+    QDoubleSpinBox *lengthAmount() const { return m_amount; }
+    QChart *chart(int index) const { return m_charts.at(static_cast<std::size_t>(index)); }
+
+private:
+    void lengthChanged();
+    void exportSession();
+    void drawLaps(const engineer::EngineerReport &report);
+
+    std::array<QLabel *, 6> m_lines{};
+    QComboBox *m_kind = nullptr;
+    QDoubleSpinBox *m_amount = nullptr;
+    QTableWidget *m_table = nullptr;
+    std::array<QChart *, 3> m_charts{};
+    QPushButton *m_export = nullptr;
+    engineer::EngineerReport m_shown;
+    bool m_drawn = false;
+};
+
+} // namespace ostrelo::windows

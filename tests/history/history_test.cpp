@@ -1,0 +1,131 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "history/history_store.h"
+#include "support/error_capture.h"
+#include "support/temp_dir.h"
+
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QVariant>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace ostrelo::history {
+namespace {
+
+engineer::LapRecord lap(int number, float time, bool pitted = false) {
+    engineer::LapRecord record;
+    record.number = number;
+    record.timeS = time;
+    record.fuelUsedL = 2.5F;
+    record.position = 3;
+    record.pitted = pitted;
+    record.counts = !pitted;
+    record.treadC = {80, 81, 82, 83.5F};
+    record.pressureKpa = {180, 181, 182, 183};
+    record.wear = {0.99F, 0.98F, 0.97F, 0.96F};
+    record.brakeC = {400, 410, 420, 430};
+    return record;
+}
+
+// A second program's connection to the same file.
+class OtherProgram {
+public:
+    explicit OtherProgram(const std::string &path) {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), kName);
+        db.setDatabaseName(QString::fromStdString(path));
+        db.open();
+    }
+    ~OtherProgram() {
+        QSqlDatabase::database(kName).close();
+        QSqlDatabase::removeDatabase(kName);
+    }
+    QVariant ask(const QString &statement) {
+        QSqlQuery query(QSqlDatabase::database(kName));
+        query.exec(statement);
+        return query.next() ? query.value(0) : QVariant();
+    }
+
+private:
+    static inline const QString kName = QStringLiteral("other");
+};
+
+TEST(HistoryStore, KeepsEverySessionAndFindsThePersonalBest) {
+    testing::TempDir dir;
+    const std::string path = dir.file("data/Ostrelo/history.sqlite");
+    {
+        HistoryStore store(path);
+        ASSERT_TRUE(store.isOpen()) << store.problem();
+        const std::int64_t first = store.beginSession("Anella Sud", "Lince", 1000);
+        EXPECT_TRUE(store.addLap(first, lap(1, 92.5F)));
+        EXPECT_TRUE(store.addLap(first, lap(2, 80, true))); // a pit lap is no record
+        const std::int64_t other = store.beginSession("Anella Sud", "Falcon", 2000);
+        EXPECT_TRUE(store.addLap(other, lap(1, 85)));
+        EXPECT_EQ(store.laps(first), (std::vector{lap(1, 92.5F), lap(2, 80, true)}));
+    }
+    HistoryStore again(path);
+    const std::int64_t later = again.beginSession("Anella Sud", "Lince", 3000);
+    EXPECT_DOUBLE_EQ(again.personalBest("Anella Sud", "Lince"), 92.5);
+    EXPECT_TRUE(again.addLap(later, lap(1, 91.25F)));
+    EXPECT_DOUBLE_EQ(again.personalBest("Anella Sud", "Lince"), 91.25);
+    EXPECT_DOUBLE_EQ(again.personalBest("Elsewhere", "Lince"), 0);
+    const std::string csv = again.sessionCsv(later);
+    EXPECT_EQ(csv.substr(0, 41), "number,time_s,fuel_used_l,position,pitted");
+    EXPECT_NE(csv.find("\r\n1,91.25,2.5,3,0,0,0,1,80,81,82,83.5,180,"), std::string::npos);
+
+    OtherProgram look(path);
+    EXPECT_EQ(look.ask(QStringLiteral("PRAGMA user_version")).toInt(), kSchemaVersion);
+    EXPECT_EQ(look.ask(QStringLiteral("PRAGMA journal_mode")).toString(), QStringLiteral("wal"));
+}
+
+TEST(HistoryStore, ADamagedFileIsMovedAsideAndANewOneStarted) {
+    testing::TempDir dir;
+    const std::string path = dir.write("history.sqlite", "these bytes are no database at all, "
+                                                         "not even its header..............");
+    testing::ErrorCapture capture;
+    HistoryStore store(path);
+    ASSERT_TRUE(store.isOpen());
+    EXPECT_NE(store.problem().find("moved to " + path + ".damaged-"), std::string::npos);
+    ASSERT_EQ(capture.reports().size(), 1u);
+    EXPECT_EQ(capture.reports()[0].routine, "History");
+    int aside = 0;
+    for (const auto &entry : std::filesystem::directory_iterator(dir.path())) {
+        aside += entry.path().filename().string().starts_with("history.sqlite.damaged-");
+    }
+    EXPECT_EQ(aside, 1);
+    EXPECT_TRUE(store.addLap(store.beginSession("T", "C", 1), lap(1, 90)));
+}
+
+TEST(HistoryStore, ALockedReadOnlyOrNewerFileStopsNothing) {
+    testing::TempDir dir;
+    const std::string path = dir.file("history.sqlite");
+    testing::ErrorCapture capture;
+    HistoryStore store(path);
+    const std::int64_t session = store.beginSession("T", "C", 1);
+    {
+        OtherProgram other(path);
+        other.ask(QStringLiteral("BEGIN EXCLUSIVE"));
+        EXPECT_FALSE(store.addLap(session, lap(1, 90)));
+        EXPECT_NE(store.problem().find("another program holds it locked"), std::string::npos);
+        other.ask(QStringLiteral("ROLLBACK"));
+    }
+    EXPECT_TRUE(store.addLap(session, lap(2, 90)));
+    EXPECT_EQ(store.problem(), "");
+
+    OtherProgram(path).ask(QStringLiteral("PRAGMA user_version=99"));
+    EXPECT_FALSE(HistoryStore(path).isOpen());
+
+    OtherProgram(path).ask(QStringLiteral("PRAGMA user_version=1"));
+    std::filesystem::permissions(path, std::filesystem::perms::owner_read |
+                                           std::filesystem::perms::group_read);
+    const auto before = std::filesystem::file_size(path);
+    HistoryStore readOnly(path);
+    EXPECT_FALSE(readOnly.isOpen());
+    EXPECT_NE(readOnly.problem().find("may not be written"), std::string::npos);
+    EXPECT_EQ(std::filesystem::file_size(path), before);
+    EXPECT_EQ(capture.reports().size(), 3u);
+}
+
+} // namespace
+} // namespace ostrelo::history
