@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 seconds=${1:-60}
-targets=(stream_receiver conversions ini_reader valid_ip http_request)
+targets=(stream_receiver conversions ini_reader valid_ip http_request session_reader)
 
 if ! command -v clang++ >/dev/null; then
     as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }

@@ -17,6 +17,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QLocale>
 #include <QMessageBox>
@@ -159,11 +160,31 @@ Application::Application(const CommandLine &line) {
     m_engineer =
         std::make_unique<engineer::RaceEngineer>(m_history->isOpen() ? m_history.get() : nullptr);
     m_program->onOpenEngineer = [this] { openEngineer(); };
+    m_program->onRecordChosen = [this] { chooseRecording(); };
+    m_program->onAcquired = [this](const telemetry::TelemetrySample &sample, std::int16_t slot) {
+        if (m_recorder) {
+            const auto now = std::chrono::system_clock::now().time_since_epoch();
+            m_recorder->record(
+                {std::chrono::duration_cast<std::chrono::milliseconds>(now).count(), sample, slot});
+        }
+    };
+    if (line.recordPath) {
+        startRecording(*line.recordPath);
+    }
+    if (line.replayPath) {
+        openReplay(*line.replayPath, line.speed);
+    }
     m_viewerScreens = std::make_unique<web::ViewerScreens>(m_state, decimalSeparator());
     m_program->onWebSettingsChanged = [this] { applyWebSettings(); };
     m_program->onPresent = [this](const telemetry::TelemetrySample *sample) { publish(sample); };
     applyWebSettings();
     m_window->show();
+    if (m_replayBar) {
+        const QRect below = m_window->frameGeometry();
+        m_replayBar->move(below.left(), below.bottom() + 8);
+        m_replayBar->show(0, m_replay->durationMs(), false, m_replay->speed());
+        m_replayBar->show();
+    }
     openSetupWindows();
     showNotices(m_notices, m_window.get());
 }
@@ -216,6 +237,69 @@ void Application::applyWebSettings() {
     m_program->setWebAddress(webUrl(s.WebAddress, port));
 }
 
+void Application::startRecording(const std::string &path) {
+    m_recorder = std::make_unique<replay::SessionRecorder>(path, "Ostrelo " OSTRELO_VERSION);
+    if (!m_recorder->error().empty()) {
+        std::cerr << "ostrelo: " << m_recorder->error() << '\n';
+        m_notices.push_back(m_recorder->error());
+        m_recorder.reset();
+    }
+    m_program->setRecording(m_recorder != nullptr);
+}
+
+void Application::chooseRecording() {
+    if (m_recorder) {
+        m_recorder.reset();
+        m_program->setRecording(false);
+        return;
+    }
+    const QString path = QFileDialog::getSaveFileName(
+        m_window.get(), windows::toQString(m_state.texts.TextRecordMenu), QString(),
+        QStringLiteral("Ostrelo (*.ostrelo)"));
+    if (path.isEmpty()) {
+        return;
+    }
+    m_notices.clear();
+    startRecording(path.toStdString());
+    showNotices(m_notices, m_window.get());
+}
+
+void Application::openReplay(const std::string &path, double speed) {
+    const auto message = [this, &path](const std::string &text, const std::string &reason) {
+        std::string line = text;
+        if (const auto at = line.find("%1"); at != std::string::npos) {
+            line.replace(at, 2, reason);
+        }
+        std::cerr << "ostrelo: " << path << ": " << line << '\n';
+        m_notices.push_back(line);
+    };
+    const core::FileContents file = core::readRegularFile(path);
+    if (file.status != core::FileContents::Status::Read) {
+        message(m_state.texts.TextReplayRefused,
+                file.problem.empty() ? path + " does not exist" : file.problem);
+        return;
+    }
+    m_replay = std::make_unique<replay::ReplayPlayer>(file.bytes);
+    if (!m_replay->refusal().empty()) {
+        message(m_state.texts.TextReplayRefused, m_replay->refusal());
+        m_replay.reset();
+        return;
+    }
+    if (!m_replay->damage().empty()) {
+        message(m_state.texts.TextReplayDamaged, m_replay->damage());
+    }
+    m_replay->setSpeed(speed);
+    // A replay plays as the game would: a client setting gives way for this run.
+    if (m_state.settings.TipusConexio == core::ConnectionMode::Client) {
+        m_state.settings.TipusConexio = core::ConnectionMode::None;
+    }
+    m_program->setReplay(m_replay.get());
+    m_replayBar = std::make_unique<windows::ReplayBar>();
+    m_replayBar->onPaused = [this](bool paused) { m_replay->setPaused(paused); };
+    m_replayBar->onSpeed = [this](double factor) { m_replay->setSpeed(factor); };
+    m_replayBar->onSeek = [this](std::int64_t position) { m_replay->seek(position); };
+}
+
 void Application::openEngineer() {
     if (!m_engineerWindow) {
         m_engineerWindow =
@@ -250,6 +334,10 @@ std::string Application::exportSession(const std::string &path) const {
 }
 
 void Application::publish(const telemetry::TelemetrySample *sample) {
+    if (m_replayBar) {
+        m_replayBar->show(m_replay->positionMs(), m_replay->durationMs(), m_replay->paused(),
+                          m_replay->speed());
+    }
     if (sample) {
         const auto now = std::chrono::system_clock::now().time_since_epoch();
         m_engineer->feed(*sample,

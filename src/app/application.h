@@ -8,6 +8,8 @@
 #include "history/history_store.h"
 #include "platform/qt/qt_stream_socket.h"
 #include "platform/qt/termination_signals.h"
+#include "replay/replay_player.h"
+#include "replay/session_recorder.h"
 #include "runtime/app_state.h"
 #include "telemetry/telemetry_log.h"
 #include "web/viewer_screens.h"
@@ -16,6 +18,7 @@
 #include "windows/debug_window.h"
 #include "windows/engineer_window.h"
 #include "windows/main_window.h"
+#include "windows/replay_bar.h"
 
 #include <map>
 #include <memory>
@@ -46,6 +49,9 @@ private:
     void applyWebSettings();
     void publish(const telemetry::TelemetrySample *sample);
     void openEngineer();
+    void startRecording(const std::string &path);
+    void chooseRecording();
+    void openReplay(const std::string &path, double speed);
     std::string exportSession(const std::string &path) const;
 
     platform::TerminationSignals m_terminationSignals;
@@ -63,6 +69,9 @@ private:
     std::unique_ptr<history::HistoryStore> m_history;
     std::unique_ptr<engineer::RaceEngineer> m_engineer;
     std::unique_ptr<windows::EngineerWindow> m_engineerWindow;
+    std::unique_ptr<replay::SessionRecorder> m_recorder;
+    std::unique_ptr<replay::ReplayPlayer> m_replay;
+    std::unique_ptr<windows::ReplayBar> m_replayBar;
     std::unique_ptr<web::ViewerScreens> m_viewerScreens;
     std::unique_ptr<web::WebServer> m_web;
     std::map<web::ViewerChoice, std::string> m_messages;

@@ -4,6 +4,8 @@
 #include "core/ip_address.h"
 #include "net/dialog_answers.h"
 
+#include <cstdlib>
+
 namespace ostrelo::app {
 
 namespace {
@@ -54,7 +56,20 @@ CommandLine parseCommandLine(std::span<const std::string> arguments) {
     for (std::size_t i = 0; i < arguments.size() && line.error.empty(); ++i) {
         const std::string &argument = arguments[i];
         if (valueOption("--config", kPath, arguments, i, line.configPath, line.error) ||
-            valueOption("--log", kPath, arguments, i, line.logPath, line.error)) {
+            valueOption("--log", kPath, arguments, i, line.logPath, line.error) ||
+            valueOption("--record", kPath, arguments, i, line.recordPath, line.error) ||
+            valueOption("--replay", kPath, arguments, i, line.replayPath, line.error)) {
+            continue;
+        }
+        std::optional<std::string> speed;
+        if (valueOption("--speed", "a factor", arguments, i, speed, line.error)) {
+            char *end = nullptr;
+            line.speed = speed ? std::strtod(speed->c_str(), &end) : 1;
+            if (speed &&
+                (end == speed->c_str() || *end != '\0' || !(line.speed > 0) || line.speed > 1000)) {
+                line.error =
+                    "--speed needs a factor above 0 and up to 1000, not \"" + *speed + "\"";
+            }
             continue;
         }
         std::optional<std::string> web;
@@ -96,6 +111,9 @@ std::string usageText() {
            "  --config PATH   use the settings file PATH instead of Ostrelo.ini\n"
            "  --log PATH      append every sample to the CSV file PATH\n"
            "  --demo          also start the simulated game, to see the dashboard at work\n"
+           "  --record PATH   record every sample read from the game to the session file PATH\n"
+           "  --replay PATH   play the session file PATH instead of reading the game\n"
+           "  --speed FACTOR  play it FACTOR times as fast (0.25 for a quarter, 4 for four times)\n"
            "  --web [ADDRESS:]PORT\n"
            "                  serve the dashboard to browsers on PORT (every address of\n"
            "                  this computer, or ADDRESS only) for this run\n"

@@ -14,6 +14,11 @@ struct CommandLine {
     bool demo = false;
     /// Append every sample to this CSV file.
     std::optional<std::string> logPath;
+    /// Record every sample acquired from the game to this session file.
+    std::optional<std::string> recordPath;
+    /// Play this session file instead of reading the game, at `speed` times its pace.
+    std::optional<std::string> replayPath;
+    double speed = 1;
     /// Serve the web dashboard on this address (0.0.0.0: every address) and port, for this run.
     std::optional<std::string> webAddress;
     int webPort = 0;
@@ -22,7 +27,8 @@ struct CommandLine {
 };
 
 /// Parses the arguments after the program name: --config PATH (or --config=PATH),
-/// --log PATH (or --log=PATH), --web [ADDRESS:]PORT (or --web=...), --demo.
+/// --log PATH, --record PATH, --replay PATH, --speed FACTOR, --web [ADDRESS:]PORT (each also
+/// as --option=VALUE), --demo.
 CommandLine parseCommandLine(std::span<const std::string> arguments);
 
 /// The text --help (-h) or --version (-v) answers when any argument asks for one, the first

@@ -139,6 +139,11 @@ void Program::chooseMenuItem(MenuItem item) {
         s.DadesServ = !s.DadesServ;
         net::Canvia_Dades_Serv(m_state);
         break;
+    case MenuItem::Gravar:
+        if (onRecordChosen) {
+            onRecordChosen();
+        }
+        break;
     case MenuItem::Enginyer:
         if (onOpenEngineer) {
             onOpenEngineer();
@@ -218,6 +223,17 @@ std::string Program::webDialogConfirmed(bool enabled, const std::string &address
     return {};
 }
 
+void Program::setRecording(bool recording) {
+    m_screen.menu(MenuItem::Gravar).checked = recording;
+    present();
+}
+
+void Program::setReplay(replay::ReplayPlayer *player) {
+    m_replay = player;
+    m_replayTick = platform::tickCountMs();
+    resetAttachment();
+}
+
 void Program::setWebAddress(const std::string &url) {
     m_screen.webAddress = url;
     present();
@@ -259,6 +275,18 @@ void Program::Temps() {
         saveWindowPosition();
         m_connection.upkeep();
         if (m_state.settings.TipusConexio == core::ConnectionMode::Client) {
+            return;
+        }
+        if (m_replay) {
+            const std::int32_t now = platform::tickCountMs();
+            m_replayed = m_replay->advance(static_cast<std::int32_t>(
+                static_cast<std::uint32_t>(now) - static_cast<std::uint32_t>(m_replayTick)));
+            m_replayTick = now;
+            if (m_replayed) {
+                m_state.GameActive = true;
+                m_screen.gameStatus = m_state.texts.TextGameRunning;
+                Lectures();
+            }
             return;
         }
         m_state.GameActive = m_attachment.RACE07_Actiu();
@@ -307,8 +335,14 @@ void Program::Lectures() {
         using enum core::ConnectionMode;
         telemetry::TelemetrySample sample;
         if (mode != Client) {
-            if (!m_acquisition.acquire(sample)) {
+            if (m_replayed) {
+                sample = m_replayed->sample;
+                m_state.CarSlot = m_replayed->carSlot;
+                m_replayed.reset();
+            } else if (!m_acquisition.acquire(sample)) {
                 return;
+            } else if (onAcquired) {
+                onAcquired(sample, m_state.CarSlot);
             }
             logSample(sample, "game", m_screen.gameStatus);
         }

@@ -11,6 +11,7 @@
 #include "net/frame_joiner.h"
 #include "platform/process_memory.h"
 #include "platform/stream_socket.h"
+#include "replay/replay_player.h"
 #include "runtime/app_state.h"
 #include "telemetry/telemetry_log.h"
 #include "windows/main_view.h"
@@ -42,6 +43,11 @@ public:
 
     /// The race engineer's window is asked for.
     std::function<void()> onOpenEngineer;
+    /// Recording is asked to start or stop.
+    std::function<void()> onRecordChosen;
+
+    /// Whether the session is being recorded, for the menu's check mark.
+    void setRecording(bool recording);
 
     /// The web dashboard's settings changed (and are stored): it starts, moves or stops.
     std::function<void()> onWebSettingsChanged;
@@ -52,6 +58,15 @@ public:
 
     /// The address browsers open, shown while the web dashboard is on; empty while it is off.
     void setWebAddress(const std::string &url);
+
+    /// Plays `player`'s session instead of reading the game: each tick shows the newest sample
+    /// due, as if it came from the game (the server sends it, the log and the engineer take
+    /// it). None goes back to the game.
+    void setReplay(replay::ReplayPlayer *player);
+
+    /// Each sample acquired from the game (not a replayed or received one), with the followed
+    /// car's slot.
+    std::function<void(const telemetry::TelemetrySample &sample, std::int16_t carSlot)> onAcquired;
 
     /// What arrived on the client socket: joins it, and processes each complete frame.
     /// Failures are reported under "TCPClient_DataArrival".
@@ -109,6 +124,9 @@ private:
     // The last sample shown, for the web dashboard, and whether it is new since the last present.
     telemetry::TelemetrySample m_presentedSample;
     bool m_newSample = false;
+    replay::ReplayPlayer *m_replay = nullptr;
+    std::int32_t m_replayTick = 0;
+    std::optional<replay::RecordedSample> m_replayed;
 };
 
 } // namespace ostrelo::app

@@ -9,7 +9,8 @@ using enum MenuItem;
 // clang-format off
 constexpr MenuLayoutEntry kMenus[] = {
     {Archivo, Archivo},
-    {Salir, Archivo},
+    {Gravar, Archivo, "", true},
+    {Salir, Archivo, "", false, true},
     {Opciones, Opciones},
     {Espanol, Opciones, "Español", true},
     {Catala, Opciones, "Català", true},

@@ -21,6 +21,8 @@ constexpr Colour rgb(unsigned red, unsigned green, unsigned blue) {
 /// The items of the main window's menu bar, by their design names, in menu order.
 enum class MenuItem : std::uint8_t {
     Archivo,
+    /// Recording the session to a file, on or off.
+    Gravar,
     Salir,
     Opciones,
     Espanol,
@@ -51,7 +53,7 @@ enum class MenuItem : std::uint8_t {
     PanellWeb,
     AcercaDe,
 };
-inline constexpr std::size_t kMenuItemCount = 28;
+inline constexpr std::size_t kMenuItemCount = 29;
 
 /// A value in a box whose background shows where the value lies against its thresholds.
 struct Reading {

@@ -93,6 +93,9 @@ const std::array<Language, 8> kLanguages = {{
          .TextExportCsv = "Exportar CSV...",
          .TextLapTimesPlot = "Tiempos por vuelta",
          .TextTyresPlot = "Temperatura de neumáticos",
+         .TextRecordMenu = "Grabar sesión",
+         .TextReplayRefused = "Este archivo de sesión no se puede reproducir: %1.",
+         .TextReplayDamaged = "La grabación está dañada y se reproduce hasta donde se detuvo (%1).",
      }},
     {"Català",
      {
@@ -179,6 +182,9 @@ const std::array<Language, 8> kLanguages = {{
          .TextExportCsv = "Exportar CSV...",
          .TextLapTimesPlot = "Temps per volta",
          .TextTyresPlot = "Temperatura dels pneumàtics",
+         .TextRecordMenu = "Gravar sessió",
+         .TextReplayRefused = "Aquest fitxer de sessió no es pot reproduir: %1.",
+         .TextReplayDamaged = "La gravació està malmesa i es reprodueix fins on es va aturar (%1).",
      }},
     {"Asturianu",
      {
@@ -265,6 +271,9 @@ const std::array<Language, 8> kLanguages = {{
          .TextExportCsv = "Esportar CSV...",
          .TextLapTimesPlot = "Tiempos per vuelta",
          .TextTyresPlot = "Temperatura de los neumáticos",
+         .TextRecordMenu = "Grabar sesión",
+         .TextReplayRefused = "Esti ficheru de sesión nun se pue reproducir: %1.",
+         .TextReplayDamaged = "La grabación ta estropiada y reprodúzse hasta onde se paró (%1).",
      }},
     {"English",
      {
@@ -350,6 +359,9 @@ const std::array<Language, 8> kLanguages = {{
          .TextExportCsv = "Export CSV...",
          .TextLapTimesPlot = "Lap times",
          .TextTyresPlot = "Tyre temperatures",
+         .TextRecordMenu = "Record session",
+         .TextReplayRefused = "This session file cannot be played: %1.",
+         .TextReplayDamaged = "The recording is damaged; it plays up to where it stopped (%1).",
      }},
     {"Francais",
      {
@@ -436,6 +448,10 @@ const std::array<Language, 8> kLanguages = {{
          .TextExportCsv = "Exporter CSV...",
          .TextLapTimesPlot = "Temps au tour",
          .TextTyresPlot = "Température des pneus",
+         .TextRecordMenu = "Enregistrer la session",
+         .TextReplayRefused = "Ce fichier de session ne peut pas être rejoué : %1.",
+         .TextReplayDamaged = "L'enregistrement est endommagé ; il est rejoué jusqu'à l'endroit où "
+                              "il s'arrête (%1).",
      }},
     {"Deutsch",
      {
@@ -522,6 +538,10 @@ const std::array<Language, 8> kLanguages = {{
          .TextExportCsv = "CSV exportieren...",
          .TextLapTimesPlot = "Rundenzeiten",
          .TextTyresPlot = "Reifentemperaturen",
+         .TextRecordMenu = "Sitzung aufzeichnen",
+         .TextReplayRefused = "Diese Sitzungsdatei kann nicht abgespielt werden: %1.",
+         .TextReplayDamaged = "Die Aufzeichnung ist beschädigt; sie wird bis zur Stelle "
+                              "abgespielt, an der sie endet (%1).",
      }},
     {"Dutch",
      {
@@ -607,6 +627,10 @@ const std::array<Language, 8> kLanguages = {{
          .TextExportCsv = "CSV exporteren...",
          .TextLapTimesPlot = "Rondetijden",
          .TextTyresPlot = "Bandentemperaturen",
+         .TextRecordMenu = "Sessie opnemen",
+         .TextReplayRefused = "Dit sessiebestand kan niet worden afgespeeld: %1.",
+         .TextReplayDamaged =
+             "De opname is beschadigd; ze wordt afgespeeld tot waar ze stopt (%1).",
      }},
     {"Italiano",
      {
@@ -693,6 +717,10 @@ const std::array<Language, 8> kLanguages = {{
          .TextExportCsv = "Esporta CSV...",
          .TextLapTimesPlot = "Tempi sul giro",
          .TextTyresPlot = "Temperature degli pneumatici",
+         .TextRecordMenu = "Registra sessione",
+         .TextReplayRefused = "Questo file di sessione non si può riprodurre: %1.",
+         .TextReplayDamaged =
+             "La registrazione è danneggiata; viene riprodotta fino al punto in cui si ferma (%1).",
      }},
 }};
 

@@ -23,7 +23,8 @@ namespace ostrelo::i18n {
     X(TextEngineerTitle) X(TextFuelPerLap) X(TextFuelMost) X(TextLapsOfFuel) X(TextRaceLength) \
     X(TextLapsUnit) X(TextMinutesUnit) X(TextNoLength) X(TextFuelToAdd) X(TextFuelEnough) \
     X(TextNeedLaps) X(TextPersonalBest) X(TextAgainstBest) X(TextLapColumns) X(TextExportCsv) \
-    X(TextLapTimesPlot) X(TextTyresPlot)
+    X(TextLapTimesPlot) X(TextTyresPlot) X(TextRecordMenu) X(TextReplayRefused) \
+    X(TextReplayDamaged)
 // clang-format on
 
 /// The language text slots shown by the program: empty until a language is applied, then the
@@ -31,7 +32,8 @@ namespace ostrelo::i18n {
 /// may listen on; the `TextWeb...` texts, `TextNoData` and `TextFullScreen` belong to the
 /// dashboard served to browsers; the texts from `TextEngineerMenu` on to the race engineer
 /// (`TextNeedLaps` holds "%1" for the counting laps so far, `TextLapColumns` the lap table's
-/// column titles separated by commas).
+/// column titles separated by commas); `TextReplayRefused` and `TextReplayDamaged` hold "%1"
+/// for the reason.
 struct Texts {
 #define OSTRELO_TEXT_SLOT(name) std::string name;
     OSTRELO_TEXT_SLOTS(OSTRELO_TEXT_SLOT)

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "acquisition/address_map.h"
 #include "app/program.h"
 #include "app/startup.h"
 #include "core/ini_file.h"
@@ -8,6 +9,7 @@
 #include "fakes/recording_view.h"
 #include "i18n/language_table.h"
 #include "net/frame.h"
+#include "replay/replay_player.h"
 #include "support/error_capture.h"
 #include "support/temp_dir.h"
 
@@ -282,6 +284,59 @@ TEST_F(ProgramTest, TheAboutItemOpensTheAboutWindowInTheCurrentLanguage) {
     program.menuChosen(MenuItem::Servidor);
     EXPECT_EQ(view.dialogs,
               (std::vector<std::string>{"about Acerca de Ostrelo", "server Datos Servidor  1001"}));
+}
+
+// A race read from the game and recorded, then played again: sample by sample, the replay
+// shows exactly the screen the game did.
+TEST_F(ProgramTest, AReplayShowsWhatTheGameShowedSampleBySample) {
+    namespace address = acquisition::address;
+    start("[Opcions]\nScanTime=10\nIdioma=English\n");
+    memory.windows["RACE 07"] = 1;
+    memory.placeText(address::LocalDriver, "Marta Vidal\\x");
+    memory.placeText(address::slotField(0, address::DriverName), std::string("Marta Vidal\0", 12));
+    memory.placeText(address::CarName, std::string("Lince Turbo 16V\0", 16));
+    memory.placeValue<std::uint8_t>(address::Ignition, 1);
+    std::string bytes = replay::SessionEncoder::header({});
+    replay::SessionEncoder encoder;
+    std::vector<std::int64_t> times;
+    std::vector<dashboard::Screen> shown;
+    std::int64_t now = 0;
+    program.onAcquired = [&](const telemetry::TelemetrySample &sample, std::int16_t slot) {
+        bytes += encoder.encode({now, sample, slot});
+        times.push_back(now);
+    };
+    for (int tick = 0; tick < 400 && times.size() < 30; ++tick) {
+        now = tick * 100;
+        memory.placeValue<float>(address::Fuel, 50 - static_cast<float>(tick) * 0.1F);
+        memory.placeValue<std::int32_t>(address::LapCount, 1 + tick / 10);
+        memory.placeValue<std::int32_t>(address::Gear, tick % 6);
+        memory.placeValue<double>(address::wheelField(telemetry::RR, address::WheelPressure),
+                                  170.0 + tick);
+        const std::size_t before = times.size();
+        program.scanTick();
+        if (times.size() > before) {
+            shown.push_back(view.screen);
+        }
+    }
+    ASSERT_EQ(shown.size(), 30u);
+
+    runtime::AppState other;
+    testing::RecordingView otherView;
+    testing::FakeProcessMemory noGame;
+    testing::FakeStreamSocket otherServer;
+    testing::FakeStreamSocket otherClient;
+    Program replaying{other, otherView, noGame, otherServer, otherClient};
+    openSettings(other, dir.file("Ostrelo.ini"));
+    replaying.start('.');
+    replay::ReplayPlayer player(bytes);
+    replaying.setReplay(&player);
+    for (std::size_t i = 0; i < times.size(); ++i) {
+        SCOPED_TRACE(i);
+        player.seek(times[i] - times[0]);
+        replaying.scanTick();
+        EXPECT_TRUE(otherView.screen == shown[i]);
+    }
+    EXPECT_EQ(noGame.findCalls, 0);
 }
 
 } // namespace

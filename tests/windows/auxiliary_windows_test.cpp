@@ -7,6 +7,7 @@
 #include "windows/engineer_window.h"
 #include "windows/fitted_text.h"
 #include "windows/main_window.h"
+#include "windows/replay_bar.h"
 #include "windows/web_dialog.h"
 
 #include <QChart>
@@ -22,6 +23,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSlider>
 #include <QTableWidget>
 #include <QUrl>
 
@@ -211,6 +213,23 @@ TEST(EngineerWindow, DrawsTheReportAndHandsBackTheRaceLength) {
     ASSERT_FALSE(lengths.empty());
     EXPECT_EQ(lengths.back().kind, engineer::RaceLength::Kind::Laps);
     EXPECT_EQ(lengths.back().amount, 20);
+}
+
+TEST(ReplayBar, ShowsWhereTheReplayIsAndHandsBackTheUsersChoices) {
+    ReplayBar bar;
+    std::vector<std::string> asked;
+    bar.onPaused = [&](bool paused) { asked.push_back(paused ? "pause" : "play"); };
+    bar.onSpeed = [&](double speed) { asked.push_back("x" + std::to_string(speed)); };
+    bar.onSeek = [&](std::int64_t ms) { asked.push_back(std::to_string(ms)); };
+    bar.show(3723000, 7200000, false, 1);
+    EXPECT_EQ(bar.timeLabel()->text(), QStringLiteral("1:02:03 / 2:00:00"));
+    EXPECT_EQ(bar.slider()->maximum(), 7200);
+    bar.playButton()->click();
+    bar.show(3723000, 7200000, true, 4);
+    bar.playButton()->click();
+    bar.speedBox()->setCurrentIndex(0);
+    bar.slider()->triggerAction(QAbstractSlider::SliderToMaximum);
+    EXPECT_EQ(asked, (std::vector<std::string>{"pause", "play", "x0.250000", "7200000"}));
 }
 
 TEST(MainWindowPictures, LoadSkinFilesAndKeepThePictureOnFailure) {

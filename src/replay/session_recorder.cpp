@@ -1,0 +1,84 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "replay/session_recorder.h"
+
+#include "core/error.h"
+#include "core/regular_file.h"
+
+#include <cstring>
+
+namespace ostrelo::replay {
+namespace {
+
+// About a minute of samples at the shortest scan time.
+constexpr std::size_t kLargestHeld = 2 << 20;
+
+} // namespace
+
+SessionRecorder::SessionRecorder(const std::string &path, std::string program)
+    : m_path(path), m_program(std::move(program)) {
+    std::string problem;
+    m_fd = core::openForAppend(path, problem);
+    if (m_fd < 0) {
+        m_error = "the session is not recorded: " + problem;
+        return;
+    }
+    // A new recording: whatever the file held before goes.
+    if (core::truncateFile(m_fd, 0) != 0) {
+        core::closeFile(m_fd);
+        m_fd = -1;
+        m_error = "the session is not recorded: " + path + " cannot be emptied";
+    }
+}
+
+SessionRecorder::~SessionRecorder() {
+    if (m_fd >= 0) {
+        flush();
+        core::closeFile(m_fd);
+    }
+}
+
+void SessionRecorder::record(const RecordedSample &sample) {
+    if (m_fd < 0) {
+        return;
+    }
+    if (!m_headerWritten) {
+        m_held += SessionEncoder::header({kFormatVersion, m_program, sample.timeMs,
+                                          sample.sample.TrackName, sample.sample.CarName});
+        m_headerWritten = true;
+        m_lastFlushMs = sample.timeMs;
+    }
+    m_held += m_encoder.encode(sample);
+    if (sample.timeMs - m_lastFlushMs >= 1000 || sample.timeMs < m_lastFlushMs) {
+        flush();
+        m_lastFlushMs = sample.timeMs;
+    }
+}
+
+void SessionRecorder::flush() {
+    if (m_fd < 0 || m_held.empty()) {
+        return;
+    }
+    const std::int64_t before = core::endOfFile(m_fd);
+    if (const int error = core::writeAll(m_fd, m_held); error != 0) {
+        // A cut record would end the replay there: take it back. What was held waits for the
+        // disk, up to a bound; beyond it the recording goes on from a whole sample.
+        if (before >= 0) {
+            core::truncateFile(m_fd, before);
+        }
+        if (m_held.size() > kLargestHeld) {
+            m_held.clear();
+            m_encoder = SessionEncoder();
+        }
+        if (!m_failing) {
+            m_failing = true;
+            core::ReportError("SessionRecorder", "write",
+                              "the session " + m_path + " cannot be written (" +
+                                  std::strerror(error) + ")");
+        }
+        return;
+    }
+    m_held.clear();
+    m_failing = false;
+}
+
+} // namespace ostrelo::replay

@@ -1,0 +1,168 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "replay/replay_player.h"
+#include "replay/session_format.h"
+#include "replay/session_recorder.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+
+namespace ostrelo::replay {
+namespace {
+
+// A race of `count` samples, 100 ms apart: most values move, the names rarely.
+std::vector<RecordedSample> race(int count) {
+    std::vector<RecordedSample> samples;
+    for (int i = 0; i < count; ++i) {
+        RecordedSample r;
+        r.timeMs = 1700000000000 + i * 100;
+        r.carSlot = static_cast<std::int16_t>(i < 50 ? 3 : 5);
+        auto &s = r.sample;
+        s.DriverName = "Marta Vidal";
+        s.CarName = i < 80 ? "Lince Turbo 16V" : "Lince \"Evo\"\n";
+        s.TrackName = "Anella Sud";
+        s.LapNumber = static_cast<std::int16_t>(1 + i / 40);
+        s.Fuel = 60 - static_cast<float>(i) * 0.01F;
+        s.EngineSpeed = 600 + static_cast<float>(i % 13);
+        s.WheelSpeed = {100.5 + i, 101.25, 99.0 - i, 100};
+        s.TyreTemp[2][1] = static_cast<float>(i);
+        s.Throttle = i == 7 ? std::nanf("") : 50;
+        s.Gear = static_cast<std::int16_t>(i % 6);
+        samples.push_back(r);
+    }
+    return samples;
+}
+
+std::string encode(const std::vector<RecordedSample> &samples) {
+    std::string bytes = SessionEncoder::header(
+        {kFormatVersion, "Ostrelo 1.1.1.20", samples.front().timeMs, "Anella Sud", "Lince"});
+    SessionEncoder encoder;
+    for (const RecordedSample &r : samples) {
+        bytes += encoder.encode(r);
+    }
+    return bytes;
+}
+
+std::vector<RecordedSample> decode(std::string_view bytes, std::string *stop = nullptr) {
+    SessionDecoder decoder(bytes);
+    std::vector<RecordedSample> samples;
+    RecordedSample r;
+    while (decoder.next(r)) {
+        samples.push_back(r);
+    }
+    if (stop) {
+        *stop = decoder.refusal().empty() ? decoder.stop() : decoder.refusal();
+    }
+    return samples;
+}
+
+// NaN is not equal to itself: compare the samples by their bytes on the wire instead.
+bool sameSamples(const std::vector<RecordedSample> &a, const std::vector<RecordedSample> &b) {
+    SessionEncoder x;
+    SessionEncoder y;
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (x.encode(a[i]) != y.encode(b[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+TEST(SessionFile, ReadsBackEverySampleAndItsHeader) {
+    const std::vector<RecordedSample> samples = race(300);
+    const std::string bytes = encode(samples);
+    std::string stop;
+    EXPECT_TRUE(sameSamples(decode(bytes, &stop), samples));
+    EXPECT_EQ(stop, "");
+    const SessionDecoder decoder(bytes);
+    EXPECT_EQ(decoder.header().program, "Ostrelo 1.1.1.20");
+    EXPECT_EQ(decoder.header().track, "Anella Sud");
+    EXPECT_EQ(decoder.header().createdMs, 1700000000000);
+    // Only what changes is written: far less than the whole sample each time.
+    EXPECT_LT(bytes.size(), 300u * 60);
+}
+
+TEST(SessionFile, ACutOrDamagedFilePlaysUpToTheDamage) {
+    const std::vector<RecordedSample> samples = race(40);
+    const std::string bytes = encode(samples);
+    std::mt19937 random(7);
+    std::vector<std::size_t> cuts;
+    for (std::size_t cut = 0; cut < std::min<std::size_t>(bytes.size(), 1024); ++cut) {
+        cuts.push_back(cut);
+    }
+    for (int i = 0; i < 50; ++i) {
+        cuts.push_back(random() % bytes.size());
+    }
+    for (const std::size_t cut : cuts) {
+        SCOPED_TRACE(cut);
+        const std::vector<RecordedSample> read = decode(std::string_view(bytes).substr(0, cut));
+        ASSERT_LE(read.size(), samples.size());
+        EXPECT_TRUE(sameSamples(
+            read, std::vector(samples.begin(), samples.begin() + static_cast<long>(read.size()))));
+    }
+    std::string damaged = bytes;
+    damaged[bytes.size() / 2] = static_cast<char>(damaged[bytes.size() / 2] ^ 0x5A);
+    std::string stop;
+    const std::vector<RecordedSample> read = decode(damaged, &stop);
+    EXPECT_LT(read.size(), samples.size());
+    EXPECT_TRUE(stop.starts_with("stopped at byte ")) << stop;
+}
+
+TEST(SessionFile, RefusesANewerFormatOrAnotherFile) {
+    std::string newer = SessionEncoder::header({kFormatVersion + 1, "Ostrelo 9", 0, "", ""});
+    std::string stop;
+    EXPECT_TRUE(decode(newer, &stop).empty());
+    EXPECT_EQ(stop, "it was written in format 2, and this Ostrelo reads format 1 and older");
+    decode("time_ms,source,DriverName\r\n", &stop);
+    EXPECT_EQ(stop, "it is not an Ostrelo session file");
+}
+
+TEST(ReplayPlayer, PlaysAtItsSpeedPausesAndSeeks) {
+    ReplayPlayer player(encode(race(300))); // 29.9 s
+    ASSERT_EQ(player.refusal(), "");
+    EXPECT_EQ(player.durationMs(), 29900);
+    EXPECT_EQ(player.advance(0)->sample.Gear, 0); // the first sample is due at once
+    EXPECT_FALSE(player.advance(50));             // the next one is 100 ms on
+    player.setSpeed(4);
+    // 50 + 4 × 100 ms: the newest due is sample 4, the ones between are skipped.
+    EXPECT_EQ(player.advance(100)->sample.TyreTemp[2][1], 4);
+    player.setPaused(true);
+    EXPECT_FALSE(player.advance(1000));
+    EXPECT_EQ(player.positionMs(), 450);
+    player.seek(20050); // past a keyframe: the sample at 20.0 s is shown next
+    player.setPaused(false);
+    EXPECT_EQ(player.advance(0)->sample.TyreTemp[2][1], 200);
+    player.seek(0);
+    EXPECT_EQ(player.advance(0)->sample.TyreTemp[2][1], 0);
+    player.seek(99999);
+    EXPECT_EQ(player.advance(0)->sample.TyreTemp[2][1], 299);
+    EXPECT_TRUE(player.finished());
+}
+
+TEST(SessionRecorder, WritesAtLeastEverySecondAndAWholeFileAtTheEnd) {
+    testing::TempDir dir;
+    const std::string path = dir.write("race.ostrelo", "old bytes");
+    const std::vector<RecordedSample> samples = race(25);
+    {
+        SessionRecorder recorder(path, "Ostrelo 1.1.1.20");
+        ASSERT_EQ(recorder.error(), "");
+        for (int i = 0; i < 11; ++i) {
+            recorder.record(samples[static_cast<std::size_t>(i)]);
+        }
+        // One second in: what was taken is on disk, as a player reads it.
+        EXPECT_EQ(decode(dir.read("race.ostrelo")).size(), 11u);
+        for (std::size_t i = 11; i < samples.size(); ++i) {
+            recorder.record(samples[i]);
+        }
+    }
+    EXPECT_TRUE(sameSamples(decode(dir.read("race.ostrelo")), samples));
+    EXPECT_NE(SessionRecorder(dir.path().string(), "x").error(), "");
+}
+
+} // namespace
+} // namespace ostrelo::replay
