@@ -47,14 +47,17 @@ ConnectionDialog::ConnectionDialog(const i18n::Texts &texts, const std::string *
 }
 
 void ConnectionDialog::confirm() {
-    const std::string message = m_confirm(
-        m_address ? m_address->text().toStdString() : std::string(), m_port->text().toStdString());
+    closeOrShow(this, m_confirm(m_address ? m_address->text().toStdString() : std::string(),
+                                m_port->text().toStdString()));
+}
+
+void closeOrShow(QDialog *dialog, const std::string &message) {
     if (message.empty()) {
-        close();
+        dialog->close();
         return;
     }
     auto *box = new QMessageBox(QMessageBox::Critical, QStringLiteral("Ostrelo"),
-                                toQString(message), QMessageBox::Ok, this);
+                                toQString(message), QMessageBox::Ok, dialog);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->open();
 }

@@ -38,4 +38,8 @@ private:
     Confirm m_confirm;
 };
 
+/// The end of OK on a dialog that checks what was typed: an empty `message` closes `dialog`,
+/// any other is shown over it and the dialog stays open.
+void closeOrShow(QDialog *dialog, const std::string &message);
+
 } // namespace ostrelo::windows

@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "windows/web_dialog.h"
 
+#include "windows/connection_dialogs.h"
 #include "windows/qt_text.h"
 
 #include <QCheckBox>
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPixmap>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -86,17 +86,8 @@ WebDialog::WebDialog(const i18n::Texts &texts, bool enabled, const std::string &
 }
 
 void WebDialog::confirm() {
-    const std::string message =
-        m_confirm(m_enabled->isChecked(), m_address->text().trimmed().toStdString(),
-                  m_port->text().trimmed().toStdString());
-    if (message.empty()) {
-        close();
-        return;
-    }
-    auto *box = new QMessageBox(QMessageBox::Critical, QStringLiteral("Ostrelo"),
-                                toQString(message), QMessageBox::Ok, this);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->open();
+    closeOrShow(this, m_confirm(m_enabled->isChecked(), m_address->text().trimmed().toStdString(),
+                                m_port->text().trimmed().toStdString()));
 }
 
 } // namespace ostrelo::windows
