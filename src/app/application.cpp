@@ -157,8 +157,9 @@ Application::Application(const CommandLine &line) {
     if (!m_history->problem().empty()) {
         m_notices.push_back(m_history->problem());
     }
-    m_engineer =
-        std::make_unique<engineer::RaceEngineer>(m_history->isOpen() ? m_history.get() : nullptr);
+    // A replay's laps are in the history already, from the race itself.
+    m_engineer = std::make_unique<engineer::RaceEngineer>(
+        m_history->isOpen() && !line.replayPath ? m_history.get() : nullptr);
     m_program->onOpenEngineer = [this] { openEngineer(); };
     m_program->onRecordChosen = [this] { chooseRecording(); };
     m_program->onAcquired = [this](const telemetry::TelemetrySample &sample, std::int16_t slot) {
@@ -169,7 +170,7 @@ Application::Application(const CommandLine &line) {
         }
     };
     if (line.recordPath) {
-        startRecording(*line.recordPath);
+        startRecording(*line.recordPath, false);
     }
     if (line.replayPath) {
         openReplay(*line.replayPath, line.speed);
@@ -237,8 +238,9 @@ void Application::applyWebSettings() {
     m_program->setWebAddress(webUrl(s.WebAddress, port));
 }
 
-void Application::startRecording(const std::string &path) {
-    m_recorder = std::make_unique<replay::SessionRecorder>(path, "Ostrelo " OSTRELO_VERSION);
+void Application::startRecording(const std::string &path, bool replace) {
+    m_recorder =
+        std::make_unique<replay::SessionRecorder>(path, "Ostrelo " OSTRELO_VERSION, replace);
     if (!m_recorder->error().empty()) {
         std::cerr << "ostrelo: " << m_recorder->error() << '\n';
         m_notices.push_back(m_recorder->error());
@@ -260,7 +262,8 @@ void Application::chooseRecording() {
         return;
     }
     m_notices.clear();
-    startRecording(path.toStdString());
+    // The file dialog has asked before a file is replaced.
+    startRecording(path.toStdString(), true);
     showNotices(m_notices, m_window.get());
 }
 
@@ -363,13 +366,9 @@ void Application::publish(const telemetry::TelemetrySample *sample) {
     m_web->publish([&](const web::ViewerChoice &choice) -> const std::string & {
         std::string &message = m_messages[choice];
         if (message.empty()) {
-            const i18n::Language *language = i18n::findLanguage(choice.idioma);
-            const engineer::EngineerReport report =
-                engineer::engineerReport(*m_engineer, language ? language->texts : m_state.texts,
-                                         choice.units, decimalSeparator());
-            message = web::screenMessage(
-                m_viewerScreens->screen(choice), sample != nullptr,
-                {report.fuelPerLap, report.lapsOfFuel, report.toAdd, report.againstBest});
+            message =
+                web::screenMessage(m_viewerScreens->screen(choice), sample != nullptr,
+                                   web::engineerLines(*m_engineer, choice, decimalSeparator()));
         }
         return message;
     });

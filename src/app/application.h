@@ -49,7 +49,7 @@ private:
     void applyWebSettings();
     void publish(const telemetry::TelemetrySample *sample);
     void openEngineer();
-    void startRecording(const std::string &path);
+    void startRecording(const std::string &path, bool replace);
     void chooseRecording();
     void openReplay(const std::string &path, double speed);
     std::string exportSession(const std::string &path) const;

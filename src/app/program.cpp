@@ -210,7 +210,7 @@ std::string Program::webDialogConfirmed(bool enabled, const std::string &address
     }
     core::Settings &s = m_state.settings;
     s.WebEnabled = enabled;
-    s.WebAddress = address.empty() ? core::Settings().WebAddress : address;
+    s.WebAddress = address.empty() ? "0.0.0.0" : address;
     s.WebPort = core::NumberToText(core::TextToNumber(port));
     for (const core::SettingKey key :
          {core::SettingKey::WebEnabled, core::SettingKey::WebAddress, core::SettingKey::WebPort}) {

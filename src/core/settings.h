@@ -48,9 +48,10 @@ struct Settings : Thresholds {
     bool Administrar = false;
     bool Depurar = false;
     // [Web]: the dashboard served to browsers, off until the user turns it on. The address
-    // 0.0.0.0 listens on every address of this computer.
+    // 0.0.0.0 listens on every address of this computer; without one (or with one that cannot
+    // be used) only this computer is served.
     bool WebEnabled = false;
-    std::string WebAddress = "0.0.0.0";
+    std::string WebAddress = "127.0.0.1";
     std::string WebPort = " 8080";
 };
 

@@ -74,6 +74,8 @@ std::vector<LapRecord> LapRecorder::feed(const telemetry::TelemetrySample &s) {
                 m_lap->lastLapTimeAtStart = s.LastLapTime;
             }
         } else if (++m_waitingSamples >= kLateTimeSamples) {
+            // No new time: the lap took exactly as long as the one before it.
+            m_waiting->timeS = s.LastLapTime;
             finished.push_back(*m_waiting);
             m_waiting.reset();
         }

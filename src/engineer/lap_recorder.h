@@ -15,7 +15,7 @@ namespace ostrelo::engineer {
 class LapRecorder {
 public:
     /// How many samples after a lap change the game may take to give that lap's time; after
-    /// them the lap is recorded without a time.
+    /// them the time has not changed because the lap took exactly as long as the one before.
     static constexpr int kLateTimeSamples = 10;
 
     /// Takes one sample as read from the game (not converted to other units); returns the

@@ -19,11 +19,13 @@ void RaceEngineer::take(const LapRecord &lap, std::int64_t nowMs) {
     if (m_history) {
         m_history->addLap(m_session, lap);
     }
-    if (lap.timeS > 0 && !lap.pitted) {
+    if (lap.timeS > 0) {
+        m_lastAgainstBest.reset();
         if (m_best > 0) {
             m_lastAgainstBest = lap.timeS - m_best;
         }
-        if (m_best <= 0 || lap.timeS < m_best) {
+        // A pit lap is compared, but no record.
+        if (!lap.pitted && (m_best <= 0 || lap.timeS < m_best)) {
             m_best = lap.timeS;
         }
     }

@@ -14,12 +14,19 @@ constexpr std::size_t kLargestHeld = 2 << 20;
 
 } // namespace
 
-SessionRecorder::SessionRecorder(const std::string &path, std::string program)
+SessionRecorder::SessionRecorder(const std::string &path, std::string program, bool replace)
     : m_path(path), m_program(std::move(program)) {
     std::string problem;
     m_fd = core::openForAppend(path, problem);
     if (m_fd < 0) {
         m_error = "the session is not recorded: " + problem;
+        return;
+    }
+    if (!replace && core::endOfFile(m_fd) != 0) {
+        core::closeFile(m_fd);
+        m_fd = -1;
+        m_error = "the session is not recorded: " + path +
+                  " already holds something; choose a new file name";
         return;
     }
     // A new recording: whatever the file held before goes.

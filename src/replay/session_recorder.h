@@ -13,8 +13,9 @@ namespace ostrelo::replay {
 /// once under "SessionRecorder" and recording goes on when the disk takes it again.
 class SessionRecorder {
 public:
-    /// Makes (or empties) the file at `path`; `error()` says why when it cannot.
-    SessionRecorder(const std::string &path, std::string program);
+    /// Makes the file at `path`; `error()` says why when it cannot. A file that already holds
+    /// something is only emptied when `replace` says the user chose so.
+    SessionRecorder(const std::string &path, std::string program, bool replace = false);
     ~SessionRecorder();
     SessionRecorder(const SessionRecorder &) = delete;
     SessionRecorder &operator=(const SessionRecorder &) = delete;

@@ -148,6 +148,9 @@ std::string httpResponse(std::string_view status, std::string_view contentType,
     if (status.substr(0, 3) == "405") {
         response += "Allow: GET\r\n";
     }
+    if (status.substr(0, 3) == "426") {
+        response += "Upgrade: websocket\r\n";
+    }
     response += "\r\n";
     response.append(body);
     return response;

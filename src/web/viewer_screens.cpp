@@ -5,6 +5,7 @@
 #include "dashboard/graphics_mode.h"
 #include "dashboard/language_switch.h"
 #include "dashboard/units.h"
+#include "engineer/engineer_report.h"
 #include "i18n/language_table.h"
 #include "web/http_request.h"
 
@@ -39,6 +40,21 @@ ViewerChoice choiceFromQuery(std::string_view query, const core::Settings &setti
         choice.units = units == "Imperial" ? core::Units::Imperial : core::Units::Metric;
     }
     return choice;
+}
+
+std::vector<std::string> engineerLines(const engineer::RaceEngineer &engineer,
+                                       const ViewerChoice &choice, char decimalSeparator) {
+    const i18n::Language *language = i18n::findLanguage(choice.idioma);
+    const engineer::EngineerReport report = engineer::engineerReport(
+        engineer, language ? language->texts : i18n::Texts{}, choice.units, decimalSeparator);
+    std::vector<std::string> lines;
+    for (const std::string *line :
+         {&report.fuelPerLap, &report.lapsOfFuel, &report.toAdd, &report.againstBest}) {
+        if (!line->empty()) {
+            lines.push_back(*line);
+        }
+    }
+    return lines;
 }
 
 struct ViewerScreens::Variant {

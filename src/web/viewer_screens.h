@@ -5,6 +5,7 @@
 #include "dashboard/display_phase.h"
 #include "dashboard/display_state.h"
 #include "dashboard/screen.h"
+#include "engineer/race_engineer.h"
 #include "runtime/app_state.h"
 #include "telemetry/telemetry_sample.h"
 
@@ -26,6 +27,11 @@ struct ViewerChoice {
 /// The choice a browser's query asks for ("lang=English&units=Imperial"); what it leaves out
 /// or gets wrong is taken from `settings`.
 ViewerChoice choiceFromQuery(std::string_view query, const core::Settings &settings);
+
+/// The race engineer's lines for a viewer, in its language and units: fuel per lap, laps of
+/// fuel, fuel to add, the last lap against the best (those that say something).
+std::vector<std::string> engineerLines(const engineer::RaceEngineer &engineer,
+                                       const ViewerChoice &choice, char decimalSeparator);
 
 /// The dashboard once for each language and units that browsers ask for, computed by the same
 /// display phase as the window's from the same samples, each with its own lap and fuel

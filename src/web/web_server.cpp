@@ -4,6 +4,7 @@
 #include "core/ip_address.h"
 #include "web/http_request.h"
 
+#include <QDateTime>
 #include <QHostAddress>
 #include <QTcpSocket>
 #include <QTimer>
@@ -184,19 +185,33 @@ void WebServer::welcome() {
     }
 }
 
-void WebServer::send(QWebSocket *socket, Viewer &viewer, const std::string &message) {
+bool WebServer::send(QWebSocket *socket, Viewer &viewer, const std::string &message) {
     if (socket->bytesToWrite() == 0) {
         socket->sendTextMessage(QString::fromStdString(message));
-    } else {
-        viewer.waiting = message;
-        viewer.hasWaiting = true;
+        return true;
     }
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    if (!viewer.hasWaiting) {
+        viewer.waitingSinceMs = now;
+    }
+    viewer.waiting = message;
+    viewer.hasWaiting = true;
+    return now - viewer.waitingSinceMs <= m_limits.idleMs;
 }
 
 void WebServer::publish(
     const std::function<const std::string &(const ViewerChoice &choice)> &messageFor) {
+    std::vector<QWebSocket *> stalled;
     for (auto &[socket, viewer] : m_viewers) {
-        send(socket, viewer, messageFor(viewer.choice));
+        if (!send(socket, viewer, messageFor(viewer.choice))) {
+            stalled.push_back(socket);
+        }
+    }
+    for (QWebSocket *socket : stalled) {
+        m_viewers.erase(socket);
+        socket->disconnect(this);
+        socket->abort();
+        socket->deleteLater();
     }
 }
 

@@ -54,7 +54,8 @@ public:
     std::function<std::string(const ViewerChoice &choice)> greeting;
 
     /// Hands every viewer `messageFor` its choice: at once, or as soon as it has taken the
-    /// last one, replacing any message still waiting for it.
+    /// last one, replacing any message still waiting for it. A viewer that has taken nothing
+    /// for longer than the idle limit is dropped, so that it keeps no place from others.
     void publish(const std::function<const std::string &(const ViewerChoice &choice)> &messageFor);
 
     /// The choices of the viewers connected now.
@@ -66,6 +67,8 @@ private:
         ViewerChoice choice;
         std::string waiting;
         bool hasWaiting = false;
+        // When the message still waiting started to wait, in milliseconds since 1970.
+        qint64 waitingSinceMs = 0;
     };
 
     void accept();
@@ -73,7 +76,7 @@ private:
     void answer(QTcpSocket *socket, const std::string &response);
     void forget(QTcpSocket *socket);
     void welcome();
-    void send(QWebSocket *socket, Viewer &viewer, const std::string &message);
+    bool send(QWebSocket *socket, Viewer &viewer, const std::string &message);
 
     std::function<ViewerChoice(std::string_view)> m_choose;
     Limits m_limits;

@@ -265,7 +265,7 @@ TEST_F(ProgramTest, TheWebDashboardDialogStoresItsSettingsOnlyWhenValid) {
     int changes = 0;
     program.onWebSettingsChanged = [&] { ++changes; };
     program.menuChosen(MenuItem::PanellWeb);
-    EXPECT_EQ(view.dialogs.back(), "web Panel web off 0.0.0.0:8080 ");
+    EXPECT_EQ(view.dialogs.back(), "web Panel web off 127.0.0.1:8080 ");
     EXPECT_EQ(program.webDialogConfirmed(true, "192.168.1", "8080"), state.texts.TextBadIP);
     EXPECT_EQ(program.webDialogConfirmed(true, "", "0"), state.texts.TextBadPort);
     EXPECT_EQ(changes, 0);

@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include <regex>
+
 namespace ostrelo::app {
 namespace {
 
@@ -99,6 +101,9 @@ TEST(WebDashboard, ABrowserShowsTheDashboardInItsOwnLanguageAndUnits) {
     EXPECT_NE(english.find(">RACE07 RUNNING<"), std::string::npos);
     EXPECT_NE(english.find(">11.23G<"), std::string::npos);
     EXPECT_NE(english.find(">Water<"), std::string::npos);
+    // The lamps as sent: the ignition on, the limiter off.
+    EXPECT_TRUE(std::regex_search(english, std::regex(R"(class="el lamp lit"[^>]*>CONTACT<)")));
+    EXPECT_TRUE(std::regex_search(english, std::regex(R"(class="el lamp"[^>]*>SPD LIMIT<)")));
 
     const std::string spanish = browserViewShowing(base, dir.file("b"), ">RACE07 EN MARCHA<");
     EXPECT_NE(spanish.find(">RACE07 EN MARCHA<"), std::string::npos) << spanish;

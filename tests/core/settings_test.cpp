@@ -79,9 +79,9 @@ TEST(LoadSettings, ReportsEveryValueItReplacesAndUsesTheDefault) {
         {"MaxMin", "MaxPress", "1e9", "220"},
         {"Administrar", "Administrar", "maybe", "False"},
         {"Web", "Port", "0", "8080"},
-        {"Web", "Address", "192.168.1", "0.0.0.0"},
-        {"Web", "Address", "192.168.1.256", "0.0.0.0"},
-        {"Web", "Address", "1.2.3.4.5", "0.0.0.0"},
+        {"Web", "Address", "192.168.1", "127.0.0.1"},
+        {"Web", "Address", "localhost", "127.0.0.1"},
+        {"Web", "Address", "1.2.3.4.5", "127.0.0.1"},
     };
     TempDir dir;
     const Settings defaults;

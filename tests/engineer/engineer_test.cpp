@@ -99,19 +99,26 @@ TEST(LapRecorder, HandlesWhatTheGameDoes) {
          95,
          false,
          true},
+        {"a refuel seen at the line",
+         {at(2, 40), at(3, 38, 80), at(3, 37), at(4, 60, 91)},
+         3,
+         false,
+         91,
+         false,
+         true},
         {"the lap out of the pits",
          {at(2, 40), pitStop, at(4, 28, 99), at(5, 25, 90)},
          4,
          false,
          90,
          false},
-        {"a lap the game never times",
+        {"a lap as fast as the one before",
          {at(2, 40), at(3, 38, 80), at(4, 35, 80), at(4, 34, 80), at(4, 34, 80), at(4, 34, 80),
           at(4, 34, 80), at(4, 34, 80), at(4, 34, 80), at(4, 34, 80), at(4, 34, 80), at(4, 34, 80),
           at(4, 34, 80)},
          3,
          true,
-         0},
+         80},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
@@ -154,7 +161,7 @@ LapRecord lap(int number, float fuel, float time, bool counts = true) {
 }
 
 TEST(FuelFigures, TakeTheLastThreeCountingLaps) {
-    std::vector<LapRecord> laps = {lap(1, 9, 100, false), lap(2, 3.0F, 90), lap(3, 5, 99, false),
+    std::vector<LapRecord> laps = {lap(1, 9, 100, false), lap(2, 4.1F, 90), lap(3, 5, 99, false),
                                    lap(4, 3.2F, 91)};
     FuelFigures figures = fuelFigures(laps, 20, 4, {});
     EXPECT_EQ(figures.countingLaps, 2);
@@ -243,6 +250,37 @@ TEST(RaceEngineer, KeepsEachSessionsLapsAndComparesWithTheBest) {
     EXPECT_EQ(history.kept.back().first, 2);
     EXPECT_DOUBLE_EQ(engineer.personalBest(), 95);
     EXPECT_FALSE(engineer.lastAgainstBest());
+    // A pit lap is compared with the best, but is none.
+    elsewhere.LapNumber = 8;
+    elsewhere.LastLapTime = 120.5F;
+    elsewhere.InPits = 1;
+    engineer.feed(elsewhere, 4000);
+    elsewhere.LapNumber = 9;
+    elsewhere.LastLapTime = 90;
+    engineer.feed(elsewhere, 5000);
+    EXPECT_NEAR(*engineer.lastAgainstBest(), -5, 1e-5);
+    EXPECT_DOUBLE_EQ(engineer.personalBest(), 95);
+    // One lap back is a restart, and so a new session from the next lap on.
+    elsewhere.InPits = 0;
+    elsewhere.LapNumber = 8;
+    engineer.feed(elsewhere, 6000);
+    elsewhere.LapNumber = 9;
+    elsewhere.LastLapTime = 96;
+    engineer.feed(elsewhere, 7000);
+    EXPECT_EQ(history.sessions.size(), 3u);
+}
+
+TEST(RaceEngineer, CountsTheLapsToGoFromTheLapsCompleted) {
+    RaceEngineer engineer(nullptr);
+    for (int lapNumber = 1; lapNumber <= 5; ++lapNumber) {
+        engineer.feed(at(lapNumber, 50 - 3.0F * static_cast<float>(lapNumber),
+                         static_cast<float>(80 + lapNumber)),
+                      0);
+    }
+    engineer.setRaceLength({RaceLength::Kind::Laps, 10});
+    // On lap 5, four are completed: six to go, the one under way included.
+    EXPECT_EQ(engineer.fuel().lapsToGo, 6);
+    EXPECT_NEAR(engineer.fuel().perLapMean, 3, 1e-5);
 }
 
 } // namespace

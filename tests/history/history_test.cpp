@@ -71,7 +71,10 @@ TEST(HistoryStore, KeepsEverySessionAndFindsThePersonalBest) {
     EXPECT_DOUBLE_EQ(again.personalBest("Anella Sud", "Lince"), 91.25);
     EXPECT_DOUBLE_EQ(again.personalBest("Elsewhere", "Lince"), 0);
     const std::string csv = again.sessionCsv(later);
-    EXPECT_EQ(csv.substr(0, 41), "number,time_s,fuel_used_l,position,pitted");
+    EXPECT_EQ(csv.substr(0, csv.find("\r\n")),
+              "number,time_s,fuel_used_l,position,pitted,limiter,refuelled,counts,tread_fl,"
+              "tread_fr,tread_rl,tread_rr,pressure_fl,pressure_fr,pressure_rl,pressure_rr,wear_fl,"
+              "wear_fr,wear_rl,wear_rr,brake_fl,brake_fr,brake_rl,brake_rr");
     EXPECT_NE(csv.find("\r\n1,91.25,2.5,3,0,0,0,1,80,81,82,83.5,180,"), std::string::npos);
 
     OtherProgram look(path);

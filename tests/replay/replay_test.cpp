@@ -148,8 +148,12 @@ TEST(SessionRecorder, WritesAtLeastEverySecondAndAWholeFileAtTheEnd) {
     testing::TempDir dir;
     const std::string path = dir.write("race.ostrelo", "old bytes");
     const std::vector<RecordedSample> samples = race(25);
+    // A file that holds something is only replaced when the user chose so.
+    EXPECT_NE(SessionRecorder(path, "Ostrelo 1.1.1.20").error().find("already holds"),
+              std::string::npos);
+    EXPECT_EQ(dir.read("race.ostrelo"), "old bytes");
     {
-        SessionRecorder recorder(path, "Ostrelo 1.1.1.20");
+        SessionRecorder recorder(path, "Ostrelo 1.1.1.20", true);
         ASSERT_EQ(recorder.error(), "");
         for (int i = 0; i < 11; ++i) {
             recorder.record(samples[static_cast<std::size_t>(i)]);

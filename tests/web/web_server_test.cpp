@@ -94,6 +94,11 @@ TEST_F(WebServerTest, GreetsEachViewerInItsChoiceUpToTheLimit) {
     const auto c = viewer(QStringLiteral("lang=Italiano"), third);
     runUntil([&] { return c->state() == QAbstractSocket::UnconnectedState; });
     EXPECT_TRUE(third.empty());
+    EXPECT_EQ(exchange("GET /live HTTP/1.1\r\nUpgrade: websocket\r\nConnection: Upgrade\r\n"
+                       "Sec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\n"
+                       "Sec-WebSocket-Version: 13\r\n\r\n")
+                  .substr(0, 33),
+              "HTTP/1.1 503 Service Unavailable\r");
     EXPECT_EQ(server.viewerCount(), 2);
 
     std::map<std::string, std::string> messages{{"English", "one"}, {"Dutch", "een"}};
@@ -182,6 +187,16 @@ TEST_F(WebServerTest, ASlowViewerGetsTheNewestMessageNotAQueue) {
     // The handshake, the greeting, the messages the system took at once, and the newest.
     EXPECT_LT(frames.size(), 100u);
     EXPECT_EQ(frames[1], "hello English");
+
+    // A viewer that takes nothing for longer than the idle limit loses its place.
+    slow.setReadBufferSize(1);
+    ASSERT_TRUE(runUntil(
+        [&] {
+            server.publish([&](const ViewerChoice &) -> const std::string & { return message; });
+            QThread::msleep(20);
+            return server.viewerCount() == 0;
+        },
+        10000));
 }
 
 } // namespace

@@ -48,6 +48,7 @@ TEST(RequestHead, TellsWhatTheDashboardServesFromWhatItRefuses) {
          Verdict::Get, "/live", true},
         {"GET /live HTTP/1.1\r\nUpgrade: websocket" + end, Verdict::Get, "/live", false},
         {"POST / HTTP/1.1\r\nContent-Length: 3" + end, Verdict::MethodNotAllowed, ""},
+        {"HEAD / HTTP/1.1" + end, Verdict::MethodNotAllowed, ""},
         {"get / HTTP/1.1" + end, Verdict::MethodNotAllowed, ""},
         {"GET http://x/ HTTP/1.1" + end, Verdict::BadRequest, ""},
         {"GET / HTTP/2" + end, Verdict::BadRequest, ""},
@@ -69,6 +70,10 @@ TEST(RequestHead, TellsWhatTheDashboardServesFromWhatItRefuses) {
     }
     EXPECT_EQ(parseRequestHead("GET /live?lang=Catal%C3%A0&units=Metric HTTP/1.1" + end).query,
               "lang=Catal%C3%A0&units=Metric");
+    // A head that just fits is read.
+    const std::string line = "GET / HTTP/1.1\r\nX: ";
+    const std::string fits = line + std::string(kRequestHeadLimit - line.size() - 4, 'a') + end;
+    EXPECT_EQ(parseRequestHead(fits).verdict, Verdict::Get);
 }
 
 TEST(RequestHead, ReadsQueryValuesPercentDecoded) {
@@ -78,6 +83,8 @@ TEST(RequestHead, ReadsQueryValuesPercentDecoded) {
     EXPECT_EQ(queryValue("lang=%ZZ", "lang"), "");
     EXPECT_EQ(queryValue("lang=%4", "lang"), "");
     EXPECT_EQ(queryValue("xlang=Dutch&lang=Deutsch", "lang"), "Deutsch");
+    EXPECT_EQ(queryValue("lang=Catal%C3%A0", "lang"), "Català");
+    EXPECT_EQ(queryValue("a=b+c", "a"), "b c");
 
     core::Settings settings;
     settings.Unitats = core::Units::Imperial;
@@ -95,6 +102,8 @@ TEST(ResponseHead, ClosesAndForbidsWhatTheDashboardNeverDoes) {
     EXPECT_NE(page.find("Content-Length: 3\r\n"), std::string::npos);
     EXPECT_NE(page.find("Connection: close\r\n"), std::string::npos);
     EXPECT_NE(page.find("X-Content-Type-Options: nosniff"), std::string::npos);
+    EXPECT_NE(page.find("default-src 'self'"), std::string::npos);
+    EXPECT_NE(page.find("frame-ancestors 'none'"), std::string::npos);
     EXPECT_EQ(page.substr(page.size() - 7), "\r\n\r\n<p>");
     EXPECT_NE(httpResponse("405 Method Not Allowed", "text/plain", "").find("Allow: GET\r\n"),
               std::string::npos);
@@ -104,7 +113,7 @@ TEST(ResponseHead, ClosesAndForbidsWhatTheDashboardNeverDoes) {
 TEST(ViewerScreens, ComputeEachChoiceFromTheSameSamples) {
     runtime::AppState state;
     state.texts = i18n::findLanguage("Español")->texts;
-    ViewerScreens viewers(state, '.');
+    ViewerScreens viewers(state, ',');
     const ViewerChoice english{"English", core::Units::Imperial};
     const ViewerChoice spanish{"Español", core::Units::Metric};
     viewers.screen(english);
@@ -112,7 +121,7 @@ TEST(ViewerScreens, ComputeEachChoiceFromTheSameSamples) {
 
     dashboard::Screen shown;
     shown.gameStatus = state.texts.TextGameRunning;
-    shown.linkStatus = "SERVER 2";
+    shown.linkStatus = state.texts.TextConnected;
     shown.webAddress = "http://192.168.1.20:8080/";
     telemetry::TelemetrySample sample;
     sample.Ignition = 1;
@@ -126,13 +135,14 @@ TEST(ViewerScreens, ComputeEachChoiceFromTheSameSamples) {
 
     const dashboard::Screen &a = viewers.screen(english);
     const dashboard::Screen &b = viewers.screen(spanish);
-    EXPECT_EQ(a.fuel, "9.91G");
-    EXPECT_EQ(b.fuel, "37.50L");
-    EXPECT_EQ(a.fuelUsedLastLap, ".66G");
-    EXPECT_EQ(b.fuelUsedLastLap, "2.50L");
+    EXPECT_EQ(a.fuel, "9,91G");
+    EXPECT_EQ(b.fuel, "37,50L");
+    EXPECT_EQ(a.fuelUsedLastLap, ",66G");
+    EXPECT_EQ(b.fuelUsedLastLap, "2,50L");
     EXPECT_EQ(a.gameStatus, "RACE07 RUNNING");
     EXPECT_EQ(b.gameStatus, "RACE07 EN MARCHA");
-    EXPECT_EQ(a.linkStatus, "SERVER 2");
+    EXPECT_EQ(a.linkStatus, "CONNECTED");
+    EXPECT_EQ(b.linkStatus, "CONECTADO");
     EXPECT_EQ(a.webAddress, shown.webAddress);
     EXPECT_EQ(a.waterCaption, "Water");
     EXPECT_EQ(state.store.text(), "");
@@ -141,12 +151,36 @@ TEST(ViewerScreens, ComputeEachChoiceFromTheSameSamples) {
     shown.gameStatus = state.texts.TextGameNotRunning;
     viewers.update(nullptr, shown);
     EXPECT_EQ(viewers.screen(english).gameStatus, "RACE07 NOT RUNNING");
-    EXPECT_EQ(viewers.screen(english).fuel, "9.91G");
+    EXPECT_EQ(viewers.screen(english).fuel, "9,91G");
+    // The window's graphics mode holds for every viewer.
+    state.settings.NoGrafics = true;
+    viewers.update(nullptr, shown);
+    EXPECT_EQ(viewers.screen(english).tyrePressure[0].background, dashboard::rgb(255, 255, 255));
+    EXPECT_EQ(viewers.screen(spanish).oilTemp.background, dashboard::rgb(255, 255, 255));
 
     // A choice nobody watches any more starts over when asked for again.
     viewers.keepOnly(std::vector{spanish});
     EXPECT_EQ(viewers.screen(english).fuel, "");
-    EXPECT_EQ(viewers.screen(spanish).fuel, "37.50L");
+    EXPECT_EQ(viewers.screen(spanish).fuel, "37,50L");
+}
+
+TEST(ViewerScreens, GiveTheEngineersLinesInTheViewersUnits) {
+    engineer::RaceEngineer engineer(nullptr);
+    for (int lap = 1; lap <= 5; ++lap) {
+        telemetry::TelemetrySample s;
+        s.Ignition = 1;
+        s.LapNumber = static_cast<std::int16_t>(lap);
+        s.Fuel = 50 - 4.0F * static_cast<float>(lap);
+        s.LastLapTime = static_cast<float>(90 - lap);
+        engineer.feed(s, 0);
+    }
+    engineer.setRaceLength({engineer::RaceLength::Kind::Laps, 20});
+    EXPECT_EQ(engineerLines(engineer, {"English", core::Units::Imperial}, '.'),
+              (std::vector<std::string>{"Fuel per lap: 1.06 G (highest 1.06 G)",
+                                        "Laps of fuel: 7.5", "Fuel to add at the stop: 10.04 G",
+                                        "Last lap against best: -1.000"}));
+    EXPECT_EQ(engineerLines(engineer, {"Deutsch", core::Units::Metric}, ',')[0],
+              "Kraftstoff pro Runde: 4,00 L (höchstens 4,00 L)");
 }
 
 TEST(ScreenMessage, CarriesEveryElementByItsDesignNumber) {
@@ -176,6 +210,15 @@ TEST(ScreenMessage, CarriesEveryElementByItsDesignNumber) {
                   .find(R"("E":["Fuel per lap: 2.50 L","+0.345"]})"),
               std::string::npos);
     EXPECT_EQ(screenMessage(screen, false).substr(0, 13), R"({"live":false)");
+    EXPECT_NE(message.find(R"("P":[null,[)"), std::string::npos);
+    EXPECT_NE(message.find(R"("C":[null,[)"), std::string::npos);
+
+    const std::string texts = textsMessage(i18n::findLanguage("English")->texts, "English", true);
+    EXPECT_NE(texts.find(R"("lang":"English","units":"Imperial")"), std::string::npos);
+    EXPECT_NE(texts.find(R"("noData":"NO DATA")"), std::string::npos);
+    // Label1 in its design place.
+    EXPECT_NE(layoutJson(0).find(R"({"k":"L","n":1,"x":4560,"y":120,"w":3615,"h":375,)"),
+              std::string::npos);
 }
 
 } // namespace

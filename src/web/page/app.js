@@ -187,6 +187,13 @@
     else if (document.documentElement.requestFullscreen) { document.documentElement.requestFullscreen(); }
   });
   window.addEventListener("resize", fit);
+  // A tap anywhere shows the tools for a few seconds.
+  let toolsTimer = 0;
+  document.addEventListener("pointerdown", () => {
+    document.getElementById("tools").classList.add("shown");
+    clearTimeout(toolsTimer);
+    toolsTimer = setTimeout(() => document.getElementById("tools").classList.remove("shown"), 4000);
+  });
   document.addEventListener("visibilitychange", () => {
     if (document.visibilityState === "visible" && !dash.classList.contains("stale")) { keepAwake(); }
   });
