@@ -104,7 +104,13 @@ std::string webUrl(const std::string &address, int port) {
     return "http://" + host.toStdString() + ":" + std::to_string(port) + "/";
 }
 
-std::string displayProblem() {
+std::string displayProblem(const std::vector<std::string> &arguments) {
+    for (std::size_t i = 0; i + 1 < arguments.size(); ++i) {
+        if ((arguments[i] == "-platform" || arguments[i] == "--platform") &&
+            arguments[i + 1].rfind("xcb", 0) != 0) {
+            return {};
+        }
+    }
     const char *platformName = std::getenv("QT_QPA_PLATFORM");
     if (platformName && *platformName && std::string_view(platformName).rfind("xcb", 0) != 0) {
         return {};
@@ -280,12 +286,14 @@ void Application::openReplay(const std::string &path, double speed) {
     if (file.status != core::FileContents::Status::Read) {
         message(m_state.texts.TextReplayRefused,
                 file.problem.empty() ? path + " does not exist" : file.problem);
+        m_refused = true;
         return;
     }
     m_replay = std::make_unique<replay::ReplayPlayer>(file.bytes);
     if (!m_replay->refusal().empty()) {
         message(m_state.texts.TextReplayRefused, m_replay->refusal());
         m_replay.reset();
+        m_refused = true;
         return;
     }
     if (!m_replay->damage().empty()) {

@@ -27,9 +27,10 @@
 
 namespace ostrelo::app {
 
-/// Why no window can be shown, or an empty text. Qt's own platforms (offscreen, wayland) are
-/// trusted; for X11 the display is tried first, so a wrong DISPLAY is a message, not a crash.
-std::string displayProblem();
+/// Why no window can be shown, or an empty text. Qt's own platforms (offscreen, wayland, chosen
+/// with QT_QPA_PLATFORM or `-platform` in `arguments`) are trusted; for X11 the display is tried
+/// first, so a wrong DISPLAY is a message, not a crash.
+std::string displayProblem(const std::vector<std::string> &arguments);
 
 /// The running program put together: the settings, the main window with its program logic,
 /// the system's game backend, the two sockets, and what the command line adds (the simulated
@@ -40,6 +41,10 @@ public:
     /// Needs the QApplication; `line` is a valid command line.
     explicit Application(const CommandLine &line);
     ~Application();
+
+    /// True when what the command line asked for cannot be done at all (a session file that
+    /// cannot be played): the program should end after saying why.
+    bool refused() const { return m_refused; }
     Application(const Application &) = delete;
     Application &operator=(const Application &) = delete;
 
@@ -69,6 +74,7 @@ private:
     std::unique_ptr<history::HistoryStore> m_history;
     std::unique_ptr<engineer::RaceEngineer> m_engineer;
     std::unique_ptr<windows::EngineerWindow> m_engineerWindow;
+    bool m_refused = false;
     std::unique_ptr<replay::SessionRecorder> m_recorder;
     std::unique_ptr<replay::ReplayPlayer> m_replay;
     std::unique_ptr<windows::ReplayBar> m_replayBar;

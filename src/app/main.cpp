@@ -13,11 +13,12 @@ using namespace ostrelo;
 
 int main(int argc, char **argv) {
     // --help and --version answer before Qt looks for a display.
-    if (const auto answer = app::immediateAnswer(std::vector<std::string>(argv + 1, argv + argc))) {
+    const std::vector<std::string> given(argv + 1, argv + argc);
+    if (const auto answer = app::immediateAnswer(given)) {
         std::cout << *answer;
         return 0;
     }
-    if (const std::string problem = app::displayProblem(); !problem.empty()) {
+    if (const std::string problem = app::displayProblem(given); !problem.empty()) {
         std::cerr << "ostrelo: " << problem << ". Start Ostrelo from a graphical session.\n";
         return 1;
     }
@@ -40,5 +41,7 @@ int main(int argc, char **argv) {
         }
     }
     const app::Application application(line);
-    return QApplication::exec();
+    // Asked to play a session that cannot be played, it says why and ends rather than read
+    // the game as if it were the session.
+    return application.refused() ? 2 : QApplication::exec();
 }

@@ -52,6 +52,14 @@ const char *const kLapColumns =
     " tread_fl, tread_fr, tread_rl, tread_rr, pressure_fl, pressure_fr, pressure_rl,"
     " pressure_rr, wear_fl, wear_fr, wear_rl, wear_rr, brake_fl, brake_fr, brake_rl, brake_rr";
 
+// Whether the tables hold the columns this layout version has.
+bool laidOut(const QSqlDatabase &db) {
+    QSqlQuery query(db);
+    return query.exec(QStringLiteral("SELECT (SELECT count(*) FROM pragma_table_info('sessions')),"
+                                     " (SELECT count(*) FROM pragma_table_info('laps'))")) &&
+           query.next() && query.value(0).toInt() == 4 && query.value(1).toInt() == 26;
+}
+
 std::string why(const QSqlError &error) {
     switch (resultCode(error)) {
     case kBusy:
@@ -76,6 +84,11 @@ HistoryStore::HistoryStore(const std::string &path) : m_path(path) {
     if (!migrate()) {
         QSqlDatabase::database(m_connection).close();
         m_open = false;
+        // Tables that are not the ones this layout has: as damaged as a broken file.
+        if (m_damaged && moveAside() && open() && !migrate()) {
+            QSqlDatabase::database(m_connection).close();
+            m_open = false;
+        }
     }
 }
 
@@ -127,17 +140,26 @@ bool HistoryStore::open() {
         }
         // Damaged, or no database at all: keep it for whoever wants to look, start anew.
         db.close();
-        const QString aside = file + QStringLiteral(".damaged-") +
-                              QString::number(QDateTime::currentMSecsSinceEpoch());
-        if (readOnly || !QFile::rename(file, aside)) {
-            fail("is damaged", "it cannot be moved aside");
+        if (readOnly || !moveAside()) {
             return false;
         }
-        QFile::remove(file + QStringLiteral("-wal"));
-        QFile::remove(file + QStringLiteral("-shm"));
-        fail("was damaged", "it was moved to " + aside.toStdString() + " and a new one started");
     }
     return false;
+}
+
+bool HistoryStore::moveAside() {
+    const QString file = QString::fromStdString(m_path);
+    const QString aside =
+        file + QStringLiteral(".damaged-") +
+        QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd-HHmmss-zzz"));
+    if (!QFile::rename(file, aside)) {
+        fail("is damaged", "it cannot be moved aside");
+        return false;
+    }
+    QFile::remove(file + QStringLiteral("-wal"));
+    QFile::remove(file + QStringLiteral("-shm"));
+    fail("was damaged", "it was moved to " + aside.toStdString() + " and a new one started");
+    return true;
 }
 
 bool HistoryStore::migrate() {
@@ -151,6 +173,10 @@ bool HistoryStore::migrate() {
     const int version = query.value(0).toInt();
     if (version > kSchemaVersion) {
         fail("is left alone", "a newer Ostrelo made it");
+        return false;
+    }
+    if (version == kSchemaVersion && !laidOut(db)) {
+        m_damaged = true;
         return false;
     }
     for (int step = version; step < kSchemaVersion; ++step) {

@@ -50,11 +50,13 @@ public:
 private:
     bool open();
     bool migrate();
+    bool moveAside();
     void fail(const std::string &what, const std::string &why);
 
     std::string m_path;
     QString m_connection;
     bool m_open = false;
+    bool m_damaged = false;
     std::string m_problem;
 };
 

@@ -67,6 +67,14 @@ TEST(StartUp, AnswersHelpAndVersionWithoutADisplay) {
     EXPECT_EQ(runToEnd(process, {}), 1);
     EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
     EXPECT_TRUE(process.readAllStandardError().contains("cannot connect to the X display :4711"));
+    // Qt's own platform needs no X display: a session that cannot be played is refused.
+    testing::TempDir dir;
+    const QString ini = QString::fromStdString(dir.file("Ostrelo.ini"));
+    EXPECT_EQ(runToEnd(process, {QStringLiteral("-platform"), QStringLiteral("offscreen"),
+                                 QStringLiteral("--config"), ini, QStringLiteral("--replay"),
+                                 QString::fromStdString(dir.write("x.ostrelo", "not a session"))}),
+              2);
+    EXPECT_TRUE(process.readAllStandardError().contains("it is not an Ostrelo session file"));
 
     // The simulated game answers the same way, and refuses what it does not know.
     QProcess simgame;

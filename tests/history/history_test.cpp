@@ -98,6 +98,13 @@ TEST(HistoryStore, ADamagedFileIsMovedAsideAndANewOneStarted) {
     }
     EXPECT_EQ(aside, 1);
     EXPECT_TRUE(store.addLap(store.beginSession("T", "C", 1), lap(1, 90)));
+
+    // A table gone is damage too.
+    OtherProgram(path).ask(QStringLiteral("DROP TABLE laps"));
+    HistoryStore again(path);
+    ASSERT_TRUE(again.isOpen());
+    EXPECT_TRUE(again.addLap(again.beginSession("T", "C", 2), lap(1, 91)));
+    EXPECT_EQ(capture.reports().size(), 2u);
 }
 
 TEST(HistoryStore, ALockedReadOnlyOrNewerFileStopsNothing) {
