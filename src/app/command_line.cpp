@@ -53,6 +53,7 @@ bool readWebOption(const std::string &text, CommandLine &line) {
 
 CommandLine parseCommandLine(std::span<const std::string> arguments) {
     CommandLine line;
+    bool speedGiven = false;
     for (std::size_t i = 0; i < arguments.size() && line.error.empty(); ++i) {
         const std::string &argument = arguments[i];
         if (valueOption("--config", kPath, arguments, i, line.configPath, line.error) ||
@@ -63,6 +64,7 @@ CommandLine parseCommandLine(std::span<const std::string> arguments) {
         }
         std::optional<std::string> speed;
         if (valueOption("--speed", "a factor", arguments, i, speed, line.error)) {
+            speedGiven = true;
             char *end = nullptr;
             line.speed = speed ? std::strtod(speed->c_str(), &end) : 1;
             if (speed &&
@@ -87,6 +89,9 @@ CommandLine parseCommandLine(std::span<const std::string> arguments) {
             line.error = "unknown option: " + argument;
             return line;
         }
+    }
+    if (line.error.empty() && speedGiven && !line.replayPath) {
+        line.error = "--speed goes with --replay";
     }
     return line;
 }

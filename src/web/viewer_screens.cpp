@@ -10,6 +10,7 @@
 #include "web/http_request.h"
 
 #include <algorithm>
+#include <cctype>
 
 namespace ostrelo::web {
 namespace {
@@ -32,12 +33,23 @@ std::string translated(const std::string &text, const i18n::Texts &from, const i
 
 ViewerChoice choiceFromQuery(std::string_view query, const core::Settings &settings) {
     ViewerChoice choice{settings.Idioma, settings.Unitats};
-    if (const std::string idioma = queryValue(query, "lang"); i18n::findLanguage(idioma)) {
+    const std::string idioma = queryValue(query, "lang");
+    if (i18n::findLanguage(idioma)) {
         choice.idioma = idioma;
     }
-    const std::string units = queryValue(query, "units");
-    if (units == "Metric" || units == "Imperial") {
-        choice.units = units == "Imperial" ? core::Units::Imperial : core::Units::Metric;
+    // A language may also be asked for by the name its menu item shows ("Français").
+    for (const dashboard::MenuLayoutEntry &entry : dashboard::menuLayout()) {
+        for (const dashboard::LanguageItem &language : dashboard::languageItems()) {
+            if (language.item == entry.item && idioma == entry.fixedCaption) {
+                choice.idioma = language.idioma;
+            }
+        }
+    }
+    std::string units = queryValue(query, "units");
+    std::transform(units.begin(), units.end(), units.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    if (units == "metric" || units == "imperial") {
+        choice.units = units == "imperial" ? core::Units::Imperial : core::Units::Metric;
     }
     return choice;
 }

@@ -33,6 +33,9 @@ TEST(CommandLine, ReadsTheOptions) {
         EXPECT_NE(parse({"--web", bad}).error, "") << bad;
     }
     EXPECT_EQ(parse({"--web"}).error, "--web needs [ADDRESS:]PORT");
+    EXPECT_EQ(parse({"--replay", "a.ostrelo", "--speed=4"}).speed, 4);
+    EXPECT_EQ(parse({"--speed", "1"}).error, "--speed goes with --replay");
+    EXPECT_NE(parse({"--replay", "a", "--speed", "0"}).error, "");
 }
 
 TEST(SimulatedGameOptions, TakesItsOwnPassesQtsOnAndRefusesTheRest) {

@@ -91,9 +91,12 @@ TEST(RequestHead, ReadsQueryValuesPercentDecoded) {
     const ViewerChoice asked = choiceFromQuery("lang=English&units=Metric", settings);
     EXPECT_EQ(asked.idioma, "English");
     EXPECT_EQ(asked.units, core::Units::Metric);
-    const ViewerChoice wrong = choiceFromQuery("lang=Klingon&units=metric", settings);
+    const ViewerChoice wrong = choiceFromQuery("lang=Klingon&units=meters", settings);
     EXPECT_EQ(wrong.idioma, "Español");
     EXPECT_EQ(wrong.units, core::Units::Imperial);
+    const ViewerChoice typed = choiceFromQuery("lang=Fran%C3%A7ais&units=metric", settings);
+    EXPECT_EQ(typed.idioma, "Francais");
+    EXPECT_EQ(typed.units, core::Units::Metric);
 }
 
 TEST(ResponseHead, ClosesAndForbidsWhatTheDashboardNeverDoes) {
