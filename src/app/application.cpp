@@ -155,7 +155,8 @@ Application::Application(const CommandLine &line) {
                                             m_state.settings.PosFormX, m_state.settings.PosFormY);
     m_state.settings.PosFormX = static_cast<std::int32_t>(left);
     m_state.settings.PosFormY = static_cast<std::int32_t>(top);
-    m_program->start(decimalSeparator());
+    m_separator = decimalSeparator();
+    m_program->start(m_separator);
     // Every lap of every session, kept in the user's data folder.
     m_history = std::make_unique<history::HistoryStore>(
         QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation).toStdString() +
@@ -181,7 +182,7 @@ Application::Application(const CommandLine &line) {
     if (line.replayPath) {
         openReplay(*line.replayPath, line.speed);
     }
-    m_viewerScreens = std::make_unique<web::ViewerScreens>(m_state, decimalSeparator());
+    m_viewerScreens = std::make_unique<web::ViewerScreens>(m_state, m_separator);
     m_program->onWebSettingsChanged = [this] { applyWebSettings(); };
     m_program->onPresent = [this](const telemetry::TelemetrySample *sample) { publish(sample); };
     applyWebSettings();
@@ -330,18 +331,8 @@ void Application::openEngineer() {
 }
 
 std::string Application::exportSession(const std::string &path) const {
-    std::string csv = m_history->sessionCsv(m_engineer->session());
-    if (!m_history->isOpen()) {
-        // Without the history, the laps of this run are still there to export.
-        csv = "number,time_s,fuel_used_l,position,pitted,limiter,refuelled,counts\r\n";
-        for (const engineer::LapRecord &lap : m_engineer->laps()) {
-            csv += std::to_string(lap.number) + ',' + std::to_string(lap.timeS) + ',' +
-                   std::to_string(lap.fuelUsedL) + ',' + std::to_string(lap.position) + ',' +
-                   (lap.pitted ? "1," : "0,") + (lap.limiter ? "1," : "0,") +
-                   (lap.refuelled ? "1," : "0,") + (lap.counts ? "1" : "0") + "\r\n";
-        }
-    }
-    return core::replaceFile(path, csv);
+    // The session's laps are at hand whether or not the history keeps them.
+    return core::replaceFile(path, engineer::lapsCsv(m_engineer->laps()));
 }
 
 void Application::publish(const telemetry::TelemetrySample *sample) {
@@ -356,7 +347,7 @@ void Application::publish(const telemetry::TelemetrySample *sample) {
     }
     if (m_engineerWindow && m_engineerWindow->isVisible()) {
         engineer::EngineerReport report = engineer::engineerReport(
-            *m_engineer, m_state.texts, m_state.settings.Unitats, decimalSeparator());
+            *m_engineer, m_state.texts, m_state.settings.Unitats, m_separator);
         report.problem = m_history->problem();
         m_engineerWindow->apply(report);
     }
@@ -374,9 +365,8 @@ void Application::publish(const telemetry::TelemetrySample *sample) {
     m_web->publish([&](const web::ViewerChoice &choice) -> const std::string & {
         std::string &message = m_messages[choice];
         if (message.empty()) {
-            message =
-                web::screenMessage(m_viewerScreens->screen(choice), sample != nullptr,
-                                   web::engineerLines(*m_engineer, choice, decimalSeparator()));
+            message = web::screenMessage(m_viewerScreens->screen(choice), sample != nullptr,
+                                         web::engineerLines(*m_engineer, choice, m_separator));
         }
         return message;
     });

@@ -75,6 +75,8 @@ private:
     std::unique_ptr<engineer::RaceEngineer> m_engineer;
     std::unique_ptr<windows::EngineerWindow> m_engineerWindow;
     bool m_refused = false;
+    // The user's decimal separator, taken once at start-up.
+    char m_separator = '.';
     std::unique_ptr<replay::SessionRecorder> m_recorder;
     std::unique_ptr<replay::ReplayPlayer> m_replay;
     std::unique_ptr<windows::ReplayBar> m_replayBar;

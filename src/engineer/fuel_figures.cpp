@@ -53,6 +53,35 @@ FuelFigures fuelFigures(std::span<const LapRecord> laps, double fuelLitres, int 
     return figures;
 }
 
+std::string lapsCsv(std::span<const LapRecord> laps) {
+    std::string csv = "number,time_s,fuel_used_l,position,pitted,limiter,refuelled,counts,"
+                      "tread_fl,tread_fr,tread_rl,tread_rr,pressure_fl,pressure_fr,pressure_rl,"
+                      "pressure_rr,wear_fl,wear_fr,wear_rl,wear_rr,brake_fl,brake_fr,brake_rl,"
+                      "brake_rr\r\n";
+    for (const LapRecord &lap : laps) {
+        std::string line = std::to_string(lap.number);
+        const auto add = [&line](double value) {
+            char text[32];
+            std::snprintf(text, sizeof text, "%.7g", value);
+            line += ',';
+            line += text;
+        };
+        add(lap.timeS);
+        add(lap.fuelUsedL);
+        add(lap.position);
+        for (const bool flag : {lap.pitted, lap.limiter, lap.refuelled, lap.counts}) {
+            add(flag ? 1 : 0);
+        }
+        for (const auto *values : {&lap.treadC, &lap.pressureKpa, &lap.wear, &lap.brakeC}) {
+            for (const float value : *values) {
+                add(value);
+            }
+        }
+        csv += line + "\r\n";
+    }
+    return csv;
+}
+
 std::string deltaText(double seconds) {
     char text[32];
     std::snprintf(text, sizeof text, "%+.3f", seconds);

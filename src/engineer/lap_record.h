@@ -3,6 +3,8 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
+#include <string>
 
 namespace ostrelo::engineer {
 
@@ -35,5 +37,8 @@ struct LapRecord {
 
     bool operator==(const LapRecord &) const = default;
 };
+
+/// `laps` as CSV text: a header of column names, then a line per lap, numbers with a point.
+std::string lapsCsv(std::span<const LapRecord> laps);
 
 } // namespace ostrelo::engineer

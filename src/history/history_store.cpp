@@ -286,29 +286,4 @@ double HistoryStore::personalBest(const std::string &track, const std::string &c
     return query.exec() && query.next() ? query.value(0).toDouble() : 0;
 }
 
-std::string HistoryStore::sessionCsv(std::int64_t session) const {
-    std::string csv = std::string(kLapColumns) + "\r\n";
-    std::erase(csv, ' ');
-    for (const engineer::LapRecord &lap : laps(session)) {
-        std::string line = std::to_string(lap.number);
-        const auto add = [&line](double value) {
-            QString text = QString::number(value, 'g', 7);
-            line += ',' + text.toStdString();
-        };
-        add(lap.timeS);
-        add(lap.fuelUsedL);
-        add(lap.position);
-        for (const bool flag : {lap.pitted, lap.limiter, lap.refuelled, lap.counts}) {
-            add(flag ? 1 : 0);
-        }
-        for (const auto *values : {&lap.treadC, &lap.pressureKpa, &lap.wear, &lap.brakeC}) {
-            for (const float value : *values) {
-                add(value);
-            }
-        }
-        csv += line + "\r\n";
-    }
-    return csv;
-}
-
 } // namespace ostrelo::history

@@ -44,8 +44,6 @@ public:
     /// The best time of any lap on `track` with `car` in every session, pit laps left out;
     /// 0 when there is none.
     double personalBest(const std::string &track, const std::string &car) const override;
-    /// The laps of `session` as CSV text: a header, then a line per lap.
-    std::string sessionCsv(std::int64_t session) const;
 
 private:
     bool open();

@@ -70,7 +70,7 @@ TEST(HistoryStore, KeepsEverySessionAndFindsThePersonalBest) {
     EXPECT_TRUE(again.addLap(later, lap(1, 91.25F)));
     EXPECT_DOUBLE_EQ(again.personalBest("Anella Sud", "Lince"), 91.25);
     EXPECT_DOUBLE_EQ(again.personalBest("Elsewhere", "Lince"), 0);
-    const std::string csv = again.sessionCsv(later);
+    const std::string csv = engineer::lapsCsv(again.laps(later));
     EXPECT_EQ(csv.substr(0, csv.find("\r\n")),
               "number,time_s,fuel_used_l,position,pitted,limiter,refuelled,counts,tread_fl,"
               "tread_fr,tread_rl,tread_rr,pressure_fl,pressure_fr,pressure_rl,pressure_rr,wear_fl,"
