@@ -8,6 +8,8 @@
 
 #include <cfloat>
 #include <cmath>
+#include <cstring>
+#include <span>
 #include <type_traits>
 
 namespace ostrelo::acquisition {
@@ -58,6 +60,37 @@ void requireFinite(const TelemetrySample &s) {
             }
         }
     });
+}
+
+// The ranges one sample reads before the car slots', and the pieces of each slot the
+// standings need, with the fields they start at.
+constexpr std::size_t kSampleRanges = 8;
+constexpr std::int32_t kSlotPieces[][2] = {
+    {address::InPits, 1},      {address::LapCount, address::Position + 4 - address::LapCount},
+    {address::BestLapTime, 4}, {address::DriverName, 24},
+    {address::CarName, 50},
+};
+constexpr std::size_t kPiecesPerSlot = std::size(kSlotPieces);
+
+template <typename T> T valueAt(std::span<const std::byte> bytes, std::int32_t offset) {
+    T value;
+    std::memcpy(&value, bytes.data() + offset, sizeof value);
+    return value;
+}
+
+// A name as a slot keeps it: up to its NUL, or every byte when it has none (the game does not
+// always end what it leaves behind); control characters become spaces.
+std::string slotText(std::span<const std::byte> bytes) {
+    std::string text;
+    for (const std::byte b : bytes) {
+        const auto c = static_cast<unsigned char>(b);
+        if (c == 0) {
+            break;
+        }
+        text += c < 0x20 || c == 0x7F ? ' ' : static_cast<char>(c);
+    }
+    text.erase(text.find_last_not_of(' ') + 1);
+    return core::fromWindows1252(text);
 }
 
 } // namespace
@@ -182,11 +215,38 @@ void Acquisition::readFixedLocations(TelemetrySample &s) {
     s.AmbientTemp = m_memory.ReadMemorySingle(address::AmbientTemp, 4);
 }
 
+void Acquisition::readStandings() {
+    m_standings.cars.clear();
+    for (std::int16_t slot = 0; slot < address::kSlotCount; ++slot) {
+        std::span<const std::byte> piece[kPiecesPerSlot];
+        bool whole = true;
+        for (std::size_t i = 0; i < kPiecesPerSlot; ++i) {
+            piece[i] = m_memory.copied(kSampleRanges +
+                                       static_cast<std::size_t>(slot) * kPiecesPerSlot + i);
+            whole = whole && !piece[i].empty();
+        }
+        if (!whole || static_cast<char>(piece[3][0]) == '\0') {
+            continue;
+        }
+        const std::span<const std::byte> laps = piece[1];
+        telemetry::CarStanding &car = m_standings.cars.emplace_back();
+        car.slot = slot;
+        car.inPits = static_cast<char>(piece[0][0]) != 0;
+        car.lapsCompleted = valueAt<std::int32_t>(laps, 0);
+        car.lastLapTime = valueAt<float>(laps, address::LastLapTime - address::LapCount);
+        car.position = valueAt<std::int32_t>(laps, address::Position - address::LapCount);
+        car.bestLapTime = valueAt<float>(piece[2], 0);
+        car.driverName = slotText(piece[3]);
+        car.carName = slotText(piece[4]);
+    }
+}
+
 bool Acquisition::acquire(TelemetrySample &s) {
-    // Everything one sample reads, in one batch: the fixed locations and the followed slot's
-    // record (a slot that changes during the choice is read directly).
+    // Everything one sample reads, in one batch: the fixed locations, the followed slot's
+    // record (a slot that changes during the choice is read directly) and the pieces of every
+    // slot that the standings show.
     const std::int32_t slotStart = address::slotField(m_state.CarSlot, address::InPits);
-    const GameMemory::Range ranges[] = {
+    GameMemory::Range ranges[kSampleRanges + address::kSlotCount * kPiecesPerSlot] = {
         {address::TractionControl,
          address::wheelField(RR, address::WheelBrake) + 8 - address::TractionControl},
         {address::PitLimiter, address::WaterTemp + 8 - address::PitLimiter},
@@ -197,6 +257,12 @@ bool Acquisition::acquire(TelemetrySample &s) {
         {address::MonitorSlot, 4},
         {slotStart, address::slotField(m_state.CarSlot, address::CarName) + 50 - slotStart},
     };
+    for (std::int16_t slot = 0; slot < address::kSlotCount; ++slot) {
+        for (std::size_t i = 0; i < kPiecesPerSlot; ++i) {
+            ranges[kSampleRanges + static_cast<std::size_t>(slot) * kPiecesPerSlot + i] = {
+                address::slotField(slot, kSlotPieces[i][0]), kSlotPieces[i][1]};
+        }
+    }
     m_memory.snapshot(ranges);
     struct Forget {
         GameMemory &memory;
@@ -220,6 +286,7 @@ bool Acquisition::acquire(TelemetrySample &s) {
     readFollowedCar(s);
     readFixedLocations(s);
     requireFinite(s);
+    readStandings();
     return true;
 }
 

@@ -3,6 +3,7 @@
 
 #include "acquisition/game_memory.h"
 #include "runtime/app_state.h"
+#include "telemetry/standings.h"
 #include "telemetry/telemetry_sample.h"
 
 namespace ostrelo::acquisition {
@@ -20,15 +21,21 @@ public:
     /// overflow or a text that cannot be cut.
     bool acquire(TelemetrySample &sample);
 
+    /// Every occupied car slot, read in the same batch as the last sample `acquire` gave. A
+    /// slot is free when its driver name is empty; a slot that could not be read is left out.
+    const telemetry::Standings &standings() const { return m_standings; }
+
 private:
     void followLocalDriver(TelemetrySample &sample);
     bool followSlot(TelemetrySample &sample, std::int16_t slot);
     void readFollowedCar(TelemetrySample &sample);
     void readFixedLocations(TelemetrySample &sample);
     std::string trackName();
+    void readStandings();
 
     GameMemory &m_memory;
     runtime::AppState &m_state;
+    telemetry::Standings m_standings;
 };
 
 } // namespace ostrelo::acquisition

@@ -40,18 +40,24 @@ void GameMemory::snapshot(std::span<const Range> ranges) {
     m_memory.readMany(m_attachment.process(), requests);
     // Only what was copied whole stands in for the game: anything else is read as asked, so
     // every read keeps its own count.
-    for (std::size_t i = requests.size(); i-- > 0;) {
-        if (requests[i].copied != requests[i].buffer.size()) {
-            m_copies.erase(m_copies.begin() + static_cast<std::ptrdiff_t>(i));
-        }
+    for (std::size_t i = 0; i < requests.size(); ++i) {
+        m_copies[i].whole = requests[i].copied == requests[i].buffer.size();
     }
+}
+
+std::span<const std::byte> GameMemory::copied(std::size_t index) const {
+    if (index >= m_copies.size() || !m_copies[index].whole) {
+        return {};
+    }
+    return m_copies[index].bytes;
 }
 
 std::size_t GameMemory::read(std::int32_t address, std::span<std::byte> buffer) {
     // The game is a 32-bit program: its addresses are unsigned 32-bit numbers.
     const auto at = static_cast<std::uint32_t>(address);
     for (const Copy &copy : m_copies) {
-        if (at >= copy.address && at - copy.address + buffer.size() <= copy.bytes.size()) {
+        if (copy.whole && at >= copy.address &&
+            at - copy.address + buffer.size() <= copy.bytes.size()) {
             std::memcpy(buffer.data(), copy.bytes.data() + (at - copy.address), buffer.size());
             return buffer.size();
         }

@@ -28,6 +28,9 @@ public:
     void snapshot(std::span<const Range> ranges);
     /// Drops the copy: every read goes to the game again.
     void forget() { m_copies.clear(); }
+    /// The bytes of the `index`th range of the last snapshot, or none when it was not copied
+    /// whole.
+    std::span<const std::byte> copied(std::size_t index) const;
 
     /// `size` bytes as text through Windows-1252, NULs kept and unread bytes blank; a text of
     /// one NUL character when nothing could be read.
@@ -46,6 +49,7 @@ private:
     struct Copy {
         std::uint32_t address;
         std::vector<std::byte> bytes;
+        bool whole = false;
     };
 
     platform::ProcessMemory &m_memory;

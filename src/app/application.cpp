@@ -168,12 +168,11 @@ Application::Application(const CommandLine &line) {
     m_engineer = std::make_unique<engineer::RaceEngineer>(
         m_history->isOpen() && !line.replayPath ? m_history.get() : nullptr);
     m_program->onOpenEngineer = [this] { openEngineer(); };
+    m_program->onOpenStandings = [this] { openStandings(); };
     m_program->onRecordChosen = [this] { chooseRecording(); };
-    m_program->onAcquired = [this](const telemetry::TelemetrySample &sample, std::int16_t slot) {
+    m_program->onAcquired = [this](const replay::RecordedSample &acquired) {
         if (m_recorder) {
-            const auto now = std::chrono::system_clock::now().time_since_epoch();
-            m_recorder->record(
-                {std::chrono::duration_cast<std::chrono::milliseconds>(now).count(), sample, slot});
+            m_recorder->record(acquired);
         }
     };
     if (line.recordPath) {
@@ -330,6 +329,16 @@ void Application::openEngineer() {
     m_engineerWindow->activateWindow();
 }
 
+void Application::openStandings() {
+    if (!m_standingsWindow) {
+        m_standingsWindow = std::make_unique<windows::StandingsWindow>(m_window->twipsPerPixel());
+    }
+    publish(nullptr);
+    m_standingsWindow->show();
+    m_standingsWindow->raise();
+    m_standingsWindow->activateWindow();
+}
+
 std::string Application::exportSession(const std::string &path) const {
     // The session's laps are at hand whether or not the history keeps them.
     return core::replaceFile(path, engineer::lapsCsv(m_engineer->laps()));
@@ -344,6 +353,16 @@ void Application::publish(const telemetry::TelemetrySample *sample) {
         const auto now = std::chrono::system_clock::now().time_since_epoch();
         m_engineer->feed(*sample,
                          std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
+        m_tower.update(m_program->current().standings, m_program->current().timeMs);
+    }
+    const bool towerShown = m_standingsWindow && m_standingsWindow->isVisible();
+    const bool towerServed = m_web && m_web->viewerCount() > 0;
+    const std::vector<standings::TowerRow> tower = towerShown || towerServed
+                                                       ? m_tower.rows(m_state.CarSlot)
+                                                       : std::vector<standings::TowerRow>();
+    if (towerShown) {
+        m_standingsWindow->apply(m_state.texts,
+                                 standings::towerLines(tower, m_state.texts, m_separator));
     }
     if (m_engineerWindow && m_engineerWindow->isVisible()) {
         engineer::EngineerReport report = engineer::engineerReport(
@@ -365,8 +384,12 @@ void Application::publish(const telemetry::TelemetrySample *sample) {
     m_web->publish([&](const web::ViewerChoice &choice) -> const std::string & {
         std::string &message = m_messages[choice];
         if (message.empty()) {
-            message = web::screenMessage(m_viewerScreens->screen(choice), sample != nullptr,
-                                         web::engineerLines(*m_engineer, choice, m_separator));
+            const i18n::Language *language = i18n::findLanguage(choice.idioma);
+            message = web::screenMessage(
+                m_viewerScreens->screen(choice), sample != nullptr,
+                web::engineerLines(*m_engineer, choice, m_separator),
+                standings::towerLines(tower, language ? language->texts : m_state.texts,
+                                      m_separator));
         }
         return message;
     });

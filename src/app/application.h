@@ -11,6 +11,7 @@
 #include "replay/replay_player.h"
 #include "replay/session_recorder.h"
 #include "runtime/app_state.h"
+#include "standings/timing_tower.h"
 #include "telemetry/telemetry_log.h"
 #include "web/viewer_screens.h"
 #include "web/web_server.h"
@@ -19,6 +20,7 @@
 #include "windows/engineer_window.h"
 #include "windows/main_window.h"
 #include "windows/replay_bar.h"
+#include "windows/standings_window.h"
 
 #include <map>
 #include <memory>
@@ -54,6 +56,7 @@ private:
     void applyWebSettings();
     void publish(const telemetry::TelemetrySample *sample);
     void openEngineer();
+    void openStandings();
     void startRecording(const std::string &path, bool replace);
     void chooseRecording();
     void openReplay(const std::string &path, double speed);
@@ -74,6 +77,8 @@ private:
     std::unique_ptr<history::HistoryStore> m_history;
     std::unique_ptr<engineer::RaceEngineer> m_engineer;
     std::unique_ptr<windows::EngineerWindow> m_engineerWindow;
+    standings::TimingTower m_tower;
+    std::unique_ptr<windows::StandingsWindow> m_standingsWindow;
     bool m_refused = false;
     // The user's decimal separator, taken once at start-up.
     char m_separator = '.';

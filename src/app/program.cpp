@@ -149,6 +149,11 @@ void Program::chooseMenuItem(MenuItem item) {
             onOpenEngineer();
         }
         break;
+    case MenuItem::Classificacio:
+        if (onOpenStandings) {
+            onOpenStandings();
+        }
+        break;
     case MenuItem::PanellWeb:
         m_view.openWebDialog(m_state.texts, s.WebEnabled, s.WebAddress,
                              std::string(core::trimBlanks(s.WebPort)), m_screen.webAddress);
@@ -336,13 +341,22 @@ void Program::Lectures() {
         telemetry::TelemetrySample sample;
         if (mode != Client) {
             if (m_replayed) {
-                sample = m_replayed->sample;
-                m_state.CarSlot = m_replayed->carSlot;
+                m_current = std::move(*m_replayed);
+                m_state.CarSlot = m_current.carSlot;
+                sample = m_current.sample;
                 m_replayed.reset();
             } else if (!m_acquisition.acquire(sample)) {
                 return;
-            } else if (onAcquired) {
-                onAcquired(sample, m_state.CarSlot);
+            } else {
+                m_current.sample = sample;
+                const auto now = std::chrono::system_clock::now().time_since_epoch();
+                m_current.timeMs =
+                    std::chrono::duration_cast<std::chrono::milliseconds>(now).count();
+                m_current.carSlot = m_state.CarSlot;
+                m_current.standings = m_acquisition.standings();
+                if (onAcquired) {
+                    onAcquired(m_current);
+                }
             }
             logSample(sample, "game", m_screen.gameStatus);
         }
@@ -351,6 +365,8 @@ void Program::Lectures() {
                                                     m_display.decimalSeparator));
         }
         if (mode == Client) {
+            // The link carries the followed car alone: a client has no standings.
+            m_current = {};
             // A frame that comes before the connection is seen is not shown at all, rather
             // than as an empty dashboard.
             if (!m_state.ClientConnected) {

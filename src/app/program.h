@@ -43,6 +43,8 @@ public:
 
     /// The race engineer's window is asked for.
     std::function<void()> onOpenEngineer;
+    /// The standings window is asked for.
+    std::function<void()> onOpenStandings;
     /// Recording is asked to start or stop.
     std::function<void()> onRecordChosen;
 
@@ -64,9 +66,13 @@ public:
     /// it). None goes back to the game.
     void setReplay(replay::ReplayPlayer *player);
 
-    /// Each sample acquired from the game (not a replayed or received one), with the followed
-    /// car's slot.
-    std::function<void(const telemetry::TelemetrySample &sample, std::int16_t carSlot)> onAcquired;
+    /// Each sample acquired from the game (not a replayed or received one), with its time, the
+    /// followed car's slot and the standings read with it.
+    std::function<void(const replay::RecordedSample &acquired)> onAcquired;
+
+    /// The last sample acquired or replayed, with its time and standings; a client has no
+    /// standings (the link carries the followed car alone).
+    const replay::RecordedSample &current() const { return m_current; }
 
     /// What arrived on the client socket: joins it, and processes each complete frame.
     /// Failures are reported under "TCPClient_DataArrival".
@@ -127,6 +133,7 @@ private:
     replay::ReplayPlayer *m_replay = nullptr;
     std::int32_t m_replayTick = 0;
     std::optional<replay::RecordedSample> m_replayed;
+    replay::RecordedSample m_current;
 };
 
 } // namespace ostrelo::app

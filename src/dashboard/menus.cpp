@@ -8,14 +8,23 @@ namespace ostrelo::dashboard {
 void showMenus(Screen &screen, const core::Settings &s, const i18n::Texts &t) {
     using enum MenuItem;
     const std::pair<MenuItem, const std::string &> captions[] = {
-        {Archivo, t.TextFileMenu},          {Salir, t.TextExitMenu},
-        {Gravar, t.TextRecordMenu},         {Opciones, t.TextOptionsMenu},
-        {TempsRefresc, t.TextScanTimeMenu}, {AcercaDe, t.TextAboutMenu},
-        {Conexio, t.TextConnectionMenu},    {Cap, t.TextNoneMenu},
-        {Servidor, t.TextServerMenu},       {Client, t.TextClientMenu},
-        {Graficos, t.TextGraphicsMenu},     {Metrico, t.TextMetricMenu},
-        {Imperial, t.TextImperialMenu},     {VeureDadesServidor, t.TextShowServerDataMenu},
-        {PanellWeb, t.TextWebMenu},         {Enginyer, t.TextEngineerMenu},
+        {Archivo, t.TextFileMenu},
+        {Salir, t.TextExitMenu},
+        {Gravar, t.TextRecordMenu},
+        {Opciones, t.TextOptionsMenu},
+        {TempsRefresc, t.TextScanTimeMenu},
+        {AcercaDe, t.TextAboutMenu},
+        {Conexio, t.TextConnectionMenu},
+        {Cap, t.TextNoneMenu},
+        {Servidor, t.TextServerMenu},
+        {Client, t.TextClientMenu},
+        {Graficos, t.TextGraphicsMenu},
+        {Metrico, t.TextMetricMenu},
+        {Imperial, t.TextImperialMenu},
+        {VeureDadesServidor, t.TextShowServerDataMenu},
+        {PanellWeb, t.TextWebMenu},
+        {Enginyer, t.TextEngineerMenu},
+        {Classificacio, t.TextStandingsMenu},
     };
     for (const auto &[item, caption] : captions) {
         screen.menu(item).caption = caption;

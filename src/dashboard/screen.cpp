@@ -24,6 +24,7 @@ constexpr MenuLayoutEntry kMenus[] = {
     {Metrico, Opciones, "", true, true},
     {Imperial, Opciones, "", true},
     {Enginyer, Opciones, "", false, true},
+    {Classificacio, Opciones, "", false},
     {TempsRefresc, TempsRefresc},
     {TS_10, TempsRefresc, "10 ms", true},
     {TS_50, TempsRefresc, "50 ms", true},

@@ -38,6 +38,8 @@ enum class MenuItem : std::uint8_t {
     Imperial,
     /// The race engineer's window.
     Enginyer,
+    /// The timing tower of the whole field.
+    Classificacio,
     TempsRefresc,
     TS_10,
     TS_50,
@@ -53,7 +55,7 @@ enum class MenuItem : std::uint8_t {
     PanellWeb,
     AcercaDe,
 };
-inline constexpr std::size_t kMenuItemCount = 29;
+inline constexpr std::size_t kMenuItemCount = 30;
 
 /// A value in a box whose background shows where the value lies against its thresholds.
 struct Reading {

@@ -96,6 +96,11 @@ const std::array<Language, 8> kLanguages = {{
          .TextRecordMenu = "Grabar sesión",
          .TextReplayRefused = "Este archivo de sesión no se puede reproducir: %1.",
          .TextReplayDamaged = "La grabación está dañada y se reproduce hasta donde se detuvo (%1).",
+         .TextStandingsMenu = "Clasificación...",
+         .TextStandingsTitle = "Clasificación",
+         .TextStandingsColumns = "Pos,Piloto,Coche,Vueltas,Mejor,Última,Diferencia,Boxes",
+         .TextOneLapBehind = "1 vuelta",
+         .TextLapsBehind = "%1 vueltas",
      }},
     {"Català",
      {
@@ -185,6 +190,11 @@ const std::array<Language, 8> kLanguages = {{
          .TextRecordMenu = "Gravar sessió",
          .TextReplayRefused = "Aquest fitxer de sessió no es pot reproduir: %1.",
          .TextReplayDamaged = "La gravació està malmesa i es reprodueix fins on es va aturar (%1).",
+         .TextStandingsMenu = "Classificació...",
+         .TextStandingsTitle = "Classificació",
+         .TextStandingsColumns = "Pos,Pilot,Cotxe,Voltes,Millor,Última,Diferència,Boxes",
+         .TextOneLapBehind = "1 volta",
+         .TextLapsBehind = "%1 voltes",
      }},
     {"Asturianu",
      {
@@ -274,6 +284,11 @@ const std::array<Language, 8> kLanguages = {{
          .TextRecordMenu = "Grabar sesión",
          .TextReplayRefused = "Esti ficheru de sesión nun se pue reproducir: %1.",
          .TextReplayDamaged = "La grabación ta estropiada y reprodúzse hasta onde se paró (%1).",
+         .TextStandingsMenu = "Clasificación...",
+         .TextStandingsTitle = "Clasificación",
+         .TextStandingsColumns = "Pos,Pilotu,Coche,Vueltes,Meyor,Última,Diferencia,Boxes",
+         .TextOneLapBehind = "1 vuelta",
+         .TextLapsBehind = "%1 vueltes",
      }},
     {"English",
      {
@@ -362,6 +377,11 @@ const std::array<Language, 8> kLanguages = {{
          .TextRecordMenu = "Record session",
          .TextReplayRefused = "This session file cannot be played: %1.",
          .TextReplayDamaged = "The recording is damaged; it plays up to where it stopped (%1).",
+         .TextStandingsMenu = "Standings...",
+         .TextStandingsTitle = "Standings",
+         .TextStandingsColumns = "Pos,Driver,Car,Laps,Best,Last,Gap,Pits",
+         .TextOneLapBehind = "1 lap",
+         .TextLapsBehind = "%1 laps",
      }},
     {"Francais",
      {
@@ -452,6 +472,11 @@ const std::array<Language, 8> kLanguages = {{
          .TextReplayRefused = "Ce fichier de session ne peut pas être rejoué : %1.",
          .TextReplayDamaged = "L'enregistrement est endommagé ; il est rejoué jusqu'à l'endroit où "
                               "il s'arrête (%1).",
+         .TextStandingsMenu = "Classement...",
+         .TextStandingsTitle = "Classement",
+         .TextStandingsColumns = "Pos,Pilote,Voiture,Tours,Meilleur,Dernier,Écart,Stands",
+         .TextOneLapBehind = "1 tour",
+         .TextLapsBehind = "%1 tours",
      }},
     {"Deutsch",
      {
@@ -542,6 +567,11 @@ const std::array<Language, 8> kLanguages = {{
          .TextReplayRefused = "Diese Sitzungsdatei kann nicht abgespielt werden: %1.",
          .TextReplayDamaged = "Die Aufzeichnung ist beschädigt; sie wird bis zur Stelle "
                               "abgespielt, an der sie endet (%1).",
+         .TextStandingsMenu = "Rangliste...",
+         .TextStandingsTitle = "Rangliste",
+         .TextStandingsColumns = "Pos,Fahrer,Auto,Runden,Beste,Letzte,Abstand,Box",
+         .TextOneLapBehind = "1 Runde",
+         .TextLapsBehind = "%1 Runden",
      }},
     {"Dutch",
      {
@@ -631,6 +661,11 @@ const std::array<Language, 8> kLanguages = {{
          .TextReplayRefused = "Dit sessiebestand kan niet worden afgespeeld: %1.",
          .TextReplayDamaged =
              "De opname is beschadigd; ze wordt afgespeeld tot waar ze stopt (%1).",
+         .TextStandingsMenu = "Klassement...",
+         .TextStandingsTitle = "Klassement",
+         .TextStandingsColumns = "Pos,Coureur,Auto,Ronden,Beste,Laatste,Verschil,Pits",
+         .TextOneLapBehind = "1 ronde",
+         .TextLapsBehind = "%1 ronden",
      }},
     {"Italiano",
      {
@@ -721,6 +756,11 @@ const std::array<Language, 8> kLanguages = {{
          .TextReplayRefused = "Questo file di sessione non si può riprodurre: %1.",
          .TextReplayDamaged =
              "La registrazione è danneggiata; viene riprodotta fino al punto in cui si ferma (%1).",
+         .TextStandingsMenu = "Classifica...",
+         .TextStandingsTitle = "Classifica",
+         .TextStandingsColumns = "Pos,Pilota,Auto,Giri,Migliore,Ultimo,Distacco,Box",
+         .TextOneLapBehind = "1 giro",
+         .TextLapsBehind = "%1 giri",
      }},
 }};
 

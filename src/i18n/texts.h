@@ -24,7 +24,8 @@ namespace ostrelo::i18n {
     X(TextLapsUnit) X(TextMinutesUnit) X(TextNoLength) X(TextFuelToAdd) X(TextFuelEnough) \
     X(TextNeedLaps) X(TextPersonalBest) X(TextAgainstBest) X(TextLapColumns) X(TextExportCsv) \
     X(TextLapTimesPlot) X(TextTyresPlot) X(TextRecordMenu) X(TextReplayRefused) \
-    X(TextReplayDamaged)
+    X(TextReplayDamaged) X(TextStandingsMenu) X(TextStandingsTitle) X(TextStandingsColumns) \
+    X(TextOneLapBehind) X(TextLapsBehind)
 // clang-format on
 
 /// The language text slots shown by the program: empty until a language is applied, then the
@@ -33,7 +34,8 @@ namespace ostrelo::i18n {
 /// dashboard served to browsers; the texts from `TextEngineerMenu` on to the race engineer
 /// (`TextNeedLaps` holds "%1" for the counting laps so far, `TextLapColumns` the lap table's
 /// column titles separated by commas); `TextReplayRefused` and `TextReplayDamaged` hold "%1"
-/// for the reason.
+/// for the reason; the `TextStandings...` texts and the gaps belong to the timing tower
+/// (`TextStandingsColumns` its eight column titles, `TextLapsBehind` "%1" for two laps or more).
 struct Texts {
 #define OSTRELO_TEXT_SLOT(name) std::string name;
     OSTRELO_TEXT_SLOTS(OSTRELO_TEXT_SLOT)

@@ -12,6 +12,8 @@ namespace {
 constexpr std::string_view kMagic = "OSTRELO-SESSION\n";
 constexpr unsigned char kDelta = 1;
 constexpr unsigned char kKeyframe = 2;
+constexpr unsigned char kStandings = 3;
+constexpr std::uint64_t kSlotCount = 64; // of the game's car array
 // The sample's own fields: the wire's, less the reserved single and the slot.
 constexpr std::size_t kFieldCount = 51;
 constexpr std::size_t kMaskBytes = (kFieldCount + 7) / 8;
@@ -127,6 +129,90 @@ private:
     std::size_t m_at = 0;
 };
 
+// One record of the file: its kind, the payload's length, the payload and its checksum.
+std::string record(unsigned char kind, const std::string &payload) {
+    std::string out(1, static_cast<char>(kind));
+    putVarint(out, payload.size());
+    out += payload;
+    const std::uint16_t sum = checksum(payload);
+    out += static_cast<char>(sum & 0xFF);
+    out += static_cast<char>(sum >> 8);
+    return out;
+}
+
+std::string standingsPayload(const telemetry::Standings &standings) {
+    std::string out;
+    putVarint(out, standings.cars.size());
+    for (const telemetry::CarStanding &car : standings.cars) {
+        putVarint(out, static_cast<std::uint64_t>(car.slot));
+        putVarint(out, zigzag(car.position));
+        putVarint(out, zigzag(car.lapsCompleted));
+        putValue(out, car.lastLapTime);
+        putValue(out, car.bestLapTime);
+        out += static_cast<char>(car.inPits ? 1 : 0);
+        putValue(out, car.driverName);
+        putValue(out, car.carName);
+    }
+    return out;
+}
+
+struct Frame {
+    unsigned char kind = 0;
+    std::string_view payload;
+    std::size_t size = 0; // of the whole record
+};
+
+// The record at the start of `bytes`, or why it cannot be read.
+const char *frameAt(std::string_view bytes, Frame &frame) {
+    Cursor cursor(bytes);
+    std::string_view kind;
+    std::uint64_t length = 0;
+    std::string_view sum;
+    if (!cursor.bytes(1, kind) || !cursor.varint(length) || length > kLargestRecord ||
+        !cursor.bytes(length, frame.payload) || !cursor.bytes(2, sum)) {
+        return "the file ends inside a record";
+    }
+    const auto stored = static_cast<std::uint16_t>(static_cast<unsigned char>(sum[0]) |
+                                                   (static_cast<unsigned char>(sum[1]) << 8));
+    if (stored != checksum(frame.payload)) {
+        return "a damaged record";
+    }
+    frame.kind = static_cast<unsigned char>(kind[0]);
+    frame.size = cursor.at();
+    return nullptr;
+}
+
+bool readStandings(std::string_view payload, telemetry::Standings &into) {
+    Cursor cursor(payload);
+    telemetry::Standings standings;
+    std::uint64_t count = 0;
+    if (!cursor.varint(count) || count > kSlotCount) {
+        return false;
+    }
+    standings.cars.assign(count, {});
+    for (telemetry::CarStanding &car : standings.cars) {
+        std::uint64_t slot = 0;
+        std::uint64_t position = 0;
+        std::uint64_t laps = 0;
+        std::string_view inPits;
+        if (!cursor.varint(slot) || slot >= kSlotCount || !cursor.varint(position) ||
+            !cursor.varint(laps) || !cursor.value(car.lastLapTime) ||
+            !cursor.value(car.bestLapTime) || !cursor.bytes(1, inPits) ||
+            !cursor.value(car.driverName) || !cursor.value(car.carName)) {
+            return false;
+        }
+        car.slot = static_cast<std::int16_t>(slot);
+        car.position = static_cast<std::int32_t>(unzigzag(position));
+        car.lapsCompleted = static_cast<std::int32_t>(unzigzag(laps));
+        car.inPits = inPits[0] != 0;
+    }
+    if (!cursor.done()) {
+        return false;
+    }
+    into = std::move(standings);
+    return true;
+}
+
 } // namespace
 
 std::string SessionEncoder::header(const SessionHeader &h) {
@@ -168,12 +254,15 @@ std::string SessionEncoder::encode(const RecordedSample &r) {
         payload += mask;
     }
     payload += values;
-    std::string out(1, static_cast<char>(keyframe ? kKeyframe : kDelta));
-    putVarint(out, payload.size());
-    out += payload;
-    const std::uint16_t sum = checksum(payload);
-    out += static_cast<char>(sum & 0xFF);
-    out += static_cast<char>(sum >> 8);
+    // Standings change far less often than samples: they are written when they change (byte
+    // for byte), and with every keyframe.
+    std::string out;
+    std::string standings = standingsPayload(r.standings);
+    if (keyframe || standings != m_standings) {
+        out = record(kStandings, standings);
+        m_standings = std::move(standings);
+    }
+    out += record(keyframe ? kKeyframe : kDelta, payload);
     if (keyframe) {
         m_lastKeyframeMs = r.timeMs;
     }
@@ -228,45 +317,53 @@ SessionDecoder::SessionDecoder(std::string_view bytes) : m_bytes(bytes) {
     m_start = m_at = at;
 }
 
+bool SessionDecoder::damaged(std::size_t at, const char *why) {
+    m_stop = "stopped at byte " + std::to_string(at) + ": " + why;
+    m_at = m_bytes.size();
+    return false;
+}
+
 bool SessionDecoder::readRecord(RecordedSample &r) {
-    const std::size_t recordStart = m_at;
-    const auto damaged = [&](const char *why) {
-        m_stop = "stopped at byte " + std::to_string(recordStart) + ": " + why;
-        m_at = m_bytes.size();
-        return false;
-    };
+    const std::size_t unitStart = m_at;
     if (m_at >= m_bytes.size()) {
         return false;
     }
-    Cursor cursor(m_bytes.substr(m_at));
-    std::string_view kind;
-    std::uint64_t length = 0;
-    std::string_view payload;
-    std::string_view sum;
-    if (!cursor.bytes(1, kind) || !cursor.varint(length) || length > kLargestRecord ||
-        !cursor.bytes(length, payload) || !cursor.bytes(2, sum)) {
-        return damaged("the file ends inside a record");
+    // The standings come before the sample they were read with; a sample without its
+    // standings is not played.
+    telemetry::Standings standings = m_previous.standings;
+    Frame frame;
+    for (;;) {
+        if (const char *why = frameAt(m_bytes.substr(m_at), frame)) {
+            return damaged(m_at, why);
+        }
+        if (frame.kind != kStandings) {
+            break;
+        }
+        if (!readStandings(frame.payload, standings)) {
+            return damaged(m_at, "damaged standings");
+        }
+        m_at += frame.size;
     }
-    const auto stored = static_cast<std::uint16_t>(static_cast<unsigned char>(sum[0]) |
-                                                   (static_cast<unsigned char>(sum[1]) << 8));
-    const bool keyframe = kind[0] == static_cast<char>(kKeyframe);
-    if ((!keyframe && kind[0] != static_cast<char>(kDelta)) || stored != checksum(payload)) {
-        return damaged("a damaged record");
+    const std::size_t recordStart = m_at;
+    const bool keyframe = frame.kind == kKeyframe;
+    if (!keyframe && frame.kind != kDelta) {
+        return damaged(recordStart, "a damaged record");
     }
-    if (!keyframe && m_at == m_start) {
-        return damaged("the first record holds no whole sample");
+    if (!keyframe && unitStart == m_start) {
+        return damaged(recordStart, "the first record holds no whole sample");
     }
-    Cursor fields(payload);
+    Cursor fields(frame.payload);
     std::uint64_t time = 0;
     std::uint64_t slot = 0;
     std::string_view mask;
     if (!fields.varint(time) || !fields.varint(slot) ||
         (!keyframe && !fields.bytes(kMaskBytes, mask))) {
-        return damaged("a damaged record");
+        return damaged(recordStart, "a damaged record");
     }
     r = m_previous;
     r.timeMs = keyframe ? unzigzag(time) : m_previous.timeMs + unzigzag(time);
     r.carSlot = static_cast<std::int16_t>(unzigzag(slot));
+    r.standings = std::move(standings);
     bool whole = true;
     eachField(r.sample, [&](std::size_t index, auto &field) {
         const bool present =
@@ -276,12 +373,12 @@ bool SessionDecoder::readRecord(RecordedSample &r) {
         }
     });
     if (!whole || !fields.done()) {
-        return damaged("a damaged record");
+        return damaged(recordStart, "a damaged record");
     }
-    if (keyframe && (m_keyframes.empty() || m_keyframes.back().second < m_at)) {
-        m_keyframes.emplace_back(r.timeMs, m_at);
+    if (keyframe && (m_keyframes.empty() || m_keyframes.back().second < unitStart)) {
+        m_keyframes.emplace_back(r.timeMs, unitStart);
     }
-    m_at += cursor.at();
+    m_at += frame.size;
     m_previous = r;
     return true;
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "telemetry/standings.h"
 #include "telemetry/telemetry_sample.h"
 
 #include <cstddef>
@@ -12,7 +13,7 @@
 namespace ostrelo::replay {
 
 /// The version of the session file format this program writes, and the newest it reads.
-inline constexpr int kFormatVersion = 1;
+inline constexpr int kFormatVersion = 2;
 
 /// What a session file says about itself.
 struct SessionHeader {
@@ -23,17 +24,19 @@ struct SessionHeader {
     std::string car;
 };
 
-/// One sample as it was acquired: when (milliseconds since 1970), the sample and the
-/// followed car's slot.
+/// One sample as it was acquired: when (milliseconds since 1970), the sample, the followed
+/// car's slot and the standings read with it.
 struct RecordedSample {
     std::int64_t timeMs = 0;
     telemetry::TelemetrySample sample;
     std::int16_t carSlot = 0;
+    telemetry::Standings standings;
     bool operator==(const RecordedSample &) const = default;
 };
 
 /// Writes a session: the header, then each sample as the fields that changed since the one
-/// before, with every field again every `kKeyframeMs` so that a reader can start there.
+/// before, with every field again every `kKeyframeMs` so that a reader can start there. The
+/// standings go before a sample when they changed, and before every keyframe.
 class SessionEncoder {
 public:
     static constexpr std::int64_t kKeyframeMs = 10000;
@@ -45,6 +48,7 @@ public:
 
 private:
     RecordedSample m_previous;
+    std::string m_standings; // as last written
     bool m_started = false;
     std::int64_t m_lastKeyframeMs = 0;
 };
@@ -70,6 +74,7 @@ public:
 
 private:
     bool readRecord(RecordedSample &sample);
+    bool damaged(std::size_t at, const char *why);
 
     std::string_view m_bytes;
     std::size_t m_start = 0;

@@ -109,10 +109,24 @@ std::string engineerLines(const std::vector<std::string> &lines) {
     return list;
 }
 
+std::string towerRows(const std::vector<standings::TowerLine> &tower) {
+    std::string rows;
+    for (const standings::TowerLine &line : tower) {
+        rows += rows.empty() ? "[" : ",[";
+        for (const std::string *cell : {&line.place, &line.driver, &line.car, &line.laps,
+                                        &line.best, &line.last, &line.gap, &line.pits}) {
+            rows += jsonString(*cell) + ",";
+        }
+        rows += std::string(boolText(line.followed)) + "," + boolText(line.overallBest) + "]";
+    }
+    return rows;
+}
+
 } // namespace
 
 std::string screenMessage(const dashboard::Screen &screen, bool live,
-                          const std::vector<std::string> &lines) {
+                          const std::vector<std::string> &lines,
+                          const std::vector<standings::TowerLine> &tower) {
     std::string labels;
     std::string backgrounds;
     for (int number = 1; number <= 48; ++number) {
@@ -141,7 +155,8 @@ std::string screenMessage(const dashboard::Screen &screen, bool live,
     // Element n of each list is design number n; the lists start at 1.
     return std::string("{\"live\":") + boolText(live) + ",\"L\":[null," + labels +
            "],\"B\":[null," + backgrounds + "],\"C\":[null," + lamps + "],\"P\":[null," + bars +
-           "],\"S\":[null," + markers + "],\"E\":[" + engineerLines(lines) + "]}";
+           "],\"S\":[null," + markers + "],\"E\":[" + engineerLines(lines) + "],\"T\":[" +
+           towerRows(tower) + "]}";
 }
 
 std::string textsMessage(const i18n::Texts &texts, std::string_view idioma, bool imperial) {
@@ -152,8 +167,10 @@ std::string textsMessage(const i18n::Texts &texts, std::string_view idioma, bool
     return "{\"texts\":{\"noData\":" + jsonString(texts.TextNoData) +
            ",\"fullScreen\":" + jsonString(texts.TextFullScreen) +
            ",\"metric\":" + jsonString(texts.TextMetricMenu) +
-           ",\"imperial\":" + jsonString(texts.TextImperialMenu) + "},\"languages\":[" + languages +
-           "],\"lang\":" + jsonString(idioma) + ",\"units\":\"" +
+           ",\"imperial\":" + jsonString(texts.TextImperialMenu) +
+           ",\"standings\":" + jsonString(texts.TextStandingsTitle) +
+           ",\"columns\":" + jsonString(texts.TextStandingsColumns) + "},\"languages\":[" +
+           languages + "],\"lang\":" + jsonString(idioma) + ",\"units\":\"" +
            (imperial ? "Imperial" : "Metric") + "\"}";
 }
 

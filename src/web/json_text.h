@@ -3,6 +3,7 @@
 
 #include "dashboard/screen.h"
 #include "i18n/texts.h"
+#include "standings/tower_lines.h"
 
 #include <string>
 #include <string_view>
@@ -16,9 +17,12 @@ std::string jsonString(std::string_view text);
 
 /// One live message for a browser: `live` tells whether a new sample came with it, then every
 /// element of `screen` by its design number ("L" labels with "B" backgrounds, "C" lamps,
-/// "P" bars, "S" wheel-lock markers), and the race engineer's `lines` ("E").
+/// "P" bars, "S" wheel-lock markers), the race engineer's `lines` ("E") and the timing `tower`
+/// ("T": each row its eight columns, then whether it is the followed car and whether it holds
+/// the fastest lap).
 std::string screenMessage(const dashboard::Screen &screen, bool live,
-                          const std::vector<std::string> &lines = {});
+                          const std::vector<std::string> &lines = {},
+                          const std::vector<standings::TowerLine> &tower = {});
 
 /// The page's own texts in the viewer's language, sent once when a viewer connects.
 std::string textsMessage(const i18n::Texts &texts, std::string_view idioma, bool imperial);

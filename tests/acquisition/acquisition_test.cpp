@@ -232,6 +232,50 @@ TEST_F(AcquisitionTest, OverflowsAndUncutTextsEndTheRun) {
     EXPECT_TRUE(acquisition.acquire(sample));
 }
 
+// The whole field comes in the sample's one batch, slot by slot as the game leaves it.
+TEST_F(AcquisitionTest, ReadsEveryOccupiedSlotInTheSamplesBatch) {
+    state.SlotMode = runtime::FollowedCar::Forced;
+    // Slots 0 to 62 mapped; slot 63 holds a name, but the rest of its record cannot be read.
+    memory.map(address::InPits, address::slotField(62, address::CarName) + 50 - address::InPits);
+    auto at = [](std::int16_t slot, std::int32_t field) { return address::slotField(slot, field); };
+    auto name = [&](std::int16_t slot, std::string_view text) {
+        memory.placeText(at(slot, address::DriverName), text);
+    };
+    name(0, std::string_view("Ana Ruiz\0", 9));
+    memory.placeText(at(0, address::CarName), std::string_view("Lince\0", 6));
+    memory.placeValue<std::uint8_t>(at(0, address::InPits), 1);
+    memory.placeValue<std::int32_t>(at(0, address::LapCount), 7);
+    memory.placeValue<float>(at(0, address::LastLapTime), 91.5F);
+    memory.placeValue<std::int32_t>(at(0, address::Position), 2);
+    memory.placeValue<float>(at(0, address::BestLapTime), 90.25F);
+    name(5, "ABCDEFGHIJKLMNOPQRSTUVWXYZ"); // 24 bytes without a NUL, and more after
+    memory.placeText(at(5, address::CarName), std::string_view("Car\x01"
+                                                               "Caf\xE9\0",
+                                                               9));
+    memory.placeValue<std::int32_t>(at(5, address::Position), -3);
+    name(9, std::string_view("\0Ghost\0", 7));
+    name(12, std::string_view("  Pad \t \0", 10));
+    name(63, std::string_view("Nobody\0", 7));
+
+    const int batches = memory.batchCalls;
+    TelemetrySample sample;
+    ASSERT_TRUE(acquisition.acquire(sample));
+    EXPECT_EQ(memory.batchCalls, batches + 1);
+    const std::vector<telemetry::CarStanding> &cars = acquisition.standings().cars;
+    ASSERT_EQ(cars.size(), 3u);
+    EXPECT_EQ(cars[0], (telemetry::CarStanding{0, 2, 7, 91.5F, 90.25F, true, "Ana Ruiz", "Lince"}));
+    EXPECT_EQ(cars[1], (telemetry::CarStanding{5, -3, 0, 0, 0, false, "ABCDEFGHIJKLMNOPQRSTUVWX",
+                                               "Car Caf\u00e9"}));
+    EXPECT_EQ(cars[2].slot, 12);
+    EXPECT_EQ(cars[2].driverName, "  Pad");
+
+    // A slot that empties between two samples leaves the field.
+    name(5, std::string_view("\0", 1));
+    ASSERT_TRUE(acquisition.acquire(sample));
+    ASSERT_EQ(acquisition.standings().cars.size(), 2u);
+    EXPECT_EQ(acquisition.standings().cars[1].slot, 12);
+}
+
 TEST(AddressMap, PlacesSlotsAndWheels) {
     EXPECT_EQ(address::slotField(0, address::DriverName), 0xA06630);
     EXPECT_EQ(address::slotField(63, address::DriverName), 0xA06630 + 63 * 33632);

@@ -292,23 +292,31 @@ TEST_F(ProgramTest, AReplayShowsWhatTheGameShowedSampleBySample) {
     namespace address = acquisition::address;
     start("[Opcions]\nScanTime=10\nIdioma=English\n");
     memory.windows["RACE 07"] = 1;
+    // The car slot array, as the game maps it.
+    memory.map(address::InPits, address::slotField(63, address::CarName) + 50 - address::InPits);
     memory.placeText(address::LocalDriver, "Marta Vidal\\x");
     memory.placeText(address::slotField(0, address::DriverName), std::string("Marta Vidal\0", 12));
     memory.placeText(address::CarName, std::string("Lince Turbo 16V\0", 16));
     memory.placeValue<std::uint8_t>(address::Ignition, 1);
     std::string bytes = replay::SessionEncoder::header({});
     replay::SessionEncoder encoder;
+    memory.placeText(address::slotField(5, address::DriverName), std::string("Eric Lund\0", 10));
     std::vector<std::int64_t> times;
     std::vector<dashboard::Screen> shown;
+    std::vector<telemetry::Standings> standings;
     std::int64_t now = 0;
-    program.onAcquired = [&](const telemetry::TelemetrySample &sample, std::int16_t slot) {
-        bytes += encoder.encode({now, sample, slot});
+    program.onAcquired = [&](const replay::RecordedSample &acquired) {
+        replay::RecordedSample timed = acquired;
+        timed.timeMs = now;
+        bytes += encoder.encode(timed);
         times.push_back(now);
+        standings.push_back(acquired.standings);
     };
     for (int tick = 0; tick < 400 && times.size() < 30; ++tick) {
         now = tick * 100;
         memory.placeValue<float>(address::Fuel, 50 - static_cast<float>(tick) * 0.1F);
         memory.placeValue<std::int32_t>(address::LapCount, 1 + tick / 10);
+        memory.placeValue<std::int32_t>(address::slotField(5, address::Position), 1 + tick / 7);
         memory.placeValue<std::int32_t>(address::Gear, tick % 6);
         memory.placeValue<double>(address::wheelField(telemetry::RR, address::WheelPressure),
                                   170.0 + tick);
@@ -335,7 +343,11 @@ TEST_F(ProgramTest, AReplayShowsWhatTheGameShowedSampleBySample) {
         player.seek(times[i] - times[0]);
         replaying.scanTick();
         EXPECT_TRUE(otherView.screen == shown[i]);
+        EXPECT_EQ(replaying.current().standings, standings[i]);
     }
+    ASSERT_EQ(standings.back().cars.size(), 2u);
+    EXPECT_EQ(standings.back().cars[1].driverName, "Eric Lund");
+    EXPECT_NE(standings.front().cars[1].position, standings.back().cars[1].position);
     EXPECT_EQ(noGame.findCalls, 0);
 }
 

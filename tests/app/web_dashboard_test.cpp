@@ -95,8 +95,9 @@ TEST(WebDashboard, ABrowserShowsTheDashboardInItsOwnLanguageAndUnits) {
     ASSERT_TRUE(sendsSamples(port));
     const QString base = QStringLiteral("http://127.0.0.1:%1/").arg(port);
 
-    const std::string english = browserViewShowing(
-        base + QStringLiteral("?lang=English&units=Imperial"), dir.file("a"), ">RACE07 RUNNING<");
+    const std::string english =
+        browserViewShowing(base + QStringLiteral("?lang=English&units=Imperial&standings=1"),
+                           dir.file("a"), ">RACE07 RUNNING<");
     EXPECT_NE(english.find(">Lince Turbo 16V<"), std::string::npos) << english;
     EXPECT_NE(english.find(">RACE07 RUNNING<"), std::string::npos);
     EXPECT_NE(english.find(">11.23G<"), std::string::npos);
@@ -104,6 +105,11 @@ TEST(WebDashboard, ABrowserShowsTheDashboardInItsOwnLanguageAndUnits) {
     // The lamps as sent: the ignition on, the limiter off.
     EXPECT_TRUE(std::regex_search(english, std::regex(R"(class="el lamp lit"[^>]*>CONTACT<)")));
     EXPECT_TRUE(std::regex_search(english, std::regex(R"(class="el lamp"[^>]*>SPD LIMIT<)")));
+    // The whole field in race order, the followed car marked.
+    EXPECT_NE(english.find("<th>Gap</th>"), std::string::npos);
+    EXPECT_NE(english.find("<td>Joan Ribas</td>"), std::string::npos);
+    EXPECT_TRUE(std::regex_search(
+        english, std::regex(R"(<tr class="followed"><td>\d+</td><td>Marta Vidal</td>)")));
 
     const std::string spanish = browserViewShowing(base, dir.file("b"), ">RACE07 EN MARCHA<");
     EXPECT_NE(spanish.find(">RACE07 EN MARCHA<"), std::string::npos) << spanish;

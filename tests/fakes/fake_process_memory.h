@@ -63,8 +63,21 @@ public:
     }
     void closeProcess(platform::ProcessHandle) override { --openHandles; }
 
-    /// Places `bytes` at `address`.
+    /// Maps `size` bytes of zeros at `start`, as a game's memory holds a whole array.
+    void map(std::uint64_t start, std::size_t size) {
+        regions[start] = std::vector<std::byte>(size);
+        mapped.insert(start);
+    }
+    /// Places `bytes` at `address`: into the mapped range that holds them whole, or as a
+    /// region of their own.
     void place(std::uint64_t address, const void *bytes, std::size_t size) {
+        for (const std::uint64_t start : mapped) {
+            std::vector<std::byte> &region = regions[start];
+            if (address >= start && address + size <= start + region.size()) {
+                std::memcpy(region.data() + (address - start), bytes, size);
+                return;
+            }
+        }
         std::vector<std::byte> region(size);
         std::memcpy(region.data(), bytes, size);
         regions[address] = std::move(region);
@@ -78,6 +91,7 @@ public:
 
     std::map<std::string, platform::WindowHandle> windows;
     std::map<std::uint64_t, std::vector<std::byte>> regions;
+    std::set<std::uint64_t> mapped;
     /// Processes that have ended.
     std::set<platform::ProcessId> exited;
     bool openSucceeds = true;

@@ -150,6 +150,16 @@ TEST_F(LinuxProcessMemoryTest, AcquiresTheWholeSampleAndDetachesWhenTheGameEnds)
     EXPECT_DOUBLE_EQ(s.WheelSpeed[FR], 100);
     EXPECT_DOUBLE_EQ(s.WheelSpeed[RL], 100);
     EXPECT_DOUBLE_EQ(s.WheelSpeed[RR], 80);
+    // The whole field, from the same read: the simulated game's twelve cars.
+    const std::vector<telemetry::CarStanding> &cars = acquisition.standings().cars;
+    ASSERT_EQ(cars.size(), 12u);
+    EXPECT_EQ(cars[0].driverName, "Joan Ribas");
+    EXPECT_EQ(cars[3].driverName, "Marta Vidal");
+    EXPECT_EQ(cars[3].carName, "Lince Turbo 16V");
+    EXPECT_EQ(cars[3].position, 4);
+    EXPECT_EQ(cars[3].lapsCompleted, 6);
+    EXPECT_FLOAT_EQ(cars[3].bestLapTime, 97.5F);
+    EXPECT_EQ(cars[11].slot, 11);
 
     // The game ends while the other game's window is open: no grace ticks on a process that
     // has ended; the attachment starts over and takes the window that is there.

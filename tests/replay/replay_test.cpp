@@ -30,6 +30,14 @@ std::vector<RecordedSample> race(int count) {
         s.TyreTemp[2][1] = static_cast<float>(i);
         s.Throttle = i == 7 ? std::nanf("") : 50;
         s.Gear = static_cast<std::int16_t>(i % 6);
+        // Three cars change places now and then; one leaves and another takes its slot.
+        r.standings.cars = {
+            {3, 1 + i / 25 % 2, i / 40, 91.5F, 90.25F, false, "Marta Vidal", "Lince"},
+            {5, 2 - i / 25 % 2, i / 41, 0, 0, i % 30 < 5, "Eric Lund", "Falcon"}};
+        if (i < 60 || i > 70) {
+            r.standings.cars.push_back(
+                {63, 3, -1, std::nanf(""), 0, false, i < 60 ? "Nils Berg" : "Ines Prado", ""});
+        }
         samples.push_back(r);
     }
     return samples;
@@ -117,9 +125,36 @@ TEST(SessionFile, RefusesANewerFormatOrAnotherFile) {
     std::string newer = SessionEncoder::header({kFormatVersion + 1, "Ostrelo 9", 0, "", ""});
     std::string stop;
     EXPECT_TRUE(decode(newer, &stop).empty());
-    EXPECT_EQ(stop, "it was written in format 2, and this Ostrelo reads format 1 and older");
+    EXPECT_EQ(stop, "it was written in format 3, and this Ostrelo reads format 2 and older");
     decode("time_ms,source,DriverName\r\n", &stop);
     EXPECT_EQ(stop, "it is not an Ostrelo session file");
+}
+
+// A file of the first format holds no standings: it plays as it always did.
+TEST(SessionFile, PlaysAFileOfTheFirstFormat) {
+    std::vector<RecordedSample> samples = race(120);
+    for (RecordedSample &r : samples) {
+        r.standings = {};
+    }
+    const std::string bytes = encode(samples);
+    const std::size_t start = bytes.find("\n\n") + 2;
+    std::string first = bytes.substr(0, start);
+    first[16] = 1; // the format version
+    // Each record: kind, length (one or two varint bytes here), payload, checksum.
+    for (std::size_t at = start; at < bytes.size();) {
+        const auto low = static_cast<unsigned char>(bytes[at + 1]);
+        const std::size_t length =
+            low < 0x80 ? low : (low & 0x7F) | static_cast<unsigned char>(bytes[at + 2]) << 7;
+        const std::size_t size = 1 + (low < 0x80 ? 1 : 2) + length + 2;
+        if (bytes[at] != 3) {
+            first += bytes.substr(at, size);
+        }
+        at += size;
+    }
+    ASSERT_LT(first.size(), bytes.size());
+    std::string stop;
+    EXPECT_TRUE(sameSamples(decode(first, &stop), samples));
+    EXPECT_EQ(stop, "");
 }
 
 TEST(ReplayPlayer, PlaysAtItsSpeedPausesAndSeeks) {

@@ -207,10 +207,15 @@ TEST(ScreenMessage, CarriesEveryElementByItsDesignNumber) {
     EXPECT_EQ(labels.substr(at, 7), "\"Lince\"");
     EXPECT_NE(message.find("\"#ff8000\""), std::string::npos);
     EXPECT_NE(message.find(R"(["MOTOR",true]],"P")"), std::string::npos);
-    EXPECT_NE(message.find(R"([88,350," 88"]],"S":[null,false,true,false,false],"E":[]})"),
+    EXPECT_NE(message.find(R"([88,350," 88"]],"S":[null,false,true,false,false],"E":[],"T":[]})"),
               std::string::npos);
-    EXPECT_NE(screenMessage(screen, true, {"Fuel per lap: 2.50 L", "", "+0.345"})
-                  .find(R"("E":["Fuel per lap: 2.50 L","+0.345"]})"),
+    standings::TowerLine leader{
+        "1", "Ana \"Bala\" Ruiz", "GT", "12", "1:23.456", "", "", "PITS", true, false};
+    standings::TowerLine second{"2", "Eric", "GT", "11", "", "1:30.000", "1 lap", "", false, true};
+    EXPECT_NE(screenMessage(screen, true, {"Fuel per lap: 2.50 L", "", "+0.345"}, {leader, second})
+                  .find(R"("E":["Fuel per lap: 2.50 L","+0.345"],"T":[)"
+                        R"(["1","Ana \"Bala\" Ruiz","GT","12","1:23.456","","","PITS",true,false],)"
+                        R"(["2","Eric","GT","11","","1:30.000","1 lap","",false,true]]})"),
               std::string::npos);
     EXPECT_EQ(screenMessage(screen, false).substr(0, 13), R"({"live":false)");
     EXPECT_NE(message.find(R"("P":[null,[)"), std::string::npos);
@@ -218,6 +223,9 @@ TEST(ScreenMessage, CarriesEveryElementByItsDesignNumber) {
 
     const std::string texts = textsMessage(i18n::findLanguage("English")->texts, "English", true);
     EXPECT_NE(texts.find(R"("lang":"English","units":"Imperial")"), std::string::npos);
+    EXPECT_NE(
+        texts.find(R"("standings":"Standings","columns":"Pos,Driver,Car,Laps,Best,Last,Gap,Pits")"),
+        std::string::npos);
     EXPECT_NE(texts.find(R"("noData":"NO DATA")"), std::string::npos);
     // Label1 in its design place.
     EXPECT_NE(layoutJson(0).find(R"({"k":"L","n":1,"x":4560,"y":120,"w":3615,"h":375,)"),

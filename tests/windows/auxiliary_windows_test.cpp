@@ -8,6 +8,7 @@
 #include "windows/fitted_text.h"
 #include "windows/main_window.h"
 #include "windows/replay_bar.h"
+#include "windows/standings_window.h"
 #include "windows/web_dialog.h"
 
 #include <QChart>
@@ -213,6 +214,42 @@ TEST(EngineerWindow, DrawsTheReportAndHandsBackTheRaceLength) {
     ASSERT_FALSE(lengths.empty());
     EXPECT_EQ(lengths.back().kind, engineer::RaceLength::Kind::Laps);
     EXPECT_EQ(lengths.back().amount, 20);
+}
+
+TEST(StandingsWindow, DrawsTheTowerInTheLanguageInForce) {
+    StandingsWindow window(15);
+    std::vector<standings::TowerLine> lines = {
+        {"1", "Joan Ribas", "Falcon RS 2.0", "12", "1:15.250", "1:16.000", "", "", false, true},
+        {"2", "Marta Vidal", "Lince Turbo 16V", "12", "1:15.900", "1:15.900", "+1.250", "PITS",
+         true, false},
+        {"3", "Ines Prado", "Lince Turbo 16V", "10", "", "", "2 laps", "", false, false},
+    };
+    window.apply(i18n::findLanguage("English")->texts, lines);
+    QTableWidget *table = window.table();
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Standings"));
+    ASSERT_EQ(table->columnCount(), 8);
+    EXPECT_EQ(table->horizontalHeaderItem(6)->text(), QStringLiteral("Gap"));
+    ASSERT_EQ(table->rowCount(), 3);
+    EXPECT_EQ(table->item(1, 1)->text(), QStringLiteral("Marta Vidal"));
+    EXPECT_EQ(table->item(1, 6)->text(), QStringLiteral("+1.250"));
+    EXPECT_EQ(table->item(1, 7)->text(), QStringLiteral("PITS"));
+    EXPECT_EQ(table->item(2, 6)->text(), QStringLiteral("2 laps"));
+    // The followed car stands out on its whole row; the fastest lap of the field in its cell.
+    EXPECT_TRUE(table->item(1, 0)->font().bold());
+    EXPECT_NE(table->item(1, 3)->background(), table->item(0, 3)->background());
+    EXPECT_FALSE(table->item(0, 1)->font().bold());
+    EXPECT_TRUE(table->item(0, 4)->font().bold());
+    EXPECT_NE(table->item(0, 4)->foreground(), table->item(1, 4)->foreground());
+
+    // A car leaves and the language changes: the table follows both.
+    lines.pop_back();
+    lines[1].followed = false;
+    window.apply(i18n::findLanguage("Deutsch")->texts, lines);
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Rangliste"));
+    EXPECT_EQ(table->horizontalHeaderItem(6)->text(), QStringLiteral("Abstand"));
+    ASSERT_EQ(table->rowCount(), 2);
+    EXPECT_FALSE(table->item(1, 0)->font().bold());
+    EXPECT_EQ(table->item(1, 3)->background(), table->item(0, 3)->background());
 }
 
 TEST(ReplayBar, ShowsWhereTheReplayIsAndHandsBackTheUsersChoices) {

@@ -109,13 +109,13 @@ TEST(MainWindow, HasTheFullMenuBar) {
     EXPECT_EQ(top[0], window.menuAction(MenuItem::Archivo));
     EXPECT_EQ(top[4], window.menuAction(MenuItem::AcercaDe));
     EXPECT_EQ(top[4]->menu(), nullptr);
-    EXPECT_EQ(
-        captionsOf(top[1]->menu()),
-        (QStringList{QStringLiteral("Español"), QStringLiteral("Català"),
-                     QStringLiteral("Asturianu"), QStringLiteral("English"),
-                     QStringLiteral("Français"), QStringLiteral("Deutsch"), QStringLiteral("Dutch"),
-                     QStringLiteral("Italiano"), QStringLiteral("|"), QString(),
-                     QStringLiteral("|"), QString(), QString(), QStringLiteral("|"), QString()}));
+    EXPECT_EQ(captionsOf(top[1]->menu()),
+              (QStringList{QStringLiteral("Español"), QStringLiteral("Català"),
+                           QStringLiteral("Asturianu"), QStringLiteral("English"),
+                           QStringLiteral("Français"), QStringLiteral("Deutsch"),
+                           QStringLiteral("Dutch"), QStringLiteral("Italiano"), QStringLiteral("|"),
+                           QString(), QStringLiteral("|"), QString(), QString(),
+                           QStringLiteral("|"), QString(), QString()}));
     EXPECT_EQ(
         captionsOf(top[2]->menu()),
         (QStringList{QStringLiteral("10 ms"), QStringLiteral("50 ms"), QStringLiteral("150 ms"),

@@ -31,25 +31,56 @@ const char *const kDrivers[] = {"Joan Ribas", "Lena Fischer", "Tom Baker",   "Ma
 const char *const kCars[] = {"Ostrelo GT Proto", "Falcon RS 2.0", "Nordic Coupe S",
                              "Lince Turbo 16V"};
 
+// Grid order by slot: the local car starts sixth; the last car is far off the pace and is
+// lapped within a few laps.
+constexpr int kGrid[] = {1, 2, 3, 6, 4, 5, 7, 8, 9, 10, 11, 12};
+constexpr double kPaces[] = {0.985, 0.99,  0.995, 1,     1.0,  1.005,
+                             1.01,  1.015, 1.02,  1.025, 1.03, 1.2};
+constexpr double kGridGap = 8; // metres between two places on the grid
+constexpr double kRivalStopSeconds = 18;
+// The others run the track's speeds scaled so that a car of pace 1 laps as the local car does.
+constexpr double kRivalGrip = 0.875;
+
 double celsius(double c) {
     return c + kKelvin;
+}
+
+// The speed a car can carry at a point of the lap, corners and the braking before them.
+double trackSpeed(double distance) {
+    double target = 75; // flat out on the straights
+    for (const Corner &corner : kCorners) {
+        // The speed from which the car can still brake to the apex speed in time.
+        const double ahead = corner.at - distance;
+        const double gap = ahead >= 0 ? ahead : ahead + kLapLength;
+        const double brakeFrom = std::sqrt(corner.speed * corner.speed + 2 * 14 * gap);
+        target = std::min(target, brakeFrom);
+        const double behind = distance - corner.at;
+        if (behind >= 0 && behind < 60) {
+            target = std::min(target, corner.speed);
+        }
+    }
+    return target;
 }
 
 } // namespace
 
 CarModel::CarModel(unsigned seed) : m_random(seed) {
-    const int drivers = static_cast<int>(std::size(kDrivers));
-    for (int slot = 0; slot < drivers; ++slot) {
+    static_assert(std::size(kDrivers) == kFieldSize && std::size(kGrid) == kFieldSize &&
+                  std::size(kPaces) == kFieldSize);
+    for (int slot = 0; slot < kFieldSize; ++slot) {
         SlotState &car = m_state.cars[static_cast<std::size_t>(slot)];
         car.driverName = kDrivers[slot];
         car.carName = kCars[slot % std::size(kCars)];
-        car.position = slot + 1;
+        car.position = kGrid[slot];
         car.fuel = 40;
         car.engineSpeedMax = static_cast<float>(kMaxRpm * kRpmToRadPerSecond);
+        Rival &rival = m_rivals[static_cast<std::size_t>(slot)];
+        rival.pace = rival.lapPace = kPaces[slot];
+        rival.distance = (kGrid[kLocalSlot] - kGrid[slot]) * kGridGap;
+        rival.lapsBetweenStops = 6 + slot % 4;
     }
     SlotState &local = m_state.cars[kLocalSlot];
     local.fuel = 60;
-    local.position = 6;
     m_state.localDriver = std::string(kDrivers[kLocalSlot]) + "\\Profiles\\player";
     m_state.monitorSlot = kLocalSlot;
     m_state.trackPath = "Locations\\Anella Sud.trk";
@@ -69,18 +100,7 @@ CarModel::CarModel(unsigned seed) : m_random(seed) {
 }
 
 double CarModel::targetSpeed(double distance) const {
-    double target = 75; // flat out on the straights
-    for (const Corner &corner : kCorners) {
-        // The speed from which the car can still brake to the apex speed in time.
-        const double ahead = corner.at - distance;
-        const double gap = ahead >= 0 ? ahead : ahead + kLapLength;
-        const double brakeFrom = std::sqrt(corner.speed * corner.speed + 2 * 14 * gap);
-        target = std::min(target, brakeFrom);
-        const double behind = distance - corner.at;
-        if (behind >= 0 && behind < 60) {
-            target = std::min(target, corner.speed);
-        }
-    }
+    double target = trackSpeed(distance);
     if (m_state.cars[kLocalSlot].lapCount % kLapsBetweenStops == kLapsBetweenStops - 1 &&
         distance > kPitEntry) {
         target = std::min(target, 16.0); // pit lane limit, 58 km/h
@@ -209,8 +229,57 @@ void CarModel::completeLap() {
         car.bestLapTime = car.lastLapTime;
     }
     m_lapTime = 0;
-    std::uniform_int_distribution<int> step(-1, 1);
-    car.position = std::clamp(car.position + step(m_random), 1, 12);
+}
+
+void CarModel::driveRival(int slot, double dt) {
+    Rival &rival = m_rivals[static_cast<std::size_t>(slot)];
+    SlotState &car = m_state.cars[static_cast<std::size_t>(slot)];
+    rival.lapTime += dt;
+    if (rival.stopLeft > 0) {
+        rival.stopLeft -= dt;
+        car.inPits = rival.stopLeft > 0 ? 1 : 0;
+        return;
+    }
+    const bool stopLap = car.lapCount % rival.lapsBetweenStops == rival.lapsBetweenStops - 1;
+    const bool inPitLane = stopLap && rival.distance > kPitEntry;
+    car.inPits = inPitLane ? 1 : 0;
+    // The track's speed scaled by the car's pace; the grid's negative distances are straight.
+    const double speed = inPitLane ? 16.0 : trackSpeed(std::max(0.0, rival.distance)) * kRivalGrip;
+    rival.distance += speed / rival.lapPace * dt;
+    if (rival.distance < kLapLength) {
+        return;
+    }
+    rival.distance -= kLapLength;
+    car.lapCount += 1;
+    car.lastLapTime = static_cast<float>(rival.lapTime);
+    if (car.bestLapTime <= 0 || car.lastLapTime < car.bestLapTime) {
+        car.bestLapTime = car.lastLapTime;
+    }
+    rival.lapTime = 0;
+    car.fuel = stopLap ? 40.0F : std::max(0.0F, car.fuel - static_cast<float>(kFuelPerLap));
+    if (stopLap) {
+        rival.stopLeft = kRivalStopSeconds;
+        car.inPits = 1;
+    }
+    std::uniform_real_distribution<double> form(-0.012, 0.012);
+    rival.lapPace = rival.pace * (1 + form(m_random));
+}
+
+void CarModel::placeField() {
+    // Positions follow the distance run since the start.
+    std::array<std::pair<double, int>, kFieldSize> run{};
+    for (int slot = 0; slot < kFieldSize; ++slot) {
+        const double into =
+            slot == kLocalSlot ? m_distance : m_rivals[static_cast<std::size_t>(slot)].distance;
+        run[static_cast<std::size_t>(slot)] = {
+            m_state.cars[static_cast<std::size_t>(slot)].lapCount * kLapLength + into, slot};
+    }
+    std::sort(run.begin(), run.end(),
+              [](const auto &a, const auto &b) { return a.first > b.first; });
+    for (int place = 0; place < kFieldSize; ++place) {
+        m_state.cars[static_cast<std::size_t>(run[static_cast<std::size_t>(place)].second)]
+            .position = place + 1;
+    }
 }
 
 void CarModel::advance(double seconds) {
@@ -228,6 +297,12 @@ void CarModel::advance(double seconds) {
         updateEngine();
         updateWheels(dt);
         updateTemperatures(dt);
+        for (int slot = 0; slot < kFieldSize; ++slot) {
+            if (slot != kLocalSlot) {
+                driveRival(slot, dt);
+            }
+        }
+        placeField();
     }
 }
 

@@ -3,6 +3,7 @@
 
 #include "game_state.h"
 
+#include <array>
 #include <random>
 
 namespace ostrelo::simgame {
@@ -10,7 +11,9 @@ namespace ostrelo::simgame {
 /// A believable race: one car driven round a fixed track among a named field, with gears,
 /// pedals, warming and drifting temperatures, tyre wear, fuel burn, lap times, a pit visit
 /// every few laps (limiter on, ignition off while refuelling) and now and then a locking
-/// wheel under braking.
+/// wheel under braking. The rest of the field races too: each car at its own pace, varying
+/// from lap to lap, with its own pit stops; positions follow the distance run, and the
+/// slowest car is lapped.
 class CarModel {
 public:
     /// The local driver's slot; not 0, so the slot search has work to do.
@@ -23,7 +26,20 @@ public:
 
     const GameState &state() const { return m_state; }
 
+    /// Number of occupied slots, 0 to kFieldSize - 1.
+    static constexpr int kFieldSize = 12;
+
 private:
+    /// A car of the field other than the local one.
+    struct Rival {
+        double pace = 1;     // lap time against the track's pace
+        double lapPace = 1;  // this lap's, varying around `pace`
+        double distance = 0; // metres into the lap; negative behind the line at the start
+        double lapTime = 0;  // seconds into the lap
+        int lapsBetweenStops = 0;
+        double stopLeft = 0; // seconds standing in the box
+    };
+
     double targetSpeed(double distance) const; // m/s at a point of the lap
     void drive(double dt);
     void pitStop(double dt);
@@ -31,6 +47,8 @@ private:
     void updateWheels(double dt);
     void updateTemperatures(double dt);
     void completeLap();
+    void driveRival(int slot, double dt);
+    void placeField();
 
     GameState m_state;
     std::mt19937 m_random;
@@ -41,6 +59,7 @@ private:
     double m_lockTime = 0;
     int m_lockedWheel = -1;
     double m_pitTime = -1; // seconds into the stop, or -1 when not stopping
+    std::array<Rival, kFieldSize> m_rivals{};
 };
 
 } // namespace ostrelo::simgame

@@ -10,6 +10,8 @@
   const langSelect = document.getElementById("lang");
   const unitsSelect = document.getElementById("units");
   const fullButton = document.getElementById("full");
+  const towerButton = document.getElementById("tower");
+  const standings = document.getElementById("standings");
   const params = new URLSearchParams(location.search);
   let lang = params.get("lang") || localStorage.getItem("ostrelo.lang") || "";
   let units = params.get("units") || localStorage.getItem("ostrelo.units") || "";
@@ -21,6 +23,9 @@
   let retryMs = 500;
   let wakeLock = null;
   let noDataText = "NO DATA";
+  let towerShown = params.has("standings") ? params.get("standings") !== "0"
+    : localStorage.getItem("ostrelo.standings") === "1";
+  let towerDrawn = "";
 
   function px(twips) { return twips / TWIPS_PER_PIXEL + "px"; }
 
@@ -118,6 +123,33 @@
     }
   }
 
+  // The timing tower: each row its eight columns, then followed car and fastest lap.
+  function drawTower(rows) {
+    const text = JSON.stringify(rows);
+    if (text === towerDrawn) { return; }
+    towerDrawn = text;
+    const body = standings.querySelector("tbody");
+    body.replaceChildren();
+    for (const row of rows) {
+      const tr = document.createElement("tr");
+      tr.classList.toggle("followed", row[8]);
+      for (let c = 0; c < 8; c++) {
+        const td = document.createElement("td");
+        td.textContent = row[c];
+        if (c === 4 && row[9]) { td.className = "best"; }
+        tr.appendChild(td);
+      }
+      body.appendChild(tr);
+    }
+  }
+
+  function showTower(shown) {
+    towerShown = shown;
+    standings.hidden = !shown;
+    towerButton.setAttribute("aria-pressed", String(shown));
+    towerDrawn = "";
+  }
+
   function setStale(stale) {
     dash.classList.toggle("stale", stale);
     notice.hidden = !stale;
@@ -139,6 +171,14 @@
 
   function greet(m) {
     noDataText = m.texts.noData;
+    towerButton.textContent = m.texts.standings;
+    const head = standings.querySelector("thead tr");
+    head.replaceChildren();
+    for (const title of m.texts.columns.split(",")) {
+      const th = document.createElement("th");
+      th.textContent = title;
+      head.appendChild(th);
+    }
     fullButton.textContent = m.texts.fullScreen;
     unitsSelect.options[0].textContent = m.texts.metric.trim();
     unitsSelect.options[1].textContent = m.texts.imperial.trim();
@@ -161,6 +201,7 @@
       if (m.texts) { greet(m); return; }
       draw(m);
       engineer.textContent = (m.E || []).join("\n");
+      if (towerShown) { drawTower(m.T || []); }
       if (m.live) { lastLive = Date.now(); }
     };
     socket.onopen = () => { retryMs = 500; };
@@ -186,6 +227,11 @@
     if (document.fullscreenElement) { document.exitFullscreen(); }
     else if (document.documentElement.requestFullscreen) { document.documentElement.requestFullscreen(); }
   });
+  towerButton.addEventListener("click", () => {
+    showTower(!towerShown);
+    localStorage.setItem("ostrelo.standings", towerShown ? "1" : "0");
+  });
+  showTower(towerShown);
   window.addEventListener("resize", fit);
   // A tap anywhere shows the tools for a few seconds.
   let toolsTimer = 0;

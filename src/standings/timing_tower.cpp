@@ -1,0 +1,128 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "standings/timing_tower.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace ostrelo::standings {
+namespace {
+
+// Enough crossings to time a car lapped several times over.
+constexpr std::size_t kCrossingsKept = 8;
+constexpr std::int32_t kLastPosition = 64;
+
+bool validPosition(std::int32_t position) {
+    return position >= 1 && position <= kLastPosition;
+}
+
+float sortableLap(float seconds) {
+    return validLapTime(seconds) ? seconds : std::numeric_limits<float>::infinity();
+}
+
+bool runsAhead(const telemetry::CarStanding &a, const telemetry::CarStanding &b) {
+    const bool aValid = validPosition(a.position);
+    const bool bValid = validPosition(b.position);
+    if (aValid != bValid) {
+        return aValid;
+    }
+    if (aValid && a.position != b.position) {
+        return a.position < b.position;
+    }
+    if (a.lapsCompleted != b.lapsCompleted) {
+        return a.lapsCompleted > b.lapsCompleted;
+    }
+    if (sortableLap(a.bestLapTime) != sortableLap(b.bestLapTime)) {
+        return sortableLap(a.bestLapTime) < sortableLap(b.bestLapTime);
+    }
+    return a.slot < b.slot;
+}
+
+} // namespace
+
+bool validLapTime(float seconds) {
+    return std::isfinite(seconds) && seconds > 0 && seconds < 86400;
+}
+
+void TimingTower::update(const telemetry::Standings &standings, std::int64_t timeMs) {
+    if (timeMs < m_lastTimeMs) {
+        m_timing.clear();
+    }
+    m_lastTimeMs = timeMs;
+    std::map<std::int16_t, CarTiming> timing;
+    for (const telemetry::CarStanding &car : standings.cars) {
+        CarTiming &now = timing[car.slot];
+        const auto before = m_timing.find(car.slot);
+        // A slot that another driver took, or laps that went back (a restart), start again.
+        if (before != m_timing.end() && before->second.driverName == car.driverName &&
+            !before->second.crossings.empty() &&
+            car.lapsCompleted >= before->second.crossings.back().lap) {
+            now = std::move(before->second);
+        }
+        now.driverName = car.driverName;
+        if (now.crossings.empty()) {
+            now.crossings.push_back({car.lapsCompleted, timeMs, false});
+        } else if (car.lapsCompleted > now.crossings.back().lap) {
+            now.crossings.push_back({car.lapsCompleted, timeMs, true});
+            if (now.crossings.size() > kCrossingsKept) {
+                now.crossings.erase(now.crossings.begin());
+            }
+        }
+    }
+    m_timing = std::move(timing);
+    m_standings = standings;
+}
+
+Gap TimingTower::gapBetween(const telemetry::CarStanding &ahead,
+                            const telemetry::CarStanding &car) const {
+    const auto carTiming = m_timing.find(car.slot);
+    const auto aheadTiming = m_timing.find(ahead.slot);
+    if (carTiming == m_timing.end() || aheadTiming == m_timing.end()) {
+        return {};
+    }
+    // When the car last crossed the line, and how many laps the car ahead had by then.
+    const Crossing &crossed = carTiming->second.crossings.back();
+    if (!crossed.seen) {
+        return {};
+    }
+    const std::vector<Crossing> &aheadCrossings = aheadTiming->second.crossings;
+    const auto after =
+        std::upper_bound(aheadCrossings.begin(), aheadCrossings.end(), crossed.timeMs,
+                         [](std::int64_t time, const Crossing &c) { return time < c.timeMs; });
+    if (after == aheadCrossings.begin()) {
+        return {};
+    }
+    const Crossing &aheadThen = *std::prev(after);
+    const std::int32_t lapsAhead = aheadThen.lap - crossed.lap;
+    if (lapsAhead >= 1) {
+        return {Gap::Kind::Laps, 0, lapsAhead};
+    }
+    if (lapsAhead == 0 && aheadThen.seen) {
+        return {Gap::Kind::Seconds, static_cast<double>(crossed.timeMs - aheadThen.timeMs) / 1000,
+                0};
+    }
+    return {};
+}
+
+std::vector<TowerRow> TimingTower::rows(std::int16_t followedSlot) const {
+    std::vector<TowerRow> rows;
+    rows.reserve(m_standings.cars.size());
+    float best = std::numeric_limits<float>::infinity();
+    for (const telemetry::CarStanding &car : m_standings.cars) {
+        rows.push_back({0, car, car.slot == followedSlot, false, {}});
+        best = std::min(best, sortableLap(car.bestLapTime));
+    }
+    std::sort(rows.begin(), rows.end(),
+              [](const TowerRow &a, const TowerRow &b) { return runsAhead(a.car, b.car); });
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        TowerRow &row = rows[i];
+        row.place = static_cast<int>(i) + 1;
+        row.overallBest = validLapTime(row.car.bestLapTime) && row.car.bestLapTime == best;
+        if (i > 0) {
+            row.gap = gapBetween(rows[i - 1].car, row.car);
+        }
+    }
+    return rows;
+}
+
+} // namespace ostrelo::standings

@@ -1,0 +1,66 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "telemetry/standings.h"
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace ostrelo::standings {
+
+/// How far a car is behind the car ahead of it, timed at the line.
+struct Gap {
+    enum class Kind { Unknown, Seconds, Laps };
+    Kind kind = Kind::Unknown;
+    double seconds = 0;
+    int laps = 0;
+    bool operator==(const Gap &) const = default;
+};
+
+/// One line of the tower.
+struct TowerRow {
+    int place = 0; // 1 for the leader
+    telemetry::CarStanding car;
+    bool followed = false;    // the car the dashboard shows
+    bool overallBest = false; // holds the fastest lap of the field
+    Gap gap;                  // to the car ahead; unknown for the leader
+};
+
+/// True for a lap time the game has set: finite, above 0 and under a day.
+bool validLapTime(float seconds);
+
+/// The field as a timing tower. Cars are ordered by the game's positions; a position out of
+/// range goes after the valid ones, and cars that share a position are ordered by laps and
+/// then best lap. The gap to the car ahead is the time between the two crossing the line on
+/// the same lap, or the laps between them when the car ahead had crossed more laps by then;
+/// it is unknown until both crossings have been seen.
+class TimingTower {
+public:
+    /// Takes the standings read at `timeMs` (milliseconds on a clock that only goes forward
+    /// while a session lasts; a step back starts the timing again).
+    void update(const telemetry::Standings &standings, std::int64_t timeMs);
+
+    /// The tower, with the car in `followedSlot` marked.
+    std::vector<TowerRow> rows(std::int16_t followedSlot) const;
+
+private:
+    struct Crossing {
+        std::int32_t lap; // laps completed from this time on
+        std::int64_t timeMs;
+        bool seen; // seen at the line, rather than the first time the car was seen
+    };
+    struct CarTiming {
+        std::string driverName;
+        std::vector<Crossing> crossings; // oldest first
+    };
+
+    Gap gapBetween(const telemetry::CarStanding &ahead, const telemetry::CarStanding &car) const;
+
+    telemetry::Standings m_standings;
+    std::map<std::int16_t, CarTiming> m_timing;
+    std::int64_t m_lastTimeMs = 0;
+};
+
+} // namespace ostrelo::standings

@@ -1,0 +1,59 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "car_model.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+
+namespace ostrelo::simgame {
+namespace {
+
+// Half an hour of racing, looked at every half second: the field must look like a race.
+TEST(SimulatedField, RacesLikeAField) {
+    CarModel model;
+    constexpr int kCars = CarModel::kFieldSize;
+    std::array<int, kCars> firstPosition{};
+    std::array<bool, kCars> pitted{};
+    std::array<int, kCars> overtakes{};
+    int mostLapsDown = 0;
+    for (int step = 0; step < 3600; ++step) {
+        model.advance(0.5);
+        const GameState &state = model.state();
+        std::set<int> positions;
+        int leaderLaps = 0;
+        for (int slot = 0; slot < kCars; ++slot) {
+            const SlotState &car = state.cars[static_cast<std::size_t>(slot)];
+            positions.insert(car.position);
+            leaderLaps = std::max(leaderLaps, car.lapCount);
+            pitted[static_cast<std::size_t>(slot)] |= car.inPits != 0;
+            if (step == 0) {
+                firstPosition[static_cast<std::size_t>(slot)] = car.position;
+            } else if (car.position != firstPosition[static_cast<std::size_t>(slot)]) {
+                ++overtakes[static_cast<std::size_t>(slot)];
+            }
+        }
+        // Every car has a place of its own, 1 to 12.
+        ASSERT_EQ(positions.size(), static_cast<std::size_t>(kCars));
+        ASSERT_EQ(*positions.begin(), 1);
+        ASSERT_EQ(*positions.rbegin(), kCars);
+        mostLapsDown = std::max(mostLapsDown, leaderLaps - state.cars[kCars - 1].lapCount);
+    }
+    const GameState &state = model.state();
+    for (int slot = 0; slot < kCars; ++slot) {
+        SCOPED_TRACE(slot);
+        const SlotState &car = state.cars[static_cast<std::size_t>(slot)];
+        EXPECT_FALSE(car.driverName.empty());
+        EXPECT_TRUE(pitted[static_cast<std::size_t>(slot)]);
+        // Lap times of a believable car on this track: about a minute and a half.
+        EXPECT_GT(car.bestLapTime, 70);
+        EXPECT_LT(car.bestLapTime, 130);
+        EXPECT_GE(car.lastLapTime, car.bestLapTime);
+    }
+    EXPECT_GT(std::count_if(overtakes.begin(), overtakes.end(), [](int n) { return n > 0; }), 3);
+    EXPECT_GE(mostLapsDown, 2);
+    EXPECT_TRUE(state.cars[kCars].driverName.empty());
+}
+
+} // namespace
+} // namespace ostrelo::simgame

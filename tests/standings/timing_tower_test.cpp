@@ -1,0 +1,177 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "i18n/language_table.h"
+#include "standings/timing_tower.h"
+#include "standings/tower_lines.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+namespace ostrelo::standings {
+namespace {
+
+using telemetry::CarStanding;
+using telemetry::Standings;
+using Kind = Gap::Kind;
+
+CarStanding car(std::int16_t slot, std::int32_t position, std::int32_t laps, float best = 0,
+                std::string name = {}) {
+    CarStanding c;
+    c.slot = slot;
+    c.position = position;
+    c.lapsCompleted = laps;
+    c.bestLapTime = best;
+    c.driverName = name.empty() ? "Driver " + std::to_string(slot) : std::move(name);
+    return c;
+}
+
+std::vector<std::int16_t> slotsInOrder(const std::vector<TowerRow> &rows) {
+    std::vector<std::int16_t> slots;
+    for (const TowerRow &row : rows) {
+        slots.push_back(row.car.slot);
+    }
+    return slots;
+}
+
+TEST(TimingTower, OrdersTheFieldWhateverThePositionsSay) {
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const struct {
+        const char *what;
+        std::vector<CarStanding> cars;
+        std::vector<std::int16_t> order;
+    } cases[] = {
+        {"by position", {car(0, 3, 5), car(1, 1, 5), car(2, 2, 5)}, {1, 2, 0}},
+        {"a position out of range goes last",
+         {car(0, 0, 9), car(1, 65, 9), car(2, -4, 9), car(3, 2, 1), car(4, 64, 0)},
+         {3, 4, 0, 1, 2}},
+        {"shared positions by laps, then best lap, then slot",
+         {car(0, 2, 4, 90), car(1, 2, 5, 95), car(2, 2, 4, 89), car(3, 2, 4, 89), car(4, 1, 0)},
+         {4, 1, 2, 3, 0}},
+        {"a best lap not set sorts after one set",
+         {car(0, 5, 3, 0), car(1, 5, 3, nan), car(2, 5, 3, 100)},
+         {2, 0, 1}},
+        {"no cars", {}, {}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        TimingTower tower;
+        tower.update({c.cars}, 1000);
+        const std::vector<TowerRow> rows = tower.rows(-1);
+        EXPECT_EQ(slotsInOrder(rows), c.order);
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            EXPECT_EQ(rows[i].place, static_cast<int>(i) + 1);
+        }
+    }
+}
+
+TEST(TimingTower, MarksTheFollowedCarAndTheFastestLap) {
+    TimingTower tower;
+    tower.update({{car(0, 1, 3, 91.5F), car(1, 2, 3, 90.25F), car(2, 3, 3, 90.25F),
+                   car(3, 4, 3, -1), car(4, 5, 3, std::numeric_limits<float>::infinity())}},
+                 0);
+    const std::vector<TowerRow> rows = tower.rows(2);
+    const bool followed[] = {false, false, true, false, false};
+    const bool best[] = {false, true, true, false, false};
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(rows[i].followed, followed[i]);
+        EXPECT_EQ(rows[i].overallBest, best[i]);
+    }
+}
+
+// A race of two cars, A ahead of B, seen sample by sample: (time, A's laps, B's laps).
+struct Moment {
+    std::int64_t timeMs;
+    std::int32_t aheadLaps;
+    std::int32_t behindLaps;
+};
+
+Gap gapAfter(const std::vector<Moment> &moments) {
+    TimingTower tower;
+    for (const Moment &m : moments) {
+        tower.update({{car(0, 1, m.aheadLaps), car(1, 2, m.behindLaps)}}, m.timeMs);
+    }
+    const std::vector<TowerRow> rows = tower.rows(-1);
+    EXPECT_EQ(rows.front().gap, Gap{}) << "the leader has no gap";
+    return rows.back().gap;
+}
+
+TEST(TimingTower, TimesTheGapAtTheLine) {
+    const struct {
+        const char *what;
+        std::vector<Moment> moments;
+        Gap gap;
+    } cases[] = {
+        {"both crossings seen", {{0, 2, 2}, {1000, 3, 2}, {3500, 3, 3}}, {Kind::Seconds, 2.5, 0}},
+        {"the car ahead crossed again since",
+         {{0, 2, 2}, {1000, 3, 2}, {3500, 3, 3}, {9000, 4, 3}},
+         {Kind::Seconds, 2.5, 0}},
+        {"the car ahead had a lap more when it crossed",
+         {{0, 3, 2}, {1000, 4, 2}, {50000, 4, 3}},
+         {Kind::Laps, 0, 1}},
+        {"two laps more", {{0, 5, 2}, {1000, 5, 3}}, {Kind::Laps, 0, 2}},
+        {"nobody has crossed yet", {{0, 2, 2}, {1000, 2, 2}}, {}},
+        {"only the car ahead crossed", {{0, 2, 2}, {1000, 3, 2}}, {}},
+        {"the car behind crossed, the one ahead was never seen crossing that lap",
+         {{0, 3, 2}, {1000, 3, 3}},
+         {}},
+        {"the car behind holds more laps than the one ahead", {{0, 1, 3}, {1000, 1, 4}}, {}},
+        {"a restart forgets the crossings",
+         {{0, 2, 2}, {1000, 3, 2}, {2000, 3, 3}, {3000, 0, 0}},
+         {}},
+        {"the clock going back forgets the crossings",
+         {{5000, 2, 2}, {6000, 3, 2}, {7000, 3, 3}, {1000, 3, 3}},
+         {}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(gapAfter(c.moments), c.gap);
+    }
+}
+
+TEST(TimingTower, ASlotThatChangesDriverStartsAgain) {
+    TimingTower tower;
+    tower.update({{car(0, 1, 2), car(1, 2, 2, 0, "Eric Lund")}}, 0);
+    tower.update({{car(0, 1, 3), car(1, 2, 2, 0, "Eric Lund")}}, 1000);
+    tower.update({{car(0, 1, 3), car(1, 2, 3, 0, "Eric Lund")}}, 2000);
+    EXPECT_EQ(tower.rows(-1)[1].gap, (Gap{Kind::Seconds, 1, 0}));
+    // The slot empties, then another driver takes it on the same lap count.
+    tower.update({{car(0, 1, 3)}}, 3000);
+    tower.update({{car(0, 1, 3), car(1, 2, 3, 0, "Nils Berg")}}, 4000);
+    EXPECT_EQ(tower.rows(-1)[1].gap, Gap{});
+    tower.update({{car(0, 1, 3), car(1, 2, 3, 0, "Eric Lund")}}, 5000);
+    EXPECT_EQ(tower.rows(-1)[1].gap, Gap{});
+}
+
+TEST(TowerLines, WritesTheRowsInTheLanguageOfTheTexts) {
+    const i18n::Texts &english = i18n::findLanguage("English")->texts;
+    const i18n::Texts &spanish = i18n::findLanguage("Español")->texts;
+    EXPECT_EQ(gapText({Kind::Laps, 0, 1}, english, '.'), "1 lap");
+    EXPECT_EQ(gapText({Kind::Laps, 0, 3}, english, '.'), "3 laps");
+    EXPECT_EQ(gapText({Kind::Laps, 0, 3}, spanish, ','), "3 vueltas");
+    EXPECT_EQ(gapText({Kind::Seconds, 12.3456, 0}, english, '.'), "+12.346");
+    EXPECT_EQ(gapText({Kind::Seconds, 0.5, 0}, spanish, ','), "+0,500");
+    EXPECT_EQ(gapText({}, english, '.'), "");
+
+    TowerRow row;
+    row.place = 3;
+    row.car = car(7, 3, 12, 83.5F, "Sofia Greco");
+    row.car.carName = "Nordic Coupe S";
+    row.car.lastLapTime = std::numeric_limits<float>::quiet_NaN();
+    row.car.inPits = true;
+    row.followed = true;
+    row.overallBest = true;
+    TowerRow unknown;
+    unknown.place = 4;
+    unknown.car = car(8, 0, -1, 0, "X");
+    unknown.car.lastLapTime = 90;
+    const std::vector<TowerLine> lines = towerLines({row, unknown}, spanish, ',');
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0], (TowerLine{"3", "Sofia Greco", "Nordic Coupe S", "12", "1:23,500", "", "",
+                                   spanish.TextPits, true, true}));
+    EXPECT_EQ(lines[1], (TowerLine{"4", "X", "", "", "", "1:30,000", "", "", false, false}));
+}
+
+} // namespace
+} // namespace ostrelo::standings
