@@ -9,7 +9,7 @@ packages=(
     qt6-base-dev libgl-dev libxcb1-dev qt6-websockets-dev libqrencode-dev qt6-charts-dev
     libqt6sql6-sqlite libqt6opengl6-dev
     googletest libgtest-dev
-    xvfb xauth locales fonts-dejavu-core fonts-roboto-unhinted chromium
+    xvfb xauth locales fonts-dejavu-core fonts-roboto-unhinted chromium python3
     g++-mingw-w64-x86-64-posix
     dpkg-dev desktop-file-utils lintian
     clang libclang-rt-dev

@@ -60,6 +60,9 @@ MainWindow::MainWindow(dashboard::Colour background, QWidget *parent) : QMainWin
             m_events->scanTick();
         }
     });
+    m_drawTimer.setTimerType(Qt::PreciseTimer);
+    m_drawTimer.setSingleShot(true);
+    connect(&m_drawTimer, &QTimer::timeout, this, &MainWindow::drawElements);
     buildMenus();
     buildElements(background);
 }
@@ -338,7 +341,7 @@ void MainWindow::drawElement(const Element &element, const dashboard::Screen &ne
     switch (element.design->kind) {
     case ElementKind::Label: {
         const dashboard::LabelContent now = dashboard::labelContent(next, number);
-        const dashboard::LabelContent was = dashboard::labelContent(m_shown, number);
+        const dashboard::LabelContent was = dashboard::labelContent(m_drawn, number);
         FittedLabel *target = m_labels.at(static_cast<std::size_t>(number));
         if (*now.text != *was.text) {
             target->showText(toQString(*now.text));
@@ -353,7 +356,7 @@ void MainWindow::drawElement(const Element &element, const dashboard::Screen &ne
     }
     case ElementKind::Lamp: {
         const dashboard::Lamp &now = dashboard::lampContent(next, number);
-        const dashboard::Lamp &was = dashboard::lampContent(m_shown, number);
+        const dashboard::Lamp &was = dashboard::lampContent(m_drawn, number);
         FittedButton *target = m_lamps.at(static_cast<std::size_t>(number));
         if (now.caption != was.caption) {
             target->showText(toQString(now.caption));
@@ -365,7 +368,7 @@ void MainWindow::drawElement(const Element &element, const dashboard::Screen &ne
     }
     case ElementKind::Bar: {
         const dashboard::Bar &now = dashboard::barContent(next, number);
-        const dashboard::Bar &was = dashboard::barContent(m_shown, number);
+        const dashboard::Bar &was = dashboard::barContent(m_drawn, number);
         BarGauge *target = bar(number);
         if (now.maximum != was.maximum) {
             target->setMaximum(now.maximum);
@@ -380,7 +383,7 @@ void MainWindow::drawElement(const Element &element, const dashboard::Screen &ne
     }
     case ElementKind::Marker: {
         const bool visible = dashboard::markerShown(next, number);
-        if (visible != dashboard::markerShown(m_shown, number)) {
+        if (visible != dashboard::markerShown(m_drawn, number)) {
             marker(number)->setVisible(visible);
         }
         break;
@@ -390,13 +393,30 @@ void MainWindow::drawElement(const Element &element, const dashboard::Screen &ne
     }
 }
 
+int MainWindow::refreshIntervalMs() const {
+    const QScreen *s = screen() ? screen() : QGuiApplication::primaryScreen();
+    const double hertz = s ? s->refreshRate() : 0;
+    // A screen that cannot tell, or tells nonsense, is taken as the common 60 Hz.
+    return static_cast<int>(1000 / (hertz >= 20 && hertz <= 1000 ? hertz : 60));
+}
+
+void MainWindow::drawElements() {
+    m_drawTimer.stop();
+    for (const Element &element : m_elements) {
+        drawElement(element, m_shown);
+    }
+    m_drawn = m_shown;
+    m_sinceDrawn.start();
+    ++m_drawCount;
+}
+
 void MainWindow::apply(const dashboard::Screen &next) {
     if (next == m_shown) {
         return;
     }
-    for (const Element &element : m_elements) {
-        drawElement(element, next);
-    }
+    // The menus and the timer take a new state at once; the elements wait for the screen's
+    // next refresh, so that samples faster than the screen cost no drawing the eye cannot
+    // see, and the drawing always takes the newest.
     for (const dashboard::MenuLayoutEntry &entry : dashboard::menuLayout()) {
         const dashboard::MenuEntry &now = next.menu(entry.item);
         const dashboard::MenuEntry &was = m_shown.menu(entry.item);
@@ -415,6 +435,16 @@ void MainWindow::apply(const dashboard::Screen &next) {
         setScanInterval(next.scanIntervalMs);
     }
     m_shown = next;
+    if (m_drawTimer.isActive()) {
+        return;
+    }
+    const int interval = refreshIntervalMs();
+    const qint64 since = m_sinceDrawn.isValid() ? m_sinceDrawn.elapsed() : interval;
+    if (since >= interval) {
+        drawElements();
+    } else {
+        m_drawTimer.start(static_cast<int>(interval - since));
+    }
 }
 
 void MainWindow::setScanInterval(int intervalMs) {

@@ -10,6 +10,7 @@
 #include "windows/main_view.h"
 #include "windows/web_dialog.h"
 
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QMainWindow>
 #include <QPointer>
@@ -67,8 +68,15 @@ public:
     double windowLeftTwips() const override;
     double windowTopTwips() const override;
 
-    /// The screen the window shows now.
+    /// The newest screen handed to the window; its elements are drawn at most once per refresh
+    /// of the screen the window is on, so they may be one refresh interval behind it.
     const dashboard::Screen &shown() const { return m_shown; }
+    /// True while the newest screen waits for the next refresh to be drawn.
+    bool drawingPending() const { return m_drawTimer.isActive(); }
+    /// How many times the elements were drawn, for tests.
+    int drawCount() const { return m_drawCount; }
+    /// The wait before the pending drawing, for tests.
+    const QTimer &drawTimer() const { return m_drawTimer; }
 
     /// The widgets behind the design names (`LabelN`, `Command1`(N), ...), for tests.
     QLabel *label(int label) const;
@@ -101,6 +109,8 @@ private:
 
     void buildElements(dashboard::Colour background);
     void drawElement(const Element &element, const dashboard::Screen &next);
+    void drawElements();
+    int refreshIntervalMs() const;
     void setScanInterval(int intervalMs);
     void buildMenus();
     QWidget *createElement(const dashboard::DesignElement &element, QWidget *canvas);
@@ -120,6 +130,10 @@ private:
     std::array<QLabel *, 3> m_pictures{};
     std::map<dashboard::MenuItem, QAction *> m_actions;
     dashboard::Screen m_shown;
+    dashboard::Screen m_drawn;
+    QTimer m_drawTimer;
+    QElapsedTimer m_sinceDrawn;
+    int m_drawCount = 0;
     std::unique_ptr<dashboard::AspectRule> m_aspect;
     bool m_firstShow = true;
     QPointer<QMessageBox> m_openFailure;

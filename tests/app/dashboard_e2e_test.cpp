@@ -7,6 +7,7 @@
 #include "fakes/fake_stream_socket.h"
 #include "i18n/language_table.h"
 #include "platform/native.h"
+#include "support/drawn.h"
 #include "support/temp_dir.h"
 #include "support/x_display.h"
 #include "windows/bar_gauge.h"
@@ -26,7 +27,9 @@ namespace {
 
 namespace address = acquisition::address;
 
+// A label's text once the window has drawn the newest screen.
 std::string caption(const windows::MainWindow &window, int label) {
+    testing::waitUntilDrawn(window);
     return window.label(label)->text().toStdString();
 }
 
@@ -204,6 +207,7 @@ TEST(DashboardEndToEnd, ShowsTextsFromTheGameAndPeersExactlyAsReceived) {
         screen.trackName = text;
         screen.position.caption = text;
         window.apply(screen);
+        testing::waitUntilDrawn(window);
         const QLabel *label = window.label(28);
         // One line, as wide as the whole text: no markup was taken from it.
         const QFontMetrics metrics(label->font());

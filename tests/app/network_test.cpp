@@ -6,6 +6,7 @@
 #include "fakes/fake_process_memory.h"
 #include "net/frame.h"
 #include "platform/qt/qt_stream_socket.h"
+#include "support/drawn.h"
 #include "support/error_capture.h"
 #include "support/temp_dir.h"
 #include "windows/main_window.h"
@@ -42,7 +43,10 @@ struct Instance {
         program.start('.');
         window.stopScanTimer();
     }
-    std::string caption(int label) const { return window.label(label)->text().toStdString(); }
+    std::string caption(int label) const {
+        testing::waitUntilDrawn(window);
+        return window.label(label)->text().toStdString();
+    }
 
     runtime::AppState state;
     windows::MainWindow window{0};

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "support/drawn.h"
 #include "windows/bar_gauge.h"
 #include "windows/main_window.h"
 
@@ -96,6 +97,7 @@ TEST(MainWindow, DrawsEachElementOfTheScreenWhereTheDesignPutsIt) {
     screen.menu(MenuItem::VeureDadesServidor).enabled = false;
     screen.wheelLocked[2] = false;
     window.apply(screen);
+    testing::waitUntilDrawn(window);
     EXPECT_EQ(window.label(2)->palette().color(QPalette::Window), QColor(255, 128, 128));
     EXPECT_EQ(window.bar(3)->maximum(), 8000);
     EXPECT_FALSE(window.menuAction(MenuItem::VeureDadesServidor)->isEnabled());
@@ -125,6 +127,34 @@ TEST(MainWindow, HasTheFullMenuBar) {
     EXPECT_FALSE(window.menuAction(MenuItem::PanellWeb)->isCheckable());
     EXPECT_TRUE(top[3]->menu()->actions()[5]->isSeparator());
     EXPECT_TRUE(top[3]->menu()->actions()[3]->isSeparator());
+}
+
+// Samples faster than the screen: the first is drawn at once, the ones that follow within a
+// refresh wait for it, and only the newest of them is drawn.
+TEST(MainWindow, DrawsAtMostOncePerRefreshAndAlwaysTheNewest) {
+    MainWindow window(0);
+    window.show();
+    dashboard::Screen screen;
+    for (int sample = 1; sample <= 20; ++sample) {
+        screen.trackName = "sample " + std::to_string(sample);
+        screen.scanIntervalMs = 10 * sample;
+        window.apply(screen);
+        // The menus and the scan timer do not wait.
+        EXPECT_EQ(window.scanTimer().interval(), 10 * sample);
+    }
+    EXPECT_EQ(window.drawCount(), 1);
+    EXPECT_EQ(window.label(28)->text(), QStringLiteral("sample 1"));
+    ASSERT_TRUE(window.drawingPending());
+    // At most one refresh interval of delay, whatever the screen's rate.
+    EXPECT_GT(window.drawTimer().interval(), 0);
+    EXPECT_LE(window.drawTimer().interval(), 50);
+    testing::waitUntilDrawn(window);
+    EXPECT_EQ(window.drawCount(), 2);
+    EXPECT_EQ(window.label(28)->text(), QStringLiteral("sample 20"));
+    EXPECT_EQ(window.shown(), screen);
+    // A screen that changes nothing draws nothing.
+    window.apply(screen);
+    EXPECT_FALSE(window.drawingPending());
 }
 
 TEST(MainWindow, ForwardsMenuChoicesAndLeavesCheckMarksToTheProgram) {
