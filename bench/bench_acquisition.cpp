@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// One whole acquisition from the simulated game through the Linux backend, beside the floor:
-// the same typed reads as raw pread calls on /proc/PID/mem in a tight loop. "calls" counts
+// One whole acquisition from the simulated game through the Linux backend, the standings of its
+// twelve cars included, beside the floor: the sample's typed reads as raw pread calls on
+// /proc/PID/mem in a tight loop. "calls" counts
 // the calls into the system per sample. Run under an X server
 // (scripts/bench.sh uses Xvfb); the simulated game is started here.
 #include "acquisition/acquisition.h"
 #include "platform/linux/process_memory_linux.h"
+#include "runtime/app_state.h"
 
 #include <benchmark/benchmark.h>
 
@@ -22,33 +24,6 @@ extern char **environ;
 namespace {
 
 using namespace ostrelo;
-
-// A view that ignores everything: the acquisition only needs the status line.
-struct SilentView : core::MainView {
-    void setCaption(core::Label, std::string_view) override {}
-    std::string caption(core::Label) const override { return {}; }
-    void setBackground(core::Label, core::Colour) override {}
-    void setLampLit(int, bool) override {}
-    void setLampCaption(int, std::string_view) override {}
-    void setBarValue(int, double) override {}
-    void setBarMaximum(int, double) override {}
-    void setBarText(int, std::string_view) override {}
-    void setMarkerVisible(int, bool) override {}
-    void setMenuChecked(core::MenuItem, bool) override {}
-    void setMenuEnabled(core::MenuItem, bool) override {}
-    void setMenuCaption(core::MenuItem, std::string_view) override {}
-    void setScanInterval(int) override {}
-    void stopScanTimer() override {}
-    void startScanTimer() override {}
-    void showOpenProcessFailure() override {}
-    void showListenFailure(const std::string &) override {}
-    void openServerDialog(const core::Texts &, const std::string &) override {}
-    void openClientDialog(const core::Texts &, const std::string &, const std::string &) override {}
-    bool loadCarPicture(const std::string &) override { return false; }
-    void openAbout(const core::Texts &) override {}
-    double windowLeftTwips() const override { return 0; }
-    double windowTopTwips() const override { return 0; }
-};
 
 // Counts the calls into the backend; while `unbatched`, batches copy nothing, so that every
 // typed read goes to the game on its own and is remembered.
@@ -101,10 +76,9 @@ struct Attached {
         while (!(state.GameActive = attachment.RACE07_Actiu())) {
         }
     }
-    core::AppState state;
-    SilentView view;
+    runtime::AppState state;
     RecordingMemory memory;
-    acquisition::GameAttachment attachment{memory, state, view};
+    acquisition::GameAttachment attachment{memory, state};
     acquisition::GameMemory reads{memory, attachment};
     acquisition::Acquisition acquisition{reads, state};
 };

@@ -55,11 +55,13 @@ struct Dashboard {
         app.texts = i18n::findLanguage("English")->texts;
         window.show();
     }
-    // One sample through the display phase and onto the window.
+    // One sample through the display phase and drawn on the window (which would otherwise
+    // wait for the screen's next refresh).
     void show(int step) {
         telemetry::TelemetrySample sample = sampleAt(step);
         phase.show(sample);
         window.apply(screen);
+        window.drawNow();
     }
     runtime::AppState app;
     windows::MainWindow window{0};

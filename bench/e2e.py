@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 # SPDX-License-Identifier: GPL-3.0-or-later
-"""End to end at a 10 ms scan: the simulated game, a server instance and a client instance on
-loopback, for a set time. Prints CPU (percent of one core) and peak memory of each instance,
+"""End to end at a 10 ms scan (or the one given): the simulated game, a server instance and a
+client instance on loopback, both with their windows shown, for a set time. Prints CPU (percent of one core) and peak memory of each instance,
 the samples the server acquired, the frames the client received and displayed, and the
 latency from the server's acquisition to the client's display (from the two CSV logs)."""
 
@@ -16,6 +16,7 @@ import time
 
 build = sys.argv[1] if len(sys.argv) > 1 else "build/bench"
 seconds = float(sys.argv[2]) if len(sys.argv) > 2 else 30
+scan_ms = int(sys.argv[3]) if len(sys.argv) > 3 else 10
 ostrelo = os.path.join(build, "src/app/ostrelo")
 simgame = os.path.join(build, "tools/simgame/ostrelo-simgame")
 ticks = os.sysconf("SC_CLK_TCK")
@@ -51,9 +52,10 @@ def free_port():
 work = tempfile.mkdtemp()
 port = free_port()
 with open(f"{work}/server.ini", "w") as ini:
-    ini.write(f"[Opcions]\nTipusConexio=1\nScanTime=10\nPort={port}\n")
+    ini.write(f"[Opcions]\nTipusConexio=1\nScanTime={scan_ms}\nPort={port}\n")
 with open(f"{work}/client.ini", "w") as ini:
-    ini.write(f"[Opcions]\nTipusConexio=2\nScanTime=10\nIP=127.000.000.001\nPort={port}\n")
+    ini.write(f"[Opcions]\nTipusConexio=2\nScanTime={scan_ms}\nIP=127.000.000.001\n"
+              f"Port={port}\n")
 
 qt = ["-platform", "offscreen"]
 game = subprocess.Popen([simgame], stdout=subprocess.DEVNULL)
@@ -64,7 +66,7 @@ client = subprocess.Popen([ostrelo, *qt, "--config", f"{work}/client.ini", "--lo
                            f"{work}/client.csv"], stderr=subprocess.DEVNULL)
 # The attach takes 3.5 s; measure once frames flow.
 deadline = time.time() + 20
-while time.time() < deadline and len(rows(f"{work}/client.csv")) < 10:
+while time.time() < deadline and len(rows(f"{work}/client.csv")) < min(10, 2000 // scan_ms):
     time.sleep(0.2)
 start = {p.pid: cpu_seconds(p.pid) for p in (server, client)}
 server_rows_before = len(rows(f"{work}/server.csv"))
@@ -99,6 +101,7 @@ def percentile(share):
 
 print(f"e2e_seconds {elapsed:.1f}")
 print(f"server_cpu_percent {cpu[server.pid]:.2f}")
+print(f"server_cpu_us_per_sample {cpu[server.pid] / 100 * elapsed / max(1, acquired) * 1e6:.0f}")
 print(f"client_cpu_percent {cpu[client.pid]:.2f}")
 print(f"server_peak_mb {peak[server.pid]:.1f}")
 print(f"client_peak_mb {peak[client.pid]:.1f}")

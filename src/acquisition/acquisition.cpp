@@ -6,6 +6,7 @@
 #include "core/text_encoding.h"
 #include "telemetry/telemetry_fields.h"
 
+#include <algorithm>
 #include <cfloat>
 #include <cmath>
 #include <cstring>
@@ -62,13 +63,14 @@ void requireFinite(const TelemetrySample &s) {
     });
 }
 
-// The ranges one sample reads before the car slots', and the pieces of each slot the
-// standings need, with the fields they start at.
+// The ranges one sample reads before the car slots', and the pieces of a slot that the
+// standings need (the followed car's other fields are among them): the pit flag; laps, last
+// lap, position and best lap; the driver and car names.
 constexpr std::size_t kSampleRanges = 8;
 constexpr std::int32_t kSlotPieces[][2] = {
-    {address::InPits, 1},      {address::LapCount, address::Position + 4 - address::LapCount},
-    {address::BestLapTime, 4}, {address::DriverName, 24},
-    {address::CarName, 50},
+    {address::InPits, 1},
+    {address::LapCount, address::BestLapTime + 4 - address::LapCount},
+    {address::DriverName, address::CarName + 50 - address::DriverName},
 };
 constexpr std::size_t kPiecesPerSlot = std::size(kSlotPieces);
 
@@ -217,36 +219,55 @@ void Acquisition::readFixedLocations(TelemetrySample &s) {
 
 void Acquisition::readStandings() {
     m_standings.cars.clear();
-    for (std::int16_t slot = 0; slot < address::kSlotCount; ++slot) {
+    for (std::size_t i = 0; i < m_slotsRead.size(); ++i) {
         std::span<const std::byte> piece[kPiecesPerSlot];
         bool whole = true;
-        for (std::size_t i = 0; i < kPiecesPerSlot; ++i) {
-            piece[i] = m_memory.copied(kSampleRanges +
-                                       static_cast<std::size_t>(slot) * kPiecesPerSlot + i);
-            whole = whole && !piece[i].empty();
+        for (std::size_t p = 0; p < kPiecesPerSlot; ++p) {
+            piece[p] = m_memory.copied(kSampleRanges + i * kPiecesPerSlot + p);
+            whole = whole && !piece[p].empty();
         }
-        if (!whole || static_cast<char>(piece[3][0]) == '\0') {
+        if (!whole || static_cast<char>(piece[2][0]) == '\0') {
             continue;
         }
         const std::span<const std::byte> laps = piece[1];
+        const std::span<const std::byte> names = piece[2];
         telemetry::CarStanding &car = m_standings.cars.emplace_back();
-        car.slot = slot;
+        car.slot = m_slotsRead[i];
         car.inPits = static_cast<char>(piece[0][0]) != 0;
         car.lapsCompleted = valueAt<std::int32_t>(laps, 0);
         car.lastLapTime = valueAt<float>(laps, address::LastLapTime - address::LapCount);
         car.position = valueAt<std::int32_t>(laps, address::Position - address::LapCount);
-        car.bestLapTime = valueAt<float>(piece[2], 0);
-        car.driverName = slotText(piece[3]);
-        car.carName = slotText(piece[4]);
+        car.bestLapTime = valueAt<float>(laps, address::BestLapTime - address::LapCount);
+        car.driverName = slotText(names.first(24));
+        car.carName = slotText(names.subspan(address::CarName - address::DriverName, 50));
     }
+}
+
+void Acquisition::chooseSlotsToRead() {
+    // The occupied slots are read with every sample; every slot, to find the cars that came
+    // since, about once a second.
+    const int everySlotEvery = std::max(1, 1000 / std::max<int>(1, m_state.settings.ScanTime));
+    if (m_samplesToEverySlot <= 0) {
+        m_samplesToEverySlot = everySlotEvery;
+        m_slotsRead.resize(address::kSlotCount);
+        for (std::int16_t slot = 0; slot < address::kSlotCount; ++slot) {
+            m_slotsRead[static_cast<std::size_t>(slot)] = slot;
+        }
+    } else {
+        m_slotsRead.clear();
+        for (const telemetry::CarStanding &car : m_standings.cars) {
+            m_slotsRead.push_back(car.slot);
+        }
+    }
+    --m_samplesToEverySlot;
 }
 
 bool Acquisition::acquire(TelemetrySample &s) {
     // Everything one sample reads, in one batch: the fixed locations, the followed slot's
-    // record (a slot that changes during the choice is read directly) and the pieces of every
-    // slot that the standings show.
-    const std::int32_t slotStart = address::slotField(m_state.CarSlot, address::InPits);
-    GameMemory::Range ranges[kSampleRanges + address::kSlotCount * kPiecesPerSlot] = {
+    // engine record (a slot that changes during the choice is read directly) and the pieces
+    // of the slots that the standings show.
+    chooseSlotsToRead();
+    const GameMemory::Range sampleRanges[kSampleRanges] = {
         {address::TractionControl,
          address::wheelField(RR, address::WheelBrake) + 8 - address::TractionControl},
         {address::PitLimiter, address::WaterTemp + 8 - address::PitLimiter},
@@ -255,15 +276,15 @@ bool Acquisition::acquire(TelemetrySample &s) {
         {address::TrackName, 50},
         {address::LocalDriver, 30},
         {address::MonitorSlot, 4},
-        {slotStart, address::slotField(m_state.CarSlot, address::CarName) + 50 - slotStart},
+        {address::slotField(m_state.CarSlot, address::Fuel), address::Gear + 4 - address::Fuel},
     };
-    for (std::int16_t slot = 0; slot < address::kSlotCount; ++slot) {
-        for (std::size_t i = 0; i < kPiecesPerSlot; ++i) {
-            ranges[kSampleRanges + static_cast<std::size_t>(slot) * kPiecesPerSlot + i] = {
-                address::slotField(slot, kSlotPieces[i][0]), kSlotPieces[i][1]};
+    m_ranges.assign(std::begin(sampleRanges), std::end(sampleRanges));
+    for (const std::int16_t slot : m_slotsRead) {
+        for (const auto &[field, size] : kSlotPieces) {
+            m_ranges.push_back({address::slotField(slot, field), size});
         }
     }
-    m_memory.snapshot(ranges);
+    m_memory.snapshot(m_ranges);
     struct Forget {
         GameMemory &memory;
         ~Forget() { memory.forget(); }

@@ -6,6 +6,8 @@
 #include "telemetry/standings.h"
 #include "telemetry/telemetry_sample.h"
 
+#include <vector>
+
 namespace ostrelo::acquisition {
 
 using telemetry::TelemetrySample;
@@ -23,6 +25,7 @@ public:
 
     /// Every occupied car slot, read in the same batch as the last sample `acquire` gave. A
     /// slot is free when its driver name is empty; a slot that could not be read is left out.
+    /// The free slots are looked at about once a second: a car that takes one shows from then.
     const telemetry::Standings &standings() const { return m_standings; }
 
 private:
@@ -31,11 +34,15 @@ private:
     void readFollowedCar(TelemetrySample &sample);
     void readFixedLocations(TelemetrySample &sample);
     std::string trackName();
+    void chooseSlotsToRead();
     void readStandings();
 
     GameMemory &m_memory;
     runtime::AppState &m_state;
     telemetry::Standings m_standings;
+    std::vector<std::int16_t> m_slotsRead;
+    int m_samplesToEverySlot = 0;
+    std::vector<GameMemory::Range> m_ranges;
 };
 
 } // namespace ostrelo::acquisition

@@ -28,25 +28,28 @@ GameMemory::GameMemory(platform::ProcessMemory &memory, const GameAttachment &at
 }
 
 void GameMemory::snapshot(std::span<const Range> ranges) {
-    m_copies.clear();
-    std::vector<platform::ReadRequest> requests;
-    m_copies.reserve(ranges.size());
-    requests.reserve(ranges.size());
-    for (const Range &range : ranges) {
-        m_copies.push_back({static_cast<std::uint32_t>(range.address),
-                            std::vector<std::byte>(static_cast<std::size_t>(range.size))});
-        requests.push_back({m_copies.back().address, m_copies.back().bytes, 0});
+    // The buffers stay from one sample to the next: a sample allocates nothing here.
+    if (m_copies.size() < ranges.size()) {
+        m_copies.resize(ranges.size());
     }
-    m_memory.readMany(m_attachment.process(), requests);
+    m_requests.resize(ranges.size());
+    for (std::size_t i = 0; i < ranges.size(); ++i) {
+        Copy &copy = m_copies[i];
+        copy.address = static_cast<std::uint32_t>(ranges[i].address);
+        copy.bytes.resize(static_cast<std::size_t>(ranges[i].size));
+        m_requests[i] = {copy.address, copy.bytes, 0};
+    }
+    m_memory.readMany(m_attachment.process(), m_requests);
     // Only what was copied whole stands in for the game: anything else is read as asked, so
     // every read keeps its own count.
-    for (std::size_t i = 0; i < requests.size(); ++i) {
-        m_copies[i].whole = requests[i].copied == requests[i].buffer.size();
+    for (std::size_t i = 0; i < ranges.size(); ++i) {
+        m_copies[i].whole = m_requests[i].copied == m_requests[i].buffer.size();
     }
+    m_copyCount = ranges.size();
 }
 
 std::span<const std::byte> GameMemory::copied(std::size_t index) const {
-    if (index >= m_copies.size() || !m_copies[index].whole) {
+    if (index >= m_copyCount || !m_copies[index].whole) {
         return {};
     }
     return m_copies[index].bytes;
@@ -55,7 +58,8 @@ std::span<const std::byte> GameMemory::copied(std::size_t index) const {
 std::size_t GameMemory::read(std::int32_t address, std::span<std::byte> buffer) {
     // The game is a 32-bit program: its addresses are unsigned 32-bit numbers.
     const auto at = static_cast<std::uint32_t>(address);
-    for (const Copy &copy : m_copies) {
+    for (std::size_t i = 0; i < m_copyCount; ++i) {
+        const Copy &copy = m_copies[i];
         if (copy.whole && at >= copy.address &&
             at - copy.address + buffer.size() <= copy.bytes.size()) {
             std::memcpy(buffer.data(), copy.bytes.data() + (at - copy.address), buffer.size());

@@ -27,7 +27,7 @@ public:
     /// a range copied whole is served from that copy, any other read goes to the game.
     void snapshot(std::span<const Range> ranges);
     /// Drops the copy: every read goes to the game again.
-    void forget() { m_copies.clear(); }
+    void forget() { m_copyCount = 0; }
     /// The bytes of the `index`th range of the last snapshot, or none when it was not copied
     /// whole.
     std::span<const std::byte> copied(std::size_t index) const;
@@ -54,7 +54,9 @@ private:
 
     platform::ProcessMemory &m_memory;
     const GameAttachment &m_attachment;
-    std::vector<Copy> m_copies;
+    std::vector<Copy> m_copies; // the first m_copyCount hold the last snapshot
+    std::size_t m_copyCount = 0;
+    std::vector<platform::ReadRequest> m_requests;
 };
 
 } // namespace ostrelo::acquisition

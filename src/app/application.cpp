@@ -11,6 +11,7 @@
 #include "i18n/language_table.h"
 #include "platform/native.h"
 #include "web/json_text.h"
+#include "windows/first_paint.h"
 #include "windows/fonts.h"
 #include "windows/qt_text.h"
 
@@ -185,6 +186,13 @@ Application::Application(const CommandLine &line) {
     m_program->onWebSettingsChanged = [this] { applyWebSettings(); };
     m_program->onPresent = [this](const telemetry::TelemetrySample *sample) { publish(sample); };
     applyWebSettings();
+    if (qEnvironmentVariableIsSet("OSTRELO_QUIT_AFTER_FIRST_PAINT")) {
+        // For measuring start-up (scripts/bench.sh): from exec to the first painted window.
+        windows::onFirstPaint(m_window.get(), [] {
+            std::cerr << "ostrelo: first paint" << std::endl;
+            QCoreApplication::quit();
+        });
+    }
     m_window->show();
     if (m_replayBar) {
         const QRect below = m_window->frameGeometry();

@@ -73,6 +73,9 @@ public:
     const dashboard::Screen &shown() const { return m_shown; }
     /// True while the newest screen waits for the next refresh to be drawn.
     bool drawingPending() const { return m_drawTimer.isActive(); }
+    /// Draws the newest screen now instead of at the next refresh (for a picture of the
+    /// window, or for measuring what drawing costs).
+    void drawNow() { drawElements(); }
     /// How many times the elements were drawn, for tests.
     int drawCount() const { return m_drawCount; }
     /// The wait before the pending drawing, for tests.

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <limits>
 
 namespace ostrelo::acquisition {
@@ -274,6 +275,23 @@ TEST_F(AcquisitionTest, ReadsEveryOccupiedSlotInTheSamplesBatch) {
     ASSERT_TRUE(acquisition.acquire(sample));
     ASSERT_EQ(acquisition.standings().cars.size(), 2u);
     EXPECT_EQ(acquisition.standings().cars[1].slot, 12);
+
+    // At a 10 ms scan the batch holds the occupied slots; every slot, about once a second.
+    state.settings.ScanTime = 10;
+    ASSERT_TRUE(acquisition.acquire(sample));
+    std::vector<std::size_t> sizes;
+    name(40, std::string_view("Nils Berg\0", 10));
+    for (int tick = 0; tick < 101 && acquisition.standings().cars.size() < 3; ++tick) {
+        ASSERT_TRUE(acquisition.acquire(sample));
+        sizes.push_back(memory.lastBatchSize);
+    }
+    ASSERT_EQ(acquisition.standings().cars.size(), 3u);
+    EXPECT_EQ(acquisition.standings().cars[2].driverName, "Nils Berg");
+    ASSERT_GE(sizes.size(), 2u);
+    EXPECT_EQ(sizes.back(), 8u + 3 * 64);
+    EXPECT_EQ(std::count(sizes.begin(), sizes.end(), 8u + 3 * 2), sizes.size() - 1);
+    ASSERT_TRUE(acquisition.acquire(sample));
+    EXPECT_EQ(memory.lastBatchSize, 8u + 3 * 3);
 }
 
 TEST(AddressMap, PlacesSlotsAndWheels) {

@@ -54,6 +54,7 @@ public:
                   std::span<platform::ReadRequest> requests) override {
         // Batches are counted apart, so that readCalls counts the typed reads alone.
         ++batchCalls;
+        lastBatchSize = requests.size();
         const int typed = readCalls;
         ProcessMemory::readMany(process, requests);
         readCalls = typed;
@@ -100,6 +101,7 @@ public:
     int windowProcessCalls = 0;
     int readCalls = 0;
     int batchCalls = 0;
+    std::size_t lastBatchSize = 0;
     int openHandles = 0;
     platform::ProcessId lastOpened = 0;
 };
