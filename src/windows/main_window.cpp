@@ -92,14 +92,14 @@ void MainWindow::buildMenus() {
                 action = menuBar()->addMenu(new QMenu(menuBar()));
             }
         } else {
-            QMenu *menu = m_actions.at(entry.menu)->menu();
+            QMenu *menu = menuAction(entry.menu)->menu();
             if (entry.separatorBefore) {
                 menu->addSeparator();
             }
             action = menu->addAction(QString::fromUtf8(entry.fixedCaption));
             action->setCheckable(entry.checkable);
         }
-        m_actions[entry.item] = action;
+        m_actions[static_cast<std::size_t>(entry.item)] = action;
         if (topLevel && !isMenuBarAction(entry.item)) {
             continue;
         }
@@ -333,7 +333,7 @@ QLabel *MainWindow::picture(dashboard::Picture which) const {
     return m_pictures.at(static_cast<std::size_t>(which));
 }
 QAction *MainWindow::menuAction(MenuItem item) const {
-    return m_actions.at(item);
+    return m_actions.at(static_cast<std::size_t>(item));
 }
 
 void MainWindow::drawElement(const Element &element, const dashboard::Screen &next) {
@@ -410,13 +410,7 @@ void MainWindow::drawElements() {
     ++m_drawCount;
 }
 
-void MainWindow::apply(const dashboard::Screen &next) {
-    if (next == m_shown) {
-        return;
-    }
-    // The menus and the timer take a new state at once; the elements wait for the screen's
-    // next refresh, so that samples faster than the screen cost no drawing the eye cannot
-    // see, and the drawing always takes the newest.
+void MainWindow::showMenus(const dashboard::Screen &next) {
     for (const dashboard::MenuLayoutEntry &entry : dashboard::menuLayout()) {
         const dashboard::MenuEntry &now = next.menu(entry.item);
         const dashboard::MenuEntry &was = m_shown.menu(entry.item);
@@ -430,6 +424,18 @@ void MainWindow::apply(const dashboard::Screen &next) {
         if (now.enabled != was.enabled) {
             action->setEnabled(now.enabled);
         }
+    }
+}
+
+void MainWindow::apply(const dashboard::Screen &next) {
+    if (next == m_shown) {
+        return;
+    }
+    // The menus and the timer take a new state at once; the elements wait for the screen's
+    // next refresh, so that samples faster than the screen cost no drawing the eye cannot
+    // see, and the drawing always takes the newest.
+    if (next.menus != m_shown.menus) {
+        showMenus(next);
     }
     if (next.scanIntervalMs != m_shown.scanIntervalMs) {
         setScanInterval(next.scanIntervalMs);

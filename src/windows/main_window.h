@@ -113,6 +113,7 @@ private:
     void buildElements(dashboard::Colour background);
     void drawElement(const Element &element, const dashboard::Screen &next);
     void drawElements();
+    void showMenus(const dashboard::Screen &next);
     int refreshIntervalMs() const;
     void setScanInterval(int intervalMs);
     void buildMenus();
@@ -131,7 +132,7 @@ private:
     std::array<BarGauge *, 5> m_bars{};
     std::array<QWidget *, 5> m_markers{};
     std::array<QLabel *, 3> m_pictures{};
-    std::map<dashboard::MenuItem, QAction *> m_actions;
+    std::array<QAction *, dashboard::kMenuItemCount> m_actions{};
     dashboard::Screen m_shown;
     dashboard::Screen m_drawn;
     QTimer m_drawTimer;
