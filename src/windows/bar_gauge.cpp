@@ -19,15 +19,18 @@ void BarGauge::updateInside() {
 }
 
 void BarGauge::setValue(double value) {
-    if (value != m_value) {
-        m_value = value;
+    // A new value whose fill covers the same pixels changes nothing on the screen.
+    const QRect before = filledRect();
+    m_value = value;
+    if (filledRect() != before) {
         updateInside();
     }
 }
 
 void BarGauge::setMaximum(double maximum) {
-    if (maximum != m_maximum) {
-        m_maximum = maximum;
+    const QRect before = filledRect();
+    m_maximum = maximum;
+    if (filledRect() != before) {
         updateInside();
     }
 }

@@ -104,6 +104,37 @@ TEST(MainWindow, DrawsEachElementOfTheScreenWhereTheDesignPutsIt) {
     EXPECT_FALSE(window.marker(3)->isVisibleTo(window.centralWidget()));
 }
 
+// A bar repaints when its fill covers other pixels or its text changes, not for every value.
+TEST(BarGauge, RepaintsOnlyWhatTheEyeCanSee) {
+    BarGauge gauge(false, Qt::red);
+    gauge.resize(102, 20); // 100 pixels inside the frame
+    gauge.setMaximum(100);
+    gauge.show();
+    QCoreApplication::processEvents();
+    struct PaintCounter : QObject {
+        int paints = 0;
+        bool eventFilter(QObject *, QEvent *event) override {
+            paints += event->type() == QEvent::Paint;
+            return false;
+        }
+    } counter;
+    gauge.installEventFilter(&counter);
+    const struct {
+        double value;
+        const char *text;
+        int paints;
+    } steps[] = {{50, "", 1},     {50.2, "", 0}, {49.8, "", 0}, {60, "", 1},    {60, "60", 1},
+                 {60.4, "60", 0}, {-5, "60", 1}, {-9, "60", 0}, {250, "60", 1}, {300, "60", 0}};
+    for (const auto &step : steps) {
+        SCOPED_TRACE(step.value);
+        counter.paints = 0;
+        gauge.setValue(step.value);
+        gauge.setText(QString::fromLatin1(step.text));
+        QCoreApplication::processEvents();
+        EXPECT_EQ(counter.paints, step.paints);
+    }
+}
+
 TEST(MainWindow, HasTheFullMenuBar) {
     MainWindow window(0);
     const QList<QAction *> top = window.menuBar()->actions();
