@@ -38,8 +38,6 @@ constexpr double kPaces[] = {0.985, 0.99,  0.995, 1,     1.0,  1.005,
                              1.01,  1.015, 1.02,  1.025, 1.03, 1.2};
 constexpr double kGridGap = 8; // metres between two places on the grid
 constexpr double kRivalStopSeconds = 18;
-// The others run the track's speeds scaled so that a car of pace 1 laps as the local car does.
-constexpr double kRivalGrip = 0.875;
 
 double celsius(double c) {
     return c + kKelvin;
@@ -237,15 +235,20 @@ void CarModel::driveRival(int slot, double dt) {
     rival.lapTime += dt;
     if (rival.stopLeft > 0) {
         rival.stopLeft -= dt;
+        rival.speed = 0;
         car.inPits = rival.stopLeft > 0 ? 1 : 0;
         return;
     }
     const bool stopLap = car.lapCount % rival.lapsBetweenStops == rival.lapsBetweenStops - 1;
     const bool inPitLane = stopLap && rival.distance > kPitEntry;
     car.inPits = inPitLane ? 1 : 0;
-    // The track's speed scaled by the car's pace; the grid's negative distances are straight.
-    const double speed = inPitLane ? 16.0 : trackSpeed(std::max(0.0, rival.distance)) * kRivalGrip;
-    rival.distance += speed / rival.lapPace * dt;
+    // The track's speed scaled by the car's pace, reached as the local car reaches its own
+    // (from the grid too, whose negative distances are straight).
+    const double target =
+        (inPitLane ? 16.0 : trackSpeed(std::max(0.0, rival.distance))) / rival.lapPace;
+    rival.speed = target > rival.speed ? std::min(target, rival.speed + 7.5 * dt)
+                                       : std::max(target, rival.speed - 16.0 * dt);
+    rival.distance += rival.speed * dt;
     if (rival.distance < kLapLength) {
         return;
     }

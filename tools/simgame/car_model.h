@@ -36,6 +36,7 @@ private:
         double lapPace = 1;  // this lap's, varying around `pace`
         double distance = 0; // metres into the lap; negative behind the line at the start
         double lapTime = 0;  // seconds into the lap
+        double speed = 0;    // m/s
         int lapsBetweenStops = 0;
         double stopLeft = 0; // seconds standing in the box
     };
