@@ -172,6 +172,7 @@ Application::Application(const CommandLine &line) {
     m_program->onOpenStandings = [this] { openStandings(); };
     m_program->onRecordChosen = [this] { chooseRecording(); };
     m_program->onAcquired = [this](const replay::RecordedSample &acquired) {
+        m_tower.update(acquired.standings, acquired.timeMs);
         if (m_recorder) {
             m_recorder->record(acquired);
         }
@@ -314,9 +315,25 @@ void Application::openReplay(const std::string &path, double speed) {
     }
     m_program->setReplay(m_replay.get());
     m_replayBar = std::make_unique<windows::ReplayBar>();
-    m_replayBar->onPaused = [this](bool paused) { m_replay->setPaused(paused); };
+    m_replayBar->onPaused = [this](bool paused) {
+        // Play at the end plays the session again from its start.
+        if (!paused && m_replay->finished()) {
+            m_replay->seek(0);
+            m_program->replayMoved();
+            m_viewerScreens->forgetLap();
+        }
+        m_replay->setPaused(paused);
+    };
     m_replayBar->onSpeed = [this](double factor) { m_replay->setSpeed(factor); };
-    m_replayBar->onSeek = [this](std::int64_t position) { m_replay->seek(position); };
+    m_replayBar->onSeek = [this](std::int64_t position) {
+        m_replay->seek(position);
+        m_program->replayMoved();
+        m_viewerScreens->forgetLap();
+    };
+    // The tower times the line from every sample the replay passes, shown or not.
+    m_replay->onPassed = [this](const replay::RecordedSample &passed) {
+        m_tower.update(passed.standings, passed.timeMs);
+    };
 }
 
 void Application::openEngineer() {
@@ -354,14 +371,13 @@ std::string Application::exportSession(const std::string &path) const {
 
 void Application::publish(const telemetry::TelemetrySample *sample) {
     if (m_replayBar) {
-        m_replayBar->show(m_replay->positionMs(), m_replay->durationMs(), m_replay->paused(),
-                          m_replay->speed());
+        m_replayBar->show(m_replay->positionMs(), m_replay->durationMs(),
+                          m_replay->paused() || m_replay->finished(), m_replay->speed());
     }
     if (sample) {
         const auto now = std::chrono::system_clock::now().time_since_epoch();
         m_engineer->feed(*sample,
                          std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
-        m_tower.update(m_program->current().standings, m_program->current().timeMs);
     }
     const bool towerShown = m_standingsWindow && m_standingsWindow->isVisible();
     const bool towerServed = m_web && m_web->viewerCount() > 0;

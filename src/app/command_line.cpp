@@ -90,6 +90,11 @@ CommandLine parseCommandLine(std::span<const std::string> arguments) {
             return line;
         }
     }
+    if (line.error.empty() && line.replayPath && (line.recordPath || line.demo)) {
+        // A replay reads no game: there is nothing to record, and no game to start.
+        line.error = std::string(line.recordPath ? "--record" : "--demo") +
+                     " cannot go with --replay, which plays a session instead of a game";
+    }
     if (line.error.empty() && speedGiven && !line.replayPath) {
         line.error = "--speed goes with --replay";
     }

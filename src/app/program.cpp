@@ -291,6 +291,10 @@ void Program::Temps() {
                 m_state.GameActive = true;
                 m_screen.gameStatus = m_state.texts.TextGameRunning;
                 Lectures();
+            } else if (m_replay->finished()) {
+                // The session is over, as a game that has ended.
+                m_state.GameActive = false;
+                m_screen.gameStatus = m_state.texts.TextGameNotRunning;
             }
             return;
         }

@@ -65,6 +65,9 @@ public:
     /// due, as if it came from the game (the server sends it, the log and the engineer take
     /// it). None goes back to the game.
     void setReplay(replay::ReplayPlayer *player);
+    /// The replay moved to another point: what the window counts from lap to lap starts
+    /// again.
+    void replayMoved() { m_displayPhase.forgetLap(); }
 
     /// Each sample acquired from the game (not a replayed or received one), with its time, the
     /// followed car's slot and the standings read with it.

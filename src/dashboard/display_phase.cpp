@@ -65,6 +65,13 @@ void DisplayPhase::showEngineAndPedals(const TelemetrySample &s) {
     m_screen.ignition.lit = s.Ignition == 1;
 }
 
+void DisplayPhase::forgetLap() {
+    m_display.registered = false;
+    m_display.ReferencePending = false;
+    m_display.RegisteredLap = 0;
+    m_screen.fuelUsedLastLap.clear();
+}
+
 bool DisplayPhase::registerIgnition(const TelemetrySample &s) {
     if (s.Ignition != 1) {
         m_display.ReferencePending = true;

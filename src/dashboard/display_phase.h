@@ -29,6 +29,11 @@ public:
     /// values and the later ones their old ones.
     void show(telemetry::TelemetrySample &sample);
 
+    /// Forgets the lap and fuel registered, as at start-up: the samples that follow do not
+    /// continue the ones before (a replay moved to another point), so the next lap change
+    /// shows no fuel used.
+    void forgetLap();
+
 private:
     void showEngineAndPedals(const telemetry::TelemetrySample &s);
     bool registerIgnition(const telemetry::TelemetrySample &s);

@@ -85,8 +85,9 @@ std::vector<LapRecord> LapRecorder::feed(const telemetry::TelemetrySample &s) {
         start(s, false);
         return finished;
     }
-    if (s.LapNumber < m_lap->number) {
-        // A restart: the lap under way is not a lap, and the next one starts from the grid.
+    if (s.LapNumber < m_lap->number || s.LapNumber > m_lap->number + 1) {
+        // A restart, or laps passed unseen (a replay moved on): the lap under way is not a
+        // lap, and the next one starts from wherever the car is.
         if (m_waiting) {
             finished.push_back(*m_waiting);
             m_waiting.reset();

@@ -11,7 +11,8 @@ namespace ostrelo::engineer {
 
 /// Turns the stream of samples into finished laps. A lap ends when the lap number goes up;
 /// its time is taken when the game's last-lap time changes, which may come a few samples
-/// later. A lap number that goes down is a restart: the lap under way is dropped.
+/// later. A lap number that goes down is a restart, and one that jumps by more than one was
+/// not seen whole: either way the lap under way is dropped.
 class LapRecorder {
 public:
     /// How many samples after a lap change the game may take to give that lap's time; after

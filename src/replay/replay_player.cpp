@@ -46,6 +46,9 @@ std::optional<RecordedSample> ReplayPlayer::advance(std::int64_t elapsedMs) {
     }
     const std::int64_t now = m_firstMs + m_positionMs;
     while (m_next && m_next->timeMs <= now) {
+        if (onPassed) {
+            onPassed(*m_next);
+        }
         m_due = m_next;
         RecordedSample sample;
         m_next = m_decoder.next(sample) ? std::optional<RecordedSample>(sample) : std::nullopt;

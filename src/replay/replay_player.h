@@ -4,6 +4,7 @@
 #include "replay/session_format.h"
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -40,6 +41,10 @@ public:
     /// Moves the clock on by `elapsedMs` of real time (not while paused) and returns the newest
     /// sample that is due and not played yet.
     std::optional<RecordedSample> advance(std::int64_t elapsedMs);
+
+    /// Each sample the clock passes in `advance`, in order, the one returned included; none
+    /// by default. A seek passes none.
+    std::function<void(const RecordedSample &sample)> onPassed;
 
 private:
     std::string m_bytes;

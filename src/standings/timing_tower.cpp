@@ -11,6 +11,9 @@ namespace {
 // Enough crossings to time a car lapped several times over.
 constexpr std::size_t kCrossingsKept = 8;
 constexpr std::int32_t kLastPosition = 64;
+// Longer than any scan: readings further apart do not follow on (a replay moved, the game
+// paused), and the line is timed afresh.
+constexpr std::int64_t kLongestStepMs = 5000;
 
 bool validPosition(std::int32_t position) {
     return position >= 1 && position <= kLastPosition;
@@ -45,7 +48,7 @@ bool validLapTime(float seconds) {
 }
 
 void TimingTower::update(const telemetry::Standings &standings, std::int64_t timeMs) {
-    if (timeMs < m_lastTimeMs) {
+    if (timeMs < m_lastTimeMs || timeMs - m_lastTimeMs > kLongestStepMs) {
         m_timing.clear();
     }
     m_lastTimeMs = timeMs;
@@ -63,7 +66,9 @@ void TimingTower::update(const telemetry::Standings &standings, std::int64_t tim
         if (now.crossings.empty()) {
             now.crossings.push_back({car.lapsCompleted, timeMs, false});
         } else if (car.lapsCompleted > now.crossings.back().lap) {
-            now.crossings.push_back({car.lapsCompleted, timeMs, true});
+            // A car that crossed more than once since the last reading was not seen crossing.
+            const bool seen = car.lapsCompleted == now.crossings.back().lap + 1;
+            now.crossings.push_back({car.lapsCompleted, timeMs, seen});
             if (now.crossings.size() > kCrossingsKept) {
                 now.crossings.erase(now.crossings.begin());
             }
@@ -75,6 +80,19 @@ void TimingTower::update(const telemetry::Standings &standings, std::int64_t tim
 
 Gap TimingTower::gapBetween(const telemetry::CarStanding &ahead,
                             const telemetry::CarStanding &car) const {
+    // Two laps more completed now is more than a lap ahead on the road, whatever the line
+    // said when the car last crossed it.
+    const std::int64_t lapsMore =
+        static_cast<std::int64_t>(ahead.lapsCompleted) - car.lapsCompleted;
+    const Gap timed = timedGap(ahead, car);
+    if (lapsMore >= 2 && (timed.kind != Gap::Kind::Laps || timed.laps < lapsMore - 1)) {
+        return {Gap::Kind::Laps, 0, static_cast<int>(lapsMore - 1)};
+    }
+    return timed;
+}
+
+Gap TimingTower::timedGap(const telemetry::CarStanding &ahead,
+                          const telemetry::CarStanding &car) const {
     const auto carTiming = m_timing.find(car.slot);
     const auto aheadTiming = m_timing.find(ahead.slot);
     if (carTiming == m_timing.end() || aheadTiming == m_timing.end()) {

@@ -34,8 +34,9 @@ bool validLapTime(float seconds);
 /// The field as a timing tower. Cars are ordered by the game's positions; a position out of
 /// range goes after the valid ones, and cars that share a position are ordered by laps and
 /// then best lap. The gap to the car ahead is the time between the two crossing the line on
-/// the same lap, or the laps between them when the car ahead had crossed more laps by then;
-/// it is unknown until both crossings have been seen.
+/// the same lap, or the laps between them when the car ahead had crossed more laps by then
+/// (or has completed two laps more since); it is unknown until both crossings have been
+/// seen. Crossings are timed to the reading that shows them, so to the scan time.
 class TimingTower {
 public:
     /// Takes the standings read at `timeMs` (milliseconds on a clock that only goes forward
@@ -57,6 +58,7 @@ private:
     };
 
     Gap gapBetween(const telemetry::CarStanding &ahead, const telemetry::CarStanding &car) const;
+    Gap timedGap(const telemetry::CarStanding &ahead, const telemetry::CarStanding &car) const;
 
     telemetry::Standings m_standings;
     std::map<std::int16_t, CarTiming> m_timing;

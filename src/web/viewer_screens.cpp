@@ -82,6 +82,12 @@ ViewerScreens::ViewerScreens(const runtime::AppState &state, char decimalSeparat
 
 ViewerScreens::~ViewerScreens() = default;
 
+void ViewerScreens::forgetLap() {
+    for (auto &[choice, variant] : m_variants) {
+        variant->phase.forgetLap();
+    }
+}
+
 ViewerScreens::Variant &ViewerScreens::variant(const ViewerChoice &choice) {
     std::unique_ptr<Variant> &entry = m_variants[choice];
     if (!entry) {

@@ -51,6 +51,9 @@ public:
     /// The screen for `choice`, made when first asked for.
     const dashboard::Screen &screen(const ViewerChoice &choice);
 
+    /// Forgets the lap and fuel registered on every choice (see `DisplayPhase::forgetLap`).
+    void forgetLap();
+
     /// Forgets every choice but those in `inUse`.
     void keepOnly(const std::vector<ViewerChoice> &inUse);
 

@@ -4,13 +4,28 @@
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QSlider>
+#include <QStyle>
 
 namespace ostrelo::windows {
 namespace {
 
 constexpr double kSpeeds[] = {0.25, 0.5, 1, 2, 4, 8, 16, 64};
+
+// A click on the groove moves the handle there, rather than by a page.
+class JumpToClickStyle : public QProxyStyle {
+public:
+    using QProxyStyle::QProxyStyle;
+    int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
+                  QStyleHintReturn *returnData) const override {
+        if (hint == SH_Slider_AbsoluteSetButtons) {
+            return Qt::LeftButton;
+        }
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
 
 } // namespace
 
@@ -24,13 +39,17 @@ QString clockText(std::int64_t ms) {
 
 ReplayBar::ReplayBar(QWidget *parent) : QWidget(parent, Qt::Window) {
     setWindowTitle(QStringLiteral("Ostrelo ▶"));
-    m_play = new QPushButton(QStringLiteral("⏸"), this);
+    // The system's media icons: not every font has the pause sign.
+    m_play = new QPushButton(this);
     m_speed = new QComboBox(this);
     for (const double speed : kSpeeds) {
         m_speed->addItem(QStringLiteral("×%1").arg(speed), speed);
     }
     m_speed->setCurrentIndex(2);
     m_slider = new QSlider(Qt::Horizontal, this);
+    auto *jump = new JumpToClickStyle(m_slider->style()->name());
+    jump->setParent(m_slider);
+    m_slider->setStyle(jump);
     m_slider->setMinimumWidth(240);
     m_time = new QLabel(this);
     auto *layout = new QHBoxLayout(this);
@@ -63,13 +82,22 @@ ReplayBar::ReplayBar(QWidget *parent) : QWidget(parent, Qt::Window) {
 
 void ReplayBar::show(std::int64_t positionMs, std::int64_t durationMs, bool paused, double speed) {
     m_paused = paused;
-    m_play->setText(paused ? QStringLiteral("▶") : QStringLiteral("⏸"));
+    m_play->setIcon(style()->standardIcon(paused ? QStyle::SP_MediaPlay : QStyle::SP_MediaPause));
     m_slider->setMaximum(static_cast<int>(durationMs / 1000));
     if (!m_slider->isSliderDown()) {
         m_slider->setValue(static_cast<int>(positionMs / 1000));
     }
-    const int index = m_speed->findData(speed);
-    if (index >= 0 && index != m_speed->currentIndex()) {
+    int index = m_speed->findData(speed);
+    if (index < 0) {
+        // A speed from the command line that the list does not offer joins it, in order.
+        index = 0;
+        while (index < m_speed->count() && m_speed->itemData(index).toDouble() < speed) {
+            ++index;
+        }
+        const QSignalBlocker quiet(m_speed);
+        m_speed->insertItem(index, QStringLiteral("×%1").arg(speed), speed);
+    }
+    if (index != m_speed->currentIndex()) {
         const QSignalBlocker quiet(m_speed);
         m_speed->setCurrentIndex(index);
     }

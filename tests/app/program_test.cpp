@@ -349,6 +349,14 @@ TEST_F(ProgramTest, AReplayShowsWhatTheGameShowedSampleBySample) {
     EXPECT_EQ(standings.back().cars[1].driverName, "Eric Lund");
     EXPECT_NE(standings.front().cars[1].position, standings.back().cars[1].position);
     EXPECT_EQ(noGame.findCalls, 0);
+    // Moved elsewhere, the replay counts no fuel across the move; at its end, the game is over.
+    replaying.replayMoved();
+    EXPECT_EQ(replaying.screen().fuelUsedLastLap, "");
+    player.seek(player.durationMs());
+    replaying.scanTick();
+    replaying.scanTick();
+    EXPECT_TRUE(player.finished());
+    EXPECT_EQ(replaying.screen().gameStatus, "RACE07 NOT RUNNING");
 }
 
 } // namespace

@@ -165,6 +165,18 @@ TEST_F(DisplayPhaseTest, KeepsTheFuelBookkeepingAcrossLaps) {
     s.Fuel = 47;
     show(s);
     EXPECT_EQ(screen.fuelUsedLastLap, "3,00L");
+
+    // A replay moved back to a fuller tank: no lap lies behind the next change.
+    phase.forgetLap();
+    EXPECT_EQ(screen.fuelUsedLastLap, "");
+    s.LapNumber = 1;
+    s.Fuel = 58;
+    show(s);
+    EXPECT_EQ(screen.fuelUsedLastLap, "");
+    s.LapNumber = 2;
+    s.Fuel = 55.5F;
+    show(s);
+    EXPECT_EQ(screen.fuelUsedLastLap, "2,50L");
 }
 
 TEST_F(DisplayPhaseTest, FollowingTheLocalCarFreezesWhileTheIgnitionIsOff) {

@@ -151,6 +151,23 @@ TEST(LapRecorder, ARestartDropsTheLapUnderWay) {
     EXPECT_EQ(recorder.currentLap(), 3);
 }
 
+// Laps that pass unseen (a replay moved forward) leave no lap of them, nor of the lap that
+// was under way: the fuel it would show is that of several laps.
+TEST(LapRecorder, LapsPassedUnseenDropTheLapUnderWay) {
+    LapRecorder recorder;
+    const std::vector<LapRecord> laps =
+        drive(recorder, {at(2, 40), at(3, 38, 80), at(4, 35, 91), at(4, 34), at(9, 20, 95),
+                         at(10, 18, 96), at(11, 16, 94)});
+    std::vector<int> numbers;
+    for (const LapRecord &lap : laps) {
+        numbers.push_back(lap.number);
+    }
+    EXPECT_EQ(numbers, (std::vector<int>{2, 3, 9, 10}));
+    EXPECT_FALSE(laps[2].counts);
+    EXPECT_FLOAT_EQ(laps[2].fuelUsedL, 2);
+    EXPECT_TRUE(laps[3].counts);
+}
+
 LapRecord lap(int number, float fuel, float time, bool counts = true) {
     LapRecord record;
     record.number = number;

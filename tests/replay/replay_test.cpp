@@ -164,14 +164,18 @@ TEST(ReplayPlayer, PlaysAtItsSpeedPausesAndSeeks) {
     EXPECT_EQ(player.advance(0)->sample.Gear, 0); // the first sample is due at once
     EXPECT_FALSE(player.advance(50));             // the next one is 100 ms on
     player.setSpeed(4);
-    // 50 + 4 × 100 ms: the newest due is sample 4, the ones between are skipped.
+    // 50 + 4 × 100 ms: the newest due is sample 4, the ones between are passed over.
+    std::vector<float> passed;
+    player.onPassed = [&](const RecordedSample &r) { passed.push_back(r.sample.TyreTemp[2][1]); };
     EXPECT_EQ(player.advance(100)->sample.TyreTemp[2][1], 4);
+    EXPECT_EQ(passed, (std::vector<float>{1, 2, 3, 4}));
     player.setPaused(true);
     EXPECT_FALSE(player.advance(1000));
     EXPECT_EQ(player.positionMs(), 450);
     player.seek(20050); // past a keyframe: the sample at 20.0 s is shown next
     player.setPaused(false);
     EXPECT_EQ(player.advance(0)->sample.TyreTemp[2][1], 200);
+    EXPECT_EQ(passed.size(), 4u); // a seek passes nothing
     player.seek(0);
     EXPECT_EQ(player.advance(0)->sample.TyreTemp[2][1], 0);
     player.seek(99999);

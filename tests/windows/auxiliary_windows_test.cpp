@@ -267,6 +267,11 @@ TEST(ReplayBar, ShowsWhereTheReplayIsAndHandsBackTheUsersChoices) {
     bar.speedBox()->setCurrentIndex(0);
     bar.slider()->triggerAction(QAbstractSlider::SliderToMaximum);
     EXPECT_EQ(asked, (std::vector<std::string>{"pause", "play", "x0.250000", "7200000"}));
+    // A speed the list does not offer (from the command line) joins it in its place.
+    bar.show(0, 7200000, false, 3);
+    EXPECT_EQ(bar.speedBox()->currentText(), QStringLiteral("×3"));
+    EXPECT_EQ(bar.speedBox()->itemText(bar.speedBox()->currentIndex() + 1), QStringLiteral("×4"));
+    EXPECT_EQ(asked.size(), 4u);
 }
 
 TEST(MainWindowPictures, LoadSkinFilesAndKeepThePictureOnFailure) {
