@@ -270,15 +270,20 @@ void Application::chooseRecording() {
         m_program->setRecording(false);
         return;
     }
-    const QString path = QFileDialog::getSaveFileName(
-        m_window.get(), windows::toQString(m_state.texts.TextRecordMenu), QString(),
-        QStringLiteral("Ostrelo (*.ostrelo)"));
+    QString path = QFileDialog::getSaveFileName(m_window.get(),
+                                                windows::toQString(m_state.texts.TextRecordMenu),
+                                                QString(), QStringLiteral("Ostrelo (*.ostrelo)"));
     if (path.isEmpty()) {
         return;
     }
     m_notices.clear();
-    // The file dialog has asked before a file is replaced.
-    startRecording(path.toStdString(), true);
+    // The file dialog has asked before the file it names is replaced; a name given without
+    // the extension gets it, and a file of that name is not replaced unasked.
+    const bool asked = !QFileInfo(path).suffix().isEmpty();
+    if (!asked) {
+        path += QStringLiteral(".ostrelo");
+    }
+    startRecording(path.toStdString(), asked);
     showNotices(m_notices, m_window.get());
 }
 
@@ -288,7 +293,7 @@ void Application::openReplay(const std::string &path, double speed) {
         if (const auto at = line.find("%1"); at != std::string::npos) {
             line.replace(at, 2, reason);
         }
-        std::cerr << "ostrelo: " << path << ": " << line << '\n';
+        std::cerr << "ostrelo: " << line << '\n';
         m_notices.push_back(line);
     };
     const core::FileContents file = core::readRegularFile(path);
@@ -300,13 +305,13 @@ void Application::openReplay(const std::string &path, double speed) {
     }
     m_replay = std::make_unique<replay::ReplayPlayer>(file.bytes);
     if (!m_replay->refusal().empty()) {
-        message(m_state.texts.TextReplayRefused, m_replay->refusal());
+        message(m_state.texts.TextReplayRefused, path + ": " + m_replay->refusal());
         m_replay.reset();
         m_refused = true;
         return;
     }
     if (!m_replay->damage().empty()) {
-        message(m_state.texts.TextReplayDamaged, m_replay->damage());
+        message(m_state.texts.TextReplayDamaged, path + ": " + m_replay->damage());
     }
     m_replay->setSpeed(speed);
     // A replay plays as the game would: a client setting gives way for this run.
@@ -392,6 +397,7 @@ void Application::publish(const telemetry::TelemetrySample *sample) {
         engineer::EngineerReport report = engineer::engineerReport(
             *m_engineer, m_state.texts, m_state.settings.Unitats, m_separator);
         report.problem = m_history->problem();
+        m_engineerWindow->setTexts(m_state.texts);
         m_engineerWindow->apply(report);
     }
     if (!m_web || m_web->viewerCount() == 0) {

@@ -59,12 +59,16 @@ EngineerReport engineerReport(const RaceEngineer &engineer, const i18n::Texts &t
     }
     report.columns = split(t.TextLapColumns);
     for (const LapRecord &lap : engineer.laps()) {
+        // A lap with fuel put in used no fuel that the tank can tell.
         report.rows.push_back({std::to_string(lap.number), lapTimeText(lap.timeS),
-                               fuel(lap.fuelUsedL), std::to_string(lap.position),
-                               lap.pitted ? "P" : "", lap.counts ? "✓" : ""});
+                               lap.refuelled ? "-" : fuel(lap.fuelUsedL),
+                               std::to_string(lap.position), lap.pitted ? "P" : "",
+                               lap.counts ? "✓" : ""});
         report.lapNumbers.push_back(lap.number);
         report.lapTimes.push_back(lap.timeS);
-        report.fuelUsed.push_back(imperial ? dashboard::toGallons(lap.fuelUsedL) : lap.fuelUsedL);
+        report.fuelUsed.push_back(lap.refuelled ? 0
+                                  : imperial    ? dashboard::toGallons(lap.fuelUsedL)
+                                                : lap.fuelUsedL);
         for (std::size_t wheel = 0; wheel < 4; ++wheel) {
             report.tread[wheel].push_back(temperature(lap.treadC[wheel]));
         }

@@ -272,6 +272,10 @@ std::string SessionEncoder::encode(const RecordedSample &r) {
 }
 
 SessionDecoder::SessionDecoder(std::string_view bytes) : m_bytes(bytes) {
+    if (bytes.empty()) {
+        m_refusal = "it is empty";
+        return;
+    }
     if (bytes.substr(0, kMagic.size()) != kMagic) {
         m_refusal = "it is not an Ostrelo session file";
         return;

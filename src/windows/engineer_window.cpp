@@ -52,7 +52,6 @@ void replaceSeries(QChart *chart, const std::vector<QLineSeries *> &lines) {
 
 EngineerWindow::EngineerWindow(const i18n::Texts &t, double twipsPerPixel, QWidget *parent)
     : QWidget(parent, Qt::Window) {
-    setWindowTitle(toQString(t.TextEngineerTitle));
     auto *layout = new QVBoxLayout(this);
     for (QLabel *&line : m_lines) {
         line = new QLabel(this);
@@ -60,10 +59,10 @@ EngineerWindow::EngineerWindow(const i18n::Texts &t, double twipsPerPixel, QWidg
         layout->addWidget(line);
     }
     auto *length = new QHBoxLayout;
-    length->addWidget(new QLabel(toQString(t.TextRaceLength), this));
+    m_lengthLabel = new QLabel(this);
+    length->addWidget(m_lengthLabel);
     m_kind = new QComboBox(this);
-    m_kind->addItems(
-        {toQString(t.TextNoLength), toQString(t.TextLapsUnit), toQString(t.TextMinutesUnit)});
+    m_kind->addItems({QString(), QString(), QString()});
     m_amount = new QDoubleSpinBox(this);
     m_amount->setRange(0, 10000);
     m_amount->setDecimals(0);
@@ -78,24 +77,44 @@ EngineerWindow::EngineerWindow(const i18n::Texts &t, double twipsPerPixel, QWidg
     m_table = new QTableWidget(this);
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->verticalHeader()->hide();
-    auto *tabs = new QTabWidget(this);
-    tabs->addTab(m_table, QString());
-    const QString titles[] = {toQString(t.TextLapTimesPlot), toQString(t.TextFuelPerLap),
-                              toQString(t.TextTyresPlot)};
-    for (std::size_t i = 0; i < m_charts.size(); ++i) {
-        m_charts[i] = new QChart;
-        m_charts[i]->setTitle(titles[i]);
-        auto *view = new QChartView(m_charts[i], this);
+    m_tabs = new QTabWidget(this);
+    m_tabs->addTab(m_table, QString());
+    for (QChart *&chart : m_charts) {
+        chart = new QChart;
+        auto *view = new QChartView(chart, this);
         view->setRenderHint(QPainter::Antialiasing);
-        tabs->addTab(view, titles[i]);
+        m_tabs->addTab(view, QString());
     }
-    tabs->setTabText(0, toQString(t.TextEngineerTitle));
-    layout->addWidget(tabs, 1);
-    m_export = new QPushButton(toQString(t.TextExportCsv), this);
+    layout->addWidget(m_tabs, 1);
+    m_export = new QPushButton(this);
     connect(m_export, &QPushButton::clicked, this, &EngineerWindow::exportSession);
     layout->addWidget(m_export, 0, Qt::AlignRight);
+    setTexts(t);
     // About the main window's size at design, in its own units.
     resize(static_cast<int>(9720 / twipsPerPixel), static_cast<int>(7935 / twipsPerPixel));
+}
+
+void EngineerWindow::setTexts(const i18n::Texts &t) {
+    // Two languages may share a word, hardly all of them.
+    std::string shown = t.TextEngineerTitle + '\n' + t.TextRaceLength + '\n' + t.TextNoLength +
+                        '\n' + t.TextExportCsv;
+    if (shown == m_texts) {
+        return;
+    }
+    m_texts = std::move(shown);
+    setWindowTitle(toQString(t.TextEngineerTitle));
+    m_lengthLabel->setText(toQString(t.TextRaceLength));
+    const std::string *kinds[] = {&t.TextNoLength, &t.TextLapsUnit, &t.TextMinutesUnit};
+    for (int i = 0; i < 3; ++i) {
+        m_kind->setItemText(i, toQString(*kinds[i]));
+    }
+    m_tabs->setTabText(0, toQString(t.TextEngineerTitle));
+    const std::string *titles[] = {&t.TextLapTimesPlot, &t.TextFuelPerLap, &t.TextTyresPlot};
+    for (std::size_t i = 0; i < m_charts.size(); ++i) {
+        m_charts[i]->setTitle(toQString(*titles[i]));
+        m_tabs->setTabText(static_cast<int>(i) + 1, toQString(*titles[i]));
+    }
+    m_export->setText(toQString(t.TextExportCsv));
 }
 
 void EngineerWindow::lengthChanged() {

@@ -16,6 +16,7 @@ class QComboBox;
 class QDoubleSpinBox;
 class QLabel;
 class QPushButton;
+class QTabWidget;
 class QTableWidget;
 
 namespace ostrelo::windows {
@@ -31,6 +32,8 @@ public:
 
     /// Draws `report`; the table and plots only when the laps changed.
     void apply(const engineer::EngineerReport &report);
+    /// Takes the window's own texts (title, race length, tabs, plots, export) from `texts`.
+    void setTexts(const i18n::Texts &texts);
 
     /// The race length the user gives.
     std::function<void(const engineer::RaceLength &length)> onRaceLength;
@@ -54,6 +57,9 @@ private:
     QTableWidget *m_table = nullptr;
     std::array<QChart *, 3> m_charts{};
     QPushButton *m_export = nullptr;
+    QLabel *m_lengthLabel = nullptr;
+    QTabWidget *m_tabs = nullptr;
+    std::string m_texts; // the texts in force
     engineer::EngineerReport m_shown;
     bool m_drawn = false;
 };

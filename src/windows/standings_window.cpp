@@ -24,11 +24,12 @@ StandingsWindow::StandingsWindow(double twipsPerPixel, QWidget *parent)
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->setSelectionMode(QAbstractItemView::NoSelection);
     m_table->verticalHeader()->hide();
+    // Each column as wide as what it shows; the driver's name takes what is left.
     m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    m_table->horizontalHeader()->setStretchLastSection(true);
+    m_table->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
     layout->addWidget(m_table);
-    // About the main window's size at design, in its own units.
-    resize(static_cast<int>(9720 / twipsPerPixel), static_cast<int>(6000 / twipsPerPixel));
+    // About the main window's width at design, and the height of a field of twelve cars.
+    resize(static_cast<int>(9720 / twipsPerPixel), static_cast<int>(7400 / twipsPerPixel));
 }
 
 void StandingsWindow::apply(const i18n::Texts &texts,

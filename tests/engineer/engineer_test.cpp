@@ -234,25 +234,28 @@ struct KeptLaps : LapHistory {
 TEST(RaceEngineer, KeepsEachSessionsLapsAndComparesWithTheBest) {
     KeptLaps history;
     RaceEngineer engineer(&history);
-    std::vector<TelemetrySample> samples = {at(2, 40), at(3, 37, 92), at(4, 34, 90.5F),
-                                            at(5, 31, 91.25F)};
+    std::vector<TelemetrySample> samples = {at(2, 40),         at(3, 37, 92), at(4, 34, 90.5F),
+                                            at(5, 31, 91.25F), at(5, 50),     at(6, 48, 93)};
     for (TelemetrySample &s : samples) {
         s.TrackName = "Anella Sud";
         s.CarName = "Lince";
         engineer.feed(s, 1000);
     }
     EXPECT_EQ(history.sessions, std::vector<std::string>{"Anella Sud/Lince"});
-    ASSERT_EQ(engineer.laps().size(), 3u);
-    EXPECT_EQ(history.kept.size(), 3u);
+    ASSERT_EQ(engineer.laps().size(), 4u);
+    EXPECT_EQ(history.kept.size(), 4u);
     EXPECT_DOUBLE_EQ(engineer.personalBest(), 90.5); // lap 3 beat the 91.0 kept
-    EXPECT_NEAR(*engineer.lastAgainstBest(), 0.75, 1e-5);
+    EXPECT_NEAR(*engineer.lastAgainstBest(), 2.5, 1e-5);
 
     // Fewer than three counting laps: the report says so rather than guessing.
     const EngineerReport report =
         engineerReport(engineer, i18n::findLanguage("English")->texts, core::Units::Imperial, '.');
     EXPECT_EQ(report.fuelPerLap, "Fuel figures after 3 counting laps (2 so far)");
-    EXPECT_EQ(report.againstBest, "Last lap against best: +0.750");
+    EXPECT_EQ(report.againstBest, "Last lap against best: +2.500");
     EXPECT_EQ(report.rows[1], (std::vector<std::string>{"3", "1:30.500", "0.79 G", "4", "", "✓"}));
+    // The lap with fuel put in shows none used, in the table and the plot.
+    EXPECT_EQ(report.rows[3][2], "-");
+    EXPECT_EQ(report.fuelUsed[3], 0);
     EXPECT_EQ(report.columns.size(), report.rows[1].size());
 
     // Another track is another session, with its own best.

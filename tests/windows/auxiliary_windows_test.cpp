@@ -209,6 +209,13 @@ TEST(EngineerWindow, DrawsTheReportAndHandsBackTheRaceLength) {
     EXPECT_EQ(static_cast<QLineSeries *>(times[1])->at(0).y(), 89);
     EXPECT_EQ(window.chart(2)->series().size(), 4);
 
+    // Another language: the window's own texts follow.
+    window.setTexts(i18n::findLanguage("Deutsch")->texts);
+    EXPECT_EQ(window.windowTitle().toStdString(),
+              i18n::findLanguage("Deutsch")->texts.TextEngineerTitle);
+    EXPECT_EQ(window.lengthKind()->itemText(1).toStdString(),
+              i18n::findLanguage("Deutsch")->texts.TextLapsUnit);
+
     window.lengthAmount()->setValue(20);
     window.lengthKind()->setCurrentIndex(1);
     ASSERT_FALSE(lengths.empty());
