@@ -294,6 +294,43 @@ TEST_F(AcquisitionTest, ReadsEveryOccupiedSlotInTheSamplesBatch) {
     EXPECT_EQ(memory.lastBatchSize, 8u + 3 * 3);
 }
 
+// Names as the game leaves them in its slots, the last slot included.
+TEST_F(AcquisitionTest, TakesEachSlotAsTheGameLeavesIt) {
+    state.SlotMode = runtime::FollowedCar::Forced;
+    state.ForcedSlot = 21;
+    memory.map(address::InPits, address::slotField(63, address::CarName) + 50 - address::InPits);
+    const std::string fifty(50, 'c'); // a car name that fills its field, without a NUL
+    const struct {
+        std::int16_t slot;
+        std::string_view driver;
+        std::string_view car;
+        std::uint8_t inPits;
+        const char *driverShown;
+        std::string carShown;
+        bool inPitsShown;
+    } slots[] = {
+        {20, {"Ana\0Ruiz", 8}, fifty, 2, "Ana", fifty, true},
+        {21, {"X\x7FY\0", 4}, {"GT\0junk", 7}, 0xFF, "X Y", "GT", true},
+        {63, {"Nils Berg\0", 10}, {"\0", 1}, 0, "Nils Berg", "", false},
+    };
+    for (const auto &s : slots) {
+        memory.placeText(address::slotField(s.slot, address::DriverName), s.driver);
+        memory.placeText(address::slotField(s.slot, address::CarName), s.car);
+        memory.placeValue<std::uint8_t>(address::slotField(s.slot, address::InPits), s.inPits);
+    }
+    TelemetrySample sample;
+    ASSERT_TRUE(acquisition.acquire(sample));
+    const std::vector<telemetry::CarStanding> &cars = acquisition.standings().cars;
+    ASSERT_EQ(cars.size(), std::size(slots));
+    for (std::size_t i = 0; i < cars.size(); ++i) {
+        SCOPED_TRACE(slots[i].slot);
+        EXPECT_EQ(cars[i].slot, slots[i].slot);
+        EXPECT_EQ(cars[i].driverName, slots[i].driverShown);
+        EXPECT_EQ(cars[i].carName, slots[i].carShown);
+        EXPECT_EQ(cars[i].inPits, slots[i].inPitsShown);
+    }
+}
+
 TEST(AddressMap, PlacesSlotsAndWheels) {
     EXPECT_EQ(address::slotField(0, address::DriverName), 0xA06630);
     EXPECT_EQ(address::slotField(63, address::DriverName), 0xA06630 + 63 * 33632);

@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 
 namespace ostrelo::app {
 namespace {
@@ -305,7 +306,16 @@ TEST_F(ProgramTest, AReplayShowsWhatTheGameShowedSampleBySample) {
     std::vector<dashboard::Screen> shown;
     std::vector<telemetry::Standings> standings;
     std::int64_t now = 0;
+    const auto wallMs = [] {
+        return std::chrono::duration_cast<std::chrono::milliseconds>(
+                   std::chrono::system_clock::now().time_since_epoch())
+            .count();
+    };
+    const std::int64_t startedMs = wallMs();
     program.onAcquired = [&](const replay::RecordedSample &acquired) {
+        // Each sample carries the time it was read at.
+        EXPECT_GE(acquired.timeMs, startedMs);
+        EXPECT_LE(acquired.timeMs, wallMs());
         replay::RecordedSample timed = acquired;
         timed.timeMs = now;
         bytes += encoder.encode(timed);
@@ -357,6 +367,14 @@ TEST_F(ProgramTest, AReplayShowsWhatTheGameShowedSampleBySample) {
     replaying.scanTick();
     EXPECT_TRUE(player.finished());
     EXPECT_EQ(replaying.screen().gameStatus, "RACE07 NOT RUNNING");
+
+    // Turned client, the program has no standings: the link carries the followed car alone.
+    ASSERT_FALSE(program.current().standings.cars.empty());
+    state.settings.TipusConexio = core::ConnectionMode::Client;
+    client.currentState = platform::kSocketConnected;
+    client.incoming = net::writeSampleFrame({}, 0, "RACE07 RUNNING", '.');
+    program.TCPClient_DataArrival();
+    EXPECT_TRUE(program.current().standings.cars.empty());
 }
 
 } // namespace

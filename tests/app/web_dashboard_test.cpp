@@ -110,10 +110,16 @@ TEST(WebDashboard, ABrowserShowsTheDashboardInItsOwnLanguageAndUnits) {
     EXPECT_NE(english.find("<td>Joan Ribas</td>"), std::string::npos);
     EXPECT_TRUE(std::regex_search(
         english, std::regex(R"(<tr class="followed"><td>\d+</td><td>Marta Vidal</td>)")));
+    // The fastest lap of the field is marked in its row's best-lap cell.
+    EXPECT_TRUE(std::regex_search(
+        english,
+        std::regex(R"(<tr[^>]*>(<td>[^<]*</td>){4}<td class="best">\d:\d\d\.\d{3}</td>)")));
 
     const std::string spanish = browserViewShowing(base, dir.file("b"), ">RACE07 EN MARCHA<");
     EXPECT_NE(spanish.find(">RACE07 EN MARCHA<"), std::string::npos) << spanish;
     EXPECT_NE(spanish.find(">42.50L<"), std::string::npos);
+    // Not asked for, the tower stays hidden.
+    EXPECT_NE(spanish.find(R"(<div id="standings" hidden="">)"), std::string::npos);
     // The window's settings file is untouched by what the viewers chose.
     EXPECT_EQ(dir.read("Ostrelo.ini").find("Imperial"), std::string::npos);
 

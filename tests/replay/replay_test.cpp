@@ -126,6 +126,8 @@ TEST(SessionFile, RefusesANewerFormatOrAnotherFile) {
     std::string stop;
     EXPECT_TRUE(decode(newer, &stop).empty());
     EXPECT_EQ(stop, "it was written in format 3, and this Ostrelo reads format 2 and older");
+    decode(SessionEncoder::header({0, "Ostrelo 9", 0, "", ""}), &stop);
+    EXPECT_EQ(stop, "it was written in format 0, and this Ostrelo reads format 2 and older");
     decode("time_ms,source,DriverName\r\n", &stop);
     EXPECT_EQ(stop, "it is not an Ostrelo session file");
 }
@@ -157,6 +159,74 @@ TEST(SessionFile, PlaysAFileOfTheFirstFormat) {
     EXPECT_EQ(stop, "");
 }
 
+// A record as the file holds it: kind, length, payload, Fletcher-16 of the payload.
+std::string record(char kind, const std::string &payload) {
+    std::uint32_t a = 0;
+    std::uint32_t b = 0;
+    for (const char c : payload) {
+        a = (a + static_cast<unsigned char>(c)) % 255;
+        b = (b + a) % 255;
+    }
+    return std::string(1, kind) + static_cast<char>(payload.size()) + payload +
+           static_cast<char>(a) + static_cast<char>(b);
+}
+
+// Standings records that cannot be what a recorder wrote stop the file where they stand.
+TEST(SessionFile, StopsAtStandingsThatCannotBe) {
+    RecordedSample full = race(1)[0];
+    full.standings.cars.clear();
+    for (std::int16_t slot = 0; slot < 64; ++slot) {
+        full.standings.cars.push_back({slot, slot + 1, 3, 90, 89, false, "D", "C"});
+    }
+    EXPECT_TRUE(sameSamples(decode(encode({full})), {full}));
+
+    std::string header = SessionEncoder::header({kFormatVersion, "Ostrelo", 0, "", ""});
+    SessionEncoder encoder;
+    RecordedSample bare = race(2)[0];
+    bare.standings = {};
+    const std::string first = encoder.encode(bare);
+    const std::string sample = first.substr(first.find('\x02'));
+    RecordedSample next = bare;
+    next.timeMs += 100;
+    const std::string delta = encoder.encode(next);
+    // One car: slot 7, position 1, 2 laps, two times, in pits, "A", "B".
+    const std::string car = std::string("\x07\x02\x04") + std::string(8, '\0') +
+                            "\x01"
+                            "\x01"
+                            "A"
+                            "\x01"
+                            "B";
+    const struct {
+        const char *what;
+        std::string records;
+        const char *stop;
+    } cases[] = {
+        {"a whole car", record(3, "\x01" + car) + sample, ""},
+        {"a slot beyond the array", record(3, "\x01\x40" + car.substr(1)) + sample,
+         "damaged standings"},
+        {"more cars than slots", record(3, "\x41" + car) + sample, "damaged standings"},
+        {"a byte too many", record(3, "\x01" + car + "x") + sample, "damaged standings"},
+        {"a car cut short", record(3, "\x01" + car.substr(0, 6)) + sample, "damaged standings"},
+        {"no car at all", record(3, "\x02" + car) + sample, "damaged standings"},
+        {"a damaged checksum", record(3, "\x01" + car).substr(0, 5) + "\xFF" + sample,
+         "a damaged record"},
+        {"changes before any whole sample", record(3, "\x01" + car) + delta,
+         "the first record holds no whole sample"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        std::string stop;
+        const std::vector<RecordedSample> read = decode(header + c.records, &stop);
+        EXPECT_EQ(read.size(), *c.stop ? 0u : 1u);
+        EXPECT_NE(stop.find(c.stop), std::string::npos) << stop;
+        if (!*c.stop) {
+            ASSERT_EQ(read[0].standings.cars.size(), 1u);
+            EXPECT_EQ(read[0].standings.cars[0],
+                      (telemetry::CarStanding{7, 1, 2, 0, 0, true, "A", "B"}));
+        }
+    }
+}
+
 TEST(ReplayPlayer, PlaysAtItsSpeedPausesAndSeeks) {
     ReplayPlayer player(encode(race(300))); // 29.9 s
     ASSERT_EQ(player.refusal(), "");
@@ -174,7 +244,10 @@ TEST(ReplayPlayer, PlaysAtItsSpeedPausesAndSeeks) {
     EXPECT_EQ(player.positionMs(), 450);
     player.seek(20050); // past a keyframe: the sample at 20.0 s is shown next
     player.setPaused(false);
-    EXPECT_EQ(player.advance(0)->sample.TyreTemp[2][1], 200);
+    const std::optional<RecordedSample> there = player.advance(0);
+    EXPECT_EQ(there->sample.TyreTemp[2][1], 200);
+    // Its standings too, though they last changed before the keyframe.
+    EXPECT_TRUE(sameSamples({*there}, {race(300)[200]}));
     EXPECT_EQ(passed.size(), 4u); // a seek passes nothing
     player.seek(0);
     EXPECT_EQ(player.advance(0)->sample.TyreTemp[2][1], 0);

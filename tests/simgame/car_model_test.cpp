@@ -16,6 +16,7 @@ TEST(SimulatedField, RacesLikeAField) {
     std::array<int, kCars> firstPosition{};
     std::array<bool, kCars> pitted{};
     std::array<int, kCars> overtakes{};
+    std::array<float, kCars> slowestLap{};
     int mostLapsDown = 0;
     for (int step = 0; step < 3600; ++step) {
         model.advance(0.5);
@@ -27,14 +28,30 @@ TEST(SimulatedField, RacesLikeAField) {
             positions.insert(car.position);
             leaderLaps = std::max(leaderLaps, car.lapCount);
             pitted[static_cast<std::size_t>(slot)] |= car.inPits != 0;
+            slowestLap[static_cast<std::size_t>(slot)] =
+                std::max(slowestLap[static_cast<std::size_t>(slot)], car.lastLapTime);
             if (step == 0) {
                 firstPosition[static_cast<std::size_t>(slot)] = car.position;
             } else if (car.position != firstPosition[static_cast<std::size_t>(slot)]) {
                 ++overtakes[static_cast<std::size_t>(slot)];
             }
         }
-        // Every car has a place of its own, 1 to 12.
+        // Every car has a place of its own, 1 to 12, and more laps is always further ahead;
+        // the race starts in grid order.
         ASSERT_EQ(positions.size(), static_cast<std::size_t>(kCars));
+        for (const SlotState &a : state.cars) {
+            for (const SlotState &b : state.cars) {
+                if (!a.driverName.empty() && !b.driverName.empty() && a.lapCount > b.lapCount) {
+                    ASSERT_LT(a.position, b.position);
+                }
+            }
+        }
+        if (step == 0) {
+            const int grid[] = {1, 2, 3, 6, 4, 5, 7, 8, 9, 10, 11, 12};
+            for (int slot = 0; slot < kCars; ++slot) {
+                EXPECT_EQ(state.cars[static_cast<std::size_t>(slot)].position, grid[slot]);
+            }
+        }
         ASSERT_EQ(*positions.begin(), 1);
         ASSERT_EQ(*positions.rbegin(), kCars);
         mostLapsDown = std::max(mostLapsDown, leaderLaps - state.cars[kCars - 1].lapCount);
@@ -45,6 +62,8 @@ TEST(SimulatedField, RacesLikeAField) {
         const SlotState &car = state.cars[static_cast<std::size_t>(slot)];
         EXPECT_FALSE(car.driverName.empty());
         EXPECT_TRUE(pitted[static_cast<std::size_t>(slot)]);
+        // A stop costs time: the lap with it is well slower than the best.
+        EXPECT_GT(slowestLap[static_cast<std::size_t>(slot)] - car.bestLapTime, 8);
         // Lap times of a believable car on this track: about a minute and a half.
         EXPECT_GT(car.bestLapTime, 70);
         EXPECT_LT(car.bestLapTime, 130);

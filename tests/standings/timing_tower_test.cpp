@@ -117,6 +117,10 @@ TEST(TimingTower, TimesTheGapAtTheLine) {
          {{0, 3, 2}, {1000, 3, 3}},
          {}},
         {"the car behind holds more laps than the one ahead", {{0, 1, 3}, {1000, 1, 4}}, {}},
+        {"both crossed in the same reading", {{0, 2, 2}, {1000, 3, 3}}, {Kind::Seconds, 0, 0}},
+        {"the same reading twice (a paused replay)",
+         {{0, 2, 2}, {1000, 3, 2}, {2000, 3, 3}, {2000, 3, 3}},
+         {Kind::Seconds, 1, 0}},
         {"a restart forgets the crossings",
          {{0, 2, 2}, {1000, 3, 2}, {2000, 3, 3}, {3000, 0, 0}},
          {}},
@@ -143,6 +147,27 @@ TEST(TimingTower, TimesTheGapAtTheLine) {
         SCOPED_TRACE(c.what);
         EXPECT_EQ(gapAfter(c.moments), c.gap);
     }
+}
+
+// Three cars over a dozen laps: each gap is to the car just ahead, from the newest crossings.
+TEST(TimingTower, TimesEachCarToTheOneJustAheadLapAfterLap) {
+    TimingTower tower;
+    std::int64_t now = 0;
+    for (int lap = 1; lap <= 12; ++lap) {
+        // The second car crosses 1.5 s after the leader, the third 4 s after the leader; on the
+        // last lap the third closes to 0.5 s behind the second.
+        const std::int64_t third = lap == 12 ? 2000 : 4000;
+        for (const std::int64_t at : {std::int64_t{0}, std::int64_t{1500}, third}) {
+            tower.update({{car(0, 1, lap), car(1, 2, at >= 1500 ? lap : lap - 1),
+                           car(2, 3, at == third ? lap : lap - 1)}},
+                         now + at);
+        }
+        now += 5000;
+        tower.update({{car(0, 1, lap), car(1, 2, lap), car(2, 3, lap)}}, now - 500);
+    }
+    const std::vector<TowerRow> rows = tower.rows(-1);
+    EXPECT_EQ(rows[1].gap, (Gap{Kind::Seconds, 1.5, 0}));
+    EXPECT_EQ(rows[2].gap, (Gap{Kind::Seconds, 0.5, 0}));
 }
 
 TEST(TimingTower, ASlotThatChangesDriverStartsAgain) {
@@ -181,8 +206,12 @@ TEST(TowerLines, WritesTheRowsInTheLanguageOfTheTexts) {
     unknown.place = 4;
     unknown.car = car(8, 0, -1, 0, "X");
     unknown.car.lastLapTime = 90;
-    const std::vector<TowerLine> lines = towerLines({row, unknown}, spanish, ',');
-    ASSERT_EQ(lines.size(), 2u);
+    TowerRow starting;
+    starting.place = 5;
+    starting.car = car(9, 5, 0, 0, "Y");
+    const std::vector<TowerLine> lines = towerLines({row, unknown, starting}, spanish, ',');
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[2].laps, "0");
     EXPECT_EQ(lines[0], (TowerLine{"3", "Sofia Greco", "Nordic Coupe S", "12", "1:23,500", "", "",
                                    spanish.TextPits, true, true}));
     EXPECT_EQ(lines[1], (TowerLine{"4", "X", "", "", "", "1:30,000", "", "", false, false}));

@@ -248,6 +248,19 @@ TEST(StandingsWindow, DrawsTheTowerInTheLanguageInForce) {
     EXPECT_TRUE(table->item(0, 4)->font().bold());
     EXPECT_NE(table->item(0, 4)->foreground(), table->item(1, 4)->foreground());
 
+    EXPECT_TRUE(table->item(1, 6)->textAlignment() & Qt::AlignRight);
+    EXPECT_TRUE(table->item(1, 1)->textAlignment() & Qt::AlignLeft);
+
+    // The same cars, one lap on: new times, and the fastest lap moves to the second car.
+    lines[0].overallBest = false;
+    lines[1].overallBest = true;
+    lines[1].last = "1:14.500";
+    window.apply(i18n::findLanguage("English")->texts, lines);
+    EXPECT_EQ(table->item(1, 5)->text(), QStringLiteral("1:14.500"));
+    EXPECT_EQ(table->item(0, 4)->foreground(), table->item(2, 4)->foreground());
+    EXPECT_NE(table->item(1, 4)->foreground(), table->item(2, 4)->foreground());
+    EXPECT_FALSE(table->item(0, 4)->font().bold());
+
     // A car leaves and the language changes: the table follows both.
     lines.pop_back();
     lines[1].followed = false;
