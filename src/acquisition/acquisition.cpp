@@ -73,6 +73,8 @@ constexpr std::int32_t kSlotPieces[][2] = {
     {address::DriverName, address::CarName + 50 - address::DriverName},
 };
 constexpr std::size_t kPiecesPerSlot = std::size(kSlotPieces);
+// The field is read at most this often, in milliseconds.
+constexpr int kFieldEveryMs = 50;
 
 template <typename T> T valueAt(std::span<const std::byte> bytes, std::int32_t offset) {
     T value;
@@ -243,30 +245,37 @@ void Acquisition::readStandings() {
     }
 }
 
-void Acquisition::chooseSlotsToRead() {
-    // The occupied slots are read with every sample; every slot, to find the cars that came
-    // since, about once a second.
-    const int everySlotEvery = std::max(1, 1000 / std::max<int>(1, m_state.settings.ScanTime));
-    if (m_samplesToEverySlot <= 0) {
-        m_samplesToEverySlot = everySlotEvery;
-        m_slotsRead.resize(address::kSlotCount);
+bool Acquisition::chooseSlotsToRead() {
+    // The followed car is read with every sample. The field is read at most every
+    // kFieldEveryMs (its laps and times change once a lap; each slot costs the system about
+    // two microseconds a read): the occupied slots, and every slot about once a second to find
+    // the cars that came since.
+    const int scanMs = std::max<int>(1, m_state.settings.ScanTime);
+    m_slotsRead.clear();
+    if (--m_samplesToEverySlot < 0) {
+        m_samplesToEverySlot = std::max(1, 1000 / scanMs) - 1;
+        m_samplesToField = std::max(1, kFieldEveryMs / scanMs) - 1;
         for (std::int16_t slot = 0; slot < address::kSlotCount; ++slot) {
-            m_slotsRead[static_cast<std::size_t>(slot)] = slot;
+            m_slotsRead.push_back(slot);
         }
-    } else {
-        m_slotsRead.clear();
+        return true;
+    }
+    if (--m_samplesToField < 0) {
+        m_samplesToField = std::max(1, kFieldEveryMs / scanMs) - 1;
         for (const telemetry::CarStanding &car : m_standings.cars) {
             m_slotsRead.push_back(car.slot);
         }
+        return true;
     }
-    --m_samplesToEverySlot;
+    m_slotsRead.push_back(m_state.CarSlot);
+    return false;
 }
 
 bool Acquisition::acquire(TelemetrySample &s) {
     // Everything one sample reads, in one batch: the fixed locations, the followed slot's
     // engine record (a slot that changes during the choice is read directly) and the pieces
     // of the slots that the standings show.
-    chooseSlotsToRead();
+    const bool fieldRead = chooseSlotsToRead();
     const GameMemory::Range sampleRanges[kSampleRanges] = {
         {address::TractionControl,
          address::wheelField(RR, address::WheelBrake) + 8 - address::TractionControl},
@@ -307,7 +316,9 @@ bool Acquisition::acquire(TelemetrySample &s) {
     readFollowedCar(s);
     readFixedLocations(s);
     requireFinite(s);
-    readStandings();
+    if (fieldRead) {
+        readStandings();
+    }
     return true;
 }
 

@@ -25,7 +25,8 @@ public:
 
     /// Every occupied car slot, read in the same batch as the last sample `acquire` gave. A
     /// slot is free when its driver name is empty; a slot that could not be read is left out.
-    /// The free slots are looked at about once a second: a car that takes one shows from then.
+    /// The field is read at most 20 times a second (at faster scans the standings stay those of
+    /// the last read); the free slots about once a second: a car that takes one shows from then.
     const telemetry::Standings &standings() const { return m_standings; }
 
 private:
@@ -34,7 +35,7 @@ private:
     void readFollowedCar(TelemetrySample &sample);
     void readFixedLocations(TelemetrySample &sample);
     std::string trackName();
-    void chooseSlotsToRead();
+    bool chooseSlotsToRead();
     void readStandings();
 
     GameMemory &m_memory;
@@ -42,6 +43,7 @@ private:
     telemetry::Standings m_standings;
     std::vector<std::int16_t> m_slotsRead;
     int m_samplesToEverySlot = 0;
+    int m_samplesToField = 0;
     std::vector<GameMemory::Range> m_ranges;
 };
 
