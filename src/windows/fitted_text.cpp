@@ -23,6 +23,40 @@ int fittingPixelSize(QFont font, int designPixels, const QString &text, QSize bo
     return size;
 }
 
+int FitMemory::find(const QFont &font, const QString &text) {
+    if (m_sizes.isEmpty()) {
+        // Whether the font's digits share one advance, looked at once for each fill.
+        const QFontMetrics metrics(font);
+        const int zero = metrics.horizontalAdvance(QLatin1Char('0'));
+        m_evenDigits = true;
+        for (char digit = '1'; digit <= '9'; ++digit) {
+            m_evenDigits = m_evenDigits && metrics.horizontalAdvance(QLatin1Char(digit)) == zero;
+        }
+    }
+    return m_sizes.value(key(text), 0);
+}
+
+void FitMemory::remember(const QString &text, int pixels) {
+    // A text that keeps changing in letters too (a peer's names) cannot fill it without end.
+    if (m_sizes.size() >= 512) {
+        m_sizes.clear();
+    }
+    m_sizes.insert(key(text), pixels);
+}
+
+QString FitMemory::key(const QString &text) const {
+    if (!m_evenDigits) {
+        return text;
+    }
+    QString key = text;
+    for (QChar &c : key) {
+        if (c >= QLatin1Char('1') && c <= QLatin1Char('9')) {
+            c = QLatin1Char('0');
+        }
+    }
+    return key;
+}
+
 QSize lampTextBox(QSize lamp) {
     // One pixel of border and two of air on each side.
     return {std::max(0, lamp.width() - 6), std::max(0, lamp.height() - 2)};

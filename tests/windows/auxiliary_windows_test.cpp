@@ -349,6 +349,26 @@ TEST(MainWindowLayout, ScalesElementsAndFontsWithTheInnerArea) {
     EXPECT_EQ(window.size(), large);
 }
 
+// A fitted size found for a text stands for the texts that differ from it in digits alone,
+// when the font's digits are all as wide; letters stand only for themselves.
+TEST(FitMemory, RemembersByTextAndDigitsByShape) {
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPixelSize(20);
+    const QFontMetrics metrics(font);
+    ASSERT_EQ(metrics.horizontalAdvance(QLatin1Char('1')),
+              metrics.horizontalAdvance(QLatin1Char('8')));
+    FitMemory memory;
+    EXPECT_EQ(memory.find(font, QStringLiteral("1:23.4")), 0);
+    memory.remember(QStringLiteral("1:23.4"), 17);
+    const std::pair<const char *, int> cases[] = {
+        {"1:23.4", 17}, {"9:87.6", 17}, {"1:23,4", 0}, {"12:3.4", 0}, {"a:bc.d", 0}};
+    for (const auto &[text, size] : cases) {
+        EXPECT_EQ(memory.find(font, QString::fromLatin1(text)), size) << text;
+    }
+    memory.clear();
+    EXPECT_EQ(memory.find(font, QStringLiteral("1:23.4")), 0);
+}
+
 TEST(MainWindowLayout, AFontShrinksOnlyAsFarAsItsBoxNeeds) {
     const QFont font(QStringLiteral("Roboto Condensed"));
     struct Case {
