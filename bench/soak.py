@@ -283,13 +283,15 @@ if "--plot" in options and "--timeline" in options and shutil.which("gnuplot"):
 set terminal pngcairo size 1000,700 font "DejaVu Sans,10"
 set output "{options['--plot']}"
 set datafile separator ","
-set key autotitle columnhead
+set key top left
 set multiplot layout 2,1 title "Soak: {race_minutes:g} minutes of racing at {speed:g}x"
 set ylabel "resident memory (MB)"
-plot for [c in "3 5"] "{options['--timeline']}" using 1:(column(c+0)) with lines lw 2
+plot "{options['--timeline']}" using 1:3 with lines lw 2 title "server", \\
+     "" using 1:5 with lines lw 2 title "client"
 set xlabel "seconds"
 set ylabel "CPU (% of a core)"
-plot for [c in "2 4 6"] "{options['--timeline']}" using 1:(column(c+0)) with lines
+plot "{options['--timeline']}" using 1:2 with lines title "server", \\
+     "" using 1:4 with lines title "client", "" using 1:6 with lines title "simulated game"
 unset multiplot
 """
     subprocess.run(["gnuplot"], input=script.encode(), check=True)
