@@ -37,6 +37,8 @@ TEST(CommandLine, ReadsTheOptions) {
     EXPECT_EQ(parse({"--speed", "1"}).error, "--speed goes with --replay");
     EXPECT_EQ(parse({"--replay", "a", "--record", "b"}).error,
               "--record cannot go with --replay, which plays a session instead of a game");
+    EXPECT_EQ(parse({"--demo", "--replay", "a", "--record", "b"}).error,
+              "--record cannot go with --replay, which plays a session instead of a game");
     EXPECT_EQ(parse({"--demo", "--replay", "a"}).error,
               "--demo cannot go with --replay, which plays a session instead of a game");
     EXPECT_NE(parse({"--replay", "a", "--speed", "0"}).error, "");

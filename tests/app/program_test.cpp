@@ -367,6 +367,7 @@ TEST_F(ProgramTest, AReplayShowsWhatTheGameShowedSampleBySample) {
     replaying.scanTick();
     EXPECT_TRUE(player.finished());
     EXPECT_EQ(replaying.screen().gameStatus, "RACE07 NOT RUNNING");
+    EXPECT_FALSE(other.GameActive);
 
     // Turned client, the program has no standings: the link carries the followed car alone.
     ASSERT_FALSE(program.current().standings.cars.empty());

@@ -169,11 +169,11 @@ TEST_F(DisplayPhaseTest, KeepsTheFuelBookkeepingAcrossLaps) {
     // A replay moved back to a fuller tank: no lap lies behind the next change.
     phase.forgetLap();
     EXPECT_EQ(screen.fuelUsedLastLap, "");
-    s.LapNumber = 1;
+    s.LapNumber = 3;
     s.Fuel = 58;
     show(s);
     EXPECT_EQ(screen.fuelUsedLastLap, "");
-    s.LapNumber = 2;
+    s.LapNumber = 4;
     s.Fuel = 55.5F;
     show(s);
     EXPECT_EQ(screen.fuelUsedLastLap, "2,50L");

@@ -164,6 +164,13 @@ TEST(LapRecorder, LapsPassedUnseenDropTheLapUnderWay) {
     }
     EXPECT_EQ(numbers, (std::vector<int>{2, 3, 9, 10}));
     EXPECT_FALSE(laps[2].counts);
+    LapRecorder twoOn;
+    std::vector<int> twoOnNumbers;
+    for (const LapRecord &lap :
+         drive(twoOn, {at(2, 40), at(3, 38, 80), at(5, 35, 91), at(6, 33, 90)})) {
+        twoOnNumbers.push_back(lap.number);
+    }
+    EXPECT_EQ(twoOnNumbers, (std::vector<int>{2, 5}));
     EXPECT_FLOAT_EQ(laps[2].fuelUsedL, 2);
     EXPECT_TRUE(laps[3].counts);
 }

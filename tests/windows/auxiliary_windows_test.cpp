@@ -25,6 +25,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
+#include <QStyle>
 #include <QTableWidget>
 #include <QUrl>
 
@@ -287,8 +288,12 @@ TEST(ReplayBar, ShowsWhereTheReplayIsAndHandsBackTheUsersChoices) {
     bar.speedBox()->setCurrentIndex(0);
     bar.slider()->triggerAction(QAbstractSlider::SliderToMaximum);
     EXPECT_EQ(asked, (std::vector<std::string>{"pause", "play", "x0.250000", "7200000"}));
-    // A speed the list does not offer (from the command line) joins it in its place.
+    // A speed the list does not offer (from the command line) joins it in its place, without
+    // a word back; a click on the groove goes where it points.
+    bar.show(0, 7200000, false, 4);
     bar.show(0, 7200000, false, 3);
+    EXPECT_EQ(bar.slider()->style()->styleHint(QStyle::SH_Slider_AbsoluteSetButtons),
+              Qt::LeftButton);
     EXPECT_EQ(bar.speedBox()->currentText(), QStringLiteral("×3"));
     EXPECT_EQ(bar.speedBox()->itemText(bar.speedBox()->currentIndex() + 1), QStringLiteral("×4"));
     EXPECT_EQ(asked.size(), 4u);
@@ -367,6 +372,13 @@ TEST(FitMemory, RemembersByTextAndDigitsByShape) {
     }
     memory.clear();
     EXPECT_EQ(memory.find(font, QStringLiteral("1:23.4")), 0);
+    // Texts that keep changing in letters do not fill it without end.
+    memory.remember(QStringLiteral("first"), 9);
+    for (int i = 0; i < 600; ++i) {
+        memory.remember(QStringLiteral("name %1").arg(QChar(u'a' + i % 26)).repeated(i / 26 + 1),
+                        9);
+    }
+    EXPECT_EQ(memory.find(font, QStringLiteral("first")), 0);
 }
 
 TEST(MainWindowLayout, AFontShrinksOnlyAsFarAsItsBoxNeeds) {

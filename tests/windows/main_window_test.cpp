@@ -104,34 +104,45 @@ TEST(MainWindow, DrawsEachElementOfTheScreenWhereTheDesignPutsIt) {
     EXPECT_FALSE(window.marker(3)->isVisibleTo(window.centralWidget()));
 }
 
-// A bar repaints when its fill covers other pixels or its text changes, not for every value.
+// A bar repaints when its fill covers other pixels or its text changes, not for every value,
+// whichever way it fills.
 TEST(BarGauge, RepaintsOnlyWhatTheEyeCanSee) {
-    BarGauge gauge(false, Qt::red);
-    gauge.resize(102, 20); // 100 pixels inside the frame
-    gauge.setMaximum(100);
-    gauge.show();
-    QCoreApplication::processEvents();
     struct PaintCounter : QObject {
         int paints = 0;
         bool eventFilter(QObject *, QEvent *event) override {
             paints += event->type() == QEvent::Paint;
             return false;
         }
-    } counter;
-    gauge.installEventFilter(&counter);
+    };
     const struct {
         double value;
+        double maximum;
         const char *text;
         int paints;
-    } steps[] = {{50, "", 1},     {50.2, "", 0}, {49.8, "", 0}, {60, "", 1},    {60, "60", 1},
-                 {60.4, "60", 0}, {-5, "60", 1}, {-9, "60", 0}, {250, "60", 1}, {300, "60", 0}};
-    for (const auto &step : steps) {
-        SCOPED_TRACE(step.value);
-        counter.paints = 0;
-        gauge.setValue(step.value);
-        gauge.setText(QString::fromLatin1(step.text));
+    } steps[] = {{50, 100, "", 1},     {50.2, 100, "", 0}, {49.8, 100, "", 0},
+                 {60, 100, "", 1},     {60, 100, "60", 1}, {60.4, 100, "60", 0},
+                 {60, 100.4, "60", 0}, {60, 50, "60", 1},  {60, 100, "60", 1},
+                 {-5, 100, "60", 1},   {-9, 100, "60", 0}, {250, 100, "60", 1},
+                 {300, 100, "60", 0}};
+    for (const bool vertical : {false, true}) {
+        SCOPED_TRACE(vertical ? "vertical" : "horizontal");
+        BarGauge gauge(vertical, Qt::red);
+        // 100 pixels inside the frame, along the fill.
+        gauge.resize(vertical ? QSize(20, 102) : QSize(102, 20));
+        gauge.setMaximum(100);
+        gauge.show();
         QCoreApplication::processEvents();
-        EXPECT_EQ(counter.paints, step.paints);
+        PaintCounter counter;
+        gauge.installEventFilter(&counter);
+        for (const auto &step : steps) {
+            SCOPED_TRACE(step.value);
+            counter.paints = 0;
+            gauge.setMaximum(step.maximum);
+            gauge.setValue(step.value);
+            gauge.setText(QString::fromLatin1(step.text));
+            QCoreApplication::processEvents();
+            EXPECT_EQ(counter.paints, step.paints);
+        }
     }
 }
 
@@ -186,6 +197,14 @@ TEST(MainWindow, DrawsAtMostOncePerRefreshAndAlwaysTheNewest) {
     // A screen that changes nothing draws nothing.
     window.apply(screen);
     EXPECT_FALSE(window.drawingPending());
+    // Drawn at once, a pending screen is drawn once.
+    screen.trackName = "now";
+    window.apply(screen);
+    ASSERT_TRUE(window.drawingPending());
+    window.drawNow();
+    EXPECT_FALSE(window.drawingPending());
+    EXPECT_EQ(window.drawCount(), 3);
+    EXPECT_EQ(window.label(28)->text(), QStringLiteral("now"));
 }
 
 TEST(MainWindow, ForwardsMenuChoicesAndLeavesCheckMarksToTheProgram) {
