@@ -5,48 +5,28 @@ client instance on loopback, both with their windows shown, for a set time. Prin
 the samples the server acquired, the frames the client received and displayed, and the
 latency from the server's acquisition to the client's display (from the two CSV logs)."""
 
-import csv
 import os
 import signal
-import socket
 import subprocess
 import sys
 import tempfile
 import time
+
+from measure import cpu_seconds, free_port, memory_kilobytes, rows
 
 build = sys.argv[1] if len(sys.argv) > 1 else "build/bench"
 seconds = float(sys.argv[2]) if len(sys.argv) > 2 else 30
 scan_ms = int(sys.argv[3]) if len(sys.argv) > 3 else 10
 ostrelo = os.path.join(build, "src/app/ostrelo")
 simgame = os.path.join(build, "tools/simgame/ostrelo-simgame")
-ticks = os.sysconf("SC_CLK_TCK")
-
-
-def cpu_seconds(pid):
-    with open(f"/proc/{pid}/stat") as stat:
-        fields = stat.read().rsplit(")", 1)[1].split()
-    return (int(fields[11]) + int(fields[12])) / ticks
 
 
 def peak_kilobytes(pid):
-    with open(f"/proc/{pid}/status") as status:
-        for line in status:
-            if line.startswith("VmHWM:"):
-                return int(line.split()[1])
-    return 0
+    return memory_kilobytes(pid, "VmHWM")
 
 
-def rows(path):
-    if not os.path.exists(path):
-        return []
-    with open(path, newline="", encoding="utf-8") as log:
-        return list(csv.reader(log))[1:]
-
-
-def free_port():
-    with socket.socket() as probe:
-        probe.bind(("127.0.0.1", 0))
-        return probe.getsockname()[1]
+def log_rows(path):
+    return rows(path)[1:]
 
 
 work = tempfile.mkdtemp()
@@ -66,11 +46,11 @@ client = subprocess.Popen([ostrelo, *qt, "--config", f"{work}/client.ini", "--lo
                            f"{work}/client.csv"], stderr=subprocess.DEVNULL)
 # The attach takes 3.5 s; measure once frames flow.
 deadline = time.time() + 20
-while time.time() < deadline and len(rows(f"{work}/client.csv")) < min(10, 2000 // scan_ms):
+while time.time() < deadline and len(log_rows(f"{work}/client.csv")) < min(10, 2000 // scan_ms):
     time.sleep(0.2)
 start = {p.pid: cpu_seconds(p.pid) for p in (server, client)}
-server_rows_before = len(rows(f"{work}/server.csv"))
-client_rows_before = len(rows(f"{work}/client.csv"))
+server_rows_before = len(log_rows(f"{work}/server.csv"))
+client_rows_before = len(log_rows(f"{work}/client.csv"))
 begin = time.time()
 time.sleep(seconds)
 elapsed = time.time() - begin
@@ -80,8 +60,8 @@ for process in (client, server, game):
     process.send_signal(signal.SIGTERM)
     process.wait()
 
-server_rows = rows(f"{work}/server.csv")
-client_rows = rows(f"{work}/client.csv")
+server_rows = log_rows(f"{work}/server.csv")
+client_rows = log_rows(f"{work}/client.csv")
 acquired = len(server_rows) - server_rows_before
 received = len(client_rows) - client_rows_before
 sent_at = {}

@@ -25,11 +25,12 @@ import tempfile
 import threading
 import time
 
+from measure import cpu_seconds, free_port, memory_kilobytes, rows
+
 build, race_minutes, speed = sys.argv[1], float(sys.argv[2]), float(sys.argv[3])
 options = dict(zip(sys.argv[4::2], sys.argv[5::2]))
 ostrelo = os.path.join(build, "src/app/ostrelo")
 simgame = os.path.join(build, "tools/simgame/ostrelo-simgame")
-ticks = os.sysconf("SC_CLK_TCK")
 seconds = race_minutes * 60 / speed
 failures = []
 
@@ -37,33 +38,6 @@ failures = []
 def check(condition, text):
     if not condition:
         failures.append(text)
-
-
-def cpu_seconds(pid):
-    with open(f"/proc/{pid}/stat") as stat:
-        fields = stat.read().rsplit(")", 1)[1].split()
-    return (int(fields[11]) + int(fields[12])) / ticks
-
-
-def resident_kilobytes(pid):
-    with open(f"/proc/{pid}/status") as status:
-        for line in status:
-            if line.startswith("VmRSS:"):
-                return int(line.split()[1])
-    return 0
-
-
-def rows(path):
-    if not os.path.exists(path):
-        return []
-    with open(path, newline="", encoding="utf-8") as log:
-        return list(csv.reader(log))
-
-
-def free_port():
-    with socket.socket() as probe:
-        probe.bind(("127.0.0.1", 0))
-        return probe.getsockname()[1]
 
 
 def viewer(port, query, counts, key, stop):
@@ -188,7 +162,7 @@ while time.time() - begin < seconds:
     for name, process in processes.items():
         spent = cpu_seconds(process.pid)
         point[f"{name}_cpu"] = 100 * (spent - last[name])
-        point[f"{name}_rss_mb"] = resident_kilobytes(process.pid) / 1024
+        point[f"{name}_rss_mb"] = memory_kilobytes(process.pid, "VmRSS") / 1024
         last[name] = spent
     timeline.append(point)
 

@@ -136,16 +136,20 @@ TEST(LapRecorder, HandlesWhatTheGameDoes) {
     }
 }
 
+std::vector<int> lapNumbers(const std::vector<LapRecord> &laps) {
+    std::vector<int> numbers;
+    for (const LapRecord &lap : laps) {
+        numbers.push_back(lap.number);
+    }
+    return numbers;
+}
+
 TEST(LapRecorder, ARestartDropsTheLapUnderWay) {
     LapRecorder recorder;
     const std::vector<LapRecord> laps =
         drive(recorder, {at(2, 40), at(3, 38, 80), at(4, 35, 91), at(4, 34), at(1, 60),
                          at(2, 57, 93), at(3, 54, 92)});
-    std::vector<int> numbers;
-    for (const LapRecord &lap : laps) {
-        numbers.push_back(lap.number);
-    }
-    EXPECT_EQ(numbers, (std::vector<int>{2, 3, 1, 2}));
+    EXPECT_EQ(lapNumbers(laps), (std::vector<int>{2, 3, 1, 2}));
     EXPECT_FALSE(laps[2].counts); // from the grid
     EXPECT_TRUE(laps[3].counts);
     EXPECT_EQ(recorder.currentLap(), 3);
@@ -158,19 +162,11 @@ TEST(LapRecorder, LapsPassedUnseenDropTheLapUnderWay) {
     const std::vector<LapRecord> laps =
         drive(recorder, {at(2, 40), at(3, 38, 80), at(4, 35, 91), at(4, 34), at(9, 20, 95),
                          at(10, 18, 96), at(11, 16, 94)});
-    std::vector<int> numbers;
-    for (const LapRecord &lap : laps) {
-        numbers.push_back(lap.number);
-    }
-    EXPECT_EQ(numbers, (std::vector<int>{2, 3, 9, 10}));
+    EXPECT_EQ(lapNumbers(laps), (std::vector<int>{2, 3, 9, 10}));
     EXPECT_FALSE(laps[2].counts);
     LapRecorder twoOn;
-    std::vector<int> twoOnNumbers;
-    for (const LapRecord &lap :
-         drive(twoOn, {at(2, 40), at(3, 38, 80), at(5, 35, 91), at(6, 33, 90)})) {
-        twoOnNumbers.push_back(lap.number);
-    }
-    EXPECT_EQ(twoOnNumbers, (std::vector<int>{2, 5}));
+    EXPECT_EQ(lapNumbers(drive(twoOn, {at(2, 40), at(3, 38, 80), at(5, 35, 91), at(6, 33, 90)})),
+              (std::vector<int>{2, 5}));
     EXPECT_FLOAT_EQ(laps[2].fuelUsedL, 2);
     EXPECT_TRUE(laps[3].counts);
 }
