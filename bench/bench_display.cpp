@@ -59,7 +59,8 @@ struct Dashboard {
     // wait for the screen's next refresh).
     void show(int step) {
         telemetry::TelemetrySample sample = sampleAt(step);
-        phase.show(sample);
+        book.take(sample, app.SlotMode);
+        phase.show(sample, {&app.texts}, {}, book);
         window.apply(screen);
         window.drawNow();
     }
@@ -67,7 +68,8 @@ struct Dashboard {
     windows::MainWindow window{0};
     dashboard::Screen screen;
     dashboard::DisplayState display;
-    dashboard::DisplayPhase phase{app, screen, display, [] { return 0; }};
+    dashboard::LapBook book;
+    dashboard::DisplayPhase phase{screen, display, [] { return 0; }};
 };
 
 // How many label texts differ between two screens.

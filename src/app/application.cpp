@@ -11,6 +11,7 @@
 #include "i18n/language_table.h"
 #include "platform/native.h"
 #include "web/json_text.h"
+#include "web/web_address.h"
 #include "windows/first_paint.h"
 #include "windows/fonts.h"
 #include "windows/qt_text.h"
@@ -91,18 +92,18 @@ QByteArray resource(const QString &name) {
 } // namespace
 
 std::string webUrl(const std::string &address, int port) {
-    QString host =
-        QString::fromStdString(address.empty() ? address : core::plainListenAddress(address));
-    if (host.isEmpty() || host == QStringLiteral("0.0.0.0")) {
-        host = QStringLiteral("127.0.0.1");
-        for (const QHostAddress &candidate : QNetworkInterface::allAddresses()) {
-            if (candidate.protocol() == QAbstractSocket::IPv4Protocol && !candidate.isLoopback()) {
-                host = candidate.toString();
-                break;
+    std::vector<std::string> interfaces;
+    for (const QNetworkInterface &interface : QNetworkInterface::allInterfaces()) {
+        if (!interface.flags().testFlags(QNetworkInterface::IsUp | QNetworkInterface::IsRunning)) {
+            continue;
+        }
+        for (const QNetworkAddressEntry &entry : interface.addressEntries()) {
+            if (entry.ip().protocol() == QAbstractSocket::IPv4Protocol) {
+                interfaces.push_back(entry.ip().toString().toStdString());
             }
         }
     }
-    return "http://" + host.toStdString() + ":" + std::to_string(port) + "/";
+    return web::addressLine(web::dashboardAddresses(address, port, interfaces));
 }
 
 std::string displayProblem(const std::vector<std::string> &arguments) {
@@ -183,7 +184,7 @@ Application::Application(const CommandLine &line) {
     if (line.replayPath) {
         openReplay(*line.replayPath, line.speed);
     }
-    m_viewerScreens = std::make_unique<web::ViewerScreens>(m_state, m_separator);
+    m_viewerScreens = std::make_unique<web::ViewerScreens>(m_state.settings, m_separator);
     m_program->onWebSettingsChanged = [this] { applyWebSettings(); };
     m_program->onPresent = [this](const telemetry::TelemetrySample *sample) { publish(sample); };
     applyWebSettings();
@@ -403,12 +404,10 @@ void Application::publish(const telemetry::TelemetrySample *sample) {
     if (!m_web || m_web->viewerCount() == 0) {
         return;
     }
-    const std::vector<web::ViewerChoice> choices = m_web->choicesInUse();
-    m_viewerScreens->keepOnly(choices);
-    for (const web::ViewerChoice &choice : choices) {
-        m_viewerScreens->screen(choice);
-    }
-    m_viewerScreens->update(sample, m_program->screen());
+    const web::ProgramView program{m_program->screen(), m_state.texts, !m_state.settings.NoGrafics,
+                                   m_program->followed(), m_program->lapBook()};
+    m_viewerScreens->choose(m_web->choicesInUse(), program);
+    m_viewerScreens->update(sample, program);
     // One message for each choice in use, shared by every viewer who made it.
     m_messages.clear();
     m_web->publish([&](const web::ViewerChoice &choice) -> const std::string & {

@@ -90,8 +90,8 @@ private:
     std::map<web::ViewerChoice, std::string> m_messages;
 };
 
-/// The address a browser opens for a web dashboard on `address` (empty: every address, then
-/// this computer's first network address) and `port`.
+/// The addresses a browser opens for a web dashboard on `address` (empty: every address, then
+/// each network address of this computer) and `port`, one space apart (see `web::addressLine`).
 std::string webUrl(const std::string &address, int port);
 
 } // namespace ostrelo::app

@@ -26,9 +26,8 @@ using dashboard::MenuItem;
 Program::Program(runtime::AppState &state, windows::MainView &view, platform::ProcessMemory &memory,
                  platform::StreamSocket &server, platform::StreamSocket &client)
     : m_state(state), m_view(view), m_attachment(memory, state), m_memory(memory, m_attachment),
-      m_acquisition(m_memory, state),
-      m_displayPhase(state, m_screen, m_display, platform::tickCountMs), m_clientSocket(client),
-      m_connection(state, server, client) {
+      m_acquisition(m_memory, state), m_displayPhase(m_screen, m_display, platform::tickCountMs),
+      m_clientSocket(client), m_connection(state, server, client) {
     m_attachment.onStatus = [this](acquisition::GameStatus status) {
         m_screen.gameStatus = status == acquisition::GameStatus::Running
                                   ? m_state.texts.TextGameRunning
@@ -42,6 +41,21 @@ Program::Program(runtime::AppState &state, windows::MainView &view, platform::Pr
     server.onSendComplete = [this] { m_connection.sendComplete(); };
     client.onDataArrival = [this] { TCPClient_DataArrival(); };
     m_connection.onClientConnecting = [this] { m_joiner.clear(); };
+}
+
+dashboard::ViewOptions Program::windowView() const {
+    const core::Settings &s = m_state.settings;
+    return {&m_state.texts, s.Unitats == core::Units::Imperial, !s.NoGrafics, s.Depurar,
+            m_state.ProcessStartTick};
+}
+
+dashboard::FollowedSlot Program::followed() const {
+    return {m_state.SlotMode, m_state.CarSlot};
+}
+
+void Program::replayMoved() {
+    m_book.forget();
+    m_displayPhase.forgetLap();
 }
 
 void Program::resetAttachment() {
@@ -73,7 +87,7 @@ void Program::applySettings() {
     dashboard::Canvia_Scan(m_state, m_screen, reset);
     net::Canvia_Conexio(m_state, m_connection);
     dashboard::Canvia_Grafics(m_state, m_screen);
-    dashboard::Canvia_Unitats(m_state, m_screen, m_display);
+    dashboard::Canvia_Unitats(m_state, m_screen, m_display, m_book);
     net::Canvia_Dades_Serv(m_state);
     present();
 }
@@ -113,7 +127,9 @@ void Program::chooseMenuItem(MenuItem item) {
             return;
         }
     }
-    const auto applyUnits = [&] { dashboard::Canvia_Unitats(m_state, m_screen, m_display); };
+    const auto applyUnits = [&] {
+        dashboard::Canvia_Unitats(m_state, m_screen, m_display, m_book);
+    };
     switch (item) {
     case MenuItem::Graficos:
         s.NoGrafics = !s.NoGrafics;
@@ -278,7 +294,9 @@ void Program::Temps() {
         // Settings that could not be written (a read-only or vanished file) go out again.
         m_state.store.flush();
         saveWindowPosition();
-        m_connection.upkeep();
+        // A link that fails shows on its status line and in its message; the game is read and
+        // shown all the same.
+        core::trap("Temps", [&] { m_connection.upkeep(); });
         if (m_state.settings.TipusConexio == core::ConnectionMode::Client) {
             return;
         }
@@ -386,6 +404,7 @@ void Program::Lectures() {
                 break;
             }
         }
+        m_book.take(sample, m_state.SlotMode);
         if (onPresent) {
             m_presentedSample = sample;
             m_newSample = true;
@@ -393,7 +412,13 @@ void Program::Lectures() {
         if (mode == Server && !m_state.settings.DadesServ) {
             return;
         }
-        m_displayPhase.show(sample);
+        // The picture follows the car shown, even when a later step of the display fails.
+        struct CarNameCopy {
+            runtime::AppState &state;
+            const dashboard::Screen &screen;
+            ~CarNameCopy() { state.CurrentCarName = screen.carName; }
+        } carNameCopy{m_state, m_screen};
+        m_displayPhase.show(sample, windowView(), followed(), m_book);
     });
 }
 

@@ -6,6 +6,7 @@
 #include "acquisition/game_memory.h"
 #include "dashboard/display_phase.h"
 #include "dashboard/display_state.h"
+#include "dashboard/lap_book.h"
 #include "dashboard/screen.h"
 #include "net/connection.h"
 #include "net/frame_joiner.h"
@@ -67,7 +68,13 @@ public:
     void setReplay(replay::ReplayPlayer *player);
     /// The replay moved to another point: what the window counts from lap to lap starts
     /// again.
-    void replayMoved() { m_displayPhase.forgetLap(); }
+    void replayMoved();
+
+    /// The lap and fuel bookkeeping every view of the dashboard shows.
+    const dashboard::LapBook &lapBook() const { return m_book; }
+    /// What the window is drawn in, and the car the samples follow.
+    dashboard::ViewOptions windowView() const;
+    dashboard::FollowedSlot followed() const;
 
     /// Each sample acquired from the game (not a replayed or received one), with its time, the
     /// followed car's slot and the standings read with it.
@@ -123,6 +130,7 @@ private:
     acquisition::GameAttachment m_attachment;
     acquisition::GameMemory m_memory;
     acquisition::Acquisition m_acquisition;
+    dashboard::LapBook m_book;
     dashboard::DisplayPhase m_displayPhase;
     platform::StreamSocket &m_clientSocket;
     net::Connection m_connection;

@@ -56,8 +56,11 @@ std::string encodeIni(const std::string &text, IniEncoding encoding) {
 }
 
 LoadedIni loadIni(const std::string &path) {
+    return decodeIni(readRegularFile(path), path);
+}
+
+LoadedIni decodeIni(const FileContents &contents, const std::string &path) {
     LoadedIni loaded;
-    const FileContents contents = readRegularFile(path);
     if (contents.status == FileContents::Status::Refused) {
         loaded.problem = contents.problem;
         return loaded;

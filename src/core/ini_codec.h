@@ -21,6 +21,11 @@ struct LoadedIni {
     bool exists = false;
 };
 
+struct FileContents;
+
+/// Decodes the bytes of an INI file read from `path`, as `loadIni` does. Never fails.
+LoadedIni decodeIni(const FileContents &contents, const std::string &path);
+
 /// Reads and decodes the file at `path`: UTF-16 after its byte-order mark, else UTF-8, else
 /// Windows-1252; a file with NUL bytes outside UTF-16 is not text. Only a regular file is
 /// read, never with an open that can block. Never fails.

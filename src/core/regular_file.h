@@ -2,6 +2,8 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -25,16 +27,28 @@ FileContents readRegularFile(const std::string &path);
 /// searched). Empty when it is a regular file or does not exist yet. Never fails.
 std::string notARegularFile(const std::string &path);
 
-/// Why the running user may not replace the file at `path` through a new file in its
-/// folder: the file or its folder is not writable for this user (as access(2) decides, not
-/// the mode bits), or `path` is not a regular file. Empty when it may. Never fails.
+/// Why the running user may not write the file at `path` as `replaceFile` does: the file is
+/// not writable for this user (as access(2) decides, not the mode bits), nor its folder when
+/// the file goes through a new one, `path` is not a regular file, or it is a symbolic link
+/// into a folder that does not exist. Empty when it may. Never fails.
 std::string cannotReplace(const std::string &path);
 
-/// Replaces the file at `path` with `bytes`: they go to a new file in the same folder, which
-/// is flushed to disk and renamed over the old one, and the folder is flushed after; an
-/// existing file's permissions are kept. Returns an empty text, or why it failed (the old
-/// file is then untouched). Never fails.
+/// Replaces the file at `path` with `bytes`. A symbolic link is never replaced: the file it
+/// leads to is written, made when missing. The bytes go to a new file in the same folder that
+/// takes over the old one's owner, group and mode, is flushed to disk and renamed over it, and
+/// the folder is flushed after; a new file the administrator makes belongs to its folder's
+/// owner. Where the new file cannot take the owner over (another user's file this user may
+/// write) or the file has other hard links, the bytes are written into the file itself.
+/// Returns an empty text, or why it failed (a replaced file is then untouched). Never fails.
 std::string replaceFile(const std::string &path, std::string_view bytes);
+
+/// Rewrites the file at `path` from what it holds now, as `replaceFile` writes: `change` gets
+/// the present contents and returns the new bytes, or nullopt to leave the file as it is.
+/// Another copy of the program that rewrites the same file waits meanwhile, so that neither
+/// writes over what the other has just written. Returns an empty text, or why it failed.
+/// Never fails.
+std::string rewriteFile(const std::string &path,
+                        const std::function<std::optional<std::string>(const FileContents &)> &change);
 
 /// Writes all of `bytes` to `fd`, going on after interruptions and short writes. Returns 0,
 /// or the error that stopped it (ENOSPC for a write that took nothing); the bytes written

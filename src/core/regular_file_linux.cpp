@@ -1,15 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/regular_file.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 #include <utility>
+#include <vector>
 
 namespace ostrelo::core {
 namespace {
@@ -46,15 +50,49 @@ std::string folderOf(const std::string &path) {
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-// The file a write replaces: the target of a link, so that the link survives.
-std::string resolved(const std::string &path) {
-    char *real = ::realpath(path.c_str(), nullptr);
-    if (!real) {
-        return path;
+// The file `path` leads to through its symbolic links, also when the last link leads to a
+// file that does not exist yet: the file a write makes or replaces, so that the link stays.
+// A loop of links comes back as it is; the checks refuse it.
+std::string linkTarget(const std::string &path) {
+    std::string current = path;
+    for (int hop = 0; hop < 40; ++hop) {
+        struct stat status {};
+        if (::lstat(current.c_str(), &status) != 0 || !S_ISLNK(status.st_mode)) {
+            return current;
+        }
+        std::vector<char> buffer(static_cast<std::size_t>(status.st_size) + 256);
+        const ssize_t length = ::readlink(current.c_str(), buffer.data(), buffer.size());
+        if (length <= 0 || static_cast<std::size_t>(length) >= buffer.size()) {
+            return current;
+        }
+        std::string target(buffer.data(), static_cast<std::size_t>(length));
+        current = target.front() == '/' ? target : folderOf(current) + '/' + target;
     }
-    std::string target(real);
-    std::free(real);
-    return target;
+    return path;
+}
+
+bool inGroup(gid_t group) {
+    if (group == ::getegid()) {
+        return true;
+    }
+    const int count = ::getgroups(0, nullptr);
+    std::vector<gid_t> groups(static_cast<std::size_t>(std::max(count, 0)));
+    if (count <= 0 || ::getgroups(count, groups.data()) != count) {
+        return false;
+    }
+    return std::find(groups.begin(), groups.end(), group) != groups.end();
+}
+
+// Whether a new file of this user can be given the owner and group of `old`: the
+// administrator can give any, others only their own name and one of their groups.
+bool canTakeOwner(const struct stat &old) {
+    return ::geteuid() == 0 || (old.st_uid == ::geteuid() && inGroup(old.st_gid));
+}
+
+// A file with other hard links, or whose owner a new file cannot take over, is written in
+// itself; any other goes through a new file renamed over it.
+bool writtenInPlace(const struct stat &old) {
+    return old.st_nlink > 1 || !canTakeOwner(old);
 }
 
 class Descriptor {
@@ -109,6 +147,38 @@ std::string notARegularFile(const std::string &path) {
                                    : refusal(path, "it is " + kindOf(status.st_mode));
 }
 
+namespace {
+
+// Reads the whole file open as `fd` into `contents`.
+void readOpenFile(int fd, const std::string &path, FileContents &contents) {
+    struct stat status {};
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        contents.status = FileContents::Status::Refused;
+        contents.problem = refusal(path, "it is " + kindOf(status.st_mode));
+        return;
+    }
+    char buffer[65536];
+    for (;;) {
+        const ssize_t count = ::read(fd, buffer, sizeof buffer);
+        if (count < 0 && errno == EINTR) {
+            continue;
+        }
+        if (count < 0) {
+            contents.status = FileContents::Status::Refused;
+            contents.problem = refusal(path, "it cannot be read (" + systemError(errno) + ")");
+            contents.bytes.clear();
+            return;
+        }
+        if (count == 0) {
+            break;
+        }
+        contents.bytes.append(buffer, static_cast<std::size_t>(count));
+    }
+    contents.status = FileContents::Status::Read;
+}
+
+} // namespace
+
 FileContents readRegularFile(const std::string &path) {
     FileContents contents;
     if (std::string problem = notARegularFile(path); !problem.empty()) {
@@ -126,30 +196,7 @@ FileContents readRegularFile(const std::string &path) {
         contents.problem = refusal(path, "it cannot be read (" + systemError(errno) + ")");
         return contents;
     }
-    struct stat status {};
-    if (::fstat(fd.get(), &status) != 0 || !S_ISREG(status.st_mode)) {
-        contents.status = FileContents::Status::Refused;
-        contents.problem = refusal(path, "it is " + kindOf(status.st_mode));
-        return contents;
-    }
-    char buffer[65536];
-    for (;;) {
-        const ssize_t count = ::read(fd.get(), buffer, sizeof buffer);
-        if (count < 0 && errno == EINTR) {
-            continue;
-        }
-        if (count < 0) {
-            contents.status = FileContents::Status::Refused;
-            contents.problem = refusal(path, "it cannot be read (" + systemError(errno) + ")");
-            contents.bytes.clear();
-            return contents;
-        }
-        if (count == 0) {
-            break;
-        }
-        contents.bytes.append(buffer, static_cast<std::size_t>(count));
-    }
-    contents.status = FileContents::Status::Read;
+    readOpenFile(fd.get(), path, contents);
     return contents;
 }
 
@@ -157,7 +204,7 @@ std::string cannotReplace(const std::string &path) {
     if (std::string problem = notARegularFile(path); !problem.empty()) {
         return problem;
     }
-    const std::string target = resolved(path);
+    const std::string target = linkTarget(path);
     struct stat status {};
     if (::stat(target.c_str(), &status) == 0) {
         if (::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) {
@@ -168,8 +215,15 @@ std::string cannotReplace(const std::string &path) {
         if ((status.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
             return refusal(path, "it is read-only");
         }
+        if (writtenInPlace(status)) {
+            return {};
+        }
     }
     const std::string folder = folderOf(target);
+    if (target != path && ::access(folder.c_str(), F_OK) != 0 && errno == ENOENT) {
+        return refusal(path, "it is a symbolic link to " + target +
+                                 ", in a folder that does not exist");
+    }
     if (::faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) != 0) {
         return refusal(path, "this user may not write in its folder " + folder + " (" +
                                  systemError(errno) + ")");
@@ -177,22 +231,65 @@ std::string cannotReplace(const std::string &path) {
     return {};
 }
 
-std::string replaceFile(const std::string &path, std::string_view bytes) {
-    if (std::string problem = cannotReplace(path); !problem.empty()) {
-        return problem;
+namespace {
+
+// Writes `bytes` into the file `target` itself. Room for them is taken first, so that a full
+// disk leaves the file as it was.
+std::string writeInPlace(const std::string &path, const std::string &target,
+                         std::string_view bytes) {
+    const Descriptor fd(::open(target.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    struct stat status {};
+    if (fd.get() < 0 || ::fstat(fd.get(), &status) != 0 || !S_ISREG(status.st_mode)) {
+        return refusal(path, "it cannot be opened for writing (" + systemError(errno) + ")");
     }
-    const std::string target = resolved(path);
+    const auto size = static_cast<off_t>(bytes.size());
+    if (size > status.st_size) {
+        const int error = ::posix_fallocate(fd.get(), 0, size);
+        if (error != 0 && error != EOPNOTSUPP && error != EINVAL) {
+            return refusal(path, "it cannot be written (" + systemError(error) + ")");
+        }
+    }
+    int error = writeAll(fd.get(), bytes);
+    if (error == 0 && ::ftruncate(fd.get(), size) != 0) {
+        error = errno;
+    }
+    if (error == 0 && ::fsync(fd.get()) != 0) {
+        error = errno;
+    }
+    return error == 0 ? std::string()
+                      : refusal(path, "it cannot be written (" + systemError(error) + ")");
+}
+
+// Writes `bytes` as the file `target` that `path` leads to, after `cannotReplace` let it.
+std::string writeFile(const std::string &path, const std::string &target, std::string_view bytes) {
     struct stat old {};
     const bool exists = ::stat(target.c_str(), &old) == 0;
+    if (exists && writtenInPlace(old)) {
+        return writeInPlace(path, target, bytes);
+    }
     const std::string temporary = temporaryNextTo(target);
     Descriptor fd(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOCTTY | O_CLOEXEC,
                          exists ? (old.st_mode & 07777) : 0644));
     if (fd.get() < 0) {
         return refusal(path, "a new copy cannot be made (" + systemError(errno) + ")");
     }
-    // The umask may have narrowed the mode given to open.
+    struct stat made {};
+    ::fstat(fd.get(), &made);
+    struct stat folder {};
     if (exists) {
+        // The file stays its owner's: an administrator's run must not take it from him.
+        if ((made.st_uid != old.st_uid || made.st_gid != old.st_gid) &&
+            ::fchown(fd.get(), old.st_uid, old.st_gid) != 0) {
+            ::unlink(temporary.c_str());
+            return writeInPlace(path, target, bytes);
+        }
+        // The umask may have narrowed the mode given to open, and a change of owner clears
+        // the set-id bits.
         ::fchmod(fd.get(), old.st_mode & 07777);
+    } else if (::geteuid() == 0 && ::stat(folderOf(target).c_str(), &folder) == 0) {
+        // Made by the administrator in a user's folder, the file is still the user's (where
+        // the file system knows owners at all).
+        ::fchown(fd.get(), folder.st_uid, folder.st_gid);
     }
     int error = writeAll(fd.get(), bytes);
     if (error == 0 && ::fsync(fd.get()) != 0) {
@@ -208,11 +305,71 @@ std::string replaceFile(const std::string &path, std::string_view bytes) {
         ::unlink(temporary.c_str());
         return refusal(path, "it cannot be replaced (" + systemError(error) + ")");
     }
-    const Descriptor folder(::open(folderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (folder.get() >= 0) {
-        ::fsync(folder.get());
+    const Descriptor folderFd(
+        ::open(folderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (folderFd.get() >= 0) {
+        ::fsync(folderFd.get());
     }
     return {};
+}
+
+// Takes the lock that copies of the program rewriting `target` share, on the file itself; -1
+// when the file does not exist. A lock still held after a second (a copy that hangs) is not
+// waited for any longer.
+int lockFile(const std::string &target, std::string &problem) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        Descriptor fd(::open(target.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+        if (fd.get() < 0) {
+            if (errno != ENOENT) {
+                problem = refusal(target, "it cannot be read (" + systemError(errno) + ")");
+            }
+            return -1;
+        }
+        for (int wait = 0; wait < 100 && ::flock(fd.get(), LOCK_EX | LOCK_NB) != 0; ++wait) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        // Another copy may have renamed a new file over the one locked: lock that one then.
+        struct stat locked {};
+        struct stat named {};
+        if (::fstat(fd.get(), &locked) == 0 && ::stat(target.c_str(), &named) == 0 &&
+            locked.st_dev == named.st_dev && locked.st_ino == named.st_ino) {
+            return fd.release();
+        }
+    }
+    return -1;
+}
+
+} // namespace
+
+std::string replaceFile(const std::string &path, std::string_view bytes) {
+    if (std::string problem = cannotReplace(path); !problem.empty()) {
+        return problem;
+    }
+    return writeFile(path, linkTarget(path), bytes);
+}
+
+std::string rewriteFile(const std::string &path,
+                        const std::function<std::optional<std::string>(const FileContents &)> &change) {
+    if (std::string problem = cannotReplace(path); !problem.empty()) {
+        return problem;
+    }
+    const std::string target = linkTarget(path);
+    std::string problem;
+    const Descriptor lock(lockFile(target, problem));
+    if (!problem.empty()) {
+        return problem;
+    }
+    FileContents contents;
+    if (lock.get() >= 0) {
+        readOpenFile(lock.get(), path, contents);
+    } else {
+        contents = readRegularFile(target);
+    }
+    if (contents.status == FileContents::Status::Refused) {
+        return contents.problem;
+    }
+    const std::optional<std::string> bytes = change(contents);
+    return bytes ? writeFile(path, target, *bytes) : std::string();
 }
 
 int openForAppend(const std::string &path, std::string &problem) {

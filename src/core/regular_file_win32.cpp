@@ -202,6 +202,19 @@ std::string replaceFile(const std::string &path, std::string_view bytes) {
     return {};
 }
 
+std::string rewriteFile(const std::string &path,
+                        const std::function<std::optional<std::string>(const FileContents &)> &change) {
+    if (std::string problem = cannotReplace(path); !problem.empty()) {
+        return problem;
+    }
+    const FileContents contents = readRegularFile(path);
+    if (contents.status == FileContents::Status::Refused) {
+        return contents.problem;
+    }
+    const std::optional<std::string> bytes = change(contents);
+    return bytes ? replaceFile(path, *bytes) : std::string();
+}
+
 int openForAppend(const std::string &path, std::string &problem) {
     problem = notARegularFile(path);
     if (!problem.empty()) {

@@ -5,15 +5,18 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace ostrelo::core {
 
-/// The settings file, parsed once and held in memory. Values are read from the parsed text;
-/// a write changes one line and replaces the file, in one atomic write, only when its text
-/// changed. A file that cannot be read or decoded, that is not a regular file, or that this
-/// user may not replace is never written: its changes live on in memory. A write that fails
-/// is made again by the next write or by `flush`, and the first failure is reported once
-/// under "WriteIni".
+/// The settings file, parsed at start-up and held in memory. Values are read from the parsed
+/// text. A write takes in the file as it is on disk at that moment (edited by hand, or by
+/// another copy of the program, since it was read), changes there the lines of the keys this
+/// store wrote, and replaces the file in one atomic write, only when its text changed; what
+/// others put in the file stays. A file that cannot be read or decoded, that is not a regular
+/// file, or that this user may not write is never written: its changes live on in memory. A
+/// write that fails is made again by the next write or by `flush`, and the first failure is
+/// reported once under "WriteIni".
 class SettingsStore {
 public:
     /// The store of the file at `path`, read now.
@@ -29,7 +32,7 @@ public:
                      std::string_view defaultValue) const;
 
     /// Stores `value` under `key` in `section` (the section and the key made as needed, every
-    /// other line kept) and commits the file. Returns false when the file could not be
+    /// other line of the file as it is now kept) and commits the file. Returns false when the file could not be
     /// written; the value is kept for the next commit.
     bool write(std::string_view section, std::string_view key, std::string_view value);
 
@@ -51,10 +54,16 @@ public:
 private:
     SettingsStore() = default;
 
+    struct Change {
+        std::string section;
+        std::string key;
+        std::string value;
+    };
+
     std::string m_path;
     LoadedIni m_loaded;
-    /// The text the file holds, as far as this store knows.
-    std::string m_written;
+    /// The writes not yet in the file, in order, one for each key.
+    std::vector<Change> m_changes;
     bool m_pending = false;
     bool m_holding = false;
     bool m_told = false;

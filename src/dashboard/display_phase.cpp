@@ -41,9 +41,9 @@ double roadSpeed(const TelemetrySample &s) {
 
 } // namespace
 
-DisplayPhase::DisplayPhase(runtime::AppState &state, Screen &screen, DisplayState &display,
+DisplayPhase::DisplayPhase(Screen &screen, DisplayState &display,
                            std::function<std::int32_t()> tickCountMs)
-    : m_state(state), m_screen(screen), m_display(display), m_tickCountMs(std::move(tickCountMs)) {
+    : m_screen(screen), m_display(display), m_tickCountMs(std::move(tickCountMs)) {
 }
 
 void DisplayPhase::showEngineAndPedals(const TelemetrySample &s) {
@@ -66,42 +66,21 @@ void DisplayPhase::showEngineAndPedals(const TelemetrySample &s) {
 }
 
 void DisplayPhase::forgetLap() {
-    m_display.registered = false;
-    m_display.ReferencePending = false;
-    m_display.RegisteredLap = 0;
     m_screen.fuelUsedLastLap.clear();
-}
-
-bool DisplayPhase::registerIgnition(const TelemetrySample &s) {
-    if (s.Ignition != 1) {
-        m_display.ReferencePending = true;
-        // Following the local car, nothing more is shown while its ignition is off.
-        return m_state.SlotMode != runtime::FollowedCar::Local;
-    }
-    if (m_display.ReferencePending) {
-        m_display.RegisteredLap = s.LapNumber;
-        m_display.LapStartFuel = s.Fuel;
-        m_display.ReferencePending = false;
-        m_display.registered = true;
-    }
-    return true;
+    m_fuelUsedShown = false;
 }
 
 void DisplayPhase::showLapAndFuel(const TelemetrySample &s) {
     const char separator = m_display.decimalSeparator;
     m_screen.lapNumber = plainText(s.LapNumber);
     m_screen.fuel = patternText(s.Fuel, ".00", separator) + m_display.FuelUnit;
-    if (static_cast<float>(s.LapNumber) != m_display.RegisteredLap) {
-        // The first registration after start-up has no lap behind it: it shows nothing.
-        if (m_display.registered) {
-            const float used = m_display.LapStartFuel - s.Fuel;
-            m_screen.fuelUsedLastLap = patternText(used, ".00", separator) + m_display.FuelUnit;
+    if (m_book->lapChanged() || !m_fuelUsedShown) {
+        if (const auto used = m_book->fuelUsed(m_view->imperial)) {
+            m_screen.fuelUsedLastLap = patternText(*used, ".00", separator) + m_display.FuelUnit;
+            m_fuelUsedShown = true;
         }
-        m_display.LapStartFuel = s.Fuel;
-        m_display.RegisteredLap = s.LapNumber;
-        m_display.registered = true;
     }
-    const i18n::Texts &t = m_state.texts;
+    const i18n::Texts &t = *m_view->texts;
     m_screen.bestLap = t.TextBest + ": " + lapTimeText(s.BestLapTime, separator);
     m_screen.lastLap = t.TextLast + ": " + lapTimeText(s.LastLapTime, separator);
 }
@@ -122,7 +101,7 @@ void DisplayPhase::showTyresAndBrakes(const TelemetrySample &s) {
 }
 
 void DisplayPhase::showLamps(const TelemetrySample &s) {
-    const i18n::Texts &t = m_state.texts;
+    const i18n::Texts &t = *m_view->texts;
     m_screen.pitLimiter.lit = s.PitLimiter == 1;
     m_screen.inPits.lit = s.InPits != 0;
     showAidLevel(m_screen.tractionControl, s.TractionControl, t.TextTC, t.TextTCLow, t.TextTCHigh);
@@ -165,23 +144,23 @@ void DisplayPhase::showGraphics(const TelemetrySample &s) {
 }
 
 void DisplayPhase::showDebugValues(const TelemetrySample &s) {
-    if (!m_state.settings.Depurar) {
+    if (!m_view->debug) {
         return;
     }
     m_debug.line[1] = "Ultima Volta: " + core::NumberToText(s.LastLapTime);
-    m_debug.line[2] = "Regvolta: " + core::NumberToText(m_display.RegisteredLap);
+    m_debug.line[2] = "Regvolta: " + core::NumberToText(m_book->registeredLapBefore());
     m_debug.line[3] = "Benzina: " + core::NumberToText(s.Fuel);
-    m_debug.line[4] = "Benzina inicial: " + core::NumberToText(m_display.LapStartFuel);
+    m_debug.line[4] = "Benzina inicial: " + core::NumberToText(m_book->lapStartFuelBefore());
     m_debug.line[5] = "Numero Volta: " + plainText(s.LapNumber);
     m_debug.line[6] = "Contacte: " + plainText(s.Ignition);
 }
 
 void DisplayPhase::showDebugElapsed() {
-    if (!m_state.settings.Depurar || !m_tickCountMs) {
+    if (!m_view->debug || !m_tickCountMs) {
         return;
     }
     const std::int64_t elapsed =
-        static_cast<std::int64_t>(m_tickCountMs()) - m_state.ProcessStartTick;
+        static_cast<std::int64_t>(m_tickCountMs()) - m_view->processStartTick;
     if (elapsed < std::numeric_limits<std::int32_t>::min() ||
         elapsed > std::numeric_limits<std::int32_t>::max()) {
         throw core::RunTimeError("Elapsed", "Overflow: the elapsed time is out of range");
@@ -189,24 +168,42 @@ void DisplayPhase::showDebugElapsed() {
     m_debug.line[20] = plainText(static_cast<int>(elapsed));
 }
 
-void DisplayPhase::show(TelemetrySample &s) {
-    if (m_state.settings.TipusConexio == core::ConnectionMode::Server &&
-        !m_state.settings.DadesServ) {
-        return;
+void DisplayPhase::show(TelemetrySample &s, const ViewOptions &view, const FollowedSlot &followed,
+                        const LapBook &book) {
+    m_view = &view;
+    m_followed = &followed;
+    m_book = &book;
+    showSample(s, book.showsAll());
+}
+
+void DisplayPhase::catchUp(const ViewOptions &view, const FollowedSlot &followed,
+                           const LapBook &book) {
+    m_view = &view;
+    m_followed = &followed;
+    m_book = &book;
+    if (book.lastShownInFull()) {
+        TelemetrySample full = *book.lastShownInFull();
+        showSample(full, true);
     }
-    if (isImperial(m_state.settings)) {
+    if (book.lastSample() && !book.showsAll()) {
+        TelemetrySample last = *book.lastSample();
+        showSample(last, false);
+    }
+}
+
+void DisplayPhase::showSample(TelemetrySample &s, bool inFull) {
+    if (m_view->imperial) {
         convertToImperial(s);
     }
     showEngineAndPedals(s);
     showDebugValues(s);
-    if (!registerIgnition(s)) {
+    if (!inFull) {
         return;
     }
     m_screen.position.lit = true;
     m_screen.position.caption =
-        "Pos " + plainText(s.Position) + " - " + plainText(m_state.CarSlot) + ":" + s.DriverName;
+        "Pos " + plainText(s.Position) + " - " + plainText(m_followed->slot) + ":" + s.DriverName;
     m_screen.carName = s.CarName;
-    m_state.CurrentCarName = s.CarName;
     m_screen.waterTemp.text = integerText(s.WaterTemp);
     m_screen.oilTemp.text = integerText(s.OilTemp);
     showLapAndFuel(s);
@@ -221,7 +218,7 @@ void DisplayPhase::show(TelemetrySample &s) {
     m_screen.trackName = s.TrackName;
     showLamps(s);
     showWeather(s);
-    if (!m_state.settings.NoGrafics) {
+    if (m_view->graphics) {
         showGraphics(s);
     }
     showDebugElapsed();

@@ -2,14 +2,15 @@
 #pragma once
 
 #include "core/settings.h"
+#include "i18n/texts.h"
+#include "runtime/app_state.h"
 
 #include <cstdint>
 #include <string>
 
 namespace ostrelo::dashboard {
 
-/// What the dashboard keeps between samples: unit texts and display thresholds of the unit
-/// system in force, and the lap and fuel bookkeeping.
+/// What one view of the dashboard keeps for its unit system: unit texts and display thresholds.
 struct DisplayState {
     std::string TempUnit = "\u00BAC";
     std::string FuelUnit = "L";
@@ -18,18 +19,23 @@ struct DisplayState {
     core::Thresholds thresholds;
     /// The user's decimal separator, used by the digit patterns.
     char decimalSeparator = '.';
-    /// The unit system `LapStartFuel` was registered in.
-    bool imperialFuel = false;
+};
 
-    /// Lap number at the last lap change or ignition-on.
-    float RegisteredLap = 0;
-    /// Fuel in the tank at that moment, in the display unit in force.
-    float LapStartFuel = 0;
-    /// The ignition has been seen off since the last registration.
-    bool ReferencePending = false;
-    /// A lap and its fuel have been registered since start-up; before that there is no
-    /// consumption to show.
-    bool registered = false;
+/// What a view of the dashboard is drawn in: the texts of its language, its unit system and
+/// the graphics mode; and, for the window alone, the debug lines.
+struct ViewOptions {
+    const i18n::Texts *texts = nullptr;
+    bool imperial = false;
+    bool graphics = true;
+    bool debug = false;
+    /// The millisecond counter when the processing run started, for the debug timing.
+    std::int32_t processStartTick = 0;
+};
+
+/// The car the samples follow: how it is chosen and its slot (0 to 63).
+struct FollowedSlot {
+    runtime::FollowedCar mode = runtime::FollowedCar::Local;
+    std::int16_t slot = 0;
 };
 
 } // namespace ostrelo::dashboard

@@ -6,9 +6,11 @@
 
 namespace ostrelo::dashboard {
 
-/// Applies `NoGrafics`. Graphics on: the value labels take the base colour. Graphics off:
-/// the bars are emptied, the value labels turn plain white and the wheel-lock markers are
-/// hidden. Then `NoGrafics` is stored.
+/// Puts a view's graphics on or off. On: the value labels take the base colour. Off: the bars
+/// are emptied, the value labels turn plain white and the wheel-lock markers are hidden.
+void showGraphicsMode(bool on, Screen &screen);
+
+/// Applies `NoGrafics` to the window (`showGraphicsMode`), then stores it.
 void Canvia_Grafics(runtime::AppState &state, Screen &screen);
 
 } // namespace ostrelo::dashboard

@@ -5,9 +5,7 @@
 #include "i18n/language_table.h"
 
 namespace ostrelo::dashboard {
-namespace {
-
-void showTexts(Screen &screen, const i18n::Texts &t) {
+void showLanguageTexts(const i18n::Texts &t, Screen &screen) {
     screen.lapTimesCaption = t.TextLapTimes;
     screen.lapCaption = t.TextLap;
     screen.fuelLastLapCaption = t.TextFuelLastLap;
@@ -22,15 +20,13 @@ void showTexts(Screen &screen, const i18n::Texts &t) {
     screen.gameStatus = t.TextScanning;
 }
 
-} // namespace
-
 void Canvia_Idioma(runtime::AppState &state, Screen &screen,
                    const std::function<void()> &resetAttachment) {
     core::trap("Canvia_Idioma", [&] {
         if (const i18n::Language *language = i18n::findLanguage(state.settings.Idioma)) {
             state.texts = language->texts;
         }
-        showTexts(screen, state.texts);
+        showLanguageTexts(state.texts, screen);
         if (resetAttachment) {
             resetAttachment();
         }

@@ -2,12 +2,17 @@
 #pragma once
 
 #include "dashboard/screen.h"
+#include "i18n/texts.h"
 #include "runtime/app_state.h"
 
 #include <functional>
 #include <string_view>
 
 namespace ostrelo::dashboard {
+
+/// Puts the fixed captions of the language `texts` on a view's screen, and its status line to
+/// the scanning text.
+void showLanguageTexts(const i18n::Texts &texts, Screen &screen);
 
 /// Applies the language `Idioma`: fills the text slots from the language table (an unknown
 /// name leaves them as they are), puts the fixed captions of the new language on the screen

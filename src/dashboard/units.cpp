@@ -79,36 +79,37 @@ void convertToImperial(telemetry::TelemetrySample &s) {
     });
 }
 
-void Canvia_Unitats(runtime::AppState &state, Screen &screen, DisplayState &display) {
+void showUnits(bool imperial, const core::Thresholds &metric, Screen &screen,
+               DisplayState &display) {
+    core::Thresholds &t = display.thresholds;
+    if (imperial) {
+        screen.speed.maximum = 220;
+        display.TempUnit = "\u00BAF";
+        display.FuelUnit = "G";
+        display.PressureUnit = "PSI";
+        t.MaxPneu = fahrenheitThreshold(metric.MaxPneu);
+        t.MinPneu = fahrenheitThreshold(metric.MinPneu);
+        t.MaxMotor = fahrenheitThreshold(metric.MaxMotor);
+        t.MinMotor = fahrenheitThreshold(metric.MinMotor);
+        t.MaxFrens = fahrenheitThreshold(metric.MaxFrens);
+        t.MinFrens = fahrenheitThreshold(metric.MinFrens);
+        t.MaxPress = psiThreshold(metric.MaxPress);
+        t.MinPress = psiThreshold(metric.MinPress);
+    } else {
+        screen.speed.maximum = 350;
+        display.TempUnit = "\u00BAC";
+        display.FuelUnit = "L";
+        display.PressureUnit = "kPA";
+        t = metric;
+    }
+}
+
+void Canvia_Unitats(runtime::AppState &state, Screen &screen, DisplayState &display,
+                    LapBook &book) {
     core::trap("Canvia_Unitats", [&] {
         const core::Settings &s = state.settings;
-        core::Thresholds &t = display.thresholds;
-        if (isImperial(s)) {
-            screen.speed.maximum = 220;
-            display.TempUnit = "\u00BAF";
-            display.FuelUnit = "G";
-            display.PressureUnit = "PSI";
-            t.MaxPneu = fahrenheitThreshold(s.MaxPneu);
-            t.MinPneu = fahrenheitThreshold(s.MinPneu);
-            t.MaxMotor = fahrenheitThreshold(s.MaxMotor);
-            t.MinMotor = fahrenheitThreshold(s.MinMotor);
-            t.MaxFrens = fahrenheitThreshold(s.MaxFrens);
-            t.MinFrens = fahrenheitThreshold(s.MinFrens);
-            t.MaxPress = psiThreshold(s.MaxPress);
-            t.MinPress = psiThreshold(s.MinPress);
-        } else {
-            screen.speed.maximum = 350;
-            display.TempUnit = "\u00BAC";
-            display.FuelUnit = "L";
-            display.PressureUnit = "kPA";
-            t = static_cast<const core::Thresholds &>(s);
-        }
-        if (display.imperialFuel != isImperial(s)) {
-            display.LapStartFuel =
-                telemetry::toSingle(isImperial(s) ? toGallons(display.LapStartFuel)
-                                                  : display.LapStartFuel / 0.264172052358);
-            display.imperialFuel = isImperial(s);
-        }
+        showUnits(isImperial(s), s, screen, display);
+        book.setImperial(isImperial(s));
         core::saveSetting(state.store, s, core::SettingKey::Unitats);
     });
 }

@@ -2,17 +2,23 @@
 #pragma once
 
 #include "dashboard/display_state.h"
+#include "dashboard/lap_book.h"
 #include "dashboard/screen.h"
 #include "runtime/app_state.h"
 #include "telemetry/telemetry_sample.h"
 
 namespace ostrelo::dashboard {
 
-/// Applies `Unitats`: the speed bar's range, the
-/// unit texts and the display thresholds; the registered lap-start fuel follows into the new
-/// unit, so the next fuel-used value does not mix litres and gallons. Then `Unitats` is
-/// stored in the settings file. Values already on screen change with the next sample.
-void Canvia_Unitats(runtime::AppState &state, Screen &screen, DisplayState &display);
+/// Puts a view in the metric or imperial system: the speed bar's range, the unit texts and the
+/// display thresholds, from the user's thresholds in `metric` units. Values already on screen
+/// change with the next sample.
+void showUnits(bool imperial, const core::Thresholds &metric, Screen &screen,
+               DisplayState &display);
+
+/// Applies `Unitats` to the window (`showUnits`); the registered lap-start fuel follows into
+/// the new unit, so the next fuel-used value does not mix litres and gallons. Then `Unitats`
+/// is stored in the settings file.
+void Canvia_Unitats(runtime::AppState &state, Screen &screen, DisplayState &display, LapBook &book);
 
 /// Converts the sample's temperatures, pressures, fuel and wheel speeds to imperial units,
 /// each field keeping its own precision. Throws RunTimeError when a value overflows.

@@ -73,6 +73,8 @@ const std::array<Language, 8> kLanguages = {{
          .TextWebHint =
              "Abra esta dirección en un móvil, una tableta o un ordenador de la misma red:",
          .TextWebOff = "El panel web está apagado.",
+         .TextWebThisComputerOnly = "Solo se sirve a este ordenador: un móvil o una tableta no "
+                                    "pueden abrir esta dirección.",
          .TextNoData = "SIN DATOS",
          .TextFullScreen = "Pantalla completa",
          .TextEngineerMenu = "Ingeniero de carrera...",
@@ -167,6 +169,8 @@ const std::array<Language, 8> kLanguages = {{
          .TextWebHint =
              "Obriu aquesta adreça en un mòbil, una tauleta o un ordinador de la mateixa xarxa:",
          .TextWebOff = "El panell web està apagat.",
+         .TextWebThisComputerOnly = "Només se serveix a aquest ordinador: un mòbil o una tauleta "
+                                    "no poden obrir aquesta adreça.",
          .TextNoData = "SENSE DADES",
          .TextFullScreen = "Pantalla completa",
          .TextEngineerMenu = "Enginyer de cursa...",
@@ -261,6 +265,8 @@ const std::array<Language, 8> kLanguages = {{
          .TextWebHint =
              "Abri esta direición nun móvil, una tableta o un ordenador de la mesma rede:",
          .TextWebOff = "El panel web ta apagáu.",
+         .TextWebThisComputerOnly = "Namái se sirve a esti ordenador: un móvil o una tableta nun "
+                                    "pueden abrir esta direición.",
          .TextNoData = "ENSIN DATOS",
          .TextFullScreen = "Pantalla completa",
          .TextEngineerMenu = "Inxenieru de carrera...",
@@ -354,6 +360,8 @@ const std::array<Language, 8> kLanguages = {{
          .TextWebAddress = "Address (empty: all)",
          .TextWebHint = "Open this address on a phone, tablet or computer on the same network:",
          .TextWebOff = "The web dashboard is off.",
+         .TextWebThisComputerOnly =
+             "Only this computer is served: a phone or tablet cannot open this address.",
          .TextNoData = "NO DATA",
          .TextFullScreen = "Full screen",
          .TextEngineerMenu = "Race engineer...",
@@ -448,6 +456,8 @@ const std::array<Language, 8> kLanguages = {{
          .TextWebHint = "Ouvrez cette adresse sur un téléphone, une tablette ou un ordinateur du "
                         "même réseau :",
          .TextWebOff = "Le tableau de bord web est arrêté.",
+         .TextWebThisComputerOnly = "Seul cet ordinateur est servi : un téléphone ou une tablette "
+                                    "ne peut pas ouvrir cette adresse.",
          .TextNoData = "PAS DE DONNÉES",
          .TextFullScreen = "Plein écran",
          .TextEngineerMenu = "Ingénieur de course...",
@@ -543,6 +553,8 @@ const std::array<Language, 8> kLanguages = {{
          .TextWebHint =
              "Diese Adresse auf einem Handy, Tablet oder Computer im selben Netz öffnen:",
          .TextWebOff = "Das Web-Armaturenbrett ist aus.",
+         .TextWebThisComputerOnly = "Nur dieser Computer wird bedient: Ein Telefon oder Tablet "
+                                    "kann diese Adresse nicht öffnen.",
          .TextNoData = "KEINE DATEN",
          .TextFullScreen = "Vollbild",
          .TextEngineerMenu = "Renningenieur...",
@@ -637,6 +649,8 @@ const std::array<Language, 8> kLanguages = {{
          .TextWebAddress = "Adres (leeg: alle)",
          .TextWebHint = "Open dit adres op een telefoon, tablet of computer in hetzelfde netwerk:",
          .TextWebOff = "Het webdashboard staat uit.",
+         .TextWebThisComputerOnly = "Alleen deze computer wordt bediend: een telefoon of tablet "
+                                    "kan dit adres niet openen.",
          .TextNoData = "GEEN GEGEVENS",
          .TextFullScreen = "Volledig scherm",
          .TextEngineerMenu = "Race-engineer...",
@@ -732,6 +746,8 @@ const std::array<Language, 8> kLanguages = {{
          .TextWebHint =
              "Aprite questo indirizzo su un telefono, un tablet o un computer della stessa rete:",
          .TextWebOff = "Il cruscotto web è spento.",
+         .TextWebThisComputerOnly = "Viene servito solo questo computer: un telefono o un tablet "
+                                    "non può aprire questo indirizzo.",
          .TextNoData = "NESSUN DATO",
          .TextFullScreen = "Schermo intero",
          .TextEngineerMenu = "Ingegnere di gara...",

@@ -19,7 +19,7 @@ namespace ostrelo::i18n {
     X(TextOK) X(TextConnected) X(TextConnecting) X(TextListening) X(TextNoConnection) \
     X(TextGraphicsMenu) X(TextMetricMenu) X(TextImperialMenu) X(TextShowServerDataMenu) \
     X(TextPortHelp) X(TextWebMenu) X(TextWebTitle) X(TextWebEnabled) X(TextWebAddress) \
-    X(TextWebHint) X(TextWebOff) X(TextNoData) X(TextFullScreen) X(TextEngineerMenu) \
+    X(TextWebHint) X(TextWebOff) X(TextWebThisComputerOnly) X(TextNoData) X(TextFullScreen) X(TextEngineerMenu) \
     X(TextEngineerTitle) X(TextFuelPerLap) X(TextFuelMost) X(TextLapsOfFuel) X(TextRaceLength) \
     X(TextLapsUnit) X(TextMinutesUnit) X(TextNoLength) X(TextFuelToAdd) X(TextFuelEnough) \
     X(TextNeedLaps) X(TextPersonalBest) X(TextAgainstBest) X(TextLapColumns) X(TextExportCsv) \

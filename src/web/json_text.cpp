@@ -5,7 +5,10 @@
 #include "dashboard/screen.h"
 
 #include <array>
+#include <charconv>
+#include <cmath>
 #include <cstdio>
+#include <system_error>
 
 namespace ostrelo::web {
 namespace {
@@ -50,10 +53,16 @@ std::string colourText(dashboard::Colour colour) {
     return text.data();
 }
 
+// A JSON number, six significant digits, always with "." whatever the C locale says (a
+// comma-decimal locale would make it two values); JSON has no NaN or infinity: null.
 std::string numberText(double value) {
+    if (!std::isfinite(value)) {
+        return "null";
+    }
     std::array<char, 32> text{};
-    std::snprintf(text.data(), text.size(), "%.6g", value);
-    return text.data();
+    const auto [end, error] =
+        std::to_chars(text.data(), text.data() + text.size(), value, std::chars_format::general, 6);
+    return error == std::errc() ? std::string(text.data(), end) : "null";
 }
 
 const char *boolText(bool value) {

@@ -29,6 +29,15 @@ std::string translated(const std::string &text, const i18n::Texts &from, const i
     return text;
 }
 
+// Runs a viewer's display phase. A sample that fails there fails in the window's display phase
+// too, which has reported it; a viewer keeps what it showed before the failing step.
+template <typename Show> void quietly(const Show &show) {
+    try {
+        show();
+    } catch (const core::RunTimeError &) {
+    }
+}
+
 } // namespace
 
 ViewerChoice choiceFromQuery(std::string_view query, const core::Settings &settings) {
@@ -70,14 +79,15 @@ std::vector<std::string> engineerLines(const engineer::RaceEngineer &engineer,
 }
 
 struct ViewerScreens::Variant {
-    runtime::AppState state;
+    i18n::Texts texts;
+    dashboard::ViewOptions view;
     dashboard::Screen screen;
     dashboard::DisplayState display;
-    dashboard::DisplayPhase phase{state, screen, display, {}};
+    dashboard::DisplayPhase phase{screen, display};
 };
 
-ViewerScreens::ViewerScreens(const runtime::AppState &state, char decimalSeparator)
-    : m_state(state), m_separator(decimalSeparator) {
+ViewerScreens::ViewerScreens(const core::Thresholds &thresholds, char decimalSeparator)
+    : m_thresholds(thresholds), m_separator(decimalSeparator) {
 }
 
 ViewerScreens::~ViewerScreens() = default;
@@ -88,58 +98,48 @@ void ViewerScreens::forgetLap() {
     }
 }
 
-ViewerScreens::Variant &ViewerScreens::variant(const ViewerChoice &choice) {
-    std::unique_ptr<Variant> &entry = m_variants[choice];
-    if (!entry) {
-        entry = std::make_unique<Variant>();
-        Variant &v = *entry;
-        // Its own settings in memory: what the viewer chooses is never written anywhere.
-        v.state.settings = m_state.settings;
-        v.state.settings.Idioma = choice.idioma;
-        v.state.settings.Unitats = choice.units;
-        v.display.decimalSeparator = m_separator;
-        dashboard::Canvia_Idioma(v.state, v.screen, {});
-        dashboard::Canvia_Grafics(v.state, v.screen);
-        dashboard::Canvia_Unitats(v.state, v.screen, v.display);
-    }
-    return *entry;
-}
-
-void ViewerScreens::keepOnly(const std::vector<ViewerChoice> &inUse) {
+void ViewerScreens::choose(const std::vector<ViewerChoice> &inUse, const ProgramView &program) {
     std::erase_if(m_variants, [&](const auto &entry) {
         return std::find(inUse.begin(), inUse.end(), entry.first) == inUse.end();
     });
+    for (const ViewerChoice &choice : inUse) {
+        std::unique_ptr<Variant> &entry = m_variants[choice];
+        if (entry) {
+            continue;
+        }
+        entry = std::make_unique<Variant>();
+        Variant &v = *entry;
+        const i18n::Language *language = i18n::findLanguage(choice.idioma);
+        v.texts = language ? language->texts : program.texts;
+        v.view = {&v.texts, choice.units == core::Units::Imperial, program.graphics};
+        v.display.decimalSeparator = m_separator;
+        dashboard::showLanguageTexts(v.texts, v.screen);
+        dashboard::showGraphicsMode(program.graphics, v.screen);
+        dashboard::showUnits(v.view.imperial, m_thresholds, v.screen, v.display);
+        quietly([&] { v.phase.catchUp(v.view, program.followed, program.book); });
+    }
 }
 
-const dashboard::Screen &ViewerScreens::screen(const ViewerChoice &choice) {
-    return variant(choice).screen;
+const dashboard::Screen &ViewerScreens::screen(const ViewerChoice &choice) const {
+    static const dashboard::Screen none;
+    const auto found = m_variants.find(choice);
+    return found == m_variants.end() ? none : found->second->screen;
 }
 
-void ViewerScreens::update(const telemetry::TelemetrySample *sample,
-                           const dashboard::Screen &shown) {
+void ViewerScreens::update(const telemetry::TelemetrySample *sample, const ProgramView &program) {
     for (auto &[choice, entry] : m_variants) {
         Variant &v = *entry;
-        core::Settings &s = v.state.settings;
-        const bool graphicsChanged = s.NoGrafics != m_state.settings.NoGrafics;
-        s.TipusConexio = m_state.settings.TipusConexio;
-        s.DadesServ = m_state.settings.DadesServ;
-        s.NoGrafics = m_state.settings.NoGrafics;
-        if (graphicsChanged) {
-            dashboard::Canvia_Grafics(v.state, v.screen);
+        if (v.view.graphics != program.graphics) {
+            v.view.graphics = program.graphics;
+            dashboard::showGraphicsMode(program.graphics, v.screen);
         }
-        v.state.CarSlot = m_state.CarSlot;
-        v.state.SlotMode = m_state.SlotMode;
         if (sample) {
             telemetry::TelemetrySample copy = *sample;
-            try {
-                v.phase.show(copy);
-            } catch (const core::RunTimeError &) {
-                // The window's display phase met the same sample first and has reported it.
-            }
+            quietly([&] { v.phase.show(copy, v.view, program.followed, program.book); });
         }
-        v.screen.gameStatus = translated(shown.gameStatus, m_state.texts, v.state.texts);
-        v.screen.linkStatus = translated(shown.linkStatus, m_state.texts, v.state.texts);
-        v.screen.webAddress = shown.webAddress;
+        v.screen.gameStatus = translated(program.shown.gameStatus, program.texts, v.texts);
+        v.screen.linkStatus = translated(program.shown.linkStatus, program.texts, v.texts);
+        v.screen.webAddress = program.shown.webAddress;
     }
 }
 

@@ -4,9 +4,10 @@
 #include "core/settings.h"
 #include "dashboard/display_phase.h"
 #include "dashboard/display_state.h"
+#include "dashboard/lap_book.h"
 #include "dashboard/screen.h"
 #include "engineer/race_engineer.h"
-#include "runtime/app_state.h"
+#include "i18n/texts.h"
 #include "telemetry/telemetry_sample.h"
 
 #include <map>
@@ -33,35 +34,45 @@ ViewerChoice choiceFromQuery(std::string_view query, const core::Settings &setti
 std::vector<std::string> engineerLines(const engineer::RaceEngineer &engineer,
                                        const ViewerChoice &choice, char decimalSeparator);
 
+/// What the program shows, for the viewers: the window's screen (its status lines and web
+/// address, in the window's language `texts`), the graphics mode, the car followed and the lap
+/// book.
+struct ProgramView {
+    const dashboard::Screen &shown;
+    const i18n::Texts &texts;
+    bool graphics = true;
+    dashboard::FollowedSlot followed;
+    const dashboard::LapBook &book;
+};
+
 /// The dashboard once for each language and units that browsers ask for, computed by the same
-/// display phase as the window's from the same samples, each with its own lap and fuel
-/// bookkeeping. A choice is computed from the first sample after it is first asked for.
+/// display phase as the window's from the same samples and the program's lap book. What a
+/// viewer chooses lives here alone: nothing of it reaches the program or its settings.
 class ViewerScreens {
 public:
-    /// `state` is the program's: its settings (beside language and units), followed car and
-    /// status lines hold for every viewer.
-    ViewerScreens(const runtime::AppState &state, char decimalSeparator);
+    /// `thresholds` are the user's, in metric units; `decimalSeparator` the user's.
+    ViewerScreens(const core::Thresholds &thresholds, char decimalSeparator);
     ~ViewerScreens();
 
-    /// Shows `sample` (as read, before any unit conversion; none when only the status lines
-    /// moved) on every choice in use, and takes the status lines of `shown`, the window's
-    /// screen, into each one's language.
-    void update(const telemetry::TelemetrySample *sample, const dashboard::Screen &shown);
+    /// Keeps a screen for each choice in `inUse` and forgets the others. A new one shows at once
+    /// what the window shows: the last samples and the fuel used on the last lap.
+    void choose(const std::vector<ViewerChoice> &inUse, const ProgramView &program);
 
-    /// The screen for `choice`, made when first asked for.
-    const dashboard::Screen &screen(const ViewerChoice &choice);
+    /// Shows `sample` (as read, before any unit conversion, and taken by the lap book; none
+    /// when only the status lines moved) on every choice, and takes the window's status lines
+    /// into each one's language.
+    void update(const telemetry::TelemetrySample *sample, const ProgramView &program);
 
-    /// Forgets the lap and fuel registered on every choice (see `DisplayPhase::forgetLap`).
+    /// The screen for `choice`; an empty one for a choice not in use.
+    const dashboard::Screen &screen(const ViewerChoice &choice) const;
+
+    /// The lap book forgot its laps: no viewer shows the fuel used any more.
     void forgetLap();
-
-    /// Forgets every choice but those in `inUse`.
-    void keepOnly(const std::vector<ViewerChoice> &inUse);
 
 private:
     struct Variant;
-    Variant &variant(const ViewerChoice &choice);
 
-    const runtime::AppState &m_state;
+    core::Thresholds m_thresholds;
     char m_separator;
     std::map<ViewerChoice, std::unique_ptr<Variant>> m_variants;
 };

@@ -241,6 +241,7 @@ void MainWindow::layOut() {
 }
 
 void MainWindow::showEvent(QShowEvent *event) {
+    fprintf(stderr, "PROBE show created %d pos %d,%d\n", testAttribute(Qt::WA_WState_Created), x(), y());
     QMainWindow::showEvent(event);
     if (m_firstShow) {
         m_firstShow = false;
@@ -300,6 +301,7 @@ std::pair<double, double> MainWindow::load(const std::string &pictureFolder, dou
     if (!image.isNull()) {
         picture(dashboard::Picture::Background)->setPixmap(QPixmap::fromImage(image));
     }
+    fprintf(stderr, "PROBE created at load %d\n", testAttribute(Qt::WA_WState_Created));
     const double factor = twipsPerPixel();
     const auto [x, y] = dashboard::validatedPosition(left, top, width() * factor, height() * factor,
                                                      virtualDesktop());

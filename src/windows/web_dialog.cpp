@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "windows/web_dialog.h"
 
+#include "web/web_address.h"
 #include "windows/connection_dialogs.h"
 #include "windows/qt_text.h"
 
 #include <QCheckBox>
 #include <QFormLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPixmap>
@@ -45,14 +47,14 @@ QImage qrCode(const std::string &text, int scale) {
 }
 
 WebDialog::WebDialog(const i18n::Texts &texts, bool enabled, const std::string &address,
-                     const std::string &port, const std::string &url, Confirm confirm,
+                     const std::string &port, const std::string &urls, Confirm confirm,
                      QWidget *parent)
     : QDialog(parent), m_confirm(std::move(confirm)) {
     setWindowTitle(toQString(texts.TextWebTitle));
     setAttribute(Qt::WA_DeleteOnClose);
     m_enabled = new QCheckBox(toQString(texts.TextWebEnabled), this);
     m_enabled->setChecked(enabled);
-    m_address = new QLineEdit(toQString(address), this);
+    m_address = new QLineEdit(toQString(web::offeredListenAddress(enabled, address)), this);
     m_address->setMaxLength(15);
     m_port = new QLineEdit(toQString(port), this);
     m_port->setMaxLength(5);
@@ -63,17 +65,30 @@ WebDialog::WebDialog(const i18n::Texts &texts, bool enabled, const std::string &
     m_url->setTextFormat(Qt::PlainText);
     m_url->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_url->setWordWrap(true);
-    m_code = new QLabel(this);
-    m_code->setAlignment(Qt::AlignCenter);
-    if (url.empty()) {
+    m_thisComputerOnly = new QLabel(toQString(texts.TextWebThisComputerOnly), this);
+    m_thisComputerOnly->setWordWrap(true);
+    m_thisComputerOnly->setTextFormat(Qt::PlainText);
+    auto *codes = new QHBoxLayout;
+    const web::DashboardAddresses shown = web::readAddressLine(urls);
+    if (shown.urls.empty()) {
         m_url->setText(toQString(texts.TextWebOff));
     } else {
-        m_url->setText(toQString(texts.TextWebHint) + QStringLiteral("\n\n") + toQString(url));
-        const QImage code = qrCode(url, 4);
-        if (!code.isNull()) {
-            m_code->setPixmap(QPixmap::fromImage(code));
+        QString lines = toQString(texts.TextWebHint) + QLatin1Char('\n');
+        for (const std::string &url : shown.urls) {
+            lines += QLatin1Char('\n') + toQString(url);
+            auto *code = new QLabel(this);
+            code->setAlignment(Qt::AlignCenter);
+            code->setToolTip(toQString(url));
+            if (const QImage image = qrCode(url, 4); !image.isNull()) {
+                code->setPixmap(QPixmap::fromImage(image));
+            }
+            codes->addWidget(code);
+            m_codes.push_back(code);
         }
+        m_url->setText(lines);
     }
+    codes->addWidget(m_thisComputerOnly, 1);
+    m_thisComputerOnly->setVisible(shown.thisComputerOnly);
     auto *ok = new QPushButton(toQString(texts.TextOK), this);
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &WebDialog::confirm);
@@ -81,7 +96,7 @@ WebDialog::WebDialog(const i18n::Texts &texts, bool enabled, const std::string &
     layout->addWidget(m_enabled);
     layout->addLayout(form);
     layout->addWidget(m_url);
-    layout->addWidget(m_code);
+    layout->addLayout(codes);
     layout->addWidget(ok, 0, Qt::AlignRight);
 }
 

@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 class QCheckBox;
 class QLabel;
@@ -16,7 +17,9 @@ class QLineEdit;
 namespace ostrelo::windows {
 
 /// The settings of the web dashboard: on or off, the address and port it listens on, and
-/// the address to open in a browser with its QR code while it runs. Non-modal; OK hands
+/// the addresses to open in a browser with their QR codes while it runs, saying so beside
+/// the codes when only this computer can open them. Its switch serves the phones of the
+/// network: turned on, it offers every address unless the user named one. Non-modal; OK hands
 /// the choices to `confirm`, which answers with a message to show (the dialog stays open) or
 /// an empty text (the dialog closes).
 class WebDialog : public QDialog {
@@ -26,15 +29,19 @@ public:
     using Confirm = std::function<std::string(bool enabled, const std::string &address,
                                               const std::string &port)>;
 
-    /// `url` is the address browsers open now, empty while the dashboard is off.
+    /// `address` is the one the settings hold; `urls` the address line of the dashboard, the
+    /// addresses browsers open now one space apart, empty while it is off.
     WebDialog(const i18n::Texts &texts, bool enabled, const std::string &address,
-              const std::string &port, const std::string &url, Confirm confirm, QWidget *parent);
+              const std::string &port, const std::string &urls, Confirm confirm, QWidget *parent);
 
     QCheckBox *enabledBox() const { return m_enabled; }
     QLineEdit *addressBox() const { return m_address; }
     QLineEdit *portBox() const { return m_port; }
     QLabel *urlLabel() const { return m_url; }
-    QLabel *codeLabel() const { return m_code; }
+    /// One QR code for each address, in the order the address line names them.
+    const std::vector<QLabel *> &codeLabels() const { return m_codes; }
+    /// Beside the codes: only this computer can open them. Hidden otherwise.
+    QLabel *thisComputerOnlyLabel() const { return m_thisComputerOnly; }
     /// Presses OK.
     void confirm();
 
@@ -43,7 +50,8 @@ private:
     QLineEdit *m_address = nullptr;
     QLineEdit *m_port = nullptr;
     QLabel *m_url = nullptr;
-    QLabel *m_code = nullptr;
+    std::vector<QLabel *> m_codes;
+    QLabel *m_thisComputerOnly = nullptr;
     Confirm m_confirm;
 };
 

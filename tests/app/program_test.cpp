@@ -196,6 +196,7 @@ TEST_F(ProgramTest, AFrameOnAConnectedClientIsShownWithoutWaitingForATick) {
     program.TCPClient_DataArrival();
     EXPECT_TRUE(state.ClientConnected);
     EXPECT_EQ(view.screen.carName, "Lince Turbo 16V");
+    EXPECT_EQ(state.CurrentCarName, "Lince Turbo 16V");
     // The scan timer keeps its cadence: frames faster than it must not hold the tick off.
     EXPECT_TRUE(view.timerEvents.empty());
 }

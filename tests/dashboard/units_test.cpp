@@ -27,11 +27,12 @@ protected:
     runtime::AppState state;
     Screen screen;
     DisplayState display;
+    LapBook book;
 };
 
 TEST_F(DisplayModes, ImperialConvertsAndRoundsTheThresholds) {
     state.settings.Unitats = core::Units::Imperial;
-    Canvia_Unitats(state, screen, display);
+    Canvia_Unitats(state, screen, display, book);
     const core::Thresholds &t = display.thresholds;
     EXPECT_EQ(t.MinPneu, 176);
     EXPECT_EQ(t.MaxPneu, 212);
@@ -55,7 +56,7 @@ TEST_F(DisplayModes, ImperialConvertsAndRoundsTheThresholds) {
     EXPECT_DOUBLE_EQ(toFahrenheit(-40), -40);
 
     state.settings.Unitats = core::Units::Metric;
-    Canvia_Unitats(state, screen, display);
+    Canvia_Unitats(state, screen, display, book);
     EXPECT_EQ(display.thresholds.MinPress, 180);
     EXPECT_EQ(display.thresholds.MaxFrens, 600);
     EXPECT_EQ(display.TempUnit, "\u00BAC");
@@ -99,7 +100,7 @@ TEST_F(DisplayModes, AThresholdThatOverflowsInFahrenheitIsReported) {
     state.settings.Unitats = core::Units::Imperial;
     state.settings.MaxFrens = 20000;
     testing::ErrorCapture capture;
-    Canvia_Unitats(state, screen, display);
+    Canvia_Unitats(state, screen, display, book);
     ASSERT_EQ(capture.reports().size(), 1u);
     EXPECT_EQ(capture.reports()[0].routine, "Canvia_Unitats");
     EXPECT_EQ(state.store.text(), "");

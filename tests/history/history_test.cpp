@@ -10,6 +10,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 
 namespace ostrelo::history {
 namespace {
@@ -135,6 +137,67 @@ TEST(HistoryStore, ALockedReadOnlyOrNewerFileStopsNothing) {
     EXPECT_NE(readOnly.problem().find("may not be written"), std::string::npos);
     EXPECT_EQ(std::filesystem::file_size(path), before);
     EXPECT_EQ(capture.reports().size(), 3u);
+}
+
+std::string bytesOf(const std::filesystem::path &path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+// Each layout version's file, as that version of the program wrote it, opened by this one: the
+// laps and the bests come through whatever the layout now is.
+TEST(HistoryStore, ReadsTheFilesEachLayoutVersionWrote) {
+    for (const char *name : {"history-v1.sqlite"}) {
+        SCOPED_TRACE(name);
+        const std::filesystem::path kept = std::filesystem::path(OSTRELO_TEST_DATA) / name;
+        const std::string before = bytesOf(kept);
+        ASSERT_FALSE(before.empty());
+        testing::TempDir dir;
+        const std::string path = dir.write("history.sqlite", before);
+        {
+            HistoryStore store(path);
+            ASSERT_TRUE(store.isOpen()) << store.problem();
+            const std::vector<engineer::LapRecord> laps = store.laps(1);
+            const struct {
+                int number;
+                float timeS;
+                float fuelUsedL;
+                bool pitted;
+                bool counts;
+            } expected[] = {{1, 95.5F, 3.25F, false, false},
+                            {2, 91.25F, 2.75F, false, true},
+                            {3, 90.75F, 2.5F, false, true},
+                            {4, 88, -40, true, false},
+                            {5, 0, 2.625F, false, false}};
+            ASSERT_EQ(laps.size(), std::size(expected));
+            for (std::size_t i = 0; i < laps.size(); ++i) {
+                SCOPED_TRACE(i);
+                EXPECT_EQ(laps[i].number, expected[i].number);
+                EXPECT_EQ(laps[i].timeS, expected[i].timeS);
+                EXPECT_EQ(laps[i].fuelUsedL, expected[i].fuelUsedL);
+                EXPECT_EQ(laps[i].position, 10 - expected[i].number);
+                EXPECT_EQ(laps[i].pitted, expected[i].pitted);
+                EXPECT_EQ(laps[i].limiter, expected[i].pitted);
+                EXPECT_EQ(laps[i].refuelled, expected[i].pitted);
+                EXPECT_EQ(laps[i].counts, expected[i].counts);
+            }
+            EXPECT_EQ(laps[2].treadC, (std::array<float, 4>{83, 84, 85, 86}));
+            EXPECT_EQ(laps[2].pressureKpa, (std::array<float, 4>{180, 181, 182, 183}));
+            EXPECT_EQ(laps[2].wear, (std::array<float, 4>{0.97F, 0.969F, 0.968F, 0.967F}));
+            EXPECT_EQ(laps[2].brakeC, (std::array<float, 4>{400, 410, 420, 430}));
+            EXPECT_DOUBLE_EQ(store.personalBest("Anella Sud", "Lince Turbo 16V"), 90.75);
+            EXPECT_DOUBLE_EQ(store.personalBest("Anella Sud", "Falcon RS 2.0"), 89.5);
+            EXPECT_DOUBLE_EQ(store.personalBest("Monza", "Lince Turbo 16V"), 100.125);
+            EXPECT_EQ(store.laps(3).size(), 1u);
+            // What it keeps from now on follows the sessions it had.
+            EXPECT_EQ(store.beginSession("Monza", "Falcon RS 2.0", 1700001800000), 4);
+        }
+        EXPECT_EQ(OtherProgram(path).ask(QStringLiteral("PRAGMA user_version")).toInt(),
+                  kSchemaVersion);
+        EXPECT_EQ(bytesOf(kept), before);
+    }
 }
 
 } // namespace

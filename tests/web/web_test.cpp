@@ -3,8 +3,12 @@
 #include "web/http_request.h"
 #include "web/json_text.h"
 #include "web/viewer_screens.h"
+#include "web/web_address.h"
 
 #include <gtest/gtest.h>
+
+#include <clocale>
+#include <cmath>
 
 namespace ostrelo::web {
 namespace {
@@ -112,32 +116,52 @@ TEST(ResponseHead, ClosesAndForbidsWhatTheDashboardNeverDoes) {
               std::string::npos);
 }
 
-// Each viewer's language and units, computed from the same samples as the window's.
-TEST(ViewerScreens, ComputeEachChoiceFromTheSameSamples) {
-    runtime::AppState state;
-    state.texts = i18n::findLanguage("Español")->texts;
-    ViewerScreens viewers(state, ',');
+// Each viewer's language and units, computed from the same samples and the program's lap book:
+// a viewer that comes late sees what the window shows.
+TEST(ViewerScreens, ComputeEachChoiceFromTheSameSamplesAndTheProgramsLapBook) {
+    const i18n::Texts &spanishTexts = i18n::findLanguage("Español")->texts;
+    dashboard::LapBook book;
+    core::Thresholds thresholds;
+    ViewerScreens viewers(thresholds, ',');
     const ViewerChoice english{"English", core::Units::Imperial};
     const ViewerChoice spanish{"Español", core::Units::Metric};
-    viewers.screen(english);
-    viewers.screen(spanish);
-
     dashboard::Screen shown;
-    shown.gameStatus = state.texts.TextGameRunning;
-    shown.linkStatus = state.texts.TextConnected;
+    shown.gameStatus = spanishTexts.TextGameRunning;
+    shown.linkStatus = spanishTexts.TextConnected;
     shown.webAddress = "http://192.168.1.20:8080/";
+    web::ProgramView program{shown, spanishTexts, true, {}, book};
+    const auto take = [&](telemetry::TelemetrySample &sample) {
+        book.take(sample, runtime::FollowedCar::Local);
+        viewers.update(&sample, program);
+    };
+
     telemetry::TelemetrySample sample;
     sample.Ignition = 1;
     sample.LapNumber = 3;
     sample.Fuel = 40;
+    sample.Gear = 4;
     sample.CarName = "Lince Turbo 16V";
-    viewers.update(&sample, shown);
+    viewers.choose({spanish}, program);
+    take(sample);
     sample.LapNumber = 4;
     sample.Fuel = 37.5F;
-    viewers.update(&sample, shown);
+    take(sample);
+    // The engine off in the pits: the window keeps the last values of the car.
+    sample.Ignition = 0;
+    sample.Gear = 0;
+    sample.Fuel = 37;
+    take(sample);
 
+    // Asked for now, with the ignition off: the same values as the window, in its own units.
+    viewers.choose({english, spanish}, program);
+    viewers.update(nullptr, program);
     const dashboard::Screen &a = viewers.screen(english);
     const dashboard::Screen &b = viewers.screen(spanish);
+    for (const dashboard::Screen *screen : {&a, &b}) {
+        EXPECT_EQ(screen->gear, " 4");
+        EXPECT_EQ(screen->carName, "Lince Turbo 16V");
+        EXPECT_FALSE(screen->ignition.lit);
+    }
     EXPECT_EQ(a.fuel, "9,91G");
     EXPECT_EQ(b.fuel, "37,50L");
     EXPECT_EQ(a.fuelUsedLastLap, ",66G");
@@ -148,23 +172,37 @@ TEST(ViewerScreens, ComputeEachChoiceFromTheSameSamples) {
     EXPECT_EQ(b.linkStatus, "CONECTADO");
     EXPECT_EQ(a.webAddress, shown.webAddress);
     EXPECT_EQ(a.waterCaption, "Water");
-    EXPECT_EQ(state.store.text(), "");
+
+    // Out of the pits and the next lap, for both alike; the followed slot is the program's.
+    sample.Ignition = 1;
+    take(sample);
+    sample.LapNumber = 5;
+    sample.Fuel = 33;
+    program.followed.slot = 7;
+    take(sample);
+    EXPECT_EQ(viewers.screen(english).fuelUsedLastLap, "1,06G");
+    EXPECT_EQ(viewers.screen(spanish).fuelUsedLastLap, "4,00L");
+    EXPECT_EQ(viewers.screen(spanish).position.caption, "Pos  0 -  7:");
 
     // A status-only update moves the status lines and nothing else.
-    shown.gameStatus = state.texts.TextGameNotRunning;
-    viewers.update(nullptr, shown);
+    shown.gameStatus = spanishTexts.TextGameNotRunning;
+    viewers.update(nullptr, program);
     EXPECT_EQ(viewers.screen(english).gameStatus, "RACE07 NOT RUNNING");
-    EXPECT_EQ(viewers.screen(english).fuel, "9,91G");
+    EXPECT_EQ(viewers.screen(english).fuel, "8,72G");
     // The window's graphics mode holds for every viewer.
-    state.settings.NoGrafics = true;
-    viewers.update(nullptr, shown);
+    program.graphics = false;
+    viewers.update(nullptr, program);
     EXPECT_EQ(viewers.screen(english).tyrePressure[0].background, dashboard::rgb(255, 255, 255));
     EXPECT_EQ(viewers.screen(spanish).oilTemp.background, dashboard::rgb(255, 255, 255));
+    // A replay moved elsewhere: no viewer shows the fuel of a lap that did not happen.
+    book.forget();
+    viewers.forgetLap();
+    EXPECT_EQ(viewers.screen(english).fuelUsedLastLap, "");
 
-    // A choice nobody watches any more starts over when asked for again.
-    viewers.keepOnly(std::vector{spanish});
+    // A choice nobody watches any more is forgotten.
+    viewers.choose({spanish}, program);
     EXPECT_EQ(viewers.screen(english).fuel, "");
-    EXPECT_EQ(viewers.screen(spanish).fuel, "37,50L");
+    EXPECT_EQ(viewers.screen(spanish).fuel, "33,00L");
 }
 
 TEST(ViewerScreens, GiveTheEngineersLinesInTheViewersUnits) {
@@ -230,6 +268,95 @@ TEST(ScreenMessage, CarriesEveryElementByItsDesignNumber) {
     // Label1 in its design place.
     EXPECT_NE(layoutJson(0).find(R"({"k":"L","n":1,"x":4560,"y":120,"w":3615,"h":375,)"),
               std::string::npos);
+}
+
+// A phone must be able to open what the dialog's code and the address line give.
+TEST(DashboardAddresses, GiveEachNetworkAddressAndTellWhenOnlyThisComputerIsServed) {
+    struct Case {
+        std::string listen;
+        std::vector<std::string> interfaces;
+        std::vector<std::string> urls;
+        bool thisComputerOnly;
+    };
+    const Case cases[] = {
+        {"0.0.0.0",
+         {"127.0.0.1", "192.168.1.20", "10.0.0.5"},
+         {"http://192.168.1.20:8080/", "http://10.0.0.5:8080/"},
+         false},
+        {"",
+         {"192.168.001.020", "192.168.1.20", "127.0.1.1"},
+         {"http://192.168.1.20:8080/"},
+         false},
+        {"0.0.0.0", {"127.0.0.1"}, {"http://127.0.0.1:8080/"}, true},
+        {"", {}, {"http://127.0.0.1:8080/"}, true},
+        {"127.0.0.1", {"192.168.1.20"}, {"http://127.0.0.1:8080/"}, true},
+        {"127.000.001.001", {"192.168.1.20"}, {"http://127.0.1.1:8080/"}, true},
+        {"192.168.001.020", {"192.168.1.20", "10.0.0.5"}, {"http://192.168.1.20:8080/"}, false},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.listen + " " + std::to_string(c.interfaces.size()));
+        const DashboardAddresses addresses = dashboardAddresses(c.listen, 8080, c.interfaces);
+        EXPECT_EQ(addresses.urls, c.urls);
+        EXPECT_EQ(addresses.thisComputerOnly, c.thisComputerOnly);
+        // The address line carries them to the dialog.
+        const DashboardAddresses read = readAddressLine(addressLine(addresses));
+        EXPECT_EQ(read.urls, c.urls);
+        EXPECT_EQ(read.thisComputerOnly, c.thisComputerOnly);
+    }
+    EXPECT_EQ(addressLine(dashboardAddresses("", 9000, {"192.168.1.20", "10.0.0.5"})),
+              "http://192.168.1.20:9000/ http://10.0.0.5:9000/");
+    EXPECT_TRUE(readAddressLine("").urls.empty());
+    EXPECT_FALSE(readAddressLine("").thisComputerOnly);
+}
+
+// The dialog's switch serves the phones of the network unless the user named an address.
+TEST(DashboardAddresses, TheDialogOffersEveryAddressUnlessOneWasNamed) {
+    struct Case {
+        bool enabled;
+        std::string stored;
+        std::string offered;
+    };
+    const Case cases[] = {
+        {false, "127.0.0.1", ""},
+        {false, "127.000.000.001", ""},
+        {true, "127.0.0.1", "127.0.0.1"},
+        {false, "0.0.0.0", ""},
+        {true, "0.0.0.0", ""},
+        {true, "", ""},
+        {false, "192.168.1.20", "192.168.1.20"},
+        {true, "192.168.1.20", "192.168.1.20"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE((c.enabled ? "on " : "off ") + c.stored);
+        EXPECT_EQ(offeredListenAddress(c.enabled, c.stored), c.offered);
+    }
+}
+
+// Qt sets the C locale from the environment: under a comma-decimal one, printf would write
+// "14,25", which is not JSON.
+TEST(ScreenMessage, WritesEveryNumberWithAPointInEveryLocale) {
+    dashboard::Screen screen;
+    screen.throttleBar = {"", 12.5, 100};
+    screen.rpm = {"", std::nan(""), 1e7};
+    screen.speed = {"", -0.25, 350};
+    for (const char *locale : {"C", "de_DE.UTF-8"}) {
+        SCOPED_TRACE(locale);
+        const std::string before = std::setlocale(LC_ALL, nullptr);
+        ASSERT_NE(std::setlocale(LC_ALL, locale), nullptr);
+        const std::string message = screenMessage(screen, true);
+        const std::string layout = layoutJson(0);
+        std::setlocale(LC_ALL, before.c_str());
+        EXPECT_NE(
+            message.find(R"("P":[null,[12.5,100,""],[0,100,""],[null,1e+07,""],[-0.25,350,""]])"),
+            std::string::npos)
+            << message;
+        // Label1's font is Tahoma at 14.25 points, a lamp's Arial at 9.75.
+        EXPECT_NE(
+            layout.find(R"("n":1,"x":4560,"y":120,"w":3615,"h":375,"font":"Tahoma","pt":14.25,)"),
+            std::string::npos);
+        EXPECT_NE(layout.find(R"("font":"Arial","pt":9.75,)"), std::string::npos);
+        EXPECT_EQ(layout.find(",25"), std::string::npos);
+    }
 }
 
 } // namespace

@@ -160,21 +160,49 @@ TEST(WebDialog, ShowsTheAddressWithItsCodeAndHandsBackTheChoices) {
     const std::string url = "http://192.168.1.20:8080/";
     auto *running = new WebDialog(texts, true, "0.0.0.0", "8080", url, confirm, nullptr);
     EXPECT_TRUE(running->urlLabel()->text().endsWith(QString::fromStdString(url)));
-    ASSERT_FALSE(running->codeLabel()->pixmap().isNull());
+    EXPECT_EQ(running->addressBox()->text(), QString());
+    ASSERT_EQ(running->codeLabels().size(), 1u);
+    ASSERT_FALSE(running->codeLabels()[0]->pixmap().isNull());
     // 25 modules for this address at level M, a quiet zone of 4 on each side, 4 pixels each.
-    EXPECT_EQ(running->codeLabel()->pixmap().width(), (25 + 8) * 4);
+    EXPECT_EQ(running->codeLabels()[0]->pixmap().width(), (25 + 8) * 4);
+    EXPECT_FALSE(running->thisComputerOnlyLabel()->isVisibleTo(running));
     running->enabledBox()->setChecked(false);
     running->portBox()->setText(QStringLiteral(" 9000 "));
     running->confirm();
-    EXPECT_EQ(confirmed, std::vector<std::string>{"off 0.0.0.0:9000"});
+    EXPECT_EQ(confirmed, std::vector<std::string>{"off :9000"});
 
-    auto *off = new WebDialog(texts, false, "0.0.0.0", "8080", "", confirm, nullptr);
+    // Off with the address the settings start with: turned on, it serves the network.
+    auto *off = new WebDialog(texts, false, "127.0.0.1", "8080", "", confirm, nullptr);
     EXPECT_EQ(off->urlLabel()->text(), QStringLiteral("The web dashboard is off."));
-    EXPECT_TRUE(off->codeLabel()->pixmap().isNull());
-    delete off;
+    EXPECT_TRUE(off->codeLabels().empty());
+    EXPECT_EQ(off->addressBox()->text(), QString());
+    off->enabledBox()->setChecked(true);
+    off->confirm();
+    EXPECT_EQ(confirmed.back(), "on :8080");
     const QImage code = qrCode(url, 1);
     EXPECT_EQ(code.pixelColor(4, 4), QColor(Qt::black)); // the finder pattern's corner
     EXPECT_EQ(code.pixelColor(0, 0), QColor(Qt::white));
+
+    // Several network addresses: a code for each; on loopback, the dialog says who is served.
+    const auto lines = [](const WebDialog &dialog) {
+        return dialog.urlLabel()->text().split(QLatin1Char('\n')).mid(2);
+    };
+    WebDialog two(texts, true, "", "8080", "http://192.168.1.20:8080/ http://10.0.0.5:8080/",
+                  confirm, nullptr);
+    EXPECT_EQ(lines(two), (QStringList{QStringLiteral("http://192.168.1.20:8080/"),
+                                       QStringLiteral("http://10.0.0.5:8080/")}));
+    ASSERT_EQ(two.codeLabels().size(), 2u);
+    EXPECT_EQ(two.codeLabels()[1]->toolTip(), QStringLiteral("http://10.0.0.5:8080/"));
+    EXPECT_FALSE(two.thisComputerOnlyLabel()->isVisibleTo(&two));
+    for (const char *language : {"Español", "Deutsch"}) {
+        SCOPED_TRACE(language);
+        const i18n::Texts &own = i18n::findLanguage(language)->texts;
+        WebDialog local(own, true, "127.0.0.1", "8080", "http://127.0.0.1:8080/", confirm, nullptr);
+        EXPECT_EQ(local.addressBox()->text(), QStringLiteral("127.0.0.1"));
+        ASSERT_EQ(local.codeLabels().size(), 1u);
+        EXPECT_TRUE(local.thisComputerOnlyLabel()->isVisibleTo(&local));
+        EXPECT_EQ(local.thisComputerOnlyLabel()->text().toStdString(), own.TextWebThisComputerOnly);
+    }
 
     // The main window shows the address on the line below the lap times.
     MainWindow window(0);

@@ -284,3 +284,23 @@ TEST(ConnectionDialogs, OpenOnceShowTheirTextsAndCloseOnlyWhenAccepted) {
 
 } // namespace
 } // namespace ostrelo::windows
+#include <QScreen>
+#include <QWindow>
+#include <QElapsedTimer>
+TEST(Probe, Created) {
+    ostrelo::windows::MainWindow window(0);
+    fprintf(stderr, "created after ctor: %d\n", window.testAttribute(Qt::WA_WState_Created));
+    fprintf(stderr, "screen %d,%d %dx%d avail %dx%d dpi phys %f log %f tpp %f\n", window.screen()->geometry().x(), window.screen()->geometry().y(), window.screen()->geometry().width(), window.screen()->geometry().height(), window.screen()->availableGeometry().width(), window.screen()->availableGeometry().height(), window.screen()->physicalDotsPerInchY(), window.screen()->logicalDotsPerInchY(), window.twipsPerPixel());
+    window.load("/nonexistent", 1500, 1500);
+    fprintf(stderr, "created after load: %d\n", window.testAttribute(Qt::WA_WState_Created));
+    window.show();
+    { QElapsedTimer t; t.start(); while (t.elapsed() < 1500) QCoreApplication::processEvents(QEventLoop::AllEvents, 50); }
+    fprintf(stderr, "geom %d,%d %dx%d frame %d,%d %dx%d\n", window.geometry().x(), window.geometry().y(), window.width(), window.height(), window.frameGeometry().x(), window.frameGeometry().y(), window.frameGeometry().width(), window.frameGeometry().height());
+    window.showFullScreen();
+    { QElapsedTimer t; t.start(); while (t.elapsed() < 1500) QCoreApplication::processEvents(QEventLoop::AllEvents, 50); }
+    fprintf(stderr, "full geom %d,%d %dx%d\n", window.geometry().x(), window.geometry().y(), window.width(), window.height());
+    window.showNormal();
+    { QElapsedTimer t; t.start(); while (t.elapsed() < 1500) QCoreApplication::processEvents(QEventLoop::AllEvents, 50); }
+    fprintf(stderr, "normal geom %d,%d %dx%d\n", window.geometry().x(), window.geometry().y(), window.width(), window.height());
+    for (int i = 0; i < 3; ++i) fprintf(stderr, "admin-ish\n");
+}

@@ -5,6 +5,8 @@
   const TWIPS_PER_PIXEL = 15;
   const STALE_MS = 1000;
   const dash = document.getElementById("dash");
+  const stage = document.getElementById("stage");
+  const panel = document.getElementById("panel");
   const notice = document.getElementById("notice");
   const engineer = document.getElementById("engineer");
   const langSelect = document.getElementById("lang");
@@ -26,6 +28,11 @@
   let towerShown = params.has("standings") ? params.get("standings") !== "0"
     : localStorage.getItem("ostrelo.standings") === "1";
   let towerDrawn = "";
+  let towerRows = 0;
+  // The texts whose font is still to be fitted to their box.
+  const unfitted = new Set();
+  // What the arrangement of the dashboard and the panel was computed for.
+  let arranged = "";
 
   function px(twips) { return twips / TWIPS_PER_PIXEL + "px"; }
 
@@ -39,7 +46,6 @@
       node.style.left = px(e.x); node.style.top = px(e.y);
       node.style.width = px(e.w); node.style.height = px(e.h);
       if (e.font) { node.style.fontFamily = '"' + e.font + '", "Roboto", sans-serif'; }
-      if (e.pt) { node.style.fontSize = (e.pt * 20 / TWIPS_PER_PIXEL) + "px"; }
       if (e.bold) { node.style.fontWeight = "bold"; }
       if (e.colour) { node.style.color = e.colour; }
       if (e.left) { node.classList.add("left"); }
@@ -60,36 +66,121 @@
         fill.className = "fill";
         fill.style.background = e.barColour || "#3070d0";
         if (e.vertical) { fill.style.width = "100%"; } else { fill.style.height = "100%"; }
-        const text = document.createElement("span");
-        text.className = "text";
-        node.append(fill, text);
+        node.append(fill);
         node.vertical = e.vertical;
       } else if (e.k === "S") {
         node.classList.add("marker");
         node.hidden = true;
       }
+      if (e.font && e.k !== "I") {
+        // The text in a box of its own, so that its width can be measured against the room.
+        const text = document.createElement("span");
+        text.className = "text";
+        node.appendChild(text);
+        // A pixel of air on each side of a label or a bar; a lamp's padding is its air.
+        node.text = { span: text, designPx: e.pt * 20 / TWIPS_PER_PIXEL, air: e.k === "C" ? 0 : 1 };
+      }
       if (nodes[e.k]) { nodes[e.k][e.n] = node; }
       dash.appendChild(node);
     }
-    fit();
+    arrange();
   }
 
-  function fit() {
-    if (!layout) { return; }
-    const width = layout.width / TWIPS_PER_PIXEL;
-    const height = layout.height / TWIPS_PER_PIXEL;
-    const scale = Math.min(window.innerWidth / width, window.innerHeight / height);
+  // The panel's size laid out with `width` (a length, or "max-content") and no limit below.
+  function panelSize(width) {
+    panel.style.flex = "none";
+    panel.style.width = width;
+    const size = { width: panel.offsetWidth, height: panel.offsetHeight };
+    panel.style.flex = "";
+    panel.style.width = "";
+    return size;
+  }
+
+  // The dashboard as large as it can be with the panel (race engineer, standings) beside it or
+  // under it, whichever leaves it larger; nothing covers anything else. Recomputed when the
+  // screen or what the panel holds changes, not with every value.
+  function arrange() {
+    const lines = engineer.textContent === "" ? 0 : engineer.textContent.split("\n").length;
+    const key = [window.innerWidth, window.innerHeight, lines, towerShown, towerRows].join();
+    if (!layout || key === arranged) {
+      fitPanel();
+      return;
+    }
+    arranged = key;
+    const width = window.innerWidth;
+    const height = window.innerHeight;
+    const designWidth = layout.width / TWIPS_PER_PIXEL;
+    const designHeight = layout.height / TWIPS_PER_PIXEL;
+    const empty = lines === 0 && !towerShown;
+    panel.classList.toggle("empty", empty);
+    let scale = Math.min(width / designWidth, height / designHeight);
+    let column = false;
+    if (!empty) {
+      engineer.style.fontSize = "";
+      standings.querySelector("table").style.fontSize = "";
+      document.body.classList.remove("column");
+      const beside = Math.min(panelSize("max-content").width, width / 2);
+      const under = Math.min(panelSize(width + "px").height, height * 0.6);
+      const besideScale = Math.min((width - beside) / designWidth, height / designHeight);
+      const underScale = Math.min(width / designWidth, (height - under) / designHeight);
+      column = underScale > besideScale;
+      scale = Math.max(0, column ? underScale : besideScale);
+    }
+    document.body.classList.toggle("column", column);
+    stage.style.width = designWidth * scale + "px";
+    stage.style.height = designHeight * scale + "px";
     dash.style.transform = "scale(" + scale + ")";
-    dash.style.marginRight = (width * scale - width) + "px";
-    dash.style.marginBottom = (height * scale - height) + "px";
+    fitPanel();
   }
 
-  // A text wider than its box shrinks its font as far as it must.
+  // Shows `text` in an element of the dashboard; its font is fitted with the others.
   function setText(node, text) {
-    node.textContent = text;
-    node.style.transform = "";
-    if (node.scrollWidth > node.clientWidth && node.clientWidth > 0) {
-      node.style.transform = "scaleX(" + (node.clientWidth / node.scrollWidth) + ")";
+    if (node.text.span.textContent !== text) {
+      node.text.span.textContent = text;
+      unfitted.add(node);
+    }
+  }
+
+  // Each text that changed gets its design size, or the largest below it that fits its box,
+  // as the window does. All are measured at once, so that the page lays out once or twice.
+  function fitTexts() {
+    const zoom = dash.getBoundingClientRect().width / dash.offsetWidth;
+    if (unfitted.size === 0 || !(zoom > 0)) { return; }
+    let nodes = [...unfitted];
+    unfitted.clear();
+    const sizes = new Map();
+    for (const node of nodes) {
+      sizes.set(node, node.text.designPx);
+      node.text.span.style.fontSize = node.text.designPx + "px";
+    }
+    for (let pass = 0; pass < 8 && nodes.length > 0; pass++) {
+      const ratios = nodes.map((node) => {
+        if (node.text.span.textContent === "") { return 1; }
+        const box = node.text.span.getBoundingClientRect();
+        const room = node.clientWidth - 2 * node.text.air;
+        return Math.min(room / (box.width / zoom), node.offsetHeight / (box.height / zoom));
+      });
+      nodes = nodes.filter((node, i) => {
+        if (!(ratios[i] < 1)) { return false; }
+        // Advances do not scale exactly: aim just below, then step down.
+        const size = sizes.get(node);
+        const next = Math.max(1, Math.min(size * ratios[i] * 0.995, size - 0.25));
+        sizes.set(node, next);
+        node.text.span.style.fontSize = next + "px";
+        return next > 1;
+      });
+    }
+  }
+
+  // The engineer's lines and the standings fit the panel's width, shrinking their font.
+  function fitPanel() {
+    for (const [box, content, designPx] of [[engineer, engineer, 14], [standings, standings.querySelector("table"), 13]]) {
+      content.style.fontSize = "";
+      if (box.hidden) { continue; }
+      for (let pass = 0; pass < 8 && content.scrollWidth > box.clientWidth && box.clientWidth > 0; pass++) {
+        const size = parseFloat(content.style.fontSize) || designPx;
+        content.style.fontSize = Math.max(1, Math.min(size * box.clientWidth / content.scrollWidth * 0.99, size - 0.25)) + "px";
+      }
     }
   }
 
@@ -116,17 +207,18 @@
       const fraction = maximum > 0 ? Math.max(0, Math.min(1, value / maximum)) : 0;
       const fill = node.firstChild;
       if (node.vertical) { fill.style.height = (fraction * 100) + "%"; } else { fill.style.width = (fraction * 100) + "%"; }
-      node.lastChild.textContent = text;
+      setText(node, text);
     }
     for (let n = 1; n < m.S.length; n++) {
       if (nodes.S[n]) { nodes.S[n].hidden = !m.S[n]; }
     }
+    fitTexts();
   }
 
   // The timing tower: each row its eight columns, then followed car and fastest lap.
   function drawTower(rows) {
     const text = JSON.stringify(rows);
-    if (text === towerDrawn) { return; }
+    if (text === towerDrawn) { return false; }
     towerDrawn = text;
     const body = standings.querySelector("tbody");
     body.replaceChildren();
@@ -141,6 +233,8 @@
       }
       body.appendChild(tr);
     }
+    towerRows = rows.length;
+    return true;
   }
 
   function showTower(shown) {
@@ -148,6 +242,7 @@
     standings.hidden = !shown;
     towerButton.setAttribute("aria-pressed", String(shown));
     towerDrawn = "";
+    arrange();
   }
 
   function setStale(stale) {
@@ -200,8 +295,11 @@
       const m = JSON.parse(event.data);
       if (m.texts) { greet(m); return; }
       draw(m);
-      engineer.textContent = (m.E || []).join("\n");
-      if (towerShown) { drawTower(m.T || []); }
+      const lines = (m.E || []).join("\n");
+      let panelMoved = lines !== engineer.textContent;
+      engineer.textContent = lines;
+      if (towerShown) { panelMoved = drawTower(m.T || []) || panelMoved; }
+      if (panelMoved) { arrange(); }
       if (m.live) { lastLive = Date.now(); }
     };
     socket.onopen = () => { retryMs = 500; };
@@ -218,6 +316,7 @@
     localStorage.setItem("ostrelo.lang", lang);
     localStorage.setItem("ostrelo.units", units);
     shown.L = []; shown.B = []; shown.C = [];
+    arranged = "";
     if (socket) { socket.close(); }
   }
 
@@ -232,7 +331,7 @@
     localStorage.setItem("ostrelo.standings", towerShown ? "1" : "0");
   });
   showTower(towerShown);
-  window.addEventListener("resize", fit);
+  window.addEventListener("resize", arrange);
   // A tap anywhere shows the tools for a few seconds.
   let toolsTimer = 0;
   document.addEventListener("pointerdown", () => {
