@@ -81,9 +81,9 @@ struct Attached {
     }
     runtime::AppState state;
     RecordingMemory memory;
-    acquisition::GameAttachment attachment{memory, state};
+    acquisition::GameAttachment attachment{memory, state.settings, state.GameActive};
     acquisition::GameMemory reads{memory, attachment};
-    acquisition::Acquisition acquisition{reads, state};
+    acquisition::Acquisition acquisition{reads, state.settings, state.followed};
 };
 
 Game &game() {

@@ -59,7 +59,7 @@ struct Dashboard {
     // wait for the screen's next refresh).
     void show(int step) {
         telemetry::TelemetrySample sample = sampleAt(step);
-        book.take(sample, app.SlotMode);
+        book.take(sample, app.followed.SlotMode);
         phase.show(sample, {&app.texts}, {}, book);
         window.apply(screen);
         window.drawNow();

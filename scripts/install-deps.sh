@@ -10,7 +10,7 @@ packages=(
     libqt6sql6-sqlite libqt6opengl6-dev
     googletest libgtest-dev
     xvfb xauth locales fonts-dejavu-core fonts-roboto-unhinted chromium python3
-    g++-mingw-w64-x86-64-posix
+    g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix wine wine64
     dpkg-dev desktop-file-utils lintian
     clang libclang-rt-dev
 )

@@ -73,8 +73,7 @@ constexpr std::int32_t kSlotPieces[][2] = {
     {address::DriverName, address::CarName + 50 - address::DriverName},
 };
 constexpr std::size_t kPiecesPerSlot = std::size(kSlotPieces);
-// The field is read at most this often, in milliseconds.
-constexpr int kFieldEveryMs = 50;
+using telemetry::kFieldEveryMs;
 
 template <typename T> T valueAt(std::span<const std::byte> bytes, std::int32_t offset) {
     T value;
@@ -97,17 +96,28 @@ std::string slotText(std::span<const std::byte> bytes) {
     return core::fromWindows1252(text);
 }
 
+// The pieces of a slot that change as a car races, the names aside.
+void takeRacing(telemetry::CarStanding &car, std::span<const std::byte> pitFlag,
+                std::span<const std::byte> laps) {
+    car.inPits = static_cast<char>(pitFlag[0]) != 0;
+    car.lapsCompleted = valueAt<std::int32_t>(laps, 0);
+    car.lastLapTime = valueAt<float>(laps, address::LastLapTime - address::LapCount);
+    car.position = valueAt<std::int32_t>(laps, address::Position - address::LapCount);
+    car.bestLapTime = valueAt<float>(laps, address::BestLapTime - address::LapCount);
+}
+
 } // namespace
 
-Acquisition::Acquisition(GameMemory &memory, runtime::AppState &state)
-    : m_memory(memory), m_state(state) {
+Acquisition::Acquisition(GameMemory &memory, const core::Settings &settings,
+                         runtime::FollowedCarState &followed)
+    : m_memory(memory), m_settings(settings), m_followed(followed) {
 }
 
 void Acquisition::followLocalDriver(TelemetrySample &s) {
     const std::string local = m_memory.ReadMemory(address::LocalDriver, 30);
     s.DriverName = local.find('\\') != std::string::npos ? cutAtBackslash(local) : "Error";
     const std::string followed =
-        m_memory.ReadMemory(address::slotField(m_state.CarSlot, address::DriverName), 24);
+        m_memory.ReadMemory(address::slotField(m_followed.CarSlot, address::DriverName), 24);
     s.SlotName = comparable(followed) ? cutAtNul(followed) : "NoTincNiidea";
     if (s.SlotName == s.DriverName) {
         return;
@@ -119,14 +129,14 @@ void Acquisition::followLocalDriver(TelemetrySample &s) {
         }
         s.SlotName = cutAtNul(s.SlotName);
         if (s.SlotName == s.DriverName) {
-            m_state.CarSlot = slot;
+            m_followed.CarSlot = slot;
             return;
         }
     }
 }
 
 bool Acquisition::followSlot(TelemetrySample &s, std::int16_t slot) {
-    m_state.CarSlot = slot;
+    m_followed.CarSlot = slot;
     const std::string name = m_memory.ReadMemory(address::slotField(slot, address::DriverName), 24);
     if (!hasNul(name)) {
         return false;
@@ -136,7 +146,7 @@ bool Acquisition::followSlot(TelemetrySample &s, std::int16_t slot) {
 }
 
 void Acquisition::readFollowedCar(TelemetrySample &s) {
-    auto at = [this](std::int32_t field) { return address::slotField(m_state.CarSlot, field); };
+    auto at = [this](std::int32_t field) { return address::slotField(m_followed.CarSlot, field); };
     s.CarName = cutAtRequiredNul(m_memory.ReadMemory(at(address::CarName), 50), "The car name");
     s.EngineSpeed = m_memory.ReadMemorySingle(at(address::EngineSpeed), 4);
     s.Position = m_memory.ReadMemoryInteger(at(address::Position), 4);
@@ -235,14 +245,36 @@ void Acquisition::readStandings() {
         const std::span<const std::byte> names = piece[2];
         telemetry::CarStanding &car = m_standings.cars.emplace_back();
         car.slot = m_slotsRead[i];
-        car.inPits = static_cast<char>(piece[0][0]) != 0;
-        car.lapsCompleted = valueAt<std::int32_t>(laps, 0);
-        car.lastLapTime = valueAt<float>(laps, address::LastLapTime - address::LapCount);
-        car.position = valueAt<std::int32_t>(laps, address::Position - address::LapCount);
-        car.bestLapTime = valueAt<float>(laps, address::BestLapTime - address::LapCount);
+        takeRacing(car, piece[0], laps);
         car.driverName = slotText(names.first(24));
         car.carName = slotText(names.subspan(address::CarName - address::DriverName, 50));
     }
+}
+
+bool Acquisition::readField() {
+    if (m_standings.cars.empty() || m_settings.ScanTime <= kFieldEveryMs) {
+        return false;
+    }
+    m_ranges.clear();
+    // The first two pieces of each slot: its pit flag, and its laps, times and position.
+    for (const telemetry::CarStanding &car : m_standings.cars) {
+        for (std::size_t p = 0; p < 2; ++p) {
+            m_ranges.push_back(
+                {address::slotField(car.slot, kSlotPieces[p][0]), kSlotPieces[p][1]});
+        }
+    }
+    m_memory.snapshot(m_ranges);
+    bool read = false;
+    for (std::size_t i = 0; i < m_standings.cars.size(); ++i) {
+        const std::span<const std::byte> pitFlag = m_memory.copied(2 * i);
+        const std::span<const std::byte> laps = m_memory.copied(2 * i + 1);
+        if (!pitFlag.empty() && !laps.empty()) {
+            takeRacing(m_standings.cars[i], pitFlag, laps);
+            read = true;
+        }
+    }
+    m_memory.forget();
+    return read;
 }
 
 bool Acquisition::chooseSlotsToRead() {
@@ -250,7 +282,7 @@ bool Acquisition::chooseSlotsToRead() {
     // kFieldEveryMs (its laps and times change once a lap; each slot costs the system about
     // two microseconds a read): the occupied slots, and every slot about once a second to find
     // the cars that came since.
-    const int scanMs = std::max<int>(1, m_state.settings.ScanTime);
+    const int scanMs = std::max<int>(1, m_settings.ScanTime);
     m_slotsRead.clear();
     if (--m_samplesToEverySlot < 0) {
         m_samplesToEverySlot = std::max(1, 1000 / scanMs) - 1;
@@ -267,7 +299,7 @@ bool Acquisition::chooseSlotsToRead() {
         }
         return true;
     }
-    m_slotsRead.push_back(m_state.CarSlot);
+    m_slotsRead.push_back(m_followed.CarSlot);
     return false;
 }
 
@@ -285,7 +317,7 @@ bool Acquisition::acquire(TelemetrySample &s) {
         {address::TrackName, 50},
         {address::LocalDriver, 30},
         {address::MonitorSlot, 4},
-        {address::slotField(m_state.CarSlot, address::Fuel), address::Gear + 4 - address::Fuel},
+        {address::slotField(m_followed.CarSlot, address::Fuel), address::Gear + 4 - address::Fuel},
     };
     m_ranges.assign(std::begin(sampleRanges), std::end(sampleRanges));
     for (const std::int16_t slot : m_slotsRead) {
@@ -298,7 +330,7 @@ bool Acquisition::acquire(TelemetrySample &s) {
         GameMemory &memory;
         ~Forget() { memory.forget(); }
     } forget{m_memory};
-    switch (m_state.SlotMode) {
+    switch (m_followed.SlotMode) {
     case runtime::FollowedCar::Local:
         followLocalDriver(s);
         break;
@@ -308,7 +340,7 @@ bool Acquisition::acquire(TelemetrySample &s) {
         }
         break;
     case runtime::FollowedCar::Forced:
-        if (!followSlot(s, m_state.ForcedSlot)) {
+        if (!followSlot(s, m_followed.ForcedSlot)) {
             return false;
         }
         break;

@@ -5,8 +5,9 @@
 
 namespace ostrelo::acquisition {
 
-GameAttachment::GameAttachment(platform::ProcessMemory &memory, runtime::AppState &state)
-    : m_memory(memory), m_state(state) {
+GameAttachment::GameAttachment(platform::ProcessMemory &memory, const core::Settings &settings,
+                               bool &gameActive)
+    : m_memory(memory), m_settings(settings), m_gameActive(gameActive) {
 }
 
 void GameAttachment::tell(GameStatus status) {
@@ -28,13 +29,13 @@ void GameAttachment::closeProcess() {
 }
 
 void GameAttachment::reset() {
-    m_state.GameActive = false;
+    m_gameActive = false;
     m_attachCounter = 0;
     closeProcess();
 }
 
 bool GameAttachment::windowPresent(double attachThreshold) {
-    if (!m_state.GameActive && m_attachCounter < attachThreshold) {
+    if (!m_gameActive && m_attachCounter < attachThreshold) {
         ++m_attachCounter;
         return false;
     }
@@ -59,7 +60,7 @@ bool GameAttachment::windowPresent(double attachThreshold) {
 }
 
 bool GameAttachment::windowAbsent(double detachThreshold) {
-    if (m_state.GameActive && m_attachCounter < detachThreshold) {
+    if (m_gameActive && m_attachCounter < detachThreshold) {
         ++m_attachCounter;
         return true;
     }
@@ -92,7 +93,7 @@ bool GameAttachment::heldProcessGone() {
 bool GameAttachment::RACE07_Actiu() {
     bool active = false;
     core::trap("RACE07_Actiu", [&] {
-        const std::int16_t scanTime = m_state.settings.ScanTime;
+        const std::int16_t scanTime = m_settings.ScanTime;
         if (scanTime == 0) {
             throw core::RunTimeError("RACE07_Actiu", "Division by zero: the scan time is 0");
         }

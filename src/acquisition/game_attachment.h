@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "core/settings.h"
 #include "platform/process_memory.h"
-#include "runtime/app_state.h"
 
 #include <cstdint>
 #include <functional>
@@ -23,7 +23,9 @@ inline constexpr const char *kGtrEvolutionTitle = "GTR Evolution";
 /// counts as a closed game at once: the attachment lets go and starts looking again.
 class GameAttachment {
 public:
-    GameAttachment(platform::ProcessMemory &memory, runtime::AppState &state);
+    /// Reads the scan time from `settings`; keeps `gameActive`, the game counted as active.
+    GameAttachment(platform::ProcessMemory &memory, const core::Settings &settings,
+                   bool &gameActive);
     ~GameAttachment();
     GameAttachment(const GameAttachment &) = delete;
     GameAttachment &operator=(const GameAttachment &) = delete;
@@ -55,7 +57,8 @@ private:
     bool windowAbsent(double detachThreshold);
 
     platform::ProcessMemory &m_memory;
-    runtime::AppState &m_state;
+    const core::Settings &m_settings;
+    bool &m_gameActive;
     platform::WindowHandle m_window = 0;
     platform::WindowHandle m_attachedWindow = 0;
     platform::ProcessId m_processId = 0;

@@ -9,6 +9,7 @@
 #include "core/settings_location.h"
 #include "engineer/engineer_report.h"
 #include "i18n/language_table.h"
+#include "i18n/messages.h"
 #include "platform/native.h"
 #include "web/json_text.h"
 #include "web/web_address.h"
@@ -69,7 +70,7 @@ char decimalSeparator() {
 }
 
 // Started from a menu, the terminal is not seen: the window says it too.
-void showNotices(const std::vector<std::string> &lines, QWidget *parent) {
+void showNotices(const std::vector<std::string> &lines, const i18n::Texts &texts, QWidget *parent) {
     if (lines.empty()) {
         return;
     }
@@ -77,8 +78,9 @@ void showNotices(const std::vector<std::string> &lines, QWidget *parent) {
     for (const std::string &line : lines) {
         text += windows::toQString(line) + QLatin1Char('\n');
     }
-    auto *box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Ostrelo"),
-                                QStringLiteral("Ostrelo runs, but:"), QMessageBox::Ok, parent);
+    auto *box =
+        new QMessageBox(QMessageBox::Warning, QStringLiteral("Ostrelo"),
+                        windows::toQString(texts.TextNoticesTitle), QMessageBox::Ok, parent);
     box->setInformativeText(text);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->open();
@@ -164,7 +166,7 @@ Application::Application(const CommandLine &line) {
         QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation).toStdString() +
         "/Ostrelo/history.sqlite");
     if (!m_history->problem().empty()) {
-        m_notices.push_back(m_history->problem());
+        m_notices.push_back(history::describe(m_history->problem(), m_state.texts));
     }
     // A replay's laps are in the history already, from the race itself.
     m_engineer = std::make_unique<engineer::RaceEngineer>(
@@ -172,6 +174,11 @@ Application::Application(const CommandLine &line) {
     m_program->onOpenEngineer = [this] { openEngineer(); };
     m_program->onOpenStandings = [this] { openStandings(); };
     m_program->onRecordChosen = [this] { chooseRecording(); };
+    m_fieldTimer.setInterval(telemetry::kFieldEveryMs);
+    QObject::connect(&m_fieldTimer, &QTimer::timeout, [this] { m_program->readField(); });
+    m_program->onFieldRead = [this](const telemetry::Standings &field, std::int64_t timeMs) {
+        m_tower.update(field, timeMs);
+    };
     m_program->onAcquired = [this](const replay::RecordedSample &acquired) {
         m_tower.update(acquired.standings, acquired.timeMs);
         if (m_recorder) {
@@ -197,13 +204,12 @@ Application::Application(const CommandLine &line) {
     }
     m_window->show();
     if (m_replayBar) {
-        const QRect below = m_window->frameGeometry();
-        m_replayBar->move(below.left(), below.bottom() + 8);
-        m_replayBar->show(0, m_replay->durationMs(), false, m_replay->speed());
+        m_window->keepBeside(m_replayBar.get());
+        m_replayBar->show(0, m_replay->player()->durationMs(), false, m_replay->player()->speed());
         m_replayBar->show();
     }
     openSetupWindows();
-    showNotices(m_notices, m_window.get());
+    showNotices(m_notices, m_state.texts, m_window.get());
 }
 
 Application::~Application() {
@@ -245,7 +251,7 @@ void Application::applyWebSettings() {
     const int port = core::ToInteger32(core::TextToNumber(s.WebPort));
     if (const std::string problem = m_web->listen(s.WebAddress, port); !problem.empty()) {
         const std::string text =
-            "The web dashboard cannot listen on port " + std::to_string(port) + ": " + problem;
+            i18n::fill(m_state.texts.TextWebCannotListen, {std::to_string(port), problem});
         std::cerr << "ostrelo: " << text << '\n';
         m_window->showListenFailure(text);
         m_program->setWebAddress({});
@@ -258,8 +264,10 @@ void Application::startRecording(const std::string &path, bool replace) {
     m_recorder =
         std::make_unique<replay::SessionRecorder>(path, "Ostrelo " OSTRELO_VERSION, replace);
     if (!m_recorder->error().empty()) {
-        std::cerr << "ostrelo: " << m_recorder->error() << '\n';
-        m_notices.push_back(m_recorder->error());
+        const std::string notice = i18n::fill(m_state.texts.TextNotRecorded,
+                                              {i18n::describe(m_recorder->error(), m_state.texts)});
+        std::cerr << "ostrelo: " << notice << '\n';
+        m_notices.push_back(notice);
         m_recorder.reset();
     }
     m_program->setRecording(m_recorder != nullptr);
@@ -278,66 +286,33 @@ void Application::chooseRecording() {
         return;
     }
     m_notices.clear();
-    // The file dialog has asked before the file it names is replaced; a name given without
-    // the extension gets it, and a file of that name is not replaced unasked.
-    const bool asked = !QFileInfo(path).suffix().isEmpty();
-    if (!asked) {
-        path += QStringLiteral(".ostrelo");
-    }
-    startRecording(path.toStdString(), asked);
-    showNotices(m_notices, m_window.get());
+    const replay::RecordingTarget target = replay::recordingTarget(path.toStdString());
+    startRecording(target.path, target.replace);
+    showNotices(m_notices, m_state.texts, m_window.get());
 }
 
 void Application::openReplay(const std::string &path, double speed) {
-    const auto message = [this, &path](const std::string &text, const std::string &reason) {
-        std::string line = text;
-        if (const auto at = line.find("%1"); at != std::string::npos) {
-            line.replace(at, 2, reason);
-        }
-        std::cerr << "ostrelo: " << line << '\n';
-        m_notices.push_back(line);
-    };
-    const core::FileContents file = core::readRegularFile(path);
-    if (file.status != core::FileContents::Status::Read) {
-        message(m_state.texts.TextReplayRefused,
-                file.problem.empty() ? path + " does not exist" : file.problem);
+    m_replay = std::make_unique<replay::ReplaySession>(path, speed, m_state.texts);
+    if (!m_replay->notice().empty()) {
+        std::cerr << "ostrelo: " << m_replay->notice() << '\n';
+        m_notices.push_back(m_replay->notice());
+    }
+    replay::ReplayPlayer *player = m_replay->player();
+    if (!player) {
         m_refused = true;
         return;
     }
-    m_replay = std::make_unique<replay::ReplayPlayer>(file.bytes);
-    if (!m_replay->refusal().empty()) {
-        message(m_state.texts.TextReplayRefused, path + ": " + m_replay->refusal());
-        m_replay.reset();
-        m_refused = true;
-        return;
-    }
-    if (!m_replay->damage().empty()) {
-        message(m_state.texts.TextReplayDamaged, path + ": " + m_replay->damage());
-    }
-    m_replay->setSpeed(speed);
-    // A replay plays as the game would: a client setting gives way for this run.
-    if (m_state.settings.TipusConexio == core::ConnectionMode::Client) {
-        m_state.settings.TipusConexio = core::ConnectionMode::None;
-    }
-    m_program->setReplay(m_replay.get());
-    m_replayBar = std::make_unique<windows::ReplayBar>();
-    m_replayBar->onPaused = [this](bool paused) {
-        // Play at the end plays the session again from its start.
-        if (!paused && m_replay->finished()) {
-            m_replay->seek(0);
-            m_program->replayMoved();
-            m_viewerScreens->forgetLap();
-        }
-        m_replay->setPaused(paused);
-    };
-    m_replayBar->onSpeed = [this](double factor) { m_replay->setSpeed(factor); };
-    m_replayBar->onSeek = [this](std::int64_t position) {
-        m_replay->seek(position);
+    m_program->setReplay(player);
+    m_replay->onMoved = [this] {
         m_program->replayMoved();
         m_viewerScreens->forgetLap();
     };
+    m_replayBar = std::make_unique<windows::ReplayBar>();
+    m_replayBar->onPaused = [this](bool paused) { m_replay->setPaused(paused); };
+    m_replayBar->onSpeed = [player](double factor) { player->setSpeed(factor); };
+    m_replayBar->onSeek = [this](std::int64_t position) { m_replay->seek(position); };
     // The tower times the line from every sample the replay passes, shown or not.
-    m_replay->onPassed = [this](const replay::RecordedSample &passed) {
+    player->onPassed = [this](const replay::RecordedSample &passed) {
         m_tower.update(passed.standings, passed.timeMs);
     };
 }
@@ -348,6 +323,10 @@ void Application::openEngineer() {
             std::make_unique<windows::EngineerWindow>(m_state.texts, m_window->twipsPerPixel());
         m_engineerWindow->onRaceLength = [this](const engineer::RaceLength &length) {
             m_engineer->setRaceLength(length);
+            publish(nullptr);
+        };
+        m_engineerWindow->onTankCapacity = [this](double litres) {
+            m_engineer->setTankCapacity(litres);
             publish(nullptr);
         };
         m_engineerWindow->onExport = [this](const std::string &path) {
@@ -372,13 +351,15 @@ void Application::openStandings() {
 
 std::string Application::exportSession(const std::string &path) const {
     // The session's laps are at hand whether or not the history keeps them.
-    return core::replaceFile(path, engineer::lapsCsv(m_engineer->laps()));
+    return i18n::describe(core::replaceFile(path, engineer::lapsCsv(m_engineer->laps())),
+                          m_state.texts);
 }
 
 void Application::publish(const telemetry::TelemetrySample *sample) {
     if (m_replayBar) {
-        m_replayBar->show(m_replay->positionMs(), m_replay->durationMs(),
-                          m_replay->paused() || m_replay->finished(), m_replay->speed());
+        const replay::ReplayPlayer &player = *m_replay->player();
+        m_replayBar->show(player.positionMs(), player.durationMs(),
+                          player.paused() || player.finished(), player.speed());
     }
     if (sample) {
         const auto now = std::chrono::system_clock::now().time_since_epoch();
@@ -387,8 +368,13 @@ void Application::publish(const telemetry::TelemetrySample *sample) {
     }
     const bool towerShown = m_standingsWindow && m_standingsWindow->isVisible();
     const bool towerServed = m_web && m_web->viewerCount() > 0;
+    if (!towerShown && !towerServed) {
+        m_fieldTimer.stop();
+    } else if (!m_fieldTimer.isActive()) {
+        m_fieldTimer.start();
+    }
     const std::vector<standings::TowerRow> tower = towerShown || towerServed
-                                                       ? m_tower.rows(m_state.CarSlot)
+                                                       ? m_tower.rows(m_state.followed.CarSlot)
                                                        : std::vector<standings::TowerRow>();
     if (towerShown) {
         m_standingsWindow->apply(m_state.texts,
@@ -397,7 +383,7 @@ void Application::publish(const telemetry::TelemetrySample *sample) {
     if (m_engineerWindow && m_engineerWindow->isVisible()) {
         engineer::EngineerReport report = engineer::engineerReport(
             *m_engineer, m_state.texts, m_state.settings.Unitats, m_separator);
-        report.problem = m_history->problem();
+        report.problem = history::describe(m_history->problem(), m_state.texts);
         m_engineerWindow->setTexts(m_state.texts);
         m_engineerWindow->apply(report);
     }
@@ -408,27 +394,20 @@ void Application::publish(const telemetry::TelemetrySample *sample) {
                                    m_program->followed(), m_program->lapBook()};
     m_viewerScreens->choose(m_web->choicesInUse(), program);
     m_viewerScreens->update(sample, program);
-    // One message for each choice in use, shared by every viewer who made it.
-    m_messages.clear();
     m_web->publish([&](const web::ViewerChoice &choice) -> const std::string & {
-        std::string &message = m_messages[choice];
-        if (message.empty()) {
-            const i18n::Language *language = i18n::findLanguage(choice.idioma);
-            message = web::screenMessage(
-                m_viewerScreens->screen(choice), sample != nullptr,
-                web::engineerLines(*m_engineer, choice, m_separator),
-                standings::towerLines(tower, language ? language->texts : m_state.texts,
-                                      m_separator));
-        }
-        return message;
+        return m_viewerScreens->message(choice, *m_engineer, tower);
     });
 }
 
 void Application::openLog(const std::string &path, std::vector<std::string> &notices) {
     m_log = std::make_unique<telemetry::TelemetryLog>(path);
     if (!m_log->error().empty()) {
-        std::cerr << "ostrelo: " << m_log->error() << '\n';
-        notices.push_back(m_log->error());
+        // Opened before the language is applied: in the one the settings name.
+        const i18n::Texts &texts = i18n::findLanguage(m_state.settings.Idioma)->texts;
+        const std::string notice =
+            i18n::fill(texts.TextLogOff, {i18n::describe(m_log->error(), texts)});
+        std::cerr << "ostrelo: " << notice << '\n';
+        notices.push_back(notice);
     }
     m_program->setTelemetryLog(m_log.get());
 }
@@ -440,9 +419,9 @@ void Application::openSetupWindows() {
         m_admin = std::make_unique<windows::AdminWindow>(
             m_window->twipsPerPixel(),
             [this](std::int16_t mode) {
-                m_state.SlotMode = static_cast<runtime::FollowedCar>(mode);
+                m_state.followed.SlotMode = static_cast<runtime::FollowedCar>(mode);
             },
-            [this](std::int16_t slot) { m_state.ForcedSlot = slot; });
+            [this](std::int16_t slot) { m_state.followed.ForcedSlot = slot; });
         m_admin->move(beside.right() + 8, beside.top());
         m_admin->show();
     }

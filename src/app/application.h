@@ -8,7 +8,7 @@
 #include "history/history_store.h"
 #include "platform/qt/qt_stream_socket.h"
 #include "platform/qt/termination_signals.h"
-#include "replay/replay_player.h"
+#include "replay/replay_session.h"
 #include "replay/session_recorder.h"
 #include "runtime/app_state.h"
 #include "standings/timing_tower.h"
@@ -21,6 +21,8 @@
 #include "windows/main_window.h"
 #include "windows/replay_bar.h"
 #include "windows/standings_window.h"
+
+#include <QTimer>
 
 #include <map>
 #include <memory>
@@ -78,16 +80,17 @@ private:
     std::unique_ptr<engineer::RaceEngineer> m_engineer;
     std::unique_ptr<windows::EngineerWindow> m_engineerWindow;
     standings::TimingTower m_tower;
+    // Reads the field between the ticks of a slow scan while the standings are looked at.
+    QTimer m_fieldTimer;
     std::unique_ptr<windows::StandingsWindow> m_standingsWindow;
     bool m_refused = false;
     // The user's decimal separator, taken once at start-up.
     char m_separator = '.';
     std::unique_ptr<replay::SessionRecorder> m_recorder;
-    std::unique_ptr<replay::ReplayPlayer> m_replay;
+    std::unique_ptr<replay::ReplaySession> m_replay;
     std::unique_ptr<windows::ReplayBar> m_replayBar;
     std::unique_ptr<web::ViewerScreens> m_viewerScreens;
     std::unique_ptr<web::WebServer> m_web;
-    std::map<web::ViewerChoice, std::string> m_messages;
 };
 
 /// The addresses a browser opens for a web dashboard on `address` (empty: every address, then

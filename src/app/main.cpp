@@ -2,6 +2,8 @@
 #include "app/application.h"
 #include "app/command_line.h"
 #include "core/regular_file.h"
+#include "i18n/language_table.h"
+#include "i18n/messages.h"
 
 #include <QApplication>
 
@@ -35,8 +37,12 @@ int main(int argc, char **argv) {
     }
     if (line.configPath) {
         // The user named this file: anything but a regular file is refused before use.
-        if (const std::string problem = core::notARegularFile(*line.configPath); !problem.empty()) {
-            std::cerr << "ostrelo: --config: " << problem << ". Name a settings file.\n";
+        if (const core::FileProblem problem = core::notARegularFile(*line.configPath);
+            !problem.empty()) {
+            // Like the rest of the command line, in English: no settings name a language yet.
+            std::cerr << "ostrelo: --config: "
+                      << i18n::describe(problem, i18n::findLanguage("English")->texts)
+                      << ". Name a settings file.\n";
             return 2;
         }
     }

@@ -25,9 +25,10 @@ using dashboard::MenuItem;
 
 Program::Program(runtime::AppState &state, windows::MainView &view, platform::ProcessMemory &memory,
                  platform::StreamSocket &server, platform::StreamSocket &client)
-    : m_state(state), m_view(view), m_attachment(memory, state), m_memory(memory, m_attachment),
-      m_acquisition(m_memory, state), m_displayPhase(m_screen, m_display, platform::tickCountMs),
-      m_clientSocket(client), m_connection(state, server, client) {
+    : m_state(state), m_view(view), m_attachment(memory, state.settings, state.GameActive),
+      m_memory(memory, m_attachment), m_acquisition(m_memory, state.settings, state.followed),
+      m_displayPhase(m_screen, m_display, platform::tickCountMs), m_clientSocket(client),
+      m_connection(state.settings, state.texts, state.link, server, client) {
     m_attachment.onStatus = [this](acquisition::GameStatus status) {
         m_screen.gameStatus = status == acquisition::GameStatus::Running
                                   ? m_state.texts.TextGameRunning
@@ -50,7 +51,7 @@ dashboard::ViewOptions Program::windowView() const {
 }
 
 dashboard::FollowedSlot Program::followed() const {
-    return {m_state.SlotMode, m_state.CarSlot};
+    return {m_state.followed.SlotMode, m_state.followed.CarSlot};
 }
 
 void Program::replayMoved() {
@@ -65,6 +66,8 @@ void Program::resetAttachment() {
 void Program::present() {
     m_screen.linkStatus = net::linkStatusText(m_connection.status(), m_state.texts);
     dashboard::showMenus(m_screen, m_state.settings, m_state.texts);
+    dashboard::showSampleAge(m_screen, m_sampleAge, platform::tickCountMs(),
+                             m_replay && m_replay->paused(), m_state.texts);
     m_view.apply(m_screen);
     if (onPresent) {
         onPresent(m_newSample ? &m_presentedSample : nullptr);
@@ -83,12 +86,12 @@ void Program::start(char decimalSeparator) {
 
 void Program::applySettings() {
     const auto reset = [this] { resetAttachment(); };
-    dashboard::Canvia_Idioma(m_state, m_screen, reset);
-    dashboard::Canvia_Scan(m_state, m_screen, reset);
-    net::Canvia_Conexio(m_state, m_connection);
-    dashboard::Canvia_Grafics(m_state, m_screen);
-    dashboard::Canvia_Unitats(m_state, m_screen, m_display, m_book);
-    net::Canvia_Dades_Serv(m_state);
+    dashboard::Canvia_Idioma(m_state.store, m_state.settings, m_state.texts, m_screen, reset);
+    dashboard::Canvia_Scan(m_state.store, m_state.settings, m_state.texts, m_screen, reset);
+    net::Canvia_Conexio(m_state.store, m_state.settings, m_connection);
+    dashboard::Canvia_Grafics(m_state.store, m_state.settings, m_screen);
+    dashboard::Canvia_Unitats(m_state.store, m_state.settings, m_screen, m_display, m_book);
+    net::Canvia_Dades_Serv(m_state.store, m_state.settings);
     present();
 }
 
@@ -116,24 +119,29 @@ void Program::chooseMenuItem(MenuItem item) {
     core::Settings &s = m_state.settings;
     for (const dashboard::LanguageItem &language : dashboard::languageItems()) {
         if (language.item == item) {
-            choose(s.Idioma, std::string(language.idioma),
-                   [&] { dashboard::Canvia_Idioma(m_state, m_screen, reset); });
+            choose(s.Idioma, std::string(language.idioma), [&] {
+                dashboard::Canvia_Idioma(m_state.store, m_state.settings, m_state.texts, m_screen,
+                                         reset);
+            });
             return;
         }
     }
     for (const auto &[scanItem, interval] : dashboard::kScanTimeItems) {
         if (scanItem == item) {
-            choose(s.ScanTime, interval, [&] { dashboard::Canvia_Scan(m_state, m_screen, reset); });
+            choose(s.ScanTime, interval, [&] {
+                dashboard::Canvia_Scan(m_state.store, m_state.settings, m_state.texts, m_screen,
+                                       reset);
+            });
             return;
         }
     }
     const auto applyUnits = [&] {
-        dashboard::Canvia_Unitats(m_state, m_screen, m_display, m_book);
+        dashboard::Canvia_Unitats(m_state.store, m_state.settings, m_screen, m_display, m_book);
     };
     switch (item) {
     case MenuItem::Graficos:
         s.NoGrafics = !s.NoGrafics;
-        dashboard::Canvia_Grafics(m_state, m_screen);
+        dashboard::Canvia_Grafics(m_state.store, m_state.settings, m_screen);
         break;
     case MenuItem::Metrico:
         choose(s.Unitats, core::Units::Metric, applyUnits);
@@ -143,7 +151,7 @@ void Program::chooseMenuItem(MenuItem item) {
         break;
     case MenuItem::Cap:
         choose(s.TipusConexio, core::ConnectionMode::None,
-               [&] { net::Canvia_Conexio(m_state, m_connection); });
+               [&] { net::Canvia_Conexio(m_state.store, m_state.settings, m_connection); });
         break;
     case MenuItem::Servidor:
         m_view.openServerDialog(m_state.texts, m_state.settings.Port);
@@ -153,7 +161,7 @@ void Program::chooseMenuItem(MenuItem item) {
         break;
     case MenuItem::VeureDadesServidor:
         s.DadesServ = !s.DadesServ;
-        net::Canvia_Dades_Serv(m_state);
+        net::Canvia_Dades_Serv(m_state.store, m_state.settings);
         break;
     case MenuItem::Gravar:
         if (onRecordChosen) {
@@ -190,7 +198,7 @@ void Program::applyConfirmedConnection(const core::Settings &before) {
         // A new port or peer holds at once: listen again, or connect to the new server.
         m_connection.closeBoth();
     }
-    net::Canvia_Conexio(m_state, m_connection);
+    net::Canvia_Conexio(m_state.store, m_state.settings, m_connection);
     if (moved) {
         core::trap("Canvia_Conexio", [&] { m_connection.upkeep(); });
     }
@@ -198,7 +206,7 @@ void Program::applyConfirmedConnection(const core::Settings &before) {
 
 std::string Program::serverDialogConfirmed(const std::string &port) {
     const core::Settings before = m_state.settings;
-    if (net::confirmServerDialog(m_state, port) != net::DialogOutcome::Accepted) {
+    if (net::confirmServerDialog(m_state.settings, port) != net::DialogOutcome::Accepted) {
         return m_state.texts.TextBadPort;
     }
     applyConfirmedConnection(before);
@@ -208,7 +216,7 @@ std::string Program::serverDialogConfirmed(const std::string &port) {
 
 std::string Program::clientDialogConfirmed(const std::string &ip, const std::string &port) {
     const core::Settings before = m_state.settings;
-    switch (net::confirmClientDialog(m_state, ip, port)) {
+    switch (net::confirmClientDialog(m_state.settings, ip, port)) {
     case net::DialogOutcome::BadAddress:
         return m_state.texts.TextBadIP;
     case net::DialogOutcome::BadPort:
@@ -249,8 +257,21 @@ void Program::setRecording(bool recording) {
     present();
 }
 
+bool Program::replayingAsClient() const {
+    return m_replay && m_state.settings.TipusConexio == core::ConnectionMode::Client;
+}
+
+core::ConnectionMode Program::sampleSource() const {
+    // A replay plays as the game would, whatever the connection setting says.
+    return replayingAsClient() ? core::ConnectionMode::None : m_state.settings.TipusConexio;
+}
+
 void Program::setReplay(replay::ReplayPlayer *player) {
     m_replay = player;
+    if (replayingAsClient()) {
+        // The client gives way for this run; the setting stays as it is.
+        m_connection.closeBoth();
+    }
     m_replayTick = platform::tickCountMs();
     resetAttachment();
 }
@@ -296,8 +317,10 @@ void Program::Temps() {
         saveWindowPosition();
         // A link that fails shows on its status line and in its message; the game is read and
         // shown all the same.
-        core::trap("Temps", [&] { m_connection.upkeep(); });
-        if (m_state.settings.TipusConexio == core::ConnectionMode::Client) {
+        if (!replayingAsClient()) {
+            core::trap("Temps", [&] { m_connection.upkeep(); });
+        }
+        if (sampleSource() == core::ConnectionMode::Client) {
             return;
         }
         if (m_replay) {
@@ -329,12 +352,22 @@ void Program::Temps() {
     });
 }
 
+void Program::readField() {
+    if (sampleSource() == core::ConnectionMode::Client || m_replay || !m_state.GameActive ||
+        !onFieldRead || !m_acquisition.readField()) {
+        return;
+    }
+    const auto now = std::chrono::system_clock::now().time_since_epoch();
+    onFieldRead(m_acquisition.standings(),
+                std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
+}
+
 void Program::logSample(const telemetry::TelemetrySample &sample, const char *source,
                         const std::string &status) {
     if (m_log) {
         const auto now = std::chrono::system_clock::now().time_since_epoch();
         m_log->write(std::chrono::duration_cast<std::chrono::milliseconds>(now).count(), source,
-                     sample, m_state.CarSlot, status);
+                     sample, m_state.followed.CarSlot, status);
     }
 }
 
@@ -352,19 +385,19 @@ Program::Received Program::takeOverReceivedSample(telemetry::TelemetrySample &sa
         // dashboard keeps its last values. It is a normal state, not an error.
         return Received::StatusOnly;
     }
-    net::takeOver(pieces, sample, m_state.CarSlot);
+    net::takeOver(pieces, sample, m_state.followed.CarSlot);
     return Received::Sample;
 }
 
 void Program::Lectures() {
     core::trap("Lectures", [&] {
-        const core::ConnectionMode mode = m_state.settings.TipusConexio;
+        const core::ConnectionMode mode = sampleSource();
         using enum core::ConnectionMode;
         telemetry::TelemetrySample sample;
         if (mode != Client) {
             if (m_replayed) {
                 m_current = std::move(*m_replayed);
-                m_state.CarSlot = m_current.carSlot;
+                m_state.followed.CarSlot = m_current.carSlot;
                 sample = m_current.sample;
                 m_replayed.reset();
             } else if (!m_acquisition.acquire(sample)) {
@@ -374,7 +407,7 @@ void Program::Lectures() {
                 const auto now = std::chrono::system_clock::now().time_since_epoch();
                 m_current.timeMs =
                     std::chrono::duration_cast<std::chrono::milliseconds>(now).count();
-                m_current.carSlot = m_state.CarSlot;
+                m_current.carSlot = m_state.followed.CarSlot;
                 m_current.standings = m_acquisition.standings();
                 if (onAcquired) {
                     onAcquired(m_current);
@@ -383,15 +416,15 @@ void Program::Lectures() {
             logSample(sample, "game", m_screen.gameStatus);
         }
         if (mode == Server && m_connection.canSend()) {
-            m_connection.send(net::writeSampleFrame(sample, m_state.CarSlot, m_screen.gameStatus,
-                                                    m_display.decimalSeparator));
+            m_connection.send(net::writeSampleFrame(
+                sample, m_state.followed.CarSlot, m_screen.gameStatus, m_display.decimalSeparator));
         }
         if (mode == Client) {
             // The link carries the followed car alone: a client has no standings.
             m_current = {};
             // A frame that comes before the connection is seen is not shown at all, rather
             // than as an empty dashboard.
-            if (!m_state.ClientConnected) {
+            if (!m_state.link.ClientConnected) {
                 return;
             }
             switch (takeOverReceivedSample(sample)) {
@@ -404,7 +437,7 @@ void Program::Lectures() {
                 break;
             }
         }
-        m_book.take(sample, m_state.SlotMode);
+        m_book.take(sample, m_state.followed.SlotMode);
         if (onPresent) {
             m_presentedSample = sample;
             m_newSample = true;
@@ -418,6 +451,7 @@ void Program::Lectures() {
             const dashboard::Screen &screen;
             ~CarNameCopy() { state.CurrentCarName = screen.carName; }
         } carNameCopy{m_state, m_screen};
+        m_sampleAge.sampleShown(platform::tickCountMs());
         m_displayPhase.show(sample, windowView(), followed(), m_book);
     });
 }
@@ -428,9 +462,13 @@ void Program::TCPClient_DataArrival() {
     // frames come faster than the scan time.
     core::trap("TCPClient_DataArrival", [&] {
         m_joiner.append(m_clientSocket.receiveAll());
+        if (replayingAsClient()) {
+            m_joiner.clear();
+            return;
+        }
         // Data on a connected socket is the connection seen, even before the next tick.
         if (m_clientSocket.state() == platform::kSocketConnected) {
-            m_state.ClientConnected = true;
+            m_state.link.ClientConnected = true;
         }
         while (auto body = m_joiner.next()) {
             m_receivedSample = std::move(*body);

@@ -7,6 +7,7 @@
 #include "dashboard/display_phase.h"
 #include "dashboard/display_state.h"
 #include "dashboard/lap_book.h"
+#include "dashboard/sample_age.h"
 #include "dashboard/screen.h"
 #include "net/connection.h"
 #include "net/frame_joiner.h"
@@ -76,6 +77,12 @@ public:
     dashboard::ViewOptions windowView() const;
     dashboard::FollowedSlot followed() const;
 
+    /// Reads the field between two ticks while this copy reads the game itself (not a client,
+    /// not a replay), for the standings' timing; the tick's sample is untouched. Hands the field
+    /// to `onFieldRead` with the time it was read at.
+    void readField();
+    std::function<void(const telemetry::Standings &field, std::int64_t timeMs)> onFieldRead;
+
     /// Each sample acquired from the game (not a replayed or received one), with its time, the
     /// followed car's slot and the standings read with it.
     std::function<void(const replay::RecordedSample &acquired)> onAcquired;
@@ -113,6 +120,9 @@ private:
     /// Applies language, scan time, connection mode, graphics mode, units and the
     /// show-server-data option, in that order.
     void applySettings();
+    bool replayingAsClient() const;
+    /// Where samples come from: the game (or a replay), or the server for a client.
+    core::ConnectionMode sampleSource() const;
     void resetAttachment();
     void chooseMenuItem(dashboard::MenuItem item);
     void present();
@@ -142,6 +152,8 @@ private:
     telemetry::TelemetrySample m_presentedSample;
     bool m_newSample = false;
     replay::ReplayPlayer *m_replay = nullptr;
+    // When the window last showed a sample, for dimming values that have stopped coming.
+    dashboard::SampleAge m_sampleAge;
     std::int32_t m_replayTick = 0;
     std::optional<replay::RecordedSample> m_replayed;
     replay::RecordedSample m_current;

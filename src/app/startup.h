@@ -12,7 +12,8 @@ namespace ostrelo::app {
 /// the settings store of `state` and reads every setting from it once, the language corrected.
 /// From here on whatever start-up writes waits, and goes to the file in one replacement (only
 /// if its text changes) when `Program::start` ends. Returns one line per setting that could
-/// not be used, and one when changes cannot be saved. Never fails.
+/// not be used, and one when changes cannot be saved, in the language the settings name.
+/// Never fails.
 std::vector<std::string> openSettings(runtime::AppState &state, const std::string &iniPath);
 
 } // namespace ostrelo::app

@@ -85,6 +85,27 @@ std::optional<long long> leadingDigitPower(const std::string &mantissa,
     return power;
 }
 
+// The largest double written with 15 significant digits, as `NumberToText` and the frame
+// writer write it: rounded up, it lies just beyond the largest double.
+constexpr std::string_view kLargestDoubleDigits = "179769313486232";
+constexpr long long kLargestDoublePower = 308;
+
+// True when the decimal `mantissa` (its leading digit at 10^308) is at most the largest
+// double's 15-digit text: a number that only its rounding took beyond the largest double.
+bool withinLargestDoubleText(const std::string &mantissa) {
+    std::string digits;
+    for (const char c : mantissa) {
+        if (c != '.' && !(digits.empty() && c == '0')) {
+            digits += c;
+        }
+    }
+    std::string largest(kLargestDoubleDigits);
+    const std::size_t length = std::max(digits.size(), largest.size());
+    digits.resize(length, '0');
+    largest.resize(length, '0');
+    return digits <= largest;
+}
+
 double parseDecimal(const std::string &mantissa, const std::string &exponent, bool negative) {
     std::string clean = mantissa;
     if (!exponent.empty()) {
@@ -94,9 +115,14 @@ double parseDecimal(const std::string &mantissa, const std::string &exponent, bo
     const auto result = std::from_chars(clean.data(), clean.data() + clean.size(), value);
     if (result.ec == std::errc::result_out_of_range) {
         // Too large gives an infinity, too small (many zeros after the point, or a large
-        // negative exponent) gives zero.
+        // negative exponent) gives zero; the largest double as its own 15-digit text reads
+        // back as itself.
         const auto power = leadingDigitPower(mantissa, exponent);
-        value = power && *power > 0 ? std::numeric_limits<double>::infinity() : 0.0;
+        if (power == kLargestDoublePower && withinLargestDoubleText(mantissa)) {
+            value = std::numeric_limits<double>::max();
+        } else {
+            value = power && *power > 0 ? std::numeric_limits<double>::infinity() : 0.0;
+        }
     }
     return negative ? -value : value;
 }

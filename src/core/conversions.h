@@ -26,7 +26,8 @@ std::string formatGeneral(double value, int digits, char separator, bool zeroBef
 /// The value of the longest leading part of `text` that reads as a number. Blanks, tabs and
 /// line feeds are skipped anywhere; an optional sign, digits with at most one ".", an optional
 /// exponent (E or D); "&H" and "&O" introduce hexadecimal and octal digits. No digits gives 0.
-/// Never fails: a value too large for a double gives an infinity.
+/// Never fails: a value too large for a double gives an infinity, except the texts up to the
+/// largest double's own 15-digit text ("1.79769313486232E+308"), which give the largest double.
 double TextToNumber(std::string_view text);
 
 /// Nearest 16-bit integer, halves to the even neighbour (2.5 -> 2, 3.5 -> 4).

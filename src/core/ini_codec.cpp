@@ -69,7 +69,7 @@ LoadedIni decodeIni(const FileContents &contents, const std::string &path) {
     if (const auto text = decode(contents.bytes, loaded.encoding)) {
         loaded.document = IniDocument::parse(*text);
     } else {
-        loaded.problem = path + " cannot be used: its text is in no encoding Ostrelo reads";
+        loaded.problem = {FileProblem::Cause::NotText, path, {}, {}};
     }
     return loaded;
 }

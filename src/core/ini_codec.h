@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "core/file_problem.h"
 #include "core/ini_document.h"
 
 #include <string>
@@ -16,7 +17,7 @@ struct LoadedIni {
     IniEncoding encoding = IniEncoding::Utf8;
     /// Why the file must never be written over: it could not be read or decoded. Empty
     /// otherwise.
-    std::string problem;
+    FileProblem problem;
     /// The file was there (a missing file is an empty document without a problem).
     bool exists = false;
 };

@@ -18,24 +18,27 @@
 namespace ostrelo::core {
 namespace {
 
-std::string kindOf(mode_t mode) {
+using Cause = FileProblem::Cause;
+
+Cause kindOf(mode_t mode) {
     if (S_ISDIR(mode)) {
-        return "a folder";
+        return Cause::Folder;
     }
     if (S_ISFIFO(mode)) {
-        return "a FIFO (named pipe)";
+        return Cause::Fifo;
     }
     if (S_ISCHR(mode) || S_ISBLK(mode)) {
-        return "a device";
+        return Cause::Device;
     }
     if (S_ISSOCK(mode)) {
-        return "a socket";
+        return Cause::Socket;
     }
-    return "not a regular file";
+    return Cause::NotRegular;
 }
 
-std::string refusal(const std::string &path, const std::string &why) {
-    return path + " cannot be used: " + why;
+FileProblem refusal(const std::string &path, Cause cause, std::string systemText = {},
+                    std::string other = {}) {
+    return {cause, path, std::move(other), std::move(systemText)};
 }
 
 std::string systemError(int error) {
@@ -137,14 +140,14 @@ int writeAll(int fd, std::string_view bytes) {
     return 0;
 }
 
-std::string notARegularFile(const std::string &path) {
+FileProblem notARegularFile(const std::string &path) {
     struct stat status {};
     if (::stat(path.c_str(), &status) != 0) {
         // Missing is fine: the file is made when first written.
-        return errno == ENOENT ? std::string() : refusal(path, systemError(errno));
+        return errno == ENOENT ? FileProblem()
+                               : refusal(path, Cause::Unchecked, systemError(errno));
     }
-    return S_ISREG(status.st_mode) ? std::string()
-                                   : refusal(path, "it is " + kindOf(status.st_mode));
+    return S_ISREG(status.st_mode) ? FileProblem() : refusal(path, kindOf(status.st_mode));
 }
 
 namespace {
@@ -154,7 +157,7 @@ void readOpenFile(int fd, const std::string &path, FileContents &contents) {
     struct stat status {};
     if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
         contents.status = FileContents::Status::Refused;
-        contents.problem = refusal(path, "it is " + kindOf(status.st_mode));
+        contents.problem = refusal(path, kindOf(status.st_mode));
         return;
     }
     char buffer[65536];
@@ -165,7 +168,7 @@ void readOpenFile(int fd, const std::string &path, FileContents &contents) {
         }
         if (count < 0) {
             contents.status = FileContents::Status::Refused;
-            contents.problem = refusal(path, "it cannot be read (" + systemError(errno) + ")");
+            contents.problem = refusal(path, Cause::CannotRead, systemError(errno));
             contents.bytes.clear();
             return;
         }
@@ -181,7 +184,7 @@ void readOpenFile(int fd, const std::string &path, FileContents &contents) {
 
 FileContents readRegularFile(const std::string &path) {
     FileContents contents;
-    if (std::string problem = notARegularFile(path); !problem.empty()) {
+    if (FileProblem problem = notARegularFile(path); !problem.empty()) {
         contents.status = FileContents::Status::Refused;
         contents.problem = std::move(problem);
         return contents;
@@ -193,27 +196,27 @@ FileContents readRegularFile(const std::string &path) {
             return contents;
         }
         contents.status = FileContents::Status::Refused;
-        contents.problem = refusal(path, "it cannot be read (" + systemError(errno) + ")");
+        contents.problem = refusal(path, Cause::CannotRead, systemError(errno));
         return contents;
     }
     readOpenFile(fd.get(), path, contents);
     return contents;
 }
 
-std::string cannotReplace(const std::string &path) {
-    if (std::string problem = notARegularFile(path); !problem.empty()) {
+FileProblem cannotReplace(const std::string &path) {
+    if (FileProblem problem = notARegularFile(path); !problem.empty()) {
         return problem;
     }
     const std::string target = linkTarget(path);
     struct stat status {};
     if (::stat(target.c_str(), &status) == 0) {
         if (::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) {
-            return refusal(path, "this user may not write it (" + systemError(errno) + ")");
+            return refusal(path, Cause::MayNotWrite, systemError(errno));
         }
         // The administrator may write anything; a file nobody may write is read-only by
         // intent, and stays so for him too.
         if ((status.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
-            return refusal(path, "it is read-only");
+            return refusal(path, Cause::ReadOnly);
         }
         if (writtenInPlace(status)) {
             return {};
@@ -221,12 +224,10 @@ std::string cannotReplace(const std::string &path) {
     }
     const std::string folder = folderOf(target);
     if (target != path && ::access(folder.c_str(), F_OK) != 0 && errno == ENOENT) {
-        return refusal(path, "it is a symbolic link to " + target +
-                                 ", in a folder that does not exist");
+        return refusal(path, Cause::LinkIntoMissingFolder, {}, target);
     }
     if (::faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) != 0) {
-        return refusal(path, "this user may not write in its folder " + folder + " (" +
-                                 systemError(errno) + ")");
+        return refusal(path, Cause::MayNotWriteInFolder, systemError(errno), folder);
     }
     return {};
 }
@@ -235,18 +236,18 @@ namespace {
 
 // Writes `bytes` into the file `target` itself. Room for them is taken first, so that a full
 // disk leaves the file as it was.
-std::string writeInPlace(const std::string &path, const std::string &target,
+FileProblem writeInPlace(const std::string &path, const std::string &target,
                          std::string_view bytes) {
     const Descriptor fd(::open(target.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     struct stat status {};
     if (fd.get() < 0 || ::fstat(fd.get(), &status) != 0 || !S_ISREG(status.st_mode)) {
-        return refusal(path, "it cannot be opened for writing (" + systemError(errno) + ")");
+        return refusal(path, Cause::CannotOpenForWriting, systemError(errno));
     }
     const auto size = static_cast<off_t>(bytes.size());
     if (size > status.st_size) {
         const int error = ::posix_fallocate(fd.get(), 0, size);
         if (error != 0 && error != EOPNOTSUPP && error != EINVAL) {
-            return refusal(path, "it cannot be written (" + systemError(error) + ")");
+            return refusal(path, Cause::CannotWrite, systemError(error));
         }
     }
     int error = writeAll(fd.get(), bytes);
@@ -256,12 +257,11 @@ std::string writeInPlace(const std::string &path, const std::string &target,
     if (error == 0 && ::fsync(fd.get()) != 0) {
         error = errno;
     }
-    return error == 0 ? std::string()
-                      : refusal(path, "it cannot be written (" + systemError(error) + ")");
+    return error == 0 ? FileProblem() : refusal(path, Cause::CannotWrite, systemError(error));
 }
 
 // Writes `bytes` as the file `target` that `path` leads to, after `cannotReplace` let it.
-std::string writeFile(const std::string &path, const std::string &target, std::string_view bytes) {
+FileProblem writeFile(const std::string &path, const std::string &target, std::string_view bytes) {
     struct stat old {};
     const bool exists = ::stat(target.c_str(), &old) == 0;
     if (exists && writtenInPlace(old)) {
@@ -271,7 +271,7 @@ std::string writeFile(const std::string &path, const std::string &target, std::s
     Descriptor fd(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOCTTY | O_CLOEXEC,
                          exists ? (old.st_mode & 07777) : 0644));
     if (fd.get() < 0) {
-        return refusal(path, "a new copy cannot be made (" + systemError(errno) + ")");
+        return refusal(path, Cause::CannotMakeCopy, systemError(errno));
     }
     struct stat made {};
     ::fstat(fd.get(), &made);
@@ -289,7 +289,7 @@ std::string writeFile(const std::string &path, const std::string &target, std::s
     } else if (::geteuid() == 0 && ::stat(folderOf(target).c_str(), &folder) == 0) {
         // Made by the administrator in a user's folder, the file is still the user's (where
         // the file system knows owners at all).
-        ::fchown(fd.get(), folder.st_uid, folder.st_gid);
+        [[maybe_unused]] const int given = ::fchown(fd.get(), folder.st_uid, folder.st_gid);
     }
     int error = writeAll(fd.get(), bytes);
     if (error == 0 && ::fsync(fd.get()) != 0) {
@@ -297,16 +297,15 @@ std::string writeFile(const std::string &path, const std::string &target, std::s
     }
     if (error != 0) {
         ::unlink(temporary.c_str());
-        return refusal(path, "it cannot be written (" + systemError(error) + ")");
+        return refusal(path, Cause::CannotWrite, systemError(error));
     }
     ::close(fd.release());
     if (::rename(temporary.c_str(), target.c_str()) != 0) {
         error = errno;
         ::unlink(temporary.c_str());
-        return refusal(path, "it cannot be replaced (" + systemError(error) + ")");
+        return refusal(path, Cause::CannotReplace, systemError(error));
     }
-    const Descriptor folderFd(
-        ::open(folderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    const Descriptor folderFd(::open(folderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (folderFd.get() >= 0) {
         ::fsync(folderFd.get());
     }
@@ -316,12 +315,12 @@ std::string writeFile(const std::string &path, const std::string &target, std::s
 // Takes the lock that copies of the program rewriting `target` share, on the file itself; -1
 // when the file does not exist. A lock still held after a second (a copy that hangs) is not
 // waited for any longer.
-int lockFile(const std::string &target, std::string &problem) {
-    for (int attempt = 0; attempt < 100; ++attempt) {
+int lockFile(const std::string &target, FileProblem &problem) {
+    for (int attempt = 0; attempt < 10; ++attempt) {
         Descriptor fd(::open(target.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
         if (fd.get() < 0) {
             if (errno != ENOENT) {
-                problem = refusal(target, "it cannot be read (" + systemError(errno) + ")");
+                problem = refusal(target, Cause::CannotRead, systemError(errno));
             }
             return -1;
         }
@@ -341,20 +340,21 @@ int lockFile(const std::string &target, std::string &problem) {
 
 } // namespace
 
-std::string replaceFile(const std::string &path, std::string_view bytes) {
-    if (std::string problem = cannotReplace(path); !problem.empty()) {
+FileProblem replaceFile(const std::string &path, std::string_view bytes) {
+    if (FileProblem problem = cannotReplace(path); !problem.empty()) {
         return problem;
     }
     return writeFile(path, linkTarget(path), bytes);
 }
 
-std::string rewriteFile(const std::string &path,
-                        const std::function<std::optional<std::string>(const FileContents &)> &change) {
-    if (std::string problem = cannotReplace(path); !problem.empty()) {
+FileProblem
+rewriteFile(const std::string &path,
+            const std::function<std::optional<std::string>(const FileContents &)> &change) {
+    if (FileProblem problem = cannotReplace(path); !problem.empty()) {
         return problem;
     }
     const std::string target = linkTarget(path);
-    std::string problem;
+    FileProblem problem;
     const Descriptor lock(lockFile(target, problem));
     if (!problem.empty()) {
         return problem;
@@ -369,10 +369,10 @@ std::string rewriteFile(const std::string &path,
         return contents.problem;
     }
     const std::optional<std::string> bytes = change(contents);
-    return bytes ? writeFile(path, target, *bytes) : std::string();
+    return bytes ? writeFile(path, target, *bytes) : FileProblem();
 }
 
-int openForAppend(const std::string &path, std::string &problem) {
+int openForAppend(const std::string &path, FileProblem &problem) {
     problem = notARegularFile(path);
     if (!problem.empty()) {
         return -1;
@@ -380,12 +380,12 @@ int openForAppend(const std::string &path, std::string &problem) {
     Descriptor fd(::open(path.c_str(),
                          O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0644));
     if (fd.get() < 0) {
-        problem = refusal(path, "it cannot be opened for writing (" + systemError(errno) + ")");
+        problem = refusal(path, Cause::CannotOpenForWriting, systemError(errno));
         return -1;
     }
     struct stat status {};
     if (::fstat(fd.get(), &status) != 0 || !S_ISREG(status.st_mode)) {
-        problem = refusal(path, "it is " + kindOf(status.st_mode));
+        problem = refusal(path, kindOf(status.st_mode));
         return -1;
     }
     // Regular files never block; plain writes from here on.

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/regular_file.h"
+#include "core/windows_text_win32.h"
 
 #include <atomic>
 #include <cerrno>
@@ -13,34 +14,20 @@
 namespace ostrelo::core {
 namespace {
 
+using Cause = FileProblem::Cause;
+
 // Names are UTF-8 inside the program and UTF-16 for the system.
 std::wstring wide(const std::string &utf8) {
-    if (utf8.empty()) {
-        return {};
-    }
-    const int size =
-        ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring text(static_cast<std::size_t>(size), L'\0');
-    ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), text.data(),
-                          size);
-    return text;
+    return wideFromUtf8(utf8);
 }
 
-std::string systemMessage(DWORD error) {
-    char *buffer = nullptr;
-    const DWORD length = ::FormatMessageA(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, error, 0, reinterpret_cast<char *>(&buffer), 0, nullptr);
-    std::string text = length != 0 ? std::string(buffer, length) : "error " + std::to_string(error);
-    ::LocalFree(buffer);
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == '.')) {
-        text.pop_back();
-    }
-    return text;
+FileProblem refusal(const std::string &path, Cause cause, std::string systemText = {},
+                    std::string other = {}) {
+    return {cause, path, std::move(other), std::move(systemText)};
 }
 
-std::string refusal(const std::string &path, const std::string &why) {
-    return path + " cannot be used: " + why;
+FileProblem lastError(const std::string &path, Cause cause, std::string other = {}) {
+    return refusal(path, cause, systemMessage(::GetLastError()), std::move(other));
 }
 
 bool missing(DWORD error) {
@@ -76,6 +63,28 @@ std::string temporaryNextTo(const std::string &target) {
            std::to_string(++counter);
 }
 
+// The folder that holds `path`; a root folder keeps its separator.
+std::string folderOf(const std::string &path) {
+    const auto separator = path.find_last_of("\\/");
+    if (separator == std::string::npos) {
+        return ".";
+    }
+    const bool root = separator == 0 || (separator == 2 && path[1] == ':');
+    return path.substr(0, root ? separator + 1 : separator);
+}
+
+// Why this user may not make files in `folder` (Windows' words), or empty. Windows decides
+// by the folder's access list, which only an attempt tells for sure: a file that is gone
+// once closed. A folder that is missing, or is a file, fails the same way.
+std::string cannotMakeFilesIn(const std::string &folder) {
+    const std::string separator = folder.ends_with('\\') || folder.ends_with('/') ? "" : "\\";
+    const Handle probe(::CreateFileW(
+        wide(temporaryNextTo(folder + separator + ".ostrelo")).c_str(), GENERIC_WRITE, 0, nullptr,
+        CREATE_NEW, FILE_ATTRIBUTE_TEMPORARY | FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE,
+        nullptr));
+    return probe.valid() ? std::string() : systemMessage(::GetLastError());
+}
+
 } // namespace
 
 int writeAll(int fd, std::string_view bytes) {
@@ -91,27 +100,37 @@ int writeAll(int fd, std::string_view bytes) {
     return 0;
 }
 
-std::string notARegularFile(const std::string &path) {
+FileProblem notARegularFile(const std::string &path) {
     const DWORD attributes = ::GetFileAttributesW(wide(path).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         // Missing is fine: the file is made when first written.
         const DWORD error = ::GetLastError();
-        return missing(error) ? std::string() : refusal(path, systemMessage(error));
+        return missing(error) ? FileProblem()
+                              : refusal(path, Cause::Unchecked, systemMessage(error));
     }
     if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-        return refusal(path, "it is a folder");
+        return refusal(path, Cause::Folder);
     }
     // Asking for no access reads nothing, even from a device.
     const Handle file(openExisting(path, 0));
-    if (file.valid() && ::GetFileType(file.get()) != FILE_TYPE_DISK) {
-        return refusal(path, "it is not a regular file");
+    if (file.valid()) {
+        switch (::GetFileType(file.get())) {
+        case FILE_TYPE_DISK:
+            break;
+        case FILE_TYPE_CHAR:
+            return refusal(path, Cause::Device);
+        case FILE_TYPE_PIPE:
+            return refusal(path, Cause::Fifo);
+        default:
+            return refusal(path, Cause::NotRegular);
+        }
     }
     return {};
 }
 
 FileContents readRegularFile(const std::string &path) {
     FileContents contents;
-    if (std::string problem = notARegularFile(path); !problem.empty()) {
+    if (FileProblem problem = notARegularFile(path); !problem.empty()) {
         contents.status = FileContents::Status::Refused;
         contents.problem = std::move(problem);
         return contents;
@@ -121,7 +140,7 @@ FileContents readRegularFile(const std::string &path) {
         const DWORD error = ::GetLastError();
         if (!missing(error)) {
             contents.status = FileContents::Status::Refused;
-            contents.problem = refusal(path, "it cannot be read (" + systemMessage(error) + ")");
+            contents.problem = refusal(path, Cause::CannotRead, systemMessage(error));
         }
         return contents;
     }
@@ -130,8 +149,7 @@ FileContents readRegularFile(const std::string &path) {
         DWORD count = 0;
         if (!::ReadFile(file.get(), buffer, sizeof buffer, &count, nullptr)) {
             contents.status = FileContents::Status::Refused;
-            contents.problem =
-                refusal(path, "it cannot be read (" + systemMessage(::GetLastError()) + ")");
+            contents.problem = lastError(path, Cause::CannotRead);
             contents.bytes.clear();
             return contents;
         }
@@ -144,27 +162,30 @@ FileContents readRegularFile(const std::string &path) {
     return contents;
 }
 
-std::string cannotReplace(const std::string &path) {
-    if (std::string problem = notARegularFile(path); !problem.empty()) {
+FileProblem cannotReplace(const std::string &path) {
+    if (FileProblem problem = notARegularFile(path); !problem.empty()) {
         return problem;
     }
     const DWORD attributes = ::GetFileAttributesW(wide(path).c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) {
-        return {};
+    if (attributes != INVALID_FILE_ATTRIBUTES) {
+        if ((attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+            return refusal(path, Cause::ReadOnly);
+        }
+        const Handle file(openExisting(path, GENERIC_WRITE));
+        if (!file.valid()) {
+            return lastError(path, Cause::MayNotWrite);
+        }
     }
-    if ((attributes & FILE_ATTRIBUTE_READONLY) != 0) {
-        return refusal(path, "it is read-only");
-    }
-    const Handle file(openExisting(path, GENERIC_WRITE));
-    if (!file.valid()) {
-        return refusal(path,
-                       "this user may not write it (" + systemMessage(::GetLastError()) + ")");
+    // A new file and a replacement alike are made in the folder.
+    const std::string folder = folderOf(path);
+    if (std::string why = cannotMakeFilesIn(folder); !why.empty()) {
+        return refusal(path, Cause::MayNotWriteInFolder, std::move(why), folder);
     }
     return {};
 }
 
-std::string replaceFile(const std::string &path, std::string_view bytes) {
-    if (std::string problem = cannotReplace(path); !problem.empty()) {
+FileProblem replaceFile(const std::string &path, std::string_view bytes) {
+    if (FileProblem problem = cannotReplace(path); !problem.empty()) {
         return problem;
     }
     const std::string temporary = temporaryNextTo(path);
@@ -172,8 +193,7 @@ std::string replaceFile(const std::string &path, std::string_view bytes) {
         const Handle file(::CreateFileW(wide(temporary).c_str(), GENERIC_WRITE, 0, nullptr,
                                         CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file.valid()) {
-            return refusal(path,
-                           "a new copy cannot be made (" + systemMessage(::GetLastError()) + ")");
+            return lastError(path, Cause::CannotMakeCopy);
         }
         std::string_view rest = bytes;
         while (!rest.empty()) {
@@ -181,30 +201,31 @@ std::string replaceFile(const std::string &path, std::string_view bytes) {
                 rest.size() > 0x40000000 ? 0x40000000U : static_cast<DWORD>(rest.size());
             DWORD written = 0;
             if (!::WriteFile(file.get(), rest.data(), chunk, &written, nullptr) || written == 0) {
-                const DWORD error = ::GetLastError();
+                const FileProblem problem = lastError(path, Cause::CannotWrite);
                 ::DeleteFileW(wide(temporary).c_str());
-                return refusal(path, "it cannot be written (" + systemMessage(error) + ")");
+                return problem;
             }
             rest.remove_prefix(written);
         }
         if (!::FlushFileBuffers(file.get())) {
-            const DWORD error = ::GetLastError();
+            const FileProblem problem = lastError(path, Cause::CannotWrite);
             ::DeleteFileW(wide(temporary).c_str());
-            return refusal(path, "it cannot be written (" + systemMessage(error) + ")");
+            return problem;
         }
     }
     if (!::MoveFileExW(wide(temporary).c_str(), wide(path).c_str(),
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        const DWORD error = ::GetLastError();
+        const FileProblem problem = lastError(path, Cause::CannotReplace);
         ::DeleteFileW(wide(temporary).c_str());
-        return refusal(path, "it cannot be replaced (" + systemMessage(error) + ")");
+        return problem;
     }
     return {};
 }
 
-std::string rewriteFile(const std::string &path,
-                        const std::function<std::optional<std::string>(const FileContents &)> &change) {
-    if (std::string problem = cannotReplace(path); !problem.empty()) {
+FileProblem
+rewriteFile(const std::string &path,
+            const std::function<std::optional<std::string>(const FileContents &)> &change) {
+    if (FileProblem problem = cannotReplace(path); !problem.empty()) {
         return problem;
     }
     const FileContents contents = readRegularFile(path);
@@ -212,10 +233,10 @@ std::string rewriteFile(const std::string &path,
         return contents.problem;
     }
     const std::optional<std::string> bytes = change(contents);
-    return bytes ? replaceFile(path, *bytes) : std::string();
+    return bytes ? replaceFile(path, *bytes) : FileProblem();
 }
 
-int openForAppend(const std::string &path, std::string &problem) {
+int openForAppend(const std::string &path, FileProblem &problem) {
     problem = notARegularFile(path);
     if (!problem.empty()) {
         return -1;
@@ -223,8 +244,7 @@ int openForAppend(const std::string &path, std::string &problem) {
     const int fd = ::_wopen(wide(path).c_str(), _O_WRONLY | _O_APPEND | _O_CREAT | _O_BINARY,
                             _S_IREAD | _S_IWRITE);
     if (fd < 0) {
-        problem = refusal(path, "it cannot be opened for writing (" +
-                                    std::string(std::strerror(errno)) + ")");
+        problem = refusal(path, Cause::CannotOpenForWriting, std::strerror(errno));
     }
     return fd;
 }

@@ -7,6 +7,7 @@
 #include "core/settings_store.h"
 
 #include <cmath>
+#include <optional>
 #include <string_view>
 #include <type_traits>
 #include <variant>
@@ -19,22 +20,24 @@ using Member =
     std::variant<std::string Settings::*, std::int16_t Settings::*, std::int32_t Settings::*,
                  bool Settings::*, ConnectionMode Settings::*, Units Settings::*>;
 
+// The rule a value breaks, or nothing.
+using Broken = std::optional<SettingRule>;
+
 // One row of the key table: the key, where its value is held, and the rule a value must meet
-// beyond its type (the reason it fails, or nullptr).
+// beyond its type.
 struct KeyRow {
     SettingKey key;
     const char *section;
     const char *name;
     Member member;
-    const char *(*check)(const Settings &) = nullptr;
+    Broken (*check)(const Settings &) = nullptr;
 };
 
 // A port is held as the text of a whole number from 1 to 65535, with its leading blank.
-const char *portRule(const std::string &port) {
+Broken portRule(const std::string &port) {
     const double number = TextToNumber(port);
-    return number != std::floor(number) || number < 1 || number > 65535
-               ? "a port is a whole number from 1 to 65535"
-               : nullptr;
+    return number != std::floor(number) || number < 1 || number > 65535 ? Broken(SettingRule::Port)
+                                                                        : std::nullopt;
 }
 
 // clang-format off
@@ -43,19 +46,19 @@ const KeyRow kKeys[] = {
     {SettingKey::ScanTime, "Opcions", "ScanTime", &Settings::ScanTime, [](const Settings &s) {
          // Below the menu's shortest interval the scan would take the whole processor, or (at
          // 0 and below) never run.
-         return s.ScanTime < kShortestScanTimeMs ? "a scan time is at least 10 ms" : nullptr; }},
+         return s.ScanTime < kShortestScanTimeMs ? Broken(SettingRule::ScanTime) : std::nullopt; }},
     {SettingKey::TipusConexio, "Opcions", "TipusConexio", &Settings::TipusConexio},
     {SettingKey::Port, "Opcions", "Port", &Settings::Port, [](const Settings &s) {
          return portRule(s.Port); }},
     {SettingKey::IP, "Opcions", "IP", &Settings::IP, [](const Settings &s) {
-         return Valid_IP(s.IP) ? nullptr : "an address is four groups of three digits"; }},
+         return Valid_IP(s.IP) ? std::nullopt : Broken(SettingRule::Address); }},
     {SettingKey::NoGrafics, "Opcions", "NoGrafics", &Settings::NoGrafics},
     {SettingKey::Unitats, "Opcions", "Unitats", &Settings::Unitats},
     {SettingKey::DadesServ, "Opcions", "DadesServ", &Settings::DadesServ},
     {SettingKey::PosFormX, "Opcions", "PosFormX", &Settings::PosFormX},
     {SettingKey::PosFormY, "Opcions", "PosFormY", &Settings::PosFormY},
     {SettingKey::BackgroundColor, "Opcions", "BackgroundColor", &Settings::BackgroundColor, [](const Settings &s) {
-         return s.BackgroundColor < 0 ? "a colour cannot be negative" : nullptr; }},
+         return s.BackgroundColor < 0 ? Broken(SettingRule::Colour) : std::nullopt; }},
     {SettingKey::MaxPneu, "MaxMin", "MaxPneu", &Settings::MaxPneu},
     {SettingKey::MinPneu, "MaxMin", "MinPneu", &Settings::MinPneu},
     {SettingKey::MaxMotor, "MaxMin", "MaxMotor", &Settings::MaxMotor},
@@ -69,7 +72,7 @@ const KeyRow kKeys[] = {
     {SettingKey::WebEnabled, "Web", "Enabled", &Settings::WebEnabled},
     {SettingKey::WebAddress, "Web", "Address", &Settings::WebAddress, [](const Settings &s) {
          return isListenAddress(s.WebAddress)
-                    ? nullptr : "an address is four numbers from 0 to 255"; }},
+                    ? std::nullopt : Broken(SettingRule::ListenAddress); }},
     {SettingKey::WebPort, "Web", "Port", &Settings::WebPort, [](const Settings &s) {
          return portRule(s.WebPort); }},
 };
@@ -125,47 +128,67 @@ std::string shownDefault(const Member &member) {
     return std::string(trimBlanks(storedForm(defaults, member)));
 }
 
-// Converts `text` into the member's type, throwing RunTimeError when it does not convert.
-// "500ms" or "abc" would read as 500 or 0: a correction the user must hear of.
-void convertInto(Settings &settings, const Member &member, const std::string &text) {
-    const auto requireNumber = [&text] {
-        if (!isStrictNumber(text)) {
-            throw RunTimeError("TextToNumber", "not a number");
-        }
-    };
-    std::visit(
-        [&](auto field) {
+// Runs `convert`, a conversion that throws RunTimeError when the text does not fit; `broken`
+// when it throws.
+template <typename Convert> Broken unless(SettingRule broken, Convert &&convert) {
+    try {
+        convert();
+        return std::nullopt;
+    } catch (const RunTimeError &) {
+        return broken;
+    }
+}
+
+// Converts `text` into the member's type, or gives the rule it breaks. "500ms" or "abc" would
+// read as 500 or 0: a correction the user must hear of.
+Broken convertInto(Settings &settings, const Member &member, const std::string &text) {
+    return std::visit(
+        [&](auto field) -> Broken {
             auto &value = settings.*field;
             using T = std::decay_t<decltype(value)>;
             if constexpr (std::is_same_v<T, bool>) {
-                value = TextToFlag(text);
+                return unless(SettingRule::Flag, [&] { value = TextToFlag(text); });
             } else if constexpr (std::is_same_v<T, std::string>) {
-                if (field == &Settings::Port || field == &Settings::WebPort) {
-                    requireNumber();
-                    value = NumberToText(TextToNumber(text));
-                } else {
+                if (field != &Settings::Port && field != &Settings::WebPort) {
                     value = text;
+                    return std::nullopt;
                 }
-            } else if constexpr (std::is_same_v<T, std::int16_t>) {
-                requireNumber();
-                value = ToInteger16(TextToNumber(text));
+                if (!isStrictNumber(text)) {
+                    return SettingRule::Number;
+                }
+                value = NumberToText(TextToNumber(text));
+                return std::nullopt;
             } else if constexpr (std::is_same_v<T, ConnectionMode>) {
-                requireNumber();
-                const std::int16_t mode = ToInteger16(TextToNumber(text));
-                if (mode < 0 || mode > 2) {
-                    throw RunTimeError("TipusConexio",
-                                       "the connection is 0 (none), 1 (server) or 2 (client)");
+                if (!isStrictNumber(text)) {
+                    return SettingRule::Number;
+                }
+                // Beyond the 16-bit range it is no mode either.
+                std::int16_t mode = -1;
+                const Broken overflow = unless(SettingRule::ConnectionMode,
+                                               [&] { mode = ToInteger16(TextToNumber(text)); });
+                if (overflow || mode < 0 || mode > 2) {
+                    return SettingRule::ConnectionMode;
                 }
                 value = static_cast<ConnectionMode>(mode);
+                return std::nullopt;
             } else if constexpr (std::is_same_v<T, Units>) {
                 // Letter case counts: "imperial" is no unit system.
                 if (text != "Metric" && text != "Imperial") {
-                    throw RunTimeError("Unitats", "the units are Metric or Imperial");
+                    return SettingRule::Units;
                 }
                 value = text == "Imperial" ? Units::Imperial : Units::Metric;
+                return std::nullopt;
             } else {
-                requireNumber();
-                value = ToInteger32(TextToNumber(text));
+                if (!isStrictNumber(text)) {
+                    return SettingRule::Number;
+                }
+                return unless(SettingRule::Range, [&] {
+                    if constexpr (std::is_same_v<T, std::int16_t>) {
+                        value = ToInteger16(TextToNumber(text));
+                    } else {
+                        value = ToInteger32(TextToNumber(text));
+                    }
+                });
             }
         },
         member);
@@ -178,20 +201,13 @@ LoadedSettings loadSettings(const SettingsStore &store) {
     const Settings defaults;
     for (const KeyRow &row : kKeys) {
         const std::string stored = store.read(row.section, row.name, defaultText(row.member));
-        const char *reason = nullptr;
-        std::string why;
-        try {
-            convertInto(loaded.settings, row.member, stored);
-            reason = row.check ? row.check(loaded.settings) : nullptr;
-        } catch (const RunTimeError &error) {
-            why = error.what();
+        Broken broken = convertInto(loaded.settings, row.member, stored);
+        if (!broken && row.check) {
+            broken = row.check(loaded.settings);
         }
-        if (reason) {
-            why = reason;
-        }
-        if (!why.empty()) {
+        if (broken) {
             loaded.problems.push_back(
-                {row.section, row.name, stored, why, shownDefault(row.member)});
+                {row.section, row.name, stored, *broken, shownDefault(row.member)});
             std::visit([&](auto field) { loaded.settings.*field = defaults.*field; }, row.member);
         }
     }
@@ -209,12 +225,6 @@ void writeThresholds(const Settings &settings, SettingsStore &store) {
             saveSetting(store, settings, row.key);
         }
     }
-}
-
-std::string describeProblem(const SettingProblem &problem, const std::string &iniPath) {
-    return iniPath + ": [" + problem.section + "] " + problem.key + " holds \"" +
-           problem.storedText + "\" (" + problem.reason + "); using " + problem.replacement +
-           " instead.";
 }
 
 } // namespace ostrelo::core

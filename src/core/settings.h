@@ -83,12 +83,28 @@ enum class SettingKey {
     WebPort,
 };
 
-/// A stored setting that could not be used: where it is, what it holds and what replaces it.
+/// The rule a stored setting breaks.
+enum class SettingRule {
+    Number,         ///< a number is called for
+    Flag,           ///< True, False or a number is called for
+    Range,          ///< the number does not fit the setting's type
+    ScanTime,       ///< a scan time is at least 10 ms
+    ConnectionMode, ///< 0 (none), 1 (server) or 2 (client)
+    Units,          ///< exactly "Metric" or "Imperial"
+    Port,           ///< a whole number from 1 to 65535
+    Address,        ///< four groups of three digits
+    ListenAddress,  ///< four numbers from 0 to 255
+    Colour,         ///< a colour is not negative
+    Language,       ///< one of the eight languages
+};
+
+/// A stored setting that could not be used: where it is, what it holds, the rule it breaks
+/// and what replaces it.
 struct SettingProblem {
     std::string section;
     std::string key;
     std::string storedText;
-    std::string reason;
+    SettingRule rule = SettingRule::Number;
     std::string replacement;
 };
 
@@ -114,8 +130,5 @@ void saveSetting(SettingsStore &store, const Settings &settings, SettingKey key)
 
 /// Writes the eight thresholds back to section MaxMin, in their start-up order.
 void writeThresholds(const Settings &settings, SettingsStore &store);
-
-/// One line for a person: which key in which file holds which text and what is used instead.
-std::string describeProblem(const SettingProblem &problem, const std::string &iniPath);
 
 } // namespace ostrelo::core

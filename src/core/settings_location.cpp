@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/settings_location.h"
 
+#include "core/file_path.h"
+
 #include <filesystem>
 
 namespace ostrelo::core {
@@ -12,18 +14,18 @@ std::string settingsFilePath(const SettingsLocationFacts &facts) {
         return *facts.configOption;
     }
     if (facts.iniExistsInProgramFolder) {
-        return (fs::path(facts.programFolder) / kIniFileName).string();
+        return utf8FromPath((pathFromUtf8(facts.programFolder) / kIniFileName).make_preferred());
     }
-    fs::path configHome = facts.xdgConfigHome;
+    fs::path configHome = pathFromUtf8(facts.xdgConfigHome);
     if (configHome.empty() || !configHome.is_absolute()) {
-        configHome = fs::path(facts.home) / ".config";
+        configHome = pathFromUtf8(facts.home) / ".config";
     }
-    return (configHome / "Ostrelo" / kIniFileName).string();
+    return utf8FromPath((configHome / "Ostrelo" / kIniFileName).make_preferred());
 }
 
 std::string settingsFolder(const std::string &iniPath) {
-    const fs::path folder = fs::path(iniPath).parent_path();
-    return folder.empty() ? std::string(".") : folder.string();
+    const fs::path folder = pathFromUtf8(iniPath).parent_path();
+    return folder.empty() ? std::string(".") : utf8FromPath(folder);
 }
 
 } // namespace ostrelo::core

@@ -53,7 +53,7 @@ bool SettingsStore::flush() {
         m_changes.clear();
         return true;
     }
-    std::string failure = m_loaded.problem;
+    FileProblem failure = m_loaded.problem;
     LoadedIni merged;
     if (failure.empty()) {
         failure = rewriteFile(m_path, [&](const FileContents &now) -> std::optional<std::string> {
@@ -90,12 +90,12 @@ bool SettingsStore::flush() {
     }
     if (!m_told) {
         m_told = true;
-        ReportError("WriteIni", "WriteIni", "Settings cannot be saved: " + failure);
+        ReportError("WriteIni", "WriteIni", "Settings cannot be saved: " + failure.reportText());
     }
     return false;
 }
 
-std::string SettingsStore::problem() const {
+FileProblem SettingsStore::problem() const {
     if (m_path.empty()) {
         return {};
     }

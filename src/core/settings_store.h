@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "core/file_problem.h"
 #include "core/ini_codec.h"
 
 #include <string>
@@ -12,11 +13,11 @@ namespace ostrelo::core {
 /// The settings file, parsed at start-up and held in memory. Values are read from the parsed
 /// text. A write takes in the file as it is on disk at that moment (edited by hand, or by
 /// another copy of the program, since it was read), changes there the lines of the keys this
-/// store wrote, and replaces the file in one atomic write, only when its text changed; what
-/// others put in the file stays. A file that cannot be read or decoded, that is not a regular
-/// file, or that this user may not write is never written: its changes live on in memory. A
-/// write that fails is made again by the next write or by `flush`, and the first failure is
-/// reported once under "WriteIni".
+/// store wrote, and writes it back as `replaceFile` does (owner, links and mode kept), only
+/// when its text changed: what others put in the file stays. A file that cannot be read or
+/// decoded, that is not a regular file, or that this user may not write is never written: its
+/// changes live on in memory. A write that fails is made again by the next write or by
+/// `flush`, and the first failure is reported once under "WriteIni".
 class SettingsStore {
 public:
     /// The store of the file at `path`, read now.
@@ -32,8 +33,8 @@ public:
                      std::string_view defaultValue) const;
 
     /// Stores `value` under `key` in `section` (the section and the key made as needed, every
-    /// other line of the file as it is now kept) and commits the file. Returns false when the file could not be
-    /// written; the value is kept for the next commit.
+    /// other line of the file as it is now kept) and commits the file. Returns false when the file
+    /// could not be written; the value is kept for the next commit.
     bool write(std::string_view section, std::string_view key, std::string_view value);
 
     /// Holds the writes that follow in memory until `flush`, so that a run of them (the
@@ -46,7 +47,7 @@ public:
 
     /// Why changes cannot be saved in the file; empty when they can (a missing file in a
     /// folder this user may write can).
-    std::string problem() const;
+    FileProblem problem() const;
 
     /// The whole text as it would be written.
     std::string text() const { return m_loaded.document.text(); }

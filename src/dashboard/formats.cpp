@@ -3,6 +3,7 @@
 
 #include "core/conversions.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace ostrelo::dashboard {
@@ -45,11 +46,13 @@ std::string patternText(double value, std::string_view pattern, char separator) 
     return text;
 }
 
+bool isLapTime(double seconds) {
+    // Any 4 bytes can arrive here, and the minutes of a day or more would not fit an integer.
+    return seconds > 0 && seconds < kLongestLapSeconds;
+}
+
 std::string lapTimeText(float seconds, char separator) {
-    // A day or more is no lap time: any 4 bytes can arrive here, and the minutes of such a
-    // value would not fit an integer.
-    constexpr float kLongestLapSeconds = 86400;
-    if (!(seconds > 0 && seconds < kLongestLapSeconds)) {
+    if (!isLapTime(seconds)) {
         return "-:--,---";
     }
     const float whole = std::trunc(seconds);
@@ -67,6 +70,15 @@ std::string lapTimeText(float seconds, char separator) {
     return patternText(static_cast<double>(minutes), "0", separator) + ":" +
            patternText(static_cast<double>(secs), "00", separator) +
            patternText(static_cast<double>(thousandths) / 1000, ".000", separator);
+}
+
+std::string signedSecondsText(double seconds, int decimals, char separator) {
+    static constexpr std::string_view kPatterns[] = {"0", "0.0", "0.00", "0.000"};
+    const std::string magnitude =
+        patternText(std::fabs(seconds), kPatterns[std::clamp(decimals, 0, 3)], separator);
+    // The sign of what is written: a difference too small to show is no loss.
+    const bool zero = magnitude.find_first_of("123456789") == std::string::npos;
+    return (seconds < 0 && !zero ? "-" : "+") + magnitude;
 }
 
 } // namespace ostrelo::dashboard

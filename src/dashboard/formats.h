@@ -21,9 +21,20 @@ std::string plainText(int value);
 /// and 0.5 gives ",50".
 std::string patternText(double value, std::string_view pattern, char separator);
 
+/// A day: no lap takes as long.
+inline constexpr double kLongestLapSeconds = 86400;
+
+/// True for a lap time the game has set: above 0 and under `kLongestLapSeconds` (a NaN is
+/// none).
+bool isLapTime(double seconds);
+
 /// A lap time in seconds as "m:ss" and the thousandths, "1:23,456" with a "," separator; a
-/// time that is not above 0 gives "-:--,---". Thousandths that round up to a whole second
-/// carry into the seconds and minutes.
+/// time that `isLapTime` refuses gives "-:--,---". Thousandths that round up to a whole second
+/// carry into the seconds and minutes. Every lap time the program shows is written by it.
 std::string lapTimeText(float seconds, char separator);
+
+/// A difference of times in seconds with its sign and `decimals` (0 to 3) decimals, the point
+/// written as `separator`: "+0,345", "-0.120", "+2". A value that rounds to zero is "+".
+std::string signedSecondsText(double seconds, int decimals, char separator);
 
 } // namespace ostrelo::dashboard

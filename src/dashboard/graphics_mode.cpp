@@ -19,10 +19,10 @@ void showGraphicsMode(bool on, Screen &screen) {
     }
 }
 
-void Canvia_Grafics(runtime::AppState &state, Screen &screen) {
+void Canvia_Grafics(core::SettingsStore &store, const core::Settings &settings, Screen &screen) {
     core::trap("Canvia_Grafics", [&] {
-        showGraphicsMode(!state.settings.NoGrafics, screen);
-        core::saveSetting(state.store, state.settings, core::SettingKey::NoGrafics);
+        showGraphicsMode(!settings.NoGrafics, screen);
+        core::saveSetting(store, settings, core::SettingKey::NoGrafics);
     });
 }
 

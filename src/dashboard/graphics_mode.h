@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "core/settings.h"
+#include "core/settings_store.h"
 #include "dashboard/screen.h"
-#include "runtime/app_state.h"
 
 namespace ostrelo::dashboard {
 
@@ -11,6 +12,6 @@ namespace ostrelo::dashboard {
 void showGraphicsMode(bool on, Screen &screen);
 
 /// Applies `NoGrafics` to the window (`showGraphicsMode`), then stores it.
-void Canvia_Grafics(runtime::AppState &state, Screen &screen);
+void Canvia_Grafics(core::SettingsStore &store, const core::Settings &settings, Screen &screen);
 
 } // namespace ostrelo::dashboard

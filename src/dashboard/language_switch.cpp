@@ -20,17 +20,17 @@ void showLanguageTexts(const i18n::Texts &t, Screen &screen) {
     screen.gameStatus = t.TextScanning;
 }
 
-void Canvia_Idioma(runtime::AppState &state, Screen &screen,
-                   const std::function<void()> &resetAttachment) {
+void Canvia_Idioma(core::SettingsStore &store, const core::Settings &settings, i18n::Texts &texts,
+                   Screen &screen, const std::function<void()> &resetAttachment) {
     core::trap("Canvia_Idioma", [&] {
-        if (const i18n::Language *language = i18n::findLanguage(state.settings.Idioma)) {
-            state.texts = language->texts;
+        if (const i18n::Language *language = i18n::findLanguage(settings.Idioma)) {
+            texts = language->texts;
         }
-        showLanguageTexts(state.texts, screen);
+        showLanguageTexts(texts, screen);
         if (resetAttachment) {
             resetAttachment();
         }
-        core::saveSetting(state.store, state.settings, core::SettingKey::Idioma);
+        core::saveSetting(store, settings, core::SettingKey::Idioma);
     });
 }
 

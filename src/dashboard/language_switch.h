@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "core/settings.h"
+#include "core/settings_store.h"
 #include "dashboard/screen.h"
 #include "i18n/texts.h"
-#include "runtime/app_state.h"
 
 #include <functional>
 #include <string_view>
@@ -19,7 +20,7 @@ void showLanguageTexts(const i18n::Texts &texts, Screen &screen);
 /// and the status line back to the scanning text, restarts the game search so the status
 /// line follows the new language, and stores `Idioma` in the settings file. A failure is
 /// reported under "Canvia_Idioma" and skips the remaining steps.
-void Canvia_Idioma(runtime::AppState &state, Screen &screen,
-                   const std::function<void()> &resetAttachment);
+void Canvia_Idioma(core::SettingsStore &store, const core::Settings &settings, i18n::Texts &texts,
+                   Screen &screen, const std::function<void()> &resetAttachment);
 
 } // namespace ostrelo::dashboard

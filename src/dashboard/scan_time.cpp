@@ -5,15 +5,16 @@
 
 namespace ostrelo::dashboard {
 
-void Canvia_Scan(runtime::AppState &state, Screen &screen,
+void Canvia_Scan(core::SettingsStore &store, const core::Settings &settings,
+                 const i18n::Texts &texts, Screen &screen,
                  const std::function<void()> &resetAttachment) {
     core::trap("Canvia_Scan", [&] {
-        screen.gameStatus = state.texts.TextScanning;
-        core::saveSetting(state.store, state.settings, core::SettingKey::ScanTime);
+        screen.gameStatus = texts.TextScanning;
+        core::saveSetting(store, settings, core::SettingKey::ScanTime);
         if (resetAttachment) {
             resetAttachment();
         }
-        screen.scanIntervalMs = state.settings.ScanTime;
+        screen.scanIntervalMs = settings.ScanTime;
     });
 }
 

@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "core/settings.h"
+#include "core/settings_store.h"
 #include "dashboard/screen.h"
-#include "runtime/app_state.h"
+#include "i18n/texts.h"
 
 #include <array>
 #include <functional>
@@ -22,7 +24,8 @@ inline constexpr std::array<std::pair<MenuItem, std::int16_t>, 5> kScanTimeItems
 /// Applies `ScanTime`: shows the scanning text, stores the interval in the settings file,
 /// restarts the game search and sets the timer's interval. A failure is reported under
 /// "Canvia_Scan".
-void Canvia_Scan(runtime::AppState &state, Screen &screen,
+void Canvia_Scan(core::SettingsStore &store, const core::Settings &settings,
+                 const i18n::Texts &texts, Screen &screen,
                  const std::function<void()> &resetAttachment);
 
 } // namespace ostrelo::dashboard

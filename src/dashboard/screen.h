@@ -97,6 +97,9 @@ struct Screen {
     std::string gameStatus;
     std::string linkStatus;
     std::string webAddress;
+    /// While no new sample comes, the notice that the values shown are old, in the language in
+    /// force: the window dims the values under it. Empty while samples come.
+    std::string oldDataNotice;
 
     // Session.
     std::string trackName;

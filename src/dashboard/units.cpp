@@ -104,13 +104,13 @@ void showUnits(bool imperial, const core::Thresholds &metric, Screen &screen,
     }
 }
 
-void Canvia_Unitats(runtime::AppState &state, Screen &screen, DisplayState &display,
-                    LapBook &book) {
+void Canvia_Unitats(core::SettingsStore &store, const core::Settings &settings, Screen &screen,
+                    DisplayState &display, LapBook &book) {
     core::trap("Canvia_Unitats", [&] {
-        const core::Settings &s = state.settings;
+        const core::Settings &s = settings;
         showUnits(isImperial(s), s, screen, display);
         book.setImperial(isImperial(s));
-        core::saveSetting(state.store, s, core::SettingKey::Unitats);
+        core::saveSetting(store, s, core::SettingKey::Unitats);
     });
 }
 

@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "core/settings.h"
+#include "core/settings_store.h"
 #include "dashboard/display_state.h"
 #include "dashboard/lap_book.h"
 #include "dashboard/screen.h"
-#include "runtime/app_state.h"
 #include "telemetry/telemetry_sample.h"
 
 namespace ostrelo::dashboard {
@@ -18,7 +19,8 @@ void showUnits(bool imperial, const core::Thresholds &metric, Screen &screen,
 /// Applies `Unitats` to the window (`showUnits`); the registered lap-start fuel follows into
 /// the new unit, so the next fuel-used value does not mix litres and gallons. Then `Unitats`
 /// is stored in the settings file.
-void Canvia_Unitats(runtime::AppState &state, Screen &screen, DisplayState &display, LapBook &book);
+void Canvia_Unitats(core::SettingsStore &store, const core::Settings &settings, Screen &screen,
+                    DisplayState &display, LapBook &book);
 
 /// Converts the sample's temperatures, pressures, fuel and wheel speeds to imperial units,
 /// each field keeping its own precision. Throws RunTimeError when a value overflows.

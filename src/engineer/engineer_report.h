@@ -15,7 +15,10 @@ namespace ostrelo::engineer {
 struct EngineerReport {
     std::string fuelPerLap;
     std::string lapsOfFuel;
+    /// The fuel to add at the next stop, that the tank suffices, or the stops still to make.
     std::string toAdd;
+    /// The tank's capacity as it counts, when it is known.
+    std::string tank;
     std::string personalBest;
     std::string againstBest;
     std::vector<std::string> columns;
@@ -26,6 +29,9 @@ struct EngineerReport {
     std::vector<double> fuelUsed;
     std::array<std::vector<double>, 4> tread;
     double best = 0;
+    /// The capacity the user gave for this car, in `units`; 0 for none.
+    double tankGiven = 0;
+    core::Units units = core::Units::Metric;
     /// Why the lap history is not kept, when it is not.
     std::string problem;
 
@@ -33,8 +39,11 @@ struct EngineerReport {
 };
 
 /// The report of `engineer` in the language of `texts` and in `units` (litres or gallons,
-/// degrees Celsius or Fahrenheit), numbers with the decimal `separator`.
+/// degrees Celsius or Fahrenheit), numbers and times with the decimal `separator`.
 EngineerReport engineerReport(const RaceEngineer &engineer, const i18n::Texts &texts,
                               core::Units units, char separator);
+
+/// A fuel amount given in `units` (litres or US gallons), in litres.
+double litresFrom(double amount, core::Units units);
 
 } // namespace ostrelo::engineer

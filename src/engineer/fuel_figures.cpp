@@ -1,15 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "engineer/fuel_figures.h"
 
+#include "dashboard/formats.h"
+
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <vector>
 
 namespace ostrelo::engineer {
 
 FuelFigures fuelFigures(std::span<const LapRecord> laps, double fuelLitres, int lapsCompleted,
-                        const RaceLength &length) {
+                        const RaceLength &length, double tankLitres) {
     FuelFigures figures;
     std::vector<const LapRecord *> counting;
     for (auto lap = laps.rbegin(); lap != laps.rend() && counting.size() < kFuelLaps; ++lap) {
@@ -29,7 +30,7 @@ FuelFigures fuelFigures(std::span<const LapRecord> laps, double fuelLitres, int 
     for (const LapRecord *lap : counting) {
         fuel += lap->fuelUsedL;
         figures.perLapMost = std::max(figures.perLapMost, static_cast<double>(lap->fuelUsedL));
-        if (lap->timeS > 0) {
+        if (dashboard::isLapTime(lap->timeS)) {
             time += lap->timeS;
             ++timed;
         }
@@ -43,60 +44,26 @@ FuelFigures fuelFigures(std::span<const LapRecord> laps, double fuelLitres, int 
     if (length.kind == RaceLength::Kind::Laps) {
         raceLaps = static_cast<int>(std::ceil(length.amount));
     } else if (length.kind == RaceLength::Kind::Minutes && timed > 0) {
-        raceLaps = static_cast<int>(std::ceil(length.amount * 60 / (time / timed)));
+        // The laps whole before time runs out, and the one under way then.
+        raceLaps = static_cast<int>(std::floor(length.amount * 60 / (time / timed))) + 1;
     } else {
         return figures;
     }
     const int toGo = std::max(0, raceLaps - lapsCompleted);
     figures.lapsToGo = toGo;
-    figures.toAdd = std::max(0.0, (toGo + 1) * figures.perLapMean - fuelLitres);
+    const double needed = (toGo + 1) * figures.perLapMean;
+    const double missing = std::max(0.0, needed - fuelLitres);
+    if (missing <= 0 || tankLitres <= 0 || needed <= tankLitres) {
+        figures.toAdd = missing;
+        return figures;
+    }
+    // What a stop can add when the car comes in with a lap of fuel left.
+    const double room = tankLitres - figures.perLapMean;
+    if (room > 0) {
+        figures.stops = static_cast<int>(std::ceil(missing / room));
+        figures.perStop = missing / figures.stops;
+    }
     return figures;
-}
-
-std::string lapsCsv(std::span<const LapRecord> laps) {
-    std::string csv = "number,time_s,fuel_used_l,position,pitted,limiter,refuelled,counts,"
-                      "tread_fl,tread_fr,tread_rl,tread_rr,pressure_fl,pressure_fr,pressure_rl,"
-                      "pressure_rr,wear_fl,wear_fr,wear_rl,wear_rr,brake_fl,brake_fr,brake_rl,"
-                      "brake_rr\r\n";
-    for (const LapRecord &lap : laps) {
-        std::string line = std::to_string(lap.number);
-        const auto add = [&line](double value) {
-            char text[32];
-            std::snprintf(text, sizeof text, "%.7g", value);
-            line += ',';
-            line += text;
-        };
-        add(lap.timeS);
-        add(lap.fuelUsedL);
-        add(lap.position);
-        for (const bool flag : {lap.pitted, lap.limiter, lap.refuelled, lap.counts}) {
-            add(flag ? 1 : 0);
-        }
-        for (const auto *values : {&lap.treadC, &lap.pressureKpa, &lap.wear, &lap.brakeC}) {
-            for (const float value : *values) {
-                add(value);
-            }
-        }
-        csv += line + "\r\n";
-    }
-    return csv;
-}
-
-std::string deltaText(double seconds) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%+.3f", seconds);
-    return text;
-}
-
-std::string lapTimeText(double seconds) {
-    if (!(seconds > 0) || seconds >= 86400) {
-        return "-";
-    }
-    const auto thousandths = static_cast<long long>(std::llround(seconds * 1000));
-    char text[32];
-    std::snprintf(text, sizeof text, "%lld:%02lld.%03lld", thousandths / 60000,
-                  thousandths / 1000 % 60, thousandths % 1000);
-    return text;
 }
 
 } // namespace ostrelo::engineer

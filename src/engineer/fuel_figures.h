@@ -29,23 +29,23 @@ struct FuelFigures {
     double perLapMost = 0;
     /// Laps the fuel in the tank lasts at the mean rate.
     double lapsOfFuel = 0;
-    /// With a race length: laps still to drive, the one under way included, and the fuel to
-    /// add at the next stop to finish with one lap in reserve (0 when the tank suffices).
+    /// With a race length: laps still to drive, the one under way included.
     std::optional<int> lapsToGo;
+    /// With a race length, when the tank can hold what the race still needs: the fuel to add
+    /// at the next stop to finish with one lap in reserve (0 when the tank suffices). It fits
+    /// the tank now.
     std::optional<double> toAdd;
+    /// With a race length, when one tank cannot finish: the stops still to make and the fuel
+    /// each adds, every stop made with a lap of fuel left.
+    int stops = 0;
+    double perStop = 0;
 };
 
 /// The fuel figures from the laps of the session (oldest first), the fuel in the tank, the
-/// laps completed so far and the race length. A race given in minutes counts its laps at the
-/// mean time of the counting laps and ends with the lap under way when time runs out.
+/// laps completed so far, the race length and the tank's capacity (0: not known, when no
+/// advice is held to it). A race given in minutes counts its laps at the mean time of the
+/// counting laps and ends with the lap under way when time runs out.
 FuelFigures fuelFigures(std::span<const LapRecord> laps, double fuelLitres, int lapsCompleted,
-                        const RaceLength &length);
-
-/// A lap time against another, in seconds with three decimals and its sign ("+0.345",
-/// "-0.120").
-std::string deltaText(double seconds);
-
-/// A lap time as minutes, seconds and thousandths ("1:23.456"); "-" for none.
-std::string lapTimeText(double seconds);
+                        const RaceLength &length, double tankLitres);
 
 } // namespace ostrelo::engineer

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -38,7 +39,34 @@ struct LapRecord {
     bool operator==(const LapRecord &) const = default;
 };
 
-/// `laps` as CSV text: a header of column names, then a line per lap, numbers with a point.
+/// How many columns a recorded lap has in the history and the export.
+inline constexpr std::size_t kLapColumnCount = 24;
+
+/// Calls `visit(name, field)` for each column of a recorded lap, in the one order the lap
+/// history and the CSV export keep them; `field` is an int, float or bool of `lap` (const when
+/// `lap` is). The name is the column's in the history and the export.
+template <typename Lap, typename Visit> void forEachLapColumn(Lap &lap, Visit &&visit) {
+    visit("number", lap.number);
+    visit("time_s", lap.timeS);
+    visit("fuel_used_l", lap.fuelUsedL);
+    visit("position", lap.position);
+    visit("pitted", lap.pitted);
+    visit("limiter", lap.limiter);
+    visit("refuelled", lap.refuelled);
+    visit("counts", lap.counts);
+    const auto wheels = [&visit](const char *const(&names)[4], auto &values) {
+        for (std::size_t wheel = 0; wheel < 4; ++wheel) {
+            visit(names[wheel], values[wheel]);
+        }
+    };
+    wheels({"tread_fl", "tread_fr", "tread_rl", "tread_rr"}, lap.treadC);
+    wheels({"pressure_fl", "pressure_fr", "pressure_rl", "pressure_rr"}, lap.pressureKpa);
+    wheels({"wear_fl", "wear_fr", "wear_rl", "wear_rr"}, lap.wear);
+    wheels({"brake_fl", "brake_fr", "brake_rl", "brake_rr"}, lap.brakeC);
+}
+
+/// `laps` as CSV text: a header of the column names, then a line per lap, numbers with a
+/// point, flags as 0 or 1.
 std::string lapsCsv(std::span<const LapRecord> laps);
 
 } // namespace ostrelo::engineer

@@ -1,17 +1,32 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "engineer/lap_recorder.h"
 
+#include "dashboard/formats.h"
+
+#include <algorithm>
+
 namespace ostrelo::engineer {
 namespace {
 
-// Fuel readings move by small amounts; a refuel adds far more than this.
-constexpr float kRefuelLitres = 0.5F;
+// More than the fuel readings of a running car ever rise.
+constexpr float kRefuelLitres = 0.1F;
+
+// The lap time the game gave, or 0 for none.
+float lapTime(float seconds) {
+    return dashboard::isLapTime(seconds) ? seconds : 0;
+}
 
 float treadMean(const std::array<float, 3> &zones) {
     return (zones[0] + zones[1] + zones[2]) / 3;
 }
 
 } // namespace
+
+bool RefuelWatch::take(float fuelLitres) {
+    m_seen = m_seen || fuelLitres > m_lowest + kRefuelLitres;
+    m_lowest = std::min(m_lowest, fuelLitres);
+    return m_seen;
+}
 
 std::optional<int> LapRecorder::currentLap() const {
     return m_lap ? std::optional<int>(m_lap->number) : std::nullopt;
@@ -21,7 +36,7 @@ void LapRecorder::start(const telemetry::TelemetrySample &s, bool counts) {
     m_lap = LapUnderWay{};
     m_lap->number = s.LapNumber;
     m_lap->startFuel = s.Fuel;
-    m_lap->lastFuel = s.Fuel;
+    m_lap->refuel.restart(s.Fuel);
     m_lap->lastLapTimeAtStart = s.LastLapTime;
     m_lap->counts = counts;
     take(s);
@@ -31,10 +46,7 @@ void LapRecorder::take(const telemetry::TelemetrySample &s) {
     LapUnderWay &lap = *m_lap;
     lap.pitted = lap.pitted || s.InPits != 0 || s.Ignition != 1;
     lap.limiter = lap.limiter || s.PitLimiter == 1;
-    if (s.Fuel > lap.lastFuel + kRefuelLitres) {
-        lap.refuelled = true;
-    }
-    lap.lastFuel = s.Fuel;
+    lap.refuel.take(s.Fuel);
     for (std::size_t wheel = 0; wheel < 4; ++wheel) {
         lap.treadSum[wheel] += treadMean(s.TyreTemp[wheel]);
     }
@@ -49,7 +61,8 @@ LapRecord LapRecorder::finish(const telemetry::TelemetrySample &s) const {
     record.position = s.Position;
     record.pitted = lap.pitted;
     record.limiter = lap.limiter;
-    record.refuelled = lap.refuelled || s.Fuel > lap.lastFuel + kRefuelLitres;
+    RefuelWatch atTheLine = lap.refuel;
+    record.refuelled = atTheLine.take(s.Fuel);
     // Only the next lap in order is a whole lap; a jump means laps went unseen.
     record.counts =
         lap.counts && !record.pitted && !record.refuelled && s.LapNumber == lap.number + 1;
@@ -66,7 +79,7 @@ std::vector<LapRecord> LapRecorder::feed(const telemetry::TelemetrySample &s) {
     std::vector<LapRecord> finished;
     if (m_waiting) {
         if (s.LastLapTime != m_waitingOldTime) {
-            m_waiting->timeS = s.LastLapTime;
+            m_waiting->timeS = lapTime(s.LastLapTime);
             finished.push_back(*m_waiting);
             m_waiting.reset();
             // That time belongs to the lap before the one under way.
@@ -75,7 +88,7 @@ std::vector<LapRecord> LapRecorder::feed(const telemetry::TelemetrySample &s) {
             }
         } else if (++m_waitingSamples >= kLateTimeSamples) {
             // No new time: the lap took exactly as long as the one before it.
-            m_waiting->timeS = s.LastLapTime;
+            m_waiting->timeS = lapTime(s.LastLapTime);
             finished.push_back(*m_waiting);
             m_waiting.reset();
         }
@@ -105,7 +118,7 @@ std::vector<LapRecord> LapRecorder::feed(const telemetry::TelemetrySample &s) {
     }
     LapRecord record = finish(s);
     if (s.LastLapTime != m_lap->lastLapTimeAtStart) {
-        record.timeS = s.LastLapTime;
+        record.timeS = lapTime(s.LastLapTime);
         finished.push_back(record);
     } else {
         m_waiting = record;

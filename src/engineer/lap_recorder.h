@@ -9,6 +9,24 @@
 
 namespace ostrelo::engineer {
 
+/// Sees fuel put in. While the car runs its fuel only goes down, so fuel above the lowest
+/// seen by more than a reading's wobble was put in, however slowly it came (a little with each
+/// sample at a fast scan).
+class RefuelWatch {
+public:
+    /// Watches afresh from `fuelLitres`.
+    void restart(float fuelLitres) {
+        m_lowest = fuelLitres;
+        m_seen = false;
+    }
+    /// Takes the fuel now; true once fuel has been put in since the restart.
+    bool take(float fuelLitres);
+
+private:
+    float m_lowest = 0;
+    bool m_seen = false;
+};
+
 /// Turns the stream of samples into finished laps. A lap ends when the lap number goes up;
 /// its time is taken when the game's last-lap time changes, which may come a few samples
 /// later. A lap number that goes down is a restart, and one that jumps by more than one was
@@ -30,13 +48,12 @@ private:
     struct LapUnderWay {
         int number = 0;
         float startFuel = 0;
-        float lastFuel = 0;
         float lastLapTimeAtStart = 0;
         int samples = 0;
         std::array<double, 4> treadSum{};
         bool pitted = false;
         bool limiter = false;
-        bool refuelled = false;
+        RefuelWatch refuel;
         bool counts = false;
     };
 

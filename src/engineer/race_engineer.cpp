@@ -1,6 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "engineer/race_engineer.h"
 
+#include "dashboard/formats.h"
+
+#include <algorithm>
+
 namespace ostrelo::engineer {
 
 void RaceEngineer::beginSession(std::int64_t nowMs) {
@@ -19,7 +23,8 @@ void RaceEngineer::take(const LapRecord &lap, std::int64_t nowMs) {
     if (m_history) {
         m_history->addLap(m_session, lap);
     }
-    if (lap.timeS > 0) {
+    keepTank();
+    if (dashboard::isLapTime(lap.timeS)) {
         m_lastAgainstBest.reset();
         if (m_best > 0) {
             m_lastAgainstBest = lap.timeS - m_best;
@@ -31,6 +36,20 @@ void RaceEngineer::take(const LapRecord &lap, std::int64_t nowMs) {
     }
 }
 
+void RaceEngineer::watchTank(float fuelLitres) {
+    TankCapacity &tank = m_tanks[m_car];
+    if (m_refuel.take(fuelLitres)) {
+        tank.learnedL = std::max(tank.learnedL, static_cast<double>(fuelLitres));
+    }
+}
+
+void RaceEngineer::keepTank() {
+    const TankCapacity &tank = m_tanks[m_car];
+    if (m_history && m_tanksKept[m_car] != tank && m_history->keepTankCapacity(m_car, tank)) {
+        m_tanksKept[m_car] = tank;
+    }
+}
+
 void RaceEngineer::feed(const telemetry::TelemetrySample &sample, std::int64_t nowMs) {
     const std::optional<int> lapBefore = m_recorder.currentLap();
     const std::vector<LapRecord> finished = m_recorder.feed(sample);
@@ -39,21 +58,46 @@ void RaceEngineer::feed(const telemetry::TelemetrySample &sample, std::int64_t n
         take(lap, nowMs);
     }
     const bool restarted = lapBefore && sample.LapNumber < *lapBefore;
-    if (sample.TrackName != m_track || sample.CarName != m_car || restarted) {
+    const bool otherCar = sample.CarName != m_car || !lapBefore;
+    if (sample.TrackName != m_track || otherCar || restarted) {
+        // What the tank took before counts for the car that was driven.
+        keepTank();
         m_track = sample.TrackName;
         m_car = sample.CarName;
         m_sessionStarted = false;
         m_laps.clear();
         m_lastAgainstBest.reset();
         m_best = m_history ? m_history->personalBest(m_track, m_car) : 0;
+        if (otherCar && !m_tanks.contains(m_car)) {
+            m_tanks[m_car] = m_tanksKept[m_car] =
+                m_history ? m_history->tankCapacity(m_car) : TankCapacity{};
+        }
+        // A restart fills the tank without a stop.
+        m_refuel.restart(sample.Fuel);
     }
+    watchTank(sample.Fuel);
     m_fuelNow = sample.Fuel;
     m_lapNow = sample.LapNumber;
 }
 
+void RaceEngineer::setTankCapacity(double litres) {
+    m_tanks[m_car].givenL = std::max(0.0, litres);
+    keepTank();
+}
+
+TankCapacity RaceEngineer::tank() const {
+    const auto found = m_tanks.find(m_car);
+    return found == m_tanks.end() ? TankCapacity{} : found->second;
+}
+
+double RaceEngineer::tankCapacity() const {
+    const TankCapacity known = tank();
+    return known.givenL > 0 ? known.givenL : known.learnedL;
+}
+
 FuelFigures RaceEngineer::fuel() const {
     // The lap under way is not completed yet.
-    return fuelFigures(m_laps, m_fuelNow, m_lapNow - 1, m_length);
+    return fuelFigures(m_laps, m_fuelNow, m_lapNow - 1, m_length, tankCapacity());
 }
 
 } // namespace ostrelo::engineer

@@ -5,11 +5,21 @@
 #include "engineer/lap_recorder.h"
 
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace ostrelo::engineer {
+
+/// What is known of a car's fuel tank, in litres; 0 for not known.
+struct TankCapacity {
+    /// The most fuel seen after a refuel.
+    double learnedL = 0;
+    /// What the user gave.
+    double givenL = 0;
+    bool operator==(const TankCapacity &) const = default;
+};
 
 /// Where finished laps are kept from one session to the next.
 class LapHistory {
@@ -22,11 +32,16 @@ public:
     virtual bool addLap(std::int64_t session, const LapRecord &lap) = 0;
     /// The best lap time on `track` with `car` in every session kept, 0 when none.
     virtual double personalBest(const std::string &track, const std::string &car) const = 0;
+    /// What is kept of `car`'s tank; nothing known when nothing is.
+    virtual TankCapacity tankCapacity(const std::string &car) const = 0;
+    /// Keeps `tank` for `car` at once.
+    virtual bool keepTankCapacity(const std::string &car, const TankCapacity &tank) = 0;
 };
 
 /// The race engineer: the laps of this session from the samples, what they say about fuel,
 /// and how the last lap compares with the best ever driven here with this car. A new
-/// session starts with a new track or car, or a restart.
+/// session starts with a new track or car, or a restart. Each car's tank capacity is the one
+/// the user gives, or else the most fuel seen after a refuel; the history keeps both.
 class RaceEngineer {
 public:
     /// `history` keeps the laps; none keeps them in memory only.
@@ -43,8 +58,14 @@ public:
     const std::string &car() const { return m_car; }
     std::int64_t session() const { return m_session; }
 
-    /// The fuel figures with the fuel in the tank now, in litres.
+    /// The fuel figures with the fuel in the tank now, in litres, held to the tank's capacity.
     FuelFigures fuel() const;
+    /// The user's capacity of the tank of the car now driven, in litres; 0 learns it again.
+    void setTankCapacity(double litres);
+    /// What is known of the tank of the car now driven.
+    TankCapacity tank() const;
+    /// That tank's capacity as it counts: the user's, else the learned one; 0 when not known.
+    double tankCapacity() const;
     /// The best lap time ever here with this car, this session's laps included; 0 for none.
     double personalBest() const { return m_best; }
     /// The last lap's time against the best before it, when both are known.
@@ -53,6 +74,8 @@ public:
 private:
     void beginSession(std::int64_t nowMs);
     void take(const LapRecord &lap, std::int64_t nowMs);
+    void watchTank(float fuelLitres);
+    void keepTank();
 
     LapHistory *m_history;
     LapRecorder m_recorder;
@@ -66,6 +89,10 @@ private:
     int m_lapNow = 0;
     double m_best = 0;
     std::optional<double> m_lastAgainstBest;
+    // Every car's tank seen in this run, as known now and as last kept.
+    std::map<std::string, TankCapacity> m_tanks;
+    std::map<std::string, TankCapacity> m_tanksKept;
+    RefuelWatch m_refuel;
 };
 
 } // namespace ostrelo::engineer

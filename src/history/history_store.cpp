@@ -2,6 +2,9 @@
 #include "history/history_store.h"
 
 #include "core/error.h"
+#include "dashboard/formats.h"
+#include "i18n/language_table.h"
+#include "i18n/messages.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -13,6 +16,8 @@
 #include <QVariant>
 
 #include <atomic>
+#include <initializer_list>
+#include <type_traits>
 
 namespace ostrelo::history {
 namespace {
@@ -31,8 +36,8 @@ int resultCode(const QSqlError &error) {
 }
 
 // The statements that take a database from one layout version to the next; element n
-// takes it from version n to n + 1.
-const char *const kMigrations[][3] = {
+// takes it from version n to n + 1. Each is written as that version had it, never changed.
+const std::initializer_list<const char *> kMigrations[] = {
     {"CREATE TABLE sessions (id INTEGER PRIMARY KEY, started_ms INTEGER NOT NULL,"
      " track TEXT NOT NULL, car TEXT NOT NULL)",
      "CREATE TABLE laps (id INTEGER PRIMARY KEY, session INTEGER NOT NULL REFERENCES sessions(id),"
@@ -44,31 +49,51 @@ const char *const kMigrations[][3] = {
      " wear_fl REAL, wear_fr REAL, wear_rl REAL, wear_rr REAL,"
      " brake_fl REAL, brake_fr REAL, brake_rl REAL, brake_rr REAL)",
      "CREATE INDEX laps_by_session ON laps(session)"},
+    {"CREATE TABLE cars (car TEXT PRIMARY KEY, tank_learned_l REAL NOT NULL,"
+     " tank_given_l REAL NOT NULL)"},
 };
 static_assert(std::size(kMigrations) == kSchemaVersion);
 
-const char *const kLapColumns =
-    "number, time_s, fuel_used_l, position, pitted, limiter, refuelled, counts,"
-    " tread_fl, tread_fr, tread_rl, tread_rr, pressure_fl, pressure_fr, pressure_rl,"
-    " pressure_rr, wear_fl, wear_fr, wear_rl, wear_rr, brake_fl, brake_fr, brake_rl, brake_rr";
+// The lap columns as a list for a statement: "number, time_s, ...".
+QString lapColumns() {
+    QString list;
+    const engineer::LapRecord none;
+    engineer::forEachLapColumn(none, [&list](const char *name, const auto &) {
+        list += (list.isEmpty() ? QString() : QStringLiteral(", ")) + QString::fromLatin1(name);
+    });
+    return list;
+}
 
 // Whether the tables hold the columns this layout version has.
 bool laidOut(const QSqlDatabase &db) {
     QSqlQuery query(db);
     return query.exec(QStringLiteral("SELECT (SELECT count(*) FROM pragma_table_info('sessions')),"
-                                     " (SELECT count(*) FROM pragma_table_info('laps'))")) &&
-           query.next() && query.value(0).toInt() == 4 && query.value(1).toInt() == 26;
+                                     " (SELECT count(*) FROM pragma_table_info('laps')),"
+                                     " (SELECT count(*) FROM pragma_table_info('cars'))")) &&
+           query.next() && query.value(0).toInt() == 4 &&
+           query.value(1).toInt() == 2 + static_cast<int>(engineer::kLapColumnCount) &&
+           query.value(2).toInt() == 3;
 }
 
-std::string why(const QSqlError &error) {
+// A problem that says why, not yet what failed.
+HistoryProblem because(HistoryProblem::Reason reason, std::string systemText = {}) {
+    HistoryProblem problem;
+    problem.reason = reason;
+    problem.systemText = std::move(systemText);
+    return problem;
+}
+
+// Why a statement failed.
+HistoryProblem why(const QSqlError &error) {
+    using Reason = HistoryProblem::Reason;
     switch (resultCode(error)) {
     case kBusy:
     case kLocked:
-        return "another program holds it locked";
+        return because(Reason::Locked);
     case kReadOnly:
-        return "it may not be written";
+        return because(Reason::ReadOnly);
     default:
-        return error.text().toStdString();
+        return because(Reason::System, error.text().toStdString());
     }
 }
 
@@ -97,11 +122,51 @@ HistoryStore::~HistoryStore() {
     QSqlDatabase::removeDatabase(m_connection);
 }
 
-void HistoryStore::fail(const std::string &what, const std::string &reason) {
-    const std::string problem = "The lap history " + m_path + " " + what + ": " + reason + ".";
+std::string describe(const HistoryProblem &problem, const i18n::Texts &t) {
+    using enum HistoryProblem::Failure;
+    using Reason = HistoryProblem::Reason;
+    const std::string &reason = problem.reason == Reason::Locked     ? t.TextHistoryLocked
+                                : problem.reason == Reason::ReadOnly ? t.TextHistoryReadOnly
+                                                                     : problem.systemText;
+    const std::string &path = problem.path;
+    switch (problem.failure) {
+    case None:
+        return {};
+    case CannotOpen:
+        return i18n::fill(t.TextHistoryCannotOpen, {path, reason});
+    case NotKept:
+        return i18n::fill(t.TextHistoryNotKept, {path, reason});
+    case CannotUse:
+        return i18n::fill(t.TextHistoryCannotUse, {path, reason});
+    case CannotMoveAside:
+        return i18n::fill(t.TextHistoryStuck, {path});
+    case MovedAside:
+        return i18n::fill(t.TextHistoryMovedAside, {path, problem.subject});
+    case MadeByNewer:
+        return i18n::fill(t.TextHistoryNewer, {path});
+    case CannotUpdate:
+        return i18n::fill(t.TextHistoryCannotUpdate, {path, reason});
+    case CannotBeginSession:
+        return i18n::fill(t.TextHistoryCannotBegin, {path, reason});
+    case CannotAddLap:
+        return i18n::fill(t.TextHistoryCannotAddLap, {path, problem.subject, reason});
+    case CannotKeepTank:
+        return i18n::fill(t.TextHistoryCannotKeepTank, {path, problem.subject, reason});
+    }
+    return {};
+}
+
+void HistoryStore::fail(HistoryProblem::Failure failure, const HistoryProblem &why,
+                        const std::string &subject) {
+    HistoryProblem problem = why;
+    problem.failure = failure;
+    problem.path = m_path;
+    problem.subject = subject;
     if (problem != m_problem) {
         m_problem = problem;
-        core::ReportError("History", "SQLite", problem);
+        // The error reports are in English whatever the language in force.
+        core::ReportError("History", "SQLite",
+                          describe(problem, i18n::findLanguage("English")->texts));
     }
 }
 
@@ -118,14 +183,15 @@ bool HistoryStore::open() {
                                   : QStringLiteral("QSQLITE_BUSY_TIMEOUT=200"));
     for (int attempt = 0; attempt < 2; ++attempt) {
         if (!db.open()) {
-            fail("cannot be opened", db.lastError().text().toStdString());
+            fail(HistoryProblem::Failure::CannotOpen,
+                 because(HistoryProblem::Reason::System, db.lastError().text().toStdString()));
             return false;
         }
         QSqlQuery check(db);
         const bool checked = check.exec(QStringLiteral("PRAGMA quick_check")) && check.next();
         if (checked && check.value(0).toString() == QStringLiteral("ok")) {
             if (readOnly) {
-                fail("is not kept", "it may not be written");
+                fail(HistoryProblem::Failure::NotKept, because(HistoryProblem::Reason::ReadOnly));
                 db.close();
                 return false;
             }
@@ -134,7 +200,7 @@ bool HistoryStore::open() {
         }
         const int code = resultCode(check.lastError());
         if (!checked && code != kCorrupt && code != kNotADatabase) {
-            fail("cannot be used", why(check.lastError()));
+            fail(HistoryProblem::Failure::CannotUse, why(check.lastError()));
             db.close();
             return false;
         }
@@ -153,12 +219,12 @@ bool HistoryStore::moveAside() {
         file + QStringLiteral(".damaged-") +
         QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd-HHmmss-zzz"));
     if (!QFile::rename(file, aside)) {
-        fail("is damaged", "it cannot be moved aside");
+        fail(HistoryProblem::Failure::CannotMoveAside);
         return false;
     }
     QFile::remove(file + QStringLiteral("-wal"));
     QFile::remove(file + QStringLiteral("-shm"));
-    fail("was damaged", "it was moved to " + aside.toStdString() + " and a new one started");
+    fail(HistoryProblem::Failure::MovedAside, {}, aside.toStdString());
     return true;
 }
 
@@ -167,12 +233,12 @@ bool HistoryStore::migrate() {
     QSqlQuery query(db);
     if (!query.exec(QStringLiteral("PRAGMA journal_mode=WAL")) ||
         !query.exec(QStringLiteral("PRAGMA user_version")) || !query.next()) {
-        fail("cannot be used", why(query.lastError()));
+        fail(HistoryProblem::Failure::CannotUse, why(query.lastError()));
         return false;
     }
     const int version = query.value(0).toInt();
     if (version > kSchemaVersion) {
-        fail("is left alone", "a newer Ostrelo made it");
+        fail(HistoryProblem::Failure::MadeByNewer);
         return false;
     }
     if (version == kSchemaVersion && !laidOut(db)) {
@@ -183,14 +249,14 @@ bool HistoryStore::migrate() {
         db.transaction();
         for (const char *statement : kMigrations[step]) {
             if (!query.exec(QString::fromLatin1(statement))) {
-                fail("cannot be brought up to date", why(query.lastError()));
+                fail(HistoryProblem::Failure::CannotUpdate, why(query.lastError()));
                 db.rollback();
                 return false;
             }
         }
         query.exec(QStringLiteral("PRAGMA user_version=%1").arg(step + 1));
         if (!db.commit()) {
-            fail("cannot be brought up to date", why(db.lastError()));
+            fail(HistoryProblem::Failure::CannotUpdate, why(db.lastError()));
             return false;
         }
     }
@@ -208,7 +274,7 @@ std::int64_t HistoryStore::beginSession(const std::string &track, const std::str
     query.addBindValue(QString::fromStdString(track));
     query.addBindValue(QString::fromStdString(car));
     if (!query.exec()) {
-        fail("cannot take a new session", why(query.lastError()));
+        fail(HistoryProblem::Failure::CannotBeginSession, why(query.lastError()));
         return 0;
     }
     return query.lastInsertId().toLongLong();
@@ -220,25 +286,28 @@ bool HistoryStore::addLap(std::int64_t session, const engineer::LapRecord &lap) 
     }
     QSqlQuery query(QSqlDatabase::database(m_connection));
     query.prepare(QStringLiteral("INSERT INTO laps (session, %1) VALUES (?%2)")
-                      .arg(QString::fromLatin1(kLapColumns), QStringLiteral(", ?").repeated(24)));
+                      .arg(lapColumns(), QStringLiteral(", ?").repeated(
+                                             static_cast<int>(engineer::kLapColumnCount))));
     query.addBindValue(QVariant::fromValue(static_cast<qint64>(session)));
-    query.addBindValue(lap.number);
-    query.addBindValue(static_cast<double>(lap.timeS));
-    query.addBindValue(static_cast<double>(lap.fuelUsedL));
-    query.addBindValue(lap.position);
-    for (const bool flag : {lap.pitted, lap.limiter, lap.refuelled, lap.counts}) {
-        query.addBindValue(flag ? 1 : 0);
+    engineer::LapRecord kept = lap;
+    // A lap without a time is kept with none, never as one.
+    if (!dashboard::isLapTime(kept.timeS)) {
+        kept.timeS = 0;
     }
-    for (const auto *values : {&lap.treadC, &lap.pressureKpa, &lap.wear, &lap.brakeC}) {
-        for (const float value : *values) {
+    engineer::forEachLapColumn(kept, [&query](const char *, const auto &value) {
+        using T = std::decay_t<decltype(value)>;
+        if constexpr (std::is_same_v<T, float>) {
             query.addBindValue(static_cast<double>(value));
+        } else {
+            query.addBindValue(static_cast<int>(value));
         }
-    }
+    });
     if (!query.exec()) {
-        fail("cannot take lap " + std::to_string(lap.number), why(query.lastError()));
+        fail(HistoryProblem::Failure::CannotAddLap, why(query.lastError()),
+             std::to_string(lap.number));
         return false;
     }
-    m_problem.clear();
+    m_problem = {};
     return true;
 }
 
@@ -248,26 +317,24 @@ std::vector<engineer::LapRecord> HistoryStore::laps(std::int64_t session) const 
         return laps;
     }
     QSqlQuery query(QSqlDatabase::database(m_connection));
-    query.prepare(QStringLiteral("SELECT %1 FROM laps WHERE session = ? ORDER BY id")
-                      .arg(QString::fromLatin1(kLapColumns)));
+    query.prepare(
+        QStringLiteral("SELECT %1 FROM laps WHERE session = ? ORDER BY id").arg(lapColumns()));
     query.addBindValue(QVariant::fromValue(static_cast<qint64>(session)));
     query.exec();
     while (query.next()) {
         engineer::LapRecord lap;
         int column = 0;
-        const auto next = [&] { return query.value(column++); };
-        lap.number = next().toInt();
-        lap.timeS = next().toFloat();
-        lap.fuelUsedL = next().toFloat();
-        lap.position = next().toInt();
-        for (bool *flag : {&lap.pitted, &lap.limiter, &lap.refuelled, &lap.counts}) {
-            *flag = next().toInt() != 0;
-        }
-        for (auto *values : {&lap.treadC, &lap.pressureKpa, &lap.wear, &lap.brakeC}) {
-            for (float &value : *values) {
-                value = next().toFloat();
+        engineer::forEachLapColumn(lap, [&](const char *, auto &value) {
+            using T = std::decay_t<decltype(value)>;
+            const QVariant stored = query.value(column++);
+            if constexpr (std::is_same_v<T, float>) {
+                value = stored.toFloat();
+            } else if constexpr (std::is_same_v<T, bool>) {
+                value = stored.toInt() != 0;
+            } else {
+                value = stored.toInt();
             }
-        }
+        });
         laps.push_back(lap);
     }
     return laps;
@@ -280,10 +347,44 @@ double HistoryStore::personalBest(const std::string &track, const std::string &c
     QSqlQuery query(QSqlDatabase::database(m_connection));
     query.prepare(QStringLiteral(
         "SELECT MIN(laps.time_s) FROM laps JOIN sessions ON laps.session = sessions.id"
-        " WHERE sessions.track = ? AND sessions.car = ? AND laps.time_s > 0 AND laps.pitted = 0"));
+        " WHERE sessions.track = ? AND sessions.car = ? AND laps.time_s > 0"
+        " AND laps.time_s < ? AND laps.pitted = 0"));
     query.addBindValue(QString::fromStdString(track));
     query.addBindValue(QString::fromStdString(car));
+    query.addBindValue(dashboard::kLongestLapSeconds);
     return query.exec() && query.next() ? query.value(0).toDouble() : 0;
+}
+
+engineer::TankCapacity HistoryStore::tankCapacity(const std::string &car) const {
+    if (!m_open) {
+        return {};
+    }
+    QSqlQuery query(QSqlDatabase::database(m_connection));
+    query.prepare(QStringLiteral("SELECT tank_learned_l, tank_given_l FROM cars WHERE car = ?"));
+    query.addBindValue(QString::fromStdString(car));
+    if (!query.exec() || !query.next()) {
+        return {};
+    }
+    return {query.value(0).toDouble(), query.value(1).toDouble()};
+}
+
+bool HistoryStore::keepTankCapacity(const std::string &car, const engineer::TankCapacity &tank) {
+    if (!m_open) {
+        return false;
+    }
+    QSqlQuery query(QSqlDatabase::database(m_connection));
+    query.prepare(QStringLiteral("INSERT INTO cars (car, tank_learned_l, tank_given_l)"
+                                 " VALUES (?, ?, ?) ON CONFLICT (car) DO UPDATE SET"
+                                 " tank_learned_l = excluded.tank_learned_l,"
+                                 " tank_given_l = excluded.tank_given_l"));
+    query.addBindValue(QString::fromStdString(car));
+    query.addBindValue(tank.learnedL);
+    query.addBindValue(tank.givenL);
+    if (!query.exec()) {
+        fail(HistoryProblem::Failure::CannotKeepTank, why(query.lastError()), car);
+        return false;
+    }
+    return true;
 }
 
 } // namespace ostrelo::history

@@ -11,9 +11,8 @@ void correctLanguage(core::LoadedSettings &loaded) {
         return;
     }
     const core::Settings defaults;
-    loaded.problems.insert(
-        loaded.problems.begin(),
-        {"Opcions", "Idioma", idioma, "not one of the eight languages", defaults.Idioma});
+    loaded.problems.insert(loaded.problems.begin(), {"Opcions", "Idioma", idioma,
+                                                     core::SettingRule::Language, defaults.Idioma});
     idioma = defaults.Idioma;
 }
 

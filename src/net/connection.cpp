@@ -4,6 +4,7 @@
 #include "core/conversions.h"
 #include "core/error.h"
 #include "core/ip_address.h"
+#include "i18n/messages.h"
 
 namespace ostrelo::net {
 
@@ -28,9 +29,10 @@ const std::string &linkStatusText(LinkStatus status, const i18n::Texts &t) {
     return kNone;
 }
 
-Connection::Connection(runtime::AppState &state, platform::StreamSocket &server,
+Connection::Connection(const core::Settings &settings, const i18n::Texts &texts,
+                       runtime::LinkState &link, platform::StreamSocket &server,
                        platform::StreamSocket &client)
-    : m_state(state), m_server(server), m_client(client) {
+    : m_settings(settings), m_texts(texts), m_link(link), m_server(server), m_client(client) {
 }
 
 void Connection::closeBoth() {
@@ -46,15 +48,15 @@ void Connection::upkeep() {
     const int serverState = m_server.state();
     const int clientState = m_client.state();
     if (serverState == kSocketConnected) {
-        m_state.ServerConnected = true;
+        m_link.ServerConnected = true;
     } else if (clientState == kSocketConnected) {
-        m_state.ClientConnected = true;
+        m_link.ClientConnected = true;
     } else {
-        m_state.ServerConnected = false;
-        m_state.ClientConnected = false;
+        m_link.ServerConnected = false;
+        m_link.ClientConnected = false;
     }
 
-    const core::ConnectionMode mode = m_state.settings.TipusConexio;
+    const core::ConnectionMode mode = m_settings.TipusConexio;
     using enum LinkStatus;
     if (mode == core::ConnectionMode::Server) {
         m_status = serverState == kSocketListening   ? Listening
@@ -71,36 +73,38 @@ void Connection::upkeep() {
     if (serverState == kSocketListening) {
         m_shownListenFailure.clear();
     }
-    if (mode == core::ConnectionMode::Server && !m_state.ServerConnected &&
+    if (mode == core::ConnectionMode::Server && !m_link.ServerConnected &&
         serverState != kSocketListening) {
         closeBoth();
-        const std::int32_t port = core::ToInteger32(core::TextToNumber(m_state.settings.Port));
+        const std::int32_t port = core::ToInteger32(core::TextToNumber(m_settings.Port));
         try {
             m_server.listen(port);
-        } catch (const core::RunTimeError &error) {
+        } catch (const platform::ListenError &error) {
             // A status of "none" alone would leave the user guessing: say why, once for each
-            // reason, and let the tick's trap report it as before. Below 1024 the likely
-            // reason is the port itself.
-            if (error.what() != m_shownListenFailure) {
-                m_shownListenFailure = error.what();
+            // port and reason, in the language in force, and let the tick's trap report it as
+            // before. Below 1024 the likely reason is the port itself.
+            const std::string reason = std::to_string(port) + ' ' + error.systemText();
+            if (reason != m_shownListenFailure) {
+                m_shownListenFailure = reason;
+                const i18n::Texts &t = m_texts;
+                const std::string text =
+                    i18n::fill(t.TextCannotListen, {std::to_string(port), error.systemText()});
                 if (onListenFailure) {
-                    onListenFailure(port < 1024
-                                        ? m_shownListenFailure + "\n\n" + m_state.texts.TextPortHelp
-                                        : m_shownListenFailure);
+                    onListenFailure(port < 1024 ? text + "\n\n" + t.TextPortHelp : text);
                 }
             }
             throw;
         }
-        m_state.SendReady = true;
+        m_link.SendReady = true;
     }
-    if (mode == core::ConnectionMode::Client && !m_state.ClientConnected &&
+    if (mode == core::ConnectionMode::Client && !m_link.ClientConnected &&
         clientState != kSocketConnecting) {
         closeBoth();
         if (onClientConnecting) {
             onClientConnecting();
         }
-        m_client.connect(core::RemoteAddress(m_state.settings.IP),
-                         core::ToInteger32(core::TextToNumber(m_state.settings.Port)));
+        m_client.connect(core::RemoteAddress(m_settings.IP),
+                         core::ToInteger32(core::TextToNumber(m_settings.Port)));
     }
 }
 
@@ -112,15 +116,15 @@ void Connection::acceptConnection() {
 }
 
 bool Connection::canSend() const {
-    return m_state.settings.TipusConexio == core::ConnectionMode::Server &&
-           m_state.ServerConnected && m_state.SendReady;
+    return m_settings.TipusConexio == core::ConnectionMode::Server && m_link.ServerConnected &&
+           m_link.SendReady;
 }
 
 void Connection::send(const std::string &frame) {
     if (!canSend()) {
         return;
     }
-    m_state.SendReady = false;
+    m_link.SendReady = false;
     m_server.send(frame);
 }
 

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "core/settings.h"
+#include "i18n/texts.h"
 #include "platform/stream_socket.h"
 #include "runtime/app_state.h"
 
@@ -19,8 +21,8 @@ const std::string &linkStatusText(LinkStatus status, const i18n::Texts &texts);
 /// tick, one client at a time, at most one frame in flight.
 class Connection {
 public:
-    Connection(runtime::AppState &state, platform::StreamSocket &server,
-               platform::StreamSocket &client);
+    Connection(const core::Settings &settings, const i18n::Texts &texts, runtime::LinkState &link,
+               platform::StreamSocket &server, platform::StreamSocket &client);
 
     /// Each tick: the connected flags, the link status, and listening (server) or connecting
     /// (client) again when needed. Throws core::RunTimeError when listening or connecting
@@ -31,7 +33,7 @@ public:
     /// The link as the last upkeep found it.
     LinkStatus status() const { return m_status; }
 
-    /// Why the server cannot listen, in words a user can act on.
+    /// Why the server cannot listen, in words a user can act on, in the language in force.
     std::function<void(const std::string &)> onListenFailure;
 
     /// Closes both sockets, for the mode without connection.
@@ -41,7 +43,7 @@ public:
     void acceptConnection();
 
     /// The server's socket has handed the whole last frame to the system.
-    void sendComplete() { m_state.SendReady = true; }
+    void sendComplete() { m_link.SendReady = true; }
 
     /// True when a frame may go out now: server mode, a client connected, the last frame gone.
     bool canSend() const;
@@ -55,7 +57,9 @@ public:
     void send(const std::string &frame);
 
 private:
-    runtime::AppState &m_state;
+    const core::Settings &m_settings;
+    const i18n::Texts &m_texts;
+    runtime::LinkState &m_link;
     platform::StreamSocket &m_server;
     platform::StreamSocket &m_client;
     LinkStatus m_status = LinkStatus::None;

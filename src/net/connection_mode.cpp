@@ -6,22 +6,20 @@
 
 namespace ostrelo::net {
 
-void Canvia_Conexio(runtime::AppState &state, Connection &connection) {
+void Canvia_Conexio(core::SettingsStore &store, const core::Settings &s, Connection &connection) {
     core::trap("Canvia_Conexio", [&] {
-        const core::Settings &s = state.settings;
         if (s.TipusConexio == core::ConnectionMode::None) {
             connection.closeBoth();
         }
-        core::saveSetting(state.store, s, core::SettingKey::TipusConexio);
-        core::saveSetting(state.store, s, core::SettingKey::IP);
-        core::saveSetting(state.store, s, core::SettingKey::Port);
+        core::saveSetting(store, s, core::SettingKey::TipusConexio);
+        core::saveSetting(store, s, core::SettingKey::IP);
+        core::saveSetting(store, s, core::SettingKey::Port);
     });
 }
 
-void Canvia_Dades_Serv(runtime::AppState &state) {
-    core::trap("Canvia_Dades_Serv()", [&] {
-        core::saveSetting(state.store, state.settings, core::SettingKey::DadesServ);
-    });
+void Canvia_Dades_Serv(core::SettingsStore &store, const core::Settings &settings) {
+    core::trap("Canvia_Dades_Serv()",
+               [&] { core::saveSetting(store, settings, core::SettingKey::DadesServ); });
 }
 
 } // namespace ostrelo::net

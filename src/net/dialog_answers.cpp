@@ -17,26 +17,26 @@ bool isValidPort(std::string_view text) {
     return value >= 1 && value <= 65535;
 }
 
-DialogOutcome confirmServerDialog(runtime::AppState &state, std::string_view portText) {
+DialogOutcome confirmServerDialog(core::Settings &settings, std::string_view portText) {
     if (!isValidPort(portText)) {
         return DialogOutcome::BadPort;
     }
-    state.settings.Port = core::NumberToText(core::TextToNumber(portText));
-    state.settings.TipusConexio = core::ConnectionMode::Server;
+    settings.Port = core::NumberToText(core::TextToNumber(portText));
+    settings.TipusConexio = core::ConnectionMode::Server;
     return DialogOutcome::Accepted;
 }
 
-DialogOutcome confirmClientDialog(runtime::AppState &state, std::string_view ipText,
+DialogOutcome confirmClientDialog(core::Settings &settings, std::string_view ipText,
                                   std::string_view portText) {
     if (!core::Valid_IP(ipText)) {
         return DialogOutcome::BadAddress;
     }
-    state.settings.IP = ipText;
+    settings.IP = ipText;
     if (!isValidPort(portText)) {
         return DialogOutcome::BadPort;
     }
-    state.settings.Port = core::NumberToText(core::TextToNumber(portText));
-    state.settings.TipusConexio = core::ConnectionMode::Client;
+    settings.Port = core::NumberToText(core::TextToNumber(portText));
+    settings.TipusConexio = core::ConnectionMode::Client;
     return DialogOutcome::Accepted;
 }
 

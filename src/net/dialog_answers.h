@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "runtime/app_state.h"
+#include "core/settings.h"
 
 #include <string_view>
 
@@ -15,11 +15,11 @@ enum class DialogOutcome { Accepted, BadAddress, BadPort };
 
 /// OK on the port dialog: with a valid port, stores it (as a number text) and chooses server
 /// mode. The caller then applies the mode.
-DialogOutcome confirmServerDialog(runtime::AppState &state, std::string_view portText);
+DialogOutcome confirmServerDialog(core::Settings &settings, std::string_view portText);
 
 /// OK on the address dialog: a valid address is stored at once, even when the port is then
 /// refused; with a valid port too, stores it and chooses client mode.
-DialogOutcome confirmClientDialog(runtime::AppState &state, std::string_view ipText,
+DialogOutcome confirmClientDialog(core::Settings &settings, std::string_view ipText,
                                   std::string_view portText);
 
 } // namespace ostrelo::net

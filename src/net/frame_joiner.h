@@ -18,7 +18,10 @@ public:
     /// The body of the next complete frame without its leading NUL, or nullopt when more
     /// bytes are needed. A malformed prefix (not six digits, below 8 or above the largest
     /// frame a writer can produce, or a body not starting with NUL) drops everything held
-    /// and throws core::RunTimeError; joining starts afresh with the next arrival.
+    /// and throws core::RunTimeError; joining starts afresh with the next arrival. A frame
+    /// cut short (a whole frame begins where its body should go on) is skipped at once: the
+    /// frames after it come out, and when none is left the cut is told by a
+    /// core::RunTimeError in place of nullopt.
     std::optional<std::string> next();
 
     /// Forgets a half-received frame.
@@ -32,6 +35,8 @@ private:
 
     std::string m_buffer;
     std::size_t m_start = 0;
+    /// What was cut short, told once the frames after it are out.
+    std::string m_cut;
 };
 
 } // namespace ostrelo::net

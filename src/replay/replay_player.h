@@ -21,10 +21,10 @@ public:
     ReplayPlayer &operator=(const ReplayPlayer &) = delete;
 
     /// Empty when the file can be played; otherwise why not.
-    const std::string &refusal() const { return m_decoder.refusal(); }
+    const SessionFault &refusal() const { return m_decoder.refusal(); }
     const SessionHeader &header() const { return m_decoder.header(); }
     /// Where reading stopped because the file is cut or damaged; empty for a whole file.
-    const std::string &damage() const { return m_damage; }
+    const SessionFault &damage() const { return m_damage; }
 
     std::int64_t durationMs() const { return m_lastMs - m_firstMs; }
     std::int64_t positionMs() const { return m_positionMs; }
@@ -49,7 +49,7 @@ public:
 private:
     std::string m_bytes;
     SessionDecoder m_decoder;
-    std::string m_damage;
+    SessionFault m_damage;
     std::int64_t m_firstMs = 0;
     std::int64_t m_lastMs = 0;
     std::int64_t m_positionMs = 0;

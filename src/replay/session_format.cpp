@@ -163,23 +163,23 @@ struct Frame {
 };
 
 // The record at the start of `bytes`, or why it cannot be read.
-const char *frameAt(std::string_view bytes, Frame &frame) {
+SessionFault::Kind frameAt(std::string_view bytes, Frame &frame) {
     Cursor cursor(bytes);
     std::string_view kind;
     std::uint64_t length = 0;
     std::string_view sum;
     if (!cursor.bytes(1, kind) || !cursor.varint(length) || length > kLargestRecord ||
         !cursor.bytes(length, frame.payload) || !cursor.bytes(2, sum)) {
-        return "the file ends inside a record";
+        return SessionFault::Kind::CutRecord;
     }
     const auto stored = static_cast<std::uint16_t>(static_cast<unsigned char>(sum[0]) |
                                                    (static_cast<unsigned char>(sum[1]) << 8));
     if (stored != checksum(frame.payload)) {
-        return "a damaged record";
+        return SessionFault::Kind::DamagedRecord;
     }
     frame.kind = static_cast<unsigned char>(kind[0]);
     frame.size = cursor.at();
-    return nullptr;
+    return SessionFault::Kind::None;
 }
 
 bool readStandings(std::string_view payload, telemetry::Standings &into) {
@@ -273,23 +273,21 @@ std::string SessionEncoder::encode(const RecordedSample &r) {
 
 SessionDecoder::SessionDecoder(std::string_view bytes) : m_bytes(bytes) {
     if (bytes.empty()) {
-        m_refusal = "it is empty";
+        m_refusal = {SessionFault::Kind::Empty, 0};
         return;
     }
     if (bytes.substr(0, kMagic.size()) != kMagic) {
-        m_refusal = "it is not an Ostrelo session file";
+        m_refusal = {SessionFault::Kind::NotASession, 0};
         return;
     }
     Cursor cursor(bytes.substr(kMagic.size()));
     std::uint64_t version = 0;
     if (!cursor.varint(version)) {
-        m_refusal = "its header is cut short";
+        m_refusal = {SessionFault::Kind::HeaderCut, 0};
         return;
     }
     if (version > static_cast<std::uint64_t>(kFormatVersion) || version == 0) {
-        m_refusal = "it was written in format " + std::to_string(version) +
-                    ", and this Ostrelo reads format " + std::to_string(kFormatVersion) +
-                    " and older";
+        m_refusal = {SessionFault::Kind::NewerFormat, version};
         return;
     }
     m_header.version = static_cast<int>(version);
@@ -297,7 +295,7 @@ SessionDecoder::SessionDecoder(std::string_view bytes) : m_bytes(bytes) {
     for (;;) {
         const std::size_t end = bytes.find('\n', at);
         if (end == std::string_view::npos || end - at > 4096) {
-            m_refusal = "its header is cut short";
+            m_refusal = {SessionFault::Kind::HeaderCut, 0};
             return;
         }
         const std::string_view line = bytes.substr(at, end - at);
@@ -321,8 +319,8 @@ SessionDecoder::SessionDecoder(std::string_view bytes) : m_bytes(bytes) {
     m_start = m_at = at;
 }
 
-bool SessionDecoder::damaged(std::size_t at, const char *why) {
-    m_stop = "stopped at byte " + std::to_string(at) + ": " + why;
+bool SessionDecoder::damaged(std::size_t at, SessionFault::Kind why) {
+    m_stop = {why, at};
     m_at = m_bytes.size();
     return false;
 }
@@ -337,24 +335,25 @@ bool SessionDecoder::readRecord(RecordedSample &r) {
     telemetry::Standings standings = m_previous.standings;
     Frame frame;
     for (;;) {
-        if (const char *why = frameAt(m_bytes.substr(m_at), frame)) {
+        if (const SessionFault::Kind why = frameAt(m_bytes.substr(m_at), frame);
+            why != SessionFault::Kind::None) {
             return damaged(m_at, why);
         }
         if (frame.kind != kStandings) {
             break;
         }
         if (!readStandings(frame.payload, standings)) {
-            return damaged(m_at, "damaged standings");
+            return damaged(m_at, SessionFault::Kind::DamagedStandings);
         }
         m_at += frame.size;
     }
     const std::size_t recordStart = m_at;
     const bool keyframe = frame.kind == kKeyframe;
     if (!keyframe && frame.kind != kDelta) {
-        return damaged(recordStart, "a damaged record");
+        return damaged(recordStart, SessionFault::Kind::DamagedRecord);
     }
     if (!keyframe && unitStart == m_start) {
-        return damaged(recordStart, "the first record holds no whole sample");
+        return damaged(recordStart, SessionFault::Kind::NoWholeSample);
     }
     Cursor fields(frame.payload);
     std::uint64_t time = 0;
@@ -362,7 +361,7 @@ bool SessionDecoder::readRecord(RecordedSample &r) {
     std::string_view mask;
     if (!fields.varint(time) || !fields.varint(slot) ||
         (!keyframe && !fields.bytes(kMaskBytes, mask))) {
-        return damaged(recordStart, "a damaged record");
+        return damaged(recordStart, SessionFault::Kind::DamagedRecord);
     }
     r = m_previous;
     r.timeMs = keyframe ? unzigzag(time) : m_previous.timeMs + unzigzag(time);
@@ -377,7 +376,7 @@ bool SessionDecoder::readRecord(RecordedSample &r) {
         }
     });
     if (!whole || !fields.done()) {
-        return damaged(recordStart, "a damaged record");
+        return damaged(recordStart, SessionFault::Kind::DamagedRecord);
     }
     if (keyframe && (m_keyframes.empty() || m_keyframes.back().second < unitStart)) {
         m_keyframes.emplace_back(r.timeMs, unitStart);
@@ -402,7 +401,7 @@ void SessionDecoder::rewindTo(std::int64_t timeMs) {
         }
     }
     m_at = at;
-    m_stop.clear();
+    m_stop = {};
     m_previous = {};
 }
 

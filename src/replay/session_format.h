@@ -24,6 +24,30 @@ struct SessionHeader {
     std::string car;
 };
 
+/// What is wrong with a session file, in no language.
+struct SessionFault {
+    enum class Kind {
+        None,
+        // The file cannot be played at all.
+        Empty,
+        NotASession,
+        HeaderCut,
+        NewerFormat,
+        // It plays up to where reading stopped.
+        CutRecord,
+        DamagedRecord,
+        DamagedStandings,
+        NoWholeSample,
+    };
+    Kind kind = Kind::None;
+    /// The file's format for `NewerFormat`; the byte where reading stopped for the kinds after
+    /// it.
+    std::uint64_t number = 0;
+
+    bool empty() const { return kind == Kind::None; }
+    bool operator==(const SessionFault &) const = default;
+};
+
 /// One sample as it was acquired: when (milliseconds since 1970), the sample, the followed
 /// car's slot and the standings read with it.
 struct RecordedSample {
@@ -61,7 +85,7 @@ public:
 
     /// Empty when the header could be read and the version is one this program knows;
     /// otherwise why the file cannot be played.
-    const std::string &refusal() const { return m_refusal; }
+    const SessionFault &refusal() const { return m_refusal; }
     const SessionHeader &header() const { return m_header; }
 
     /// The next sample; false at the end or where the file is damaged.
@@ -70,18 +94,18 @@ public:
     /// that `next` goes on from there.
     void rewindTo(std::int64_t timeMs);
     /// After `next` gave false: empty at a clean end, otherwise where and why reading stopped.
-    const std::string &stop() const { return m_stop; }
+    const SessionFault &stop() const { return m_stop; }
 
 private:
     bool readRecord(RecordedSample &sample);
-    bool damaged(std::size_t at, const char *why);
+    bool damaged(std::size_t at, SessionFault::Kind why);
 
     std::string_view m_bytes;
     std::size_t m_start = 0;
     std::size_t m_at = 0;
     SessionHeader m_header;
-    std::string m_refusal;
-    std::string m_stop;
+    SessionFault m_refusal;
+    SessionFault m_stop;
     RecordedSample m_previous;
     // Where each keyframe read so far starts, and its time.
     std::vector<std::pair<std::int64_t, std::size_t>> m_keyframes;

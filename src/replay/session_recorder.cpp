@@ -16,24 +16,21 @@ constexpr std::size_t kLargestHeld = 2 << 20;
 
 SessionRecorder::SessionRecorder(const std::string &path, std::string program, bool replace)
     : m_path(path), m_program(std::move(program)) {
-    std::string problem;
-    m_fd = core::openForAppend(path, problem);
+    m_fd = core::openForAppend(path, m_error);
     if (m_fd < 0) {
-        m_error = "the session is not recorded: " + problem;
         return;
     }
     if (!replace && core::endOfFile(m_fd) != 0) {
         core::closeFile(m_fd);
         m_fd = -1;
-        m_error = "the session is not recorded: " + path +
-                  " already holds something; choose a new file name";
+        m_error = {core::FileProblem::Cause::NotEmpty, path, {}, {}};
         return;
     }
     // A new recording: whatever the file held before goes.
-    if (core::truncateFile(m_fd, 0) != 0) {
+    if (const int error = core::truncateFile(m_fd, 0); error != 0) {
         core::closeFile(m_fd);
         m_fd = -1;
-        m_error = "the session is not recorded: " + path + " cannot be emptied";
+        m_error = {core::FileProblem::Cause::CannotWrite, path, {}, std::strerror(error)};
     }
 }
 

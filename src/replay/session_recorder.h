@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "core/file_problem.h"
 #include "replay/session_format.h"
 
 #include <cstdint>
@@ -14,13 +15,14 @@ namespace ostrelo::replay {
 class SessionRecorder {
 public:
     /// Makes the file at `path`; `error()` says why when it cannot. A file that already holds
-    /// something is only emptied when `replace` says the user chose so.
+    /// something is only emptied when `replace` says the user chose so (else it is refused as
+    /// `NotEmpty`).
     SessionRecorder(const std::string &path, std::string program, bool replace = false);
     ~SessionRecorder();
     SessionRecorder(const SessionRecorder &) = delete;
     SessionRecorder &operator=(const SessionRecorder &) = delete;
 
-    const std::string &error() const { return m_error; }
+    const core::FileProblem &error() const { return m_error; }
     const std::string &path() const { return m_path; }
 
     /// Takes one sample; the header goes first, with the first sample's track and car.
@@ -32,7 +34,7 @@ private:
     std::string m_path;
     std::string m_program;
     int m_fd = -1;
-    std::string m_error;
+    core::FileProblem m_error;
     SessionEncoder m_encoder;
     std::string m_held;
     bool m_headerWritten = false;

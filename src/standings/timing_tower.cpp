@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "standings/timing_tower.h"
 
+#include "dashboard/formats.h"
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -20,7 +22,7 @@ bool validPosition(std::int32_t position) {
 }
 
 float sortableLap(float seconds) {
-    return validLapTime(seconds) ? seconds : std::numeric_limits<float>::infinity();
+    return dashboard::isLapTime(seconds) ? seconds : std::numeric_limits<float>::infinity();
 }
 
 bool runsAhead(const telemetry::CarStanding &a, const telemetry::CarStanding &b) {
@@ -43,10 +45,6 @@ bool runsAhead(const telemetry::CarStanding &a, const telemetry::CarStanding &b)
 
 } // namespace
 
-bool validLapTime(float seconds) {
-    return std::isfinite(seconds) && seconds > 0 && seconds < 86400;
-}
-
 void TimingTower::update(const telemetry::Standings &standings, std::int64_t timeMs) {
     if (timeMs < m_lastTimeMs || timeMs - m_lastTimeMs > kLongestStepMs) {
         m_timing.clear();
@@ -64,15 +62,19 @@ void TimingTower::update(const telemetry::Standings &standings, std::int64_t tim
         }
         now.driverName = car.driverName;
         if (now.crossings.empty()) {
-            now.crossings.push_back({car.lapsCompleted, timeMs, false});
+            now.crossings.push_back({car.lapsCompleted, timeMs, false, 0});
         } else if (car.lapsCompleted > now.crossings.back().lap) {
             // A car that crossed more than once since the last reading was not seen crossing.
             const bool seen = car.lapsCompleted == now.crossings.back().lap + 1;
-            now.crossings.push_back({car.lapsCompleted, timeMs, seen});
+            // Readings that come closer than the field is read repeat the last one.
+            const std::int64_t window =
+                std::max<std::int64_t>(timeMs - now.lastReadMs, telemetry::kFieldEveryMs);
+            now.crossings.push_back({car.lapsCompleted, timeMs, seen, window});
             if (now.crossings.size() > kCrossingsKept) {
                 now.crossings.erase(now.crossings.begin());
             }
         }
+        now.lastReadMs = timeMs;
     }
     m_timing = std::move(timing);
     m_standings = standings;
@@ -86,7 +88,7 @@ Gap TimingTower::gapBetween(const telemetry::CarStanding &ahead,
         static_cast<std::int64_t>(ahead.lapsCompleted) - car.lapsCompleted;
     const Gap timed = timedGap(ahead, car);
     if (lapsMore >= 2 && (timed.kind != Gap::Kind::Laps || timed.laps < lapsMore - 1)) {
-        return {Gap::Kind::Laps, 0, static_cast<int>(lapsMore - 1)};
+        return {Gap::Kind::Laps, 0, static_cast<int>(lapsMore - 1), 0};
     }
     return timed;
 }
@@ -113,11 +115,11 @@ Gap TimingTower::timedGap(const telemetry::CarStanding &ahead,
     const Crossing &aheadThen = *std::prev(after);
     const std::int32_t lapsAhead = aheadThen.lap - crossed.lap;
     if (lapsAhead >= 1) {
-        return {Gap::Kind::Laps, 0, lapsAhead};
+        return {Gap::Kind::Laps, 0, lapsAhead, 0};
     }
     if (lapsAhead == 0 && aheadThen.seen) {
         return {Gap::Kind::Seconds, static_cast<double>(crossed.timeMs - aheadThen.timeMs) / 1000,
-                0};
+                0, std::max(crossed.windowMs, aheadThen.windowMs)};
     }
     return {};
 }
@@ -135,7 +137,7 @@ std::vector<TowerRow> TimingTower::rows(std::int16_t followedSlot) const {
     for (std::size_t i = 0; i < rows.size(); ++i) {
         TowerRow &row = rows[i];
         row.place = static_cast<int>(i) + 1;
-        row.overallBest = validLapTime(row.car.bestLapTime) && row.car.bestLapTime == best;
+        row.overallBest = dashboard::isLapTime(row.car.bestLapTime) && row.car.bestLapTime == best;
         if (i > 0) {
             row.gap = gapBetween(rows[i - 1].car, row.car);
         }

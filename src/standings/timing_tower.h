@@ -16,6 +16,9 @@ struct Gap {
     Kind kind = Kind::Unknown;
     double seconds = 0;
     int laps = 0;
+    /// How finely `seconds` was measured: the longer of the two spans, from the reading before
+    /// to the reading that showed each car across the line.
+    std::int64_t resolutionMs = 0;
     bool operator==(const Gap &) const = default;
 };
 
@@ -28,15 +31,13 @@ struct TowerRow {
     Gap gap;                  // to the car ahead; unknown for the leader
 };
 
-/// True for a lap time the game has set: finite, above 0 and under a day.
-bool validLapTime(float seconds);
-
 /// The field as a timing tower. Cars are ordered by the game's positions; a position out of
 /// range goes after the valid ones, and cars that share a position are ordered by laps and
 /// then best lap. The gap to the car ahead is the time between the two crossing the line on
 /// the same lap, or the laps between them when the car ahead had crossed more laps by then
 /// (or has completed two laps more since); it is unknown until both crossings have been
-/// seen. Crossings are timed to the reading that shows them, so to the scan time.
+/// seen. Crossings are timed to the reading that shows them: a car crossed between that reading
+/// and the one before, which are never taken as closer than `telemetry::kFieldEveryMs`.
 class TimingTower {
 public:
     /// Takes the standings read at `timeMs` (milliseconds on a clock that only goes forward
@@ -50,11 +51,13 @@ private:
     struct Crossing {
         std::int32_t lap; // laps completed from this time on
         std::int64_t timeMs;
-        bool seen; // seen at the line, rather than the first time the car was seen
+        bool seen;             // seen at the line, rather than the first time the car was seen
+        std::int64_t windowMs; // since the reading before
     };
     struct CarTiming {
         std::string driverName;
         std::vector<Crossing> crossings; // oldest first
+        std::int64_t lastReadMs = 0;
     };
 
     Gap gapBetween(const telemetry::CarStanding &ahead, const telemetry::CarStanding &car) const;

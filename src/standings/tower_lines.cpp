@@ -1,21 +1,23 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "standings/tower_lines.h"
 
-#include "engineer/fuel_figures.h"
-
-#include <algorithm>
+#include "dashboard/formats.h"
 
 namespace ostrelo::standings {
 namespace {
 
-std::string withSeparator(std::string text, char separator) {
-    std::replace(text.begin(), text.end(), '.', separator);
-    return text;
+std::string timeText(float seconds, char separator) {
+    return dashboard::isLapTime(seconds) ? dashboard::lapTimeText(seconds, separator)
+                                         : std::string();
 }
 
-std::string timeText(float seconds, char separator) {
-    return validLapTime(seconds) ? withSeparator(engineer::lapTimeText(seconds), separator)
-                                 : std::string();
+// The decimals that a gap measured to `resolutionMs` holds.
+int decimalsFor(std::int64_t resolutionMs) {
+    int decimals = 3;
+    for (std::int64_t step = 1; decimals > 0 && resolutionMs > step; step *= 10) {
+        --decimals;
+    }
+    return decimals;
 }
 
 } // namespace
@@ -23,7 +25,7 @@ std::string timeText(float seconds, char separator) {
 std::string gapText(const Gap &gap, const i18n::Texts &texts, char separator) {
     switch (gap.kind) {
     case Gap::Kind::Seconds:
-        return withSeparator(engineer::deltaText(gap.seconds), separator);
+        return dashboard::signedSecondsText(gap.seconds, decimalsFor(gap.resolutionMs), separator);
     case Gap::Kind::Laps: {
         if (gap.laps == 1) {
             return texts.TextOneLapBehind;

@@ -21,6 +21,10 @@ struct CarStanding {
     bool operator==(const CarStanding &) const = default;
 };
 
+/// The field is read at most this often, in milliseconds: samples that come between two
+/// readings carry the standings of the last one.
+inline constexpr int kFieldEveryMs = 50;
+
 /// Every occupied slot of the game's car array, in slot order.
 struct Standings {
     std::vector<CarStanding> cars;

@@ -55,10 +55,8 @@ template <typename Emit> void columns(Emit emit, const TelemetrySample &s, std::
 } // namespace
 
 TelemetryLog::TelemetryLog(const std::string &path) : m_path(path) {
-    std::string problem;
-    m_fd = core::openForAppend(path, problem);
+    m_fd = core::openForAppend(path, m_error);
     if (m_fd < 0) {
-        m_error = "the telemetry log is off: " + problem;
         return;
     }
     m_headerPending = core::endOfFile(m_fd) == 0;

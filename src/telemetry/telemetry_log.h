@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "core/file_problem.h"
 #include "telemetry/telemetry_sample.h"
 
 #include <cstdint>
@@ -23,7 +24,7 @@ public:
     TelemetryLog(const TelemetryLog &) = delete;
     TelemetryLog &operator=(const TelemetryLog &) = delete;
 
-    const std::string &error() const { return m_error; }
+    const core::FileProblem &error() const { return m_error; }
 
     /// Writes one line: the wall-clock time in milliseconds since the epoch, `source`
     /// ("game" or "received"), the sample's fields in wire order with `carSlot` in its place,
@@ -41,7 +42,7 @@ private:
     int m_fd = -1;
     bool m_headerPending = false;
     bool m_failing = false;
-    std::string m_error;
+    core::FileProblem m_error;
 };
 
 } // namespace ostrelo::telemetry

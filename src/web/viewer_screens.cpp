@@ -7,7 +7,9 @@
 #include "dashboard/units.h"
 #include "engineer/engineer_report.h"
 #include "i18n/language_table.h"
+#include "standings/tower_lines.h"
 #include "web/http_request.h"
+#include "web/json_text.h"
 
 #include <algorithm>
 #include <cctype>
@@ -84,6 +86,7 @@ struct ViewerScreens::Variant {
     dashboard::Screen screen;
     dashboard::DisplayState display;
     dashboard::DisplayPhase phase{screen, display};
+    std::string message;
 };
 
 ViewerScreens::ViewerScreens(const core::Thresholds &thresholds, char decimalSeparator)
@@ -127,8 +130,10 @@ const dashboard::Screen &ViewerScreens::screen(const ViewerChoice &choice) const
 }
 
 void ViewerScreens::update(const telemetry::TelemetrySample *sample, const ProgramView &program) {
+    m_live = sample != nullptr;
     for (auto &[choice, entry] : m_variants) {
         Variant &v = *entry;
+        v.message.clear();
         if (v.view.graphics != program.graphics) {
             v.view.graphics = program.graphics;
             dashboard::showGraphicsMode(program.graphics, v.screen);
@@ -141,6 +146,22 @@ void ViewerScreens::update(const telemetry::TelemetrySample *sample, const Progr
         v.screen.linkStatus = translated(program.shown.linkStatus, program.texts, v.texts);
         v.screen.webAddress = program.shown.webAddress;
     }
+}
+
+const std::string &ViewerScreens::message(const ViewerChoice &choice,
+                                          const engineer::RaceEngineer &engineer,
+                                          const std::vector<standings::TowerRow> &tower) {
+    static const std::string none;
+    const auto found = m_variants.find(choice);
+    if (found == m_variants.end()) {
+        return none;
+    }
+    Variant &v = *found->second;
+    if (v.message.empty()) {
+        v.message = screenMessage(v.screen, m_live, engineerLines(engineer, choice, m_separator),
+                                  standings::towerLines(tower, v.texts, m_separator));
+    }
+    return v.message;
 }
 
 } // namespace ostrelo::web

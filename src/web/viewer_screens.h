@@ -8,6 +8,7 @@
 #include "dashboard/screen.h"
 #include "engineer/race_engineer.h"
 #include "i18n/texts.h"
+#include "standings/timing_tower.h"
 #include "telemetry/telemetry_sample.h"
 
 #include <map>
@@ -66,11 +67,19 @@ public:
     /// The screen for `choice`; an empty one for a choice not in use.
     const dashboard::Screen &screen(const ViewerChoice &choice) const;
 
+    /// The live message for `choice` after the last update: its screen (live when that update
+    /// brought a sample), the engineer's lines and the standings `tower` in its language and
+    /// units. Made once an update for each choice, shared by every viewer who made it; empty
+    /// for a choice not in use.
+    const std::string &message(const ViewerChoice &choice, const engineer::RaceEngineer &engineer,
+                               const std::vector<standings::TowerRow> &tower);
+
     /// The lap book forgot its laps: no viewer shows the fuel used any more.
     void forgetLap();
 
 private:
     struct Variant;
+    bool m_live = false;
 
     core::Thresholds m_thresholds;
     char m_separator;

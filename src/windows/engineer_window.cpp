@@ -14,6 +14,7 @@
 #include <QLineSeries>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -22,6 +23,9 @@
 
 namespace ostrelo::windows {
 namespace {
+
+// The personal best's line in `m_lines`.
+constexpr std::size_t kPersonalBestLine = 3;
 
 QLineSeries *series(const QString &name, const std::vector<double> &x,
                     const std::vector<double> &y) {
@@ -56,7 +60,10 @@ EngineerWindow::EngineerWindow(const i18n::Texts &t, double twipsPerPixel, QWidg
     for (QLabel *&line : m_lines) {
         line = new QLabel(this);
         line->setTextFormat(Qt::PlainText);
-        layout->addWidget(line);
+    }
+    // The tank's capacity beside what is said about fuel.
+    for (const std::size_t line : {0U, 1U, 2U, 6U, 3U, 4U, 5U}) {
+        layout->addWidget(m_lines[line]);
     }
     auto *length = new QHBoxLayout;
     m_lengthLabel = new QLabel(this);
@@ -73,6 +80,17 @@ EngineerWindow::EngineerWindow(const i18n::Texts &t, double twipsPerPixel, QWidg
     layout->addLayout(length);
     connect(m_kind, &QComboBox::currentIndexChanged, this, &EngineerWindow::lengthChanged);
     connect(m_amount, &QDoubleSpinBox::valueChanged, this, &EngineerWindow::lengthChanged);
+    auto *tank = new QHBoxLayout;
+    m_tankLabel = new QLabel(this);
+    tank->addWidget(m_tankLabel);
+    m_tank = new QDoubleSpinBox(this);
+    m_tank->setRange(0, 1000);
+    m_tank->setDecimals(1);
+    m_tank->setSuffix(QStringLiteral(" L"));
+    tank->addWidget(m_tank);
+    tank->addStretch();
+    layout->addLayout(tank);
+    connect(m_tank, &QDoubleSpinBox::valueChanged, this, &EngineerWindow::tankChanged);
 
     m_table = new QTableWidget(this);
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -97,13 +115,16 @@ EngineerWindow::EngineerWindow(const i18n::Texts &t, double twipsPerPixel, QWidg
 void EngineerWindow::setTexts(const i18n::Texts &t) {
     // Two languages may share a word, hardly all of them.
     std::string shown = t.TextEngineerTitle + '\n' + t.TextRaceLength + '\n' + t.TextNoLength +
-                        '\n' + t.TextExportCsv;
+                        '\n' + t.TextExportCsv + '\n' + t.TextTankCapacity + '\n' +
+                        t.TextTankLearned;
     if (shown == m_texts) {
         return;
     }
     m_texts = std::move(shown);
     setWindowTitle(toQString(t.TextEngineerTitle));
     m_lengthLabel->setText(toQString(t.TextRaceLength));
+    m_tankLabel->setText(toQString(t.TextTankCapacity));
+    m_tank->setSpecialValueText(toQString(t.TextTankLearned));
     const std::string *kinds[] = {&t.TextNoLength, &t.TextLapsUnit, &t.TextMinutesUnit};
     for (int i = 0; i < 3; ++i) {
         m_kind->setItemText(i, toQString(*kinds[i]));
@@ -129,6 +150,12 @@ void EngineerWindow::lengthChanged() {
     }
 }
 
+void EngineerWindow::tankChanged() {
+    if (onTankCapacity) {
+        onTankCapacity(engineer::litresFrom(m_tank->value(), m_shown.units));
+    }
+}
+
 void EngineerWindow::exportSession() {
     const QString path = QFileDialog::getSaveFileName(this, m_export->text(), QString(),
                                                       QStringLiteral("CSV (*.csv)"));
@@ -142,9 +169,19 @@ void EngineerWindow::exportSession() {
 
 void EngineerWindow::apply(const engineer::EngineerReport &report) {
     const std::string *texts[] = {&report.fuelPerLap,   &report.lapsOfFuel,  &report.toAdd,
-                                  &report.personalBest, &report.againstBest, &report.problem};
+                                  &report.personalBest, &report.againstBest, &report.problem,
+                                  &report.tank};
+    static_assert(std::size(texts) == std::tuple_size_v<decltype(m_lines)>);
     for (std::size_t i = 0; i < m_lines.size(); ++i) {
         m_lines[i]->setText(toQString(*texts[i]));
+    }
+    // The box shows the car's given capacity in the units in force, unless the user is at it.
+    if (!m_tank->hasFocus() &&
+        (!m_drawn || report.tankGiven != m_shown.tankGiven || report.units != m_shown.units)) {
+        const QSignalBlocker quiet(m_tank);
+        m_tank->setSuffix(report.units == core::Units::Imperial ? QStringLiteral(" G")
+                                                                : QStringLiteral(" L"));
+        m_tank->setValue(report.tankGiven);
     }
     if (!m_drawn || report.rows != m_shown.rows || report.best != m_shown.best) {
         drawLaps(report);
@@ -174,8 +211,8 @@ void EngineerWindow::drawLaps(const engineer::EngineerReport &report) {
     if (report.best > 0 && !report.lapNumbers.empty()) {
         const double first = report.lapNumbers.front();
         const double last = std::max(report.lapNumbers.back(), first + 1);
-        times.push_back(series(m_lines[3]->text().section(QLatin1Char(':'), 0, 0), {first, last},
-                               {report.best, report.best}));
+        times.push_back(series(m_lines[kPersonalBestLine]->text().section(QLatin1Char(':'), 0, 0),
+                               {first, last}, {report.best, report.best}));
     }
     replaceSeries(m_charts[0], times);
     replaceSeries(m_charts[1], {series(m_charts[1]->title(), report.lapNumbers, report.fuelUsed)});

@@ -22,21 +22,25 @@ class QTableWidget;
 namespace ostrelo::windows {
 
 /// The race engineer's window: fuel figures, the session's laps, the personal best and the
-/// plots of a stint. It draws an `EngineerReport` and hands the race length and the export
-/// back to the program.
+/// plots of a stint. It draws an `EngineerReport` and hands the race length, the tank capacity
+/// and the export back to the program.
 class EngineerWindow : public QWidget {
     Q_OBJECT
 
 public:
     EngineerWindow(const i18n::Texts &texts, double twipsPerPixel, QWidget *parent = nullptr);
 
-    /// Draws `report`; the table and plots only when the laps changed.
+    /// Draws `report`; the table and plots only when the laps changed, the tank capacity box
+    /// when the car's given capacity changed and the user is not typing in it.
     void apply(const engineer::EngineerReport &report);
     /// Takes the window's own texts (title, race length, tabs, plots, export) from `texts`.
     void setTexts(const i18n::Texts &texts);
 
     /// The race length the user gives.
     std::function<void(const engineer::RaceLength &length)> onRaceLength;
+    /// The tank capacity the user gives for the car now driven, in litres; 0 leaves it to be
+    /// learned.
+    std::function<void(double litres)> onTankCapacity;
     /// Writes the session's laps as CSV to the file at `path`; an empty text, or why not.
     std::function<std::string(const std::string &path)> onExport;
 
@@ -44,20 +48,25 @@ public:
     QTableWidget *table() const { return m_table; }
     QComboBox *lengthKind() const { return m_kind; }
     QDoubleSpinBox *lengthAmount() const { return m_amount; }
+    QDoubleSpinBox *tankBox() const { return m_tank; }
     QChart *chart(int index) const { return m_charts.at(static_cast<std::size_t>(index)); }
 
 private:
     void lengthChanged();
+    void tankChanged();
     void exportSession();
     void drawLaps(const engineer::EngineerReport &report);
 
-    std::array<QLabel *, 6> m_lines{};
+    // Fuel per lap, laps of fuel, fuel to add, personal best, against best, problem, tank.
+    std::array<QLabel *, 7> m_lines{};
     QComboBox *m_kind = nullptr;
     QDoubleSpinBox *m_amount = nullptr;
     QTableWidget *m_table = nullptr;
     std::array<QChart *, 3> m_charts{};
     QPushButton *m_export = nullptr;
     QLabel *m_lengthLabel = nullptr;
+    QDoubleSpinBox *m_tank = nullptr;
+    QLabel *m_tankLabel = nullptr;
     QTabWidget *m_tabs = nullptr;
     std::string m_texts; // the texts in force
     engineer::EngineerReport m_shown;

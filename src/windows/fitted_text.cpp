@@ -9,7 +9,8 @@ namespace ostrelo::windows {
 
 int fittingPixelSize(QFont font, int designPixels, const QString &text, QSize box) {
     int size = std::max(1, designPixels);
-    while (size > 1) {
+    const int smallest = std::min(size, kSmallestTextPixels);
+    while (size > smallest) {
         font.setPixelSize(size);
         const QFontMetrics metrics(font);
         const int width = metrics.horizontalAdvance(text);
@@ -18,9 +19,16 @@ int fittingPixelSize(QFont font, int designPixels, const QString &text, QSize bo
         }
         // Jump close to the answer, then step down: advances do not scale exactly.
         const int guess = width > box.width() && width > 0 ? size * box.width() / width : size;
-        size = std::max(1, std::min(size - 1, guess + 1));
+        size = std::max(smallest, std::min(size - 1, guess + 1));
     }
     return size;
+}
+
+QString textWithin(const QFont &font, const QString &text, int width) {
+    const QFontMetrics metrics(font);
+    return metrics.horizontalAdvance(text) <= width
+               ? text
+               : metrics.elidedText(text, Qt::ElideRight, std::max(0, width));
 }
 
 int FitMemory::find(const QFont &font, const QString &text) {
@@ -68,9 +76,15 @@ FittedLabel::FittedLabel(QWidget *parent) : FittedText(parent) {
 }
 
 void FittedLabel::showText(const QString &text) {
+    if (text != m_whole) {
+        m_whole = text;
+        fit();
+    }
+}
+
+void FittedLabel::draw(const QString &text) {
     if (text != this->text()) {
         setText(text);
-        fit();
     }
 }
 
@@ -84,19 +98,14 @@ QSize FittedLabel::textBox() const {
 void FittedButton::showText(const QString &text) {
     if (text != m_caption) {
         m_caption = text;
-        setText(QString(text).replace(QLatin1Char('&'), QStringLiteral("&&")));
         fit();
     }
 }
 
-void fitToWidth(QWidget *widget, int designPixels) {
-    for (int size = designPixels; size >= 1; --size) {
-        QFont font = widget->font();
-        font.setPixelSize(size);
-        widget->setFont(font);
-        if (widget->sizeHint().width() <= widget->width()) {
-            return;
-        }
+void FittedButton::draw(const QString &text) {
+    const QString escaped = QString(text).replace(QLatin1Char('&'), QStringLiteral("&&"));
+    if (escaped != this->text()) {
+        setText(escaped);
     }
 }
 

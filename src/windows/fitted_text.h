@@ -8,9 +8,18 @@
 
 namespace ostrelo::windows {
 
+/// The smallest size, in pixels, at which the program draws a text: a text that does not fit
+/// its room at this size is cut short with "…" rather than shrunk further.
+inline constexpr int kSmallestTextPixels = 9;
+
 /// The largest pixel size, at most `designPixels`, at which `text` in `font` is no wider than
-/// `box` and no taller than its height; at least 1. Shrinks only as much as needed.
+/// `box` and no taller than its height, but not below `kSmallestTextPixels` (nor below
+/// `designPixels` when that is smaller); at least 1. Shrinks only as much as needed.
 int fittingPixelSize(QFont font, int designPixels, const QString &text, QSize box);
+
+/// `text` when it is no wider than `width` pixels in `font`; else its start, as much as fits
+/// with "…".
+QString textWithin(const QFont &font, const QString &text, int width);
 
 /// The fitted sizes a widget has found, by text. Laying a text out is the dearest part of
 /// showing it, and values repeat: where every digit of the font is as wide as the others, a
@@ -35,7 +44,8 @@ QSize lampTextBox(QSize lamp);
 
 /// A widget whose font has a design size and shrinks, only as far as needed, so that its
 /// text always fits the room it has: a text is never clipped, whatever the language or the
-/// window size.
+/// window size. Below `kSmallestTextPixels` it shrinks no further: the end of a text too long
+/// for its room is left out, and "…" says so.
 template <typename Widget> class FittedText : public Widget {
 public:
     explicit FittedText(QWidget *parent) : Widget(parent) {}
@@ -55,10 +65,11 @@ protected:
     }
 
     void fit() {
+        const QString text = shownText();
         if (m_designPixels <= 0) {
+            draw(text);
             return;
         }
-        const QString text = shownText();
         int pixels = m_fits.find(this->font(), text);
         if (pixels == 0) {
             pixels = fittingPixelSize(this->font(), m_designPixels, text, textBox());
@@ -69,11 +80,17 @@ protected:
             font.setPixelSize(pixels);
             this->setFont(font);
         }
+        // Only a text at the smallest size can be too long for its room.
+        draw(pixels > kSmallestTextPixels ? text
+                                          : textWithin(this->font(), text, textBox().width()));
     }
 
 private:
+    /// The whole text to show.
     virtual QString shownText() const = 0;
     virtual QSize textBox() const = 0;
+    /// Draws `text`, the whole text or its start.
+    virtual void draw(const QString &text) = 0;
 
     int m_designPixels = 0;
     FitMemory m_fits;
@@ -88,8 +105,11 @@ public:
     void showText(const QString &text);
 
 private:
-    QString shownText() const override { return text(); }
+    QString shownText() const override { return m_whole; }
     QSize textBox() const override;
+    void draw(const QString &text) override;
+
+    QString m_whole;
 };
 
 /// A lamp: a button that fits its caption; "&" in a caption is shown, never taken as a
@@ -103,12 +123,9 @@ public:
 private:
     QString shownText() const override { return m_caption; }
     QSize textBox() const override { return lampTextBox(size()); }
+    void draw(const QString &text) override;
 
     QString m_caption;
 };
-
-/// Shrinks the font of `widget` from `designPixels` until its size hint fits its width
-/// (for controls such as option buttons, whose text shares the width with an indicator).
-void fitToWidth(QWidget *widget, int designPixels);
 
 } // namespace ostrelo::windows

@@ -3,6 +3,7 @@
 
 #include "windows/bar_gauge.h"
 #include "windows/clickable_label.h"
+#include "windows/first_paint.h"
 #include "windows/qt_text.h"
 
 #include <QApplication>
@@ -13,7 +14,9 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPainter>
 #include <QScreen>
+#include <QWindow>
 
 #include <cmath>
 #include <optional>
@@ -24,6 +27,16 @@ namespace {
 using dashboard::DesignElement;
 using dashboard::ElementKind;
 using dashboard::MenuItem;
+using dashboard::TwipRect;
+using dashboard::TwipSize;
+
+// The notice that the values are old lies across the dashboard, its middle at 40 % of the
+// height and its font 8 % of the smaller side, as on the page.
+constexpr double kNoticeMiddle = 0.4;
+constexpr double kNoticeHeightTwips = 900;
+constexpr double kNoticeFontShare = 0.08;
+// Between the main window and a window that goes with it, in pixels.
+constexpr int kCompanionGap = 8;
 
 QColor toQColor(dashboard::Colour colour) {
     return QColor(static_cast<int>(colour & 0xFF), static_cast<int>((colour >> 8) & 0xFF),
@@ -40,6 +53,43 @@ const char *kLampStyle =
     " border-radius: 3px; }"
     "QPushButton:disabled { background: #303030; color: #707070;"
     " border: 1px solid #505050; }";
+
+// Lies over the dashboard while its values are old: the background, drawn again over them at
+// 65 %, leaves the values at the 35 % the page dims them to.
+class DimCover : public QWidget {
+public:
+    DimCover(QColor background, const QLabel *picture, QWidget *parent)
+        : QWidget(parent), m_background(background), m_picture(picture) {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override {
+        QPainter painter(this);
+        painter.setOpacity(0.65);
+        painter.fillRect(rect(), m_background);
+        const QPixmap picture = m_picture->pixmap();
+        if (!picture.isNull()) {
+            painter.drawPixmap(m_picture->geometry(), picture);
+        }
+    }
+
+private:
+    QColor m_background;
+    const QLabel *m_picture;
+};
+
+// The outer rectangle of `window` as the window system has it now: the widget's own record of
+// its frame follows only its moves and resizes, and a window manager that frames a window
+// without moving it leaves that record out of date.
+QRect outerGeometry(const QWidget *window) {
+    const QWindow *handle = window->windowHandle();
+    return handle ? handle->frameGeometry() : window->frameGeometry();
+}
+
+TwipRect toTwips(const QRect &rect, double factor) {
+    return {rect.x() * factor, rect.y() * factor, rect.width() * factor, rect.height() * factor};
+}
 
 // The screen's dots per inch when it reports a believable figure, else the logical ones.
 double dotsPerInch(const QScreen *screen) {
@@ -76,9 +126,40 @@ double MainWindow::twipsPerPixel() const {
 
 dashboard::TwipRect MainWindow::virtualDesktop() const {
     const QScreen *s = screen() ? screen() : QGuiApplication::primaryScreen();
-    const QRect all = s ? s->virtualGeometry() : QRect();
+    return toTwips(s ? s->virtualGeometry() : QRect(), twipsPerPixel());
+}
+
+std::vector<dashboard::TwipRect> MainWindow::screenAreas() const {
     const double factor = twipsPerPixel();
-    return {all.x() * factor, all.y() * factor, all.width() * factor, all.height() * factor};
+    std::vector<TwipRect> areas;
+    const QScreen *primary = QGuiApplication::primaryScreen();
+    if (primary) {
+        areas.push_back(toTwips(primary->availableGeometry(), factor));
+    }
+    for (const QScreen *other : QGuiApplication::screens()) {
+        if (other != primary) {
+            areas.push_back(toTwips(other->availableGeometry(), factor));
+        }
+    }
+    return areas;
+}
+
+dashboard::FrameMargins MainWindow::frameMargins() const {
+    const double factor = twipsPerPixel();
+    const QWindow *handle = windowHandle();
+    const QMargins frame = handle ? handle->frameMargins() : QMargins();
+    return {frame.left() * factor, frame.top() * factor, frame.right() * factor,
+            frame.bottom() * factor};
+}
+
+dashboard::TwipSize MainWindow::room() const {
+    const QScreen *s = screen();
+    if (!s) {
+        return {};
+    }
+    const TwipRect inner =
+        dashboard::innerRect(toTwips(s->availableGeometry(), twipsPerPixel()), frameMargins());
+    return {inner.width, inner.height};
 }
 
 void MainWindow::buildMenus() {
@@ -202,6 +283,25 @@ void MainWindow::buildElements(dashboard::Colour background) {
             bar->setBackground(toQColor(background));
         }
     }
+    m_cover = new DimCover(toQColor(background), picture(dashboard::Picture::Background), m_canvas);
+    m_cover->hide();
+    m_notice = new FittedLabel(m_canvas);
+    QFont noticeFont = m_notice->font();
+    noticeFont.setBold(true);
+    m_notice->setFont(noticeFont);
+    m_notice->setAlignment(Qt::AlignCenter);
+    QPalette noticePalette = m_notice->palette();
+    noticePalette.setColor(QPalette::WindowText, QColor(0xff, 0x50, 0x50));
+    m_notice->setPalette(noticePalette);
+    m_notice->setAttribute(Qt::WA_TransparentForMouseEvents);
+    m_notice->hide();
+    // What is not old stays above the cover: the link's status, the address browsers open and
+    // the logo.
+    for (QWidget *live : {static_cast<QWidget *>(label(15)), static_cast<QWidget *>(label(21)),
+                          static_cast<QWidget *>(picture(dashboard::Picture::Logo)),
+                          static_cast<QWidget *>(m_notice)}) {
+        live->raise();
+    }
     setCentralWidget(m_canvas);
     // The window opens with the design's inner area; its shape is kept from then on.
     const double factor = twipsPerPixel();
@@ -238,14 +338,89 @@ void MainWindow::layOut() {
             }
         }
     }
+    m_cover->setGeometry(m_canvas->rect());
+    const int noticeHeight = px(kNoticeHeightTwips * scaleY);
+    m_notice->setGeometry(
+        0, px(kNoticeMiddle * dashboard::kDesignInnerHeight * scaleY) - noticeHeight / 2,
+        m_canvas->width(), noticeHeight);
+    m_notice->setDesignPixelSize(
+        std::max(1, static_cast<int>(std::lround(
+                        kNoticeFontShare * std::min(m_canvas->width(), m_canvas->height())))));
 }
 
 void MainWindow::showEvent(QShowEvent *event) {
-    fprintf(stderr, "PROBE show created %d pos %d,%d\n", testAttribute(Qt::WA_WState_Created), x(), y());
     QMainWindow::showEvent(event);
     if (m_firstShow) {
         m_firstShow = false;
         fitInnerAreaToDesign();
+        // Only once it is on the screen has the window manager framed it.
+        onFirstPaint(this, [this] { settlePlacement(); });
+    }
+}
+
+void MainWindow::settlePlacement() {
+    const double factor = twipsPerPixel();
+    const bool normal = windowState() == Qt::WindowNoState;
+    const QRect frame = outerGeometry(this);
+    if (m_placedAt && normal && frame.topLeft() != *m_placedAt) {
+        // A window that existed before it was moved is placed by its inner area: its frame
+        // would stand a title bar higher than where it was saved from.
+        const TwipRect inner =
+            dashboard::innerRect(toTwips(QRect(*m_placedAt, frame.size()), factor), frameMargins());
+        setGeometry(static_cast<int>(std::lround(inner.left / factor)),
+                    static_cast<int>(std::lround(inner.top / factor)), width(), height());
+    }
+    m_placedAt.reset();
+    m_onScreen = true;
+    if (normal) {
+        // With its frame known, the window keeps to the room its screen has.
+        const TwipSize fitted =
+            dashboard::shrinkToFit({width() * factor, height() * factor}, room());
+        const int fittedWidth = static_cast<int>(std::lround(fitted.width / factor));
+        if (fittedWidth < width()) {
+            resize(fittedWidth, height());
+        }
+    }
+    placeCompanion();
+    for (QMessageBox *box : {m_openFailure.data(), m_listenFailure.data()}) {
+        if (box) {
+            showMessage(box);
+        }
+    }
+}
+
+void MainWindow::keepBeside(QWidget *companion) {
+    m_companion = companion;
+    placeCompanion();
+}
+
+void MainWindow::placeCompanion() {
+    if (!m_companion) {
+        return;
+    }
+    const double factor = twipsPerPixel();
+    const QScreen *s = screen() ? screen() : QGuiApplication::primaryScreen();
+    if (!s) {
+        return;
+    }
+    // A companion not framed yet takes the frame this window has.
+    const QRect outer = outerGeometry(this);
+    const QSize companion =
+        m_companion->isVisible()
+            ? outerGeometry(m_companion).size()
+            : m_companion->size().expandedTo(m_companion->sizeHint()) + (outer.size() - size());
+    const auto [left, top] = dashboard::companionPosition(
+        toTwips(outer, factor), {companion.width() * factor, companion.height() * factor},
+        toTwips(s->availableGeometry(), factor), kCompanionGap * factor);
+    m_companion->move(static_cast<int>(std::lround(left / factor)),
+                      static_cast<int>(std::lround(top / factor)));
+}
+
+void MainWindow::showMessage(QMessageBox *box) {
+    // Opened before this window is on the screen, a message could end up behind it.
+    if (m_onScreen) {
+        box->show();
+        box->raise();
     }
 }
 
@@ -260,7 +435,11 @@ void MainWindow::fitInnerAreaToDesign() {
     setMinimumSize(static_cast<int>(std::ceil(dashboard::kMinimumOuterWidth / factor)),
                    static_cast<int>(std::ceil(dashboard::kMinimumOuterWidth /
                                               m_aspect->aspectRatio() / factor)));
-    resize(innerWidth, outerHeight);
+    // A screen smaller than the design takes the window at the size it has room for.
+    const TwipSize fitted =
+        dashboard::shrinkToFit({innerWidth * factor, outerHeight * factor}, room());
+    resize(static_cast<int>(std::lround(fitted.width / factor)),
+           static_cast<int>(std::lround(fitted.height / factor)));
     layOut();
 }
 
@@ -269,12 +448,14 @@ void MainWindow::resizeEvent(QResizeEvent *event) {
     if (!m_aspect || !m_canvas) {
         return;
     }
-    const dashboard::WindowState state = isMinimized()   ? dashboard::WindowState::Minimised
-                                         : isMaximized() ? dashboard::WindowState::Maximised
-                                                         : dashboard::WindowState::Normal;
+    // Full screen is laid out as maximised: the screen's shape, whatever the design's.
+    const dashboard::WindowState state = isMinimized() ? dashboard::WindowState::Minimised
+                                         : isMaximized() || isFullScreen()
+                                             ? dashboard::WindowState::Maximised
+                                             : dashboard::WindowState::Normal;
     const double factor = twipsPerPixel();
     const dashboard::ResizeDecision decision =
-        m_aspect->resize(width() * factor, height() * factor, state);
+        m_aspect->resize(width() * factor, height() * factor, state, room());
     if (decision.newWidth || decision.newHeight) {
         const int newWidth = decision.newWidth
                                  ? static_cast<int>(std::lround(*decision.newWidth / factor))
@@ -301,11 +482,16 @@ std::pair<double, double> MainWindow::load(const std::string &pictureFolder, dou
     if (!image.isNull()) {
         picture(dashboard::Picture::Background)->setPixmap(QPixmap::fromImage(image));
     }
-    fprintf(stderr, "PROBE created at load %d\n", testAttribute(Qt::WA_WState_Created));
     const double factor = twipsPerPixel();
-    const auto [x, y] = dashboard::validatedPosition(left, top, width() * factor, height() * factor,
-                                                     virtualDesktop());
-    move(static_cast<int>(std::lround(x / factor)), static_cast<int>(std::lround(y / factor)));
+    const std::vector<TwipRect> screens = screenAreas();
+    // The frame is not known before the window is shown: a title bar is allowed for.
+    const auto [x, y] =
+        dashboard::validatedPosition(left, top, width() * factor, height() * factor,
+                                     dashboard::kTitleBarTwips, virtualDesktop(), screens);
+    m_placedAt = QPoint(static_cast<int>(std::lround(x / factor)),
+                        static_cast<int>(std::lround(y / factor)));
+    // Moved before it exists, the window is placed by its frame.
+    move(*m_placedAt);
     return {x, y};
 }
 
@@ -407,9 +593,18 @@ void MainWindow::drawElements() {
     for (const Element &element : m_elements) {
         drawElement(element, m_shown);
     }
+    if (m_shown.oldDataNotice != m_drawn.oldDataNotice) {
+        showOldData(m_shown.oldDataNotice);
+    }
     m_drawn = m_shown;
     m_sinceDrawn.start();
     ++m_drawCount;
+}
+
+void MainWindow::showOldData(const std::string &notice) {
+    m_notice->showText(toQString(notice));
+    m_cover->setVisible(!notice.empty());
+    m_notice->setVisible(!notice.empty());
 }
 
 void MainWindow::showMenus(const dashboard::Screen &next) {
@@ -483,7 +678,7 @@ void MainWindow::showOpenProcessFailure() {
                         QStringLiteral("Imposible abrir el proceso"), QMessageBox::Ok, this);
     m_openFailure->setAttribute(Qt::WA_DeleteOnClose);
     m_openFailure->setModal(false);
-    m_openFailure->show();
+    showMessage(m_openFailure);
 }
 
 void MainWindow::showListenFailure(const std::string &text) {
@@ -496,7 +691,7 @@ void MainWindow::showListenFailure(const std::string &text) {
     m_listenFailure->setTextFormat(Qt::PlainText);
     m_listenFailure->setAttribute(Qt::WA_DeleteOnClose);
     m_listenFailure->setModal(false);
-    m_listenFailure->show();
+    showMessage(m_listenFailure);
 }
 
 void MainWindow::showCentred(QWidget *window) {
@@ -565,11 +760,13 @@ void MainWindow::openAbout(const i18n::Texts &texts) {
     showCentred(m_about);
 }
 
+// Until the window is framed where it was put, that is where it is: the frame's position
+// before then may still be that of the inner area.
 double MainWindow::windowLeftTwips() const {
-    return std::round(x() * twipsPerPixel());
+    return std::round((m_placedAt ? m_placedAt->x() : outerGeometry(this).x()) * twipsPerPixel());
 }
 double MainWindow::windowTopTwips() const {
-    return std::round(y() * twipsPerPixel());
+    return std::round((m_placedAt ? m_placedAt->y() : outerGeometry(this).y()) * twipsPerPixel());
 }
 
 void MainWindow::closeEvent(QCloseEvent *event) {

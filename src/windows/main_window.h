@@ -48,9 +48,16 @@ public:
 
     /// The load step: the pictures from `pictureFolder` ("CarSkin.gif" for the car,
     /// "ostreloSkin.jpg" for the background, each kept as it is when it cannot be read), then
-    /// the window at the stored position in twips, or at (0, 0) when it would not lie
-    /// wholly on the desktop. Returns the position used.
+    /// the window's outer top-left corner (frame and title bar included) at the stored
+    /// position in twips, or at the top-left corner of the primary screen when the window would
+    /// not lie wholly on the desktop or its title bar not on a screen. Returns the position
+    /// used. Once the window manager has framed the window, the frame is put there if it is not.
     std::pair<double, double> load(const std::string &pictureFolder, double left, double top);
+
+    /// Keeps `companion`, a window of its own that goes with this one (the replay bar), where it
+    /// can be seen without covering this window: below it when the screen has room, else
+    /// beside it. Placed now, and again once this window is framed on the screen.
+    void keepBeside(QWidget *companion);
 
     // MainView
     void apply(const dashboard::Screen &screen) override;
@@ -88,6 +95,11 @@ public:
     QWidget *marker(int marker) const;
     QLabel *picture(dashboard::Picture picture) const;
     QAction *menuAction(dashboard::MenuItem item) const;
+    /// True once the window is on the screen, its frame where it was put.
+    bool settled() const { return m_onScreen; }
+    /// The notice over the dashboard while its values are old, and what dims them.
+    QLabel *oldDataNotice() const { return m_notice; }
+    QWidget *oldDataCover() const { return m_cover; }
     const QTimer &scanTimer() const { return m_timer; }
     ConnectionDialog *serverDialog() const { return m_serverDialog; }
     ConnectionDialog *clientDialog() const { return m_clientDialog; }
@@ -98,6 +110,13 @@ public:
     double twipsPerPixel() const;
     /// The rectangle covering every screen, in twips.
     dashboard::TwipRect virtualDesktop() const;
+    /// Each screen's area less its panels, in twips, the primary screen first.
+    std::vector<dashboard::TwipRect> screenAreas() const;
+    /// The window's frame around its inner area as far as it is known, in twips: nothing
+    /// before the window manager has framed it.
+    dashboard::FrameMargins frameMargins() const;
+    /// The largest size the window may take on its screen, frame excluded, in twips.
+    dashboard::TwipSize room() const;
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -121,6 +140,10 @@ private:
     void layOut();
     void fitInnerAreaToDesign();
     void showCentred(QWidget *window);
+    void settlePlacement();
+    void placeCompanion();
+    void showMessage(QMessageBox *box);
+    void showOldData(const std::string &notice);
 
     MainViewEvents *m_events = nullptr;
     QTimer m_timer;
@@ -140,6 +163,14 @@ private:
     int m_drawCount = 0;
     std::unique_ptr<dashboard::AspectRule> m_aspect;
     bool m_firstShow = true;
+    // Where the frame goes, until the window is framed and there.
+    std::optional<QPoint> m_placedAt;
+    // Messages wait for the window to be on the screen, or they could open behind it.
+    bool m_onScreen = false;
+    QPointer<QWidget> m_companion;
+    QColor m_background;
+    QWidget *m_cover = nullptr;
+    FittedLabel *m_notice = nullptr;
     QPointer<QMessageBox> m_openFailure;
     QPointer<QMessageBox> m_listenFailure;
     QPointer<ConnectionDialog> m_serverDialog;

@@ -42,9 +42,9 @@ protected:
 
     runtime::AppState state;
     testing::FakeProcessMemory memory;
-    GameAttachment attachment{memory, state};
+    GameAttachment attachment{memory, state.settings, state.GameActive};
     GameMemory reads{memory, attachment};
-    Acquisition acquisition{reads, state};
+    Acquisition acquisition{reads, state.settings, state.followed};
 };
 
 TEST_F(AcquisitionTest, TypedReadsFollowTheCountOfBytesCopied) {
@@ -74,14 +74,14 @@ TEST_F(AcquisitionTest, LocalModeSearchesOnceForTheLocalDriver) {
     }
     placeSlotName(5, "Ana Ruiz");
     TelemetrySample first = acquire();
-    EXPECT_EQ(state.CarSlot, 5);
+    EXPECT_EQ(state.followed.CarSlot, 5);
     EXPECT_EQ(first.DriverName, "Ana Ruiz");
     EXPECT_EQ(first.SlotName, "Ana Ruiz");
     // The followed slot still holds the driver: one read confirms it, no search.
     placeSlotName(2, "Ana Ruiz");
     const int readsBefore = memory.readCalls;
     acquire();
-    EXPECT_EQ(state.CarSlot, 5);
+    EXPECT_EQ(state.followed.CarSlot, 5);
     EXPECT_EQ(memory.readCalls - readsBefore, 2 + 51);
 }
 
@@ -89,16 +89,16 @@ TEST_F(AcquisitionTest, LocalModeWithoutABackslashFindsNoSlot) {
     memory.placeText(address::LocalDriver, "Ana Ruiz");
     placeSlotName(0, "Error");
     placeSlotName(4, "Ana Ruiz");
-    state.CarSlot = 7;
+    state.followed.CarSlot = 7;
     const TelemetrySample sample = acquire();
     EXPECT_EQ(sample.DriverName, "Error");
     // Slot 0 holds the name "Error" and so matches.
-    EXPECT_EQ(state.CarSlot, 0);
+    EXPECT_EQ(state.followed.CarSlot, 0);
 
     placeSlotName(0, "Joan");
-    state.CarSlot = 7;
+    state.followed.CarSlot = 7;
     const TelemetrySample none = acquire();
-    EXPECT_EQ(state.CarSlot, 7);
+    EXPECT_EQ(state.followed.CarSlot, 7);
     EXPECT_EQ(none.SlotName, std::string(1, '\0'));
 }
 
@@ -109,15 +109,15 @@ TEST_F(AcquisitionTest, LocalModeWithAnEmptyFollowedSlotSearches) {
     TelemetrySample sample;
     // The search starts because the followed slot reads as "NoTincNiidea".
     EXPECT_TRUE(acquisition.acquire(sample));
-    EXPECT_EQ(state.CarSlot, 9);
+    EXPECT_EQ(state.followed.CarSlot, 9);
 }
 
 TEST_F(AcquisitionTest, MonitorModeTakesTheGamesSlotUnchecked) {
-    state.SlotMode = runtime::FollowedCar::Monitor;
+    state.followed.SlotMode = runtime::FollowedCar::Monitor;
     memory.placeValue<std::int32_t>(address::MonitorSlot, 70);
     placeSlotName(70, "Far Away");
     const TelemetrySample sample = acquire();
-    EXPECT_EQ(state.CarSlot, 70);
+    EXPECT_EQ(state.followed.CarSlot, 70);
     EXPECT_EQ(sample.DriverName, "Far Away");
     EXPECT_EQ(sample.SlotName, "");
 
@@ -128,12 +128,12 @@ TEST_F(AcquisitionTest, MonitorModeTakesTheGamesSlotUnchecked) {
 }
 
 TEST_F(AcquisitionTest, ForcedModeFollowsTheForcedSlot) {
-    state.SlotMode = runtime::FollowedCar::Forced;
-    state.CarSlot = 12;
+    state.followed.SlotMode = runtime::FollowedCar::Forced;
+    state.followed.CarSlot = 12;
     placeSlotName(0, "Pole Sitter");
     memory.placeValue<std::int32_t>(address::LapCount, 4);
     const TelemetrySample sample = acquire();
-    EXPECT_EQ(state.CarSlot, 0);
+    EXPECT_EQ(state.followed.CarSlot, 0);
     EXPECT_EQ(sample.DriverName, "Pole Sitter");
     EXPECT_EQ(sample.LapNumber, 5);
 }
@@ -181,7 +181,7 @@ TEST_F(AcquisitionTest, CutsTheTrackNameOrFails) {
 }
 
 TEST_F(AcquisitionTest, OverflowsAndUncutTextsEndTheRun) {
-    state.SlotMode = runtime::FollowedCar::Forced;
+    state.followed.SlotMode = runtime::FollowedCar::Forced;
     memory.placeValue<std::int32_t>(address::LapCount, 0x00017FFF);
     TelemetrySample sample;
     EXPECT_THROW(acquisition.acquire(sample), core::RunTimeError);
@@ -235,7 +235,7 @@ TEST_F(AcquisitionTest, OverflowsAndUncutTextsEndTheRun) {
 
 // The whole field comes in the sample's one batch, slot by slot as the game leaves it.
 TEST_F(AcquisitionTest, ReadsEveryOccupiedSlotInTheSamplesBatch) {
-    state.SlotMode = runtime::FollowedCar::Forced;
+    state.followed.SlotMode = runtime::FollowedCar::Forced;
     // Slots 0 to 62 mapped; slot 63 holds a name, but the rest of its record cannot be read.
     memory.map(address::InPits, address::slotField(62, address::CarName) + 50 - address::InPits);
     auto at = [](std::int16_t slot, std::int32_t field) { return address::slotField(slot, field); };
@@ -304,10 +304,73 @@ TEST_F(AcquisitionTest, ReadsEveryOccupiedSlotInTheSamplesBatch) {
     EXPECT_EQ(memory.lastBatchSize, 8u + 3 * 3);
 }
 
+// Between two samples of a slow scan, the field is read again at its own pace: what changes
+// as the cars race, in one batch, and nothing else.
+TEST_F(AcquisitionTest, ReadsTheFieldBetweenTheSamplesOfASlowScan) {
+    state.followed.SlotMode = runtime::FollowedCar::Forced;
+    memory.map(address::InPits, address::slotField(2, address::CarName) + 50 - address::InPits);
+    auto at = [](std::int16_t slot, std::int32_t field) { return address::slotField(slot, field); };
+    memory.placeText(at(0, address::DriverName), std::string_view("Ana Ruiz\0", 9));
+    memory.placeText(at(2, address::DriverName), std::string_view("Nils Berg\0", 10));
+    memory.placeValue<std::int32_t>(at(0, address::LapCount), 5);
+    memory.placeValue<std::int32_t>(at(2, address::LapCount), 4);
+    const struct {
+        std::int16_t scanMs;
+        bool read;
+    } scans[] = {{1000, true}, {500, true}, {150, true}, {50, false}, {10, false}};
+    for (const auto &scan : scans) {
+        SCOPED_TRACE(scan.scanMs);
+        state.settings.ScanTime = scan.scanMs;
+        TelemetrySample sample;
+        ASSERT_TRUE(acquisition.acquire(sample));
+        ASSERT_EQ(acquisition.standings().cars.size(), 2u);
+        const int batches = memory.batchCalls;
+        EXPECT_EQ(acquisition.readField(), scan.read);
+        EXPECT_EQ(memory.batchCalls, batches + (scan.read ? 1 : 0));
+    }
+
+    state.settings.ScanTime = 500;
+    TelemetrySample sample;
+    ASSERT_TRUE(acquisition.acquire(sample));
+    memory.placeValue<std::uint8_t>(at(0, address::InPits), 1);
+    memory.placeValue<std::int32_t>(at(0, address::LapCount), 6);
+    memory.placeValue<float>(at(0, address::LastLapTime), 91.5F);
+    memory.placeValue<std::int32_t>(at(0, address::Position), 1);
+    memory.placeValue<float>(at(0, address::BestLapTime), 90.25F);
+    memory.placeValue<std::int32_t>(at(2, address::LapCount), 5);
+    memory.placeText(at(2, address::DriverName), std::string_view("Eric Lund\0", 10));
+    memory.placeText(at(1, address::DriverName), std::string_view("Pau Soler\0", 10));
+    ASSERT_TRUE(acquisition.readField());
+    EXPECT_EQ(memory.lastBatchSize, 2u * 2);
+    const std::vector<telemetry::CarStanding> &cars = acquisition.standings().cars;
+    ASSERT_EQ(cars.size(), 2u);
+    EXPECT_EQ(cars[0], (telemetry::CarStanding{0, 1, 6, 91.5F, 90.25F, true, "Ana Ruiz", ""}));
+    EXPECT_EQ(cars[1], (telemetry::CarStanding{2, 0, 5, 0, 0, false, "Nils Berg", ""}));
+
+    // A car whose pit flag can no longer be read keeps what it had, laps and all.
+    memory.placeValue<std::int32_t>(at(2, address::LapCount), 6);
+    const std::vector<std::byte> whole = memory.regions[address::InPits];
+    const auto hole = static_cast<std::ptrdiff_t>(at(2, address::InPits) - address::InPits);
+    memory.regions.clear();
+    memory.mapped.clear();
+    memory.regions[address::InPits] = {whole.begin(), whole.begin() + hole};
+    memory.regions[static_cast<std::uint64_t>(at(2, address::InPits)) + 1] = {
+        whole.begin() + hole + 1, whole.end()};
+    EXPECT_TRUE(acquisition.readField());
+    EXPECT_EQ(acquisition.standings().cars[1].lapsCompleted, 5);
+
+    // Nothing readable: the field stays as it was read.
+    memory.regions.clear();
+    memory.mapped.clear();
+    EXPECT_FALSE(acquisition.readField());
+    EXPECT_EQ(acquisition.standings().cars[0].lapsCompleted, 6);
+    EXPECT_EQ(acquisition.standings().cars[1].driverName, "Nils Berg");
+}
+
 // Names as the game leaves them in its slots, the last slot included.
 TEST_F(AcquisitionTest, TakesEachSlotAsTheGameLeavesIt) {
-    state.SlotMode = runtime::FollowedCar::Forced;
-    state.ForcedSlot = 21;
+    state.followed.SlotMode = runtime::FollowedCar::Forced;
+    state.followed.ForcedSlot = 21;
     memory.map(address::InPits, address::slotField(63, address::CarName) + 50 - address::InPits);
     const std::string fifty(50, 'c'); // a car name that fills its field, without a NUL
     const struct {

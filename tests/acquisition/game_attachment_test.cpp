@@ -11,7 +11,7 @@ namespace {
 class GameAttachmentTest : public ::testing::Test {
 protected:
     GameAttachmentTest() {
-        state.settings.ScanTime = 500;
+        settings.ScanTime = 500;
         attachment.onStatus = [this](GameStatus told) {
             status = told == GameStatus::Running ? "RUNNING" : "NOT RUNNING";
         };
@@ -20,8 +20,8 @@ protected:
 
     // One tick as the program runs it: the result becomes GameActive.
     bool tick() {
-        state.GameActive = attachment.RACE07_Actiu();
-        return state.GameActive;
+        gameActive = attachment.RACE07_Actiu();
+        return gameActive;
     }
 
     // Ticks until the result changes; returns how many ticks gave the old result.
@@ -33,11 +33,12 @@ protected:
         return ticks;
     }
 
-    runtime::AppState state;
+    core::Settings settings;
+    bool gameActive = false;
     std::string status;
     int openFailureMessages = 0;
     testing::FakeProcessMemory memory;
-    GameAttachment attachment{memory, state};
+    GameAttachment attachment{memory, settings, gameActive};
 };
 
 TEST_F(GameAttachmentTest, AttachesAfterTheDelayCountedInTicks) {
@@ -51,7 +52,7 @@ TEST_F(GameAttachmentTest, AttachesAfterTheDelayCountedInTicks) {
         SCOPED_TRACE(c.scanTime);
         memory.windows.clear();
         attachment.reset();
-        state.settings.ScanTime = c.scanTime;
+        settings.ScanTime = c.scanTime;
         memory.windows["RACE 07"] = 5;
         EXPECT_EQ(ticksWhile(false), c.inactiveTicks);
         EXPECT_FALSE(attachment.processClosed());
@@ -70,7 +71,7 @@ TEST_F(GameAttachmentTest, StaysActiveThroughTheGraceTicksThenCloses) {
     for (const Case &c : cases) {
         SCOPED_TRACE(c.scanTime);
         attachment.reset();
-        state.settings.ScanTime = c.scanTime;
+        settings.ScanTime = c.scanTime;
         memory.windows["RACE 07"] = 5;
         ticksWhile(false);
         memory.windows.clear();
@@ -188,14 +189,14 @@ TEST_F(GameAttachmentTest, ResetClosesTheHandleAndStartsOver) {
     memory.windows["RACE 07"] = 5;
     ticksWhile(false);
     attachment.reset();
-    EXPECT_FALSE(state.GameActive);
+    EXPECT_FALSE(gameActive);
     EXPECT_TRUE(attachment.processClosed());
     EXPECT_EQ(memory.openHandles, 0);
     EXPECT_EQ(ticksWhile(false), 7);
 }
 
 TEST_F(GameAttachmentTest, AScanTimeOfZeroIsReportedAndCountsAsNotRunning) {
-    state.settings.ScanTime = 0;
+    settings.ScanTime = 0;
     memory.windows["RACE 07"] = 5;
     testing::ErrorCapture capture;
     EXPECT_FALSE(tick());

@@ -11,12 +11,14 @@
 #include "net/frame.h"
 #include "replay/replay_player.h"
 #include "support/error_capture.h"
+#include "support/portable.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <chrono>
+#include <thread>
 
 namespace ostrelo::app {
 namespace {
@@ -194,7 +196,7 @@ TEST_F(ProgramTest, AFrameOnAConnectedClientIsShownWithoutWaitingForATick) {
     client.incoming = net::writeSampleFrame(sample, 0, "RACE07 RUNNING", '.');
     view.timerEvents.clear();
     program.TCPClient_DataArrival();
-    EXPECT_TRUE(state.ClientConnected);
+    EXPECT_TRUE(state.link.ClientConnected);
     EXPECT_EQ(view.screen.carName, "Lince Turbo 16V");
     EXPECT_EQ(state.CurrentCarName, "Lince Turbo 16V");
     // The scan timer keeps its cadence: frames faster than it must not hold the tick off.
@@ -239,9 +241,10 @@ TEST_F(ProgramTest, TheCarPictureFollowsTheCarOncePerChange) {
     state.CurrentCarName = "Broken";
     program.scanTick();
     program.scanTick();
-    EXPECT_EQ(view.pictures, (std::vector<std::string>{folder + "/carskins/lince.png",
-                                                       folder + "/carskins/sub/falcon.gif",
-                                                       folder + "/carskins/missing.png"}));
+    EXPECT_EQ(view.pictures,
+              (std::vector<std::string>{testing::native(folder + "/carskins/lince.png"),
+                                        testing::native(folder + "/carskins/sub/falcon.gif"),
+                                        testing::native(folder + "/carskins/missing.png")}));
     EXPECT_EQ(state.SkinCarName, "Broken");
 }
 
@@ -258,7 +261,8 @@ TEST_F(ProgramTest, TheWindowHearsWhatTheGameAndTheLinkTellIt) {
     program.serverDialogConfirmed("4001");
     EXPECT_TRUE(view.screen.menu(MenuItem::Servidor).checked);
     EXPECT_TRUE(view.screen.menu(MenuItem::VeureDadesServidor).enabled);
-    EXPECT_EQ(view.listenFailures, std::vector<std::string>{"port in use"});
+    EXPECT_EQ(view.listenFailures,
+              std::vector<std::string>{"No se puede escuchar en el puerto 4001: port in use"});
     EXPECT_EQ(view.screen.linkStatus, "N/A");
 }
 
@@ -286,6 +290,40 @@ TEST_F(ProgramTest, TheAboutItemOpensTheAboutWindowInTheCurrentLanguage) {
     program.menuChosen(MenuItem::Servidor);
     EXPECT_EQ(view.dialogs,
               (std::vector<std::string>{"about Acerca de Ostrelo", "server Datos Servidor  1001"}));
+}
+
+// Between the ticks of a slow scan the field is read again for the standings' timing, by a copy
+// that reads the game itself.
+TEST_F(ProgramTest, ReadsTheFieldBetweenTheTicksOfASlowScanOnly) {
+    namespace address = acquisition::address;
+    start("[Opcions]\nScanTime=500\n");
+    memory.windows["RACE 07"] = 1;
+    memory.map(address::InPits, address::slotField(63, address::CarName) + 50 - address::InPits);
+    memory.placeText(address::LocalDriver, "Marta Vidal\\x");
+    memory.placeText(address::slotField(0, address::DriverName), std::string("Marta Vidal\0", 12));
+    memory.placeText(address::slotField(5, address::DriverName), std::string("Eric Lund\0", 10));
+    memory.placeValue<std::uint8_t>(address::Ignition, 1);
+    for (int tick = 0; tick < 100 && program.current().standings.cars.size() < 2; ++tick) {
+        program.scanTick();
+    }
+    ASSERT_EQ(program.current().standings.cars.size(), 2u);
+    std::vector<telemetry::Standings> read;
+    program.onFieldRead = [&](const telemetry::Standings &field, std::int64_t) {
+        read.push_back(field);
+    };
+    memory.placeValue<std::int32_t>(address::slotField(5, address::Position), 3);
+    program.readField();
+    ASSERT_EQ(read.size(), 1u);
+    EXPECT_EQ(read[0].cars[1].position, 3);
+    // The tick's sample is left as it was read.
+    EXPECT_EQ(program.current().standings.cars[1].position, 0);
+    // Not at a scan as fast as the field's own reading, nor on a client.
+    state.settings.ScanTime = 50;
+    program.readField();
+    state.settings.ScanTime = 500;
+    state.settings.TipusConexio = core::ConnectionMode::Client;
+    program.readField();
+    EXPECT_EQ(read.size(), 1u);
 }
 
 // A race read from the game and recorded, then played again: sample by sample, the replay
@@ -345,7 +383,10 @@ TEST_F(ProgramTest, AReplayShowsWhatTheGameShowedSampleBySample) {
     testing::FakeStreamSocket otherServer;
     testing::FakeStreamSocket otherClient;
     Program replaying{other, otherView, noGame, otherServer, otherClient};
-    openSettings(other, dir.file("Ostrelo.ini"));
+    // Played on a computer set up as a client: the replay plays all the same, and the
+    // setting stays.
+    dir.write("client.ini", "[Opcions]\nTipusConexio=2\nIdioma=English\nScanTime=10\n");
+    openSettings(other, dir.file("client.ini"));
     replaying.start('.');
     replay::ReplayPlayer player(bytes);
     replaying.setReplay(&player);
@@ -353,13 +394,20 @@ TEST_F(ProgramTest, AReplayShowsWhatTheGameShowedSampleBySample) {
         SCOPED_TRACE(i);
         player.seek(times[i] - times[0]);
         replaying.scanTick();
-        EXPECT_TRUE(otherView.screen == shown[i]);
+        // Beside its connection menu and link status, the same screen.
+        dashboard::Screen replayed = otherView.screen;
+        replayed.menus = shown[i].menus;
+        replayed.linkStatus = shown[i].linkStatus;
+        EXPECT_TRUE(replayed == shown[i]);
         EXPECT_EQ(replaying.current().standings, standings[i]);
     }
     ASSERT_EQ(standings.back().cars.size(), 2u);
     EXPECT_EQ(standings.back().cars[1].driverName, "Eric Lund");
     EXPECT_NE(standings.front().cars[1].position, standings.back().cars[1].position);
     EXPECT_EQ(noGame.findCalls, 0);
+    EXPECT_EQ(core::ReadIni(dir.file("client.ini"), "Opcions", "TipusConexio", ""), "2");
+    EXPECT_TRUE(std::none_of(otherClient.calls.begin(), otherClient.calls.end(),
+                             [](const std::string &call) { return call.starts_with("connect"); }));
     // Moved elsewhere, the replay counts no fuel across the move; at its end, the game is over.
     replaying.replayMoved();
     EXPECT_EQ(replaying.screen().fuelUsedLastLap, "");
@@ -377,6 +425,31 @@ TEST_F(ProgramTest, AReplayShowsWhatTheGameShowedSampleBySample) {
     client.incoming = net::writeSampleFrame({}, 0, "RACE07 RUNNING", '.');
     program.TCPClient_DataArrival();
     EXPECT_TRUE(program.current().standings.cars.empty());
+}
+
+// A client whose server stops sending goes on showing the last values, under the notice that
+// they are old; the next sample takes the notice off.
+TEST_F(ProgramTest, AClientSaysWhenItsValuesAreOld) {
+    start("[Opcions]\nTipusConexio=2\nIdioma=English\n");
+    telemetry::TelemetrySample sample;
+    sample.CarName = "Lince Turbo 16V";
+    sample.Ignition = 1;
+    client.currentState = platform::kSocketConnected;
+    client.incoming = net::writeSampleFrame(sample, 0, "RACE07 RUNNING", '.');
+    program.TCPClient_DataArrival();
+    ASSERT_EQ(view.screen.carName, "Lince Turbo 16V");
+    EXPECT_EQ(view.screen.oldDataNotice, "");
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (view.screen.oldDataNotice.empty() && std::chrono::steady_clock::now() < deadline) {
+        program.scanTick();
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    EXPECT_EQ(view.screen.oldDataNotice, "NO NEW DATA");
+    EXPECT_EQ(view.screen.carName, "Lince Turbo 16V");
+    EXPECT_EQ(view.screen.gameStatus, "RACE07 RUNNING");
+    client.incoming = net::writeSampleFrame(sample, 0, "RACE07 RUNNING", '.');
+    program.TCPClient_DataArrival();
+    EXPECT_EQ(view.screen.oldDataNotice, "");
 }
 
 } // namespace

@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/ini_file.h"
+#include "support/patience.h"
 #include "support/temp_dir.h"
 
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QTcpServer>
 
 #include <gtest/gtest.h>
 
@@ -21,7 +23,7 @@ const QString kBinary = QStringLiteral(OSTRELO_BINARY);
 // Runs the program to completion (it must end by itself) and returns its exit code.
 int runToEnd(QProcess &process, const QStringList &arguments) {
     process.start(kBinary, arguments);
-    EXPECT_TRUE(process.waitForFinished(10000));
+    EXPECT_TRUE(process.waitForFinished(testing::kPatienceMs));
     return process.exitCode();
 }
 
@@ -36,7 +38,8 @@ QByteArray startAndWaitForLoad(QProcess &process, const std::string &ini,
     QElapsedTimer clock;
     clock.start();
     QByteArray errors;
-    while (core::ReadIni(ini, "Opcions", "DadesServ", "") == "-1" && clock.elapsed() < 10000) {
+    while (core::ReadIni(ini, "Opcions", "DadesServ", "") == "-1" &&
+           clock.elapsed() < testing::kPatienceMs) {
         process.waitForReadyRead(50);
         errors += process.readAllStandardError();
     }
@@ -74,14 +77,15 @@ TEST(StartUp, AnswersHelpAndVersionWithoutADisplay) {
                                  QStringLiteral("--config"), ini, QStringLiteral("--replay"),
                                  QString::fromStdString(dir.write("x.ostrelo", "not a session"))}),
               2);
-    EXPECT_TRUE(process.readAllStandardError().contains("it is not an Ostrelo session file"));
+    // Said in the language the settings give: the default, Spanish.
+    EXPECT_TRUE(process.readAllStandardError().contains("no es un archivo de sesión de Ostrelo"));
 
     // The simulated game answers the same way, and refuses what it does not know.
     QProcess simgame;
     simgame.setProcessEnvironment(environment);
     const auto runGame = [&simgame](const QStringList &arguments) {
         simgame.start(QStringLiteral(OSTRELO_SIMGAME_BINARY), arguments);
-        EXPECT_TRUE(simgame.waitForFinished(10000));
+        EXPECT_TRUE(simgame.waitForFinished(testing::kPatienceMs));
         EXPECT_EQ(simgame.exitStatus(), QProcess::NormalExit);
         return simgame.exitCode();
     };
@@ -110,14 +114,15 @@ TEST(StartUp, ReportsABadSettingAndOpensTheWindowAnyway) {
     QByteArray errors = startAndWaitForLoad(process, ini);
     EXPECT_EQ(process.state(), QProcess::Running);
     process.terminate();
-    process.waitForFinished(5000);
+    process.waitForFinished(testing::kPatienceMs);
     errors += process.readAllStandardError();
-    EXPECT_TRUE(errors.contains("[Opcions] ScanTime holds \"40000\"")) << errors.toStdString();
-    EXPECT_TRUE(errors.contains("using 500 instead")) << errors.toStdString();
-    EXPECT_TRUE(errors.contains("[Opcions] TipusConexio holds \"5\"")) << errors.toStdString();
+    // Klingon is no language: the notices come in the default one.
+    EXPECT_TRUE(errors.contains("[Opcions] ScanTime contiene \"40000\"")) << errors.toStdString();
+    EXPECT_TRUE(errors.contains("se usa 500 en su lugar")) << errors.toStdString();
+    EXPECT_TRUE(errors.contains("[Opcions] TipusConexio contiene \"5\"")) << errors.toStdString();
     EXPECT_EQ(core::ReadIni(ini, "Opcions", "ScanTime", ""), "500");
     EXPECT_EQ(core::ReadIni(ini, "Opcions", "TipusConexio", ""), "0");
-    EXPECT_TRUE(errors.contains("[Opcions] Idioma holds \"Klingon\"")) << errors.toStdString();
+    EXPECT_TRUE(errors.contains("[Opcions] Idioma contiene \"Klingon\"")) << errors.toStdString();
     EXPECT_EQ(core::ReadIni(ini, "Opcions", "Idioma", ""), "Español");
     EXPECT_EQ(core::ReadIni(ini, "MaxMin", "MaxPneu", ""), "100");
 }
@@ -145,13 +150,56 @@ TEST(StartUp, RefusesASettingsFileOrLogThatIsNoRegularFile) {
             startAndWaitForLoad(process, ini,
                                 {QStringLiteral("--config"), QString::fromStdString(ini),
                                  QStringLiteral("--log"), QString::fromStdString(dir.file(name))});
-        EXPECT_TRUE(errors.contains("telemetry log is off")) << errors.toStdString();
+        EXPECT_TRUE(errors.contains("El registro de telemetría está desactivado: "))
+            << errors.toStdString();
         EXPECT_EQ(process.state(), QProcess::Running);
         process.terminate();
-        ASSERT_TRUE(process.waitForFinished(5000));
+        ASSERT_TRUE(process.waitForFinished(testing::kPatienceMs));
         EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
     }
     EXPECT_TRUE(std::filesystem::is_fifo(dir.file("fifo")));
+}
+
+// The program's own notices come in the language the settings give; what the system says of
+// a refused port comes as the system says it.
+TEST(StartUp, TellsItsNoticesInTheLanguageTheSettingsGive) {
+    testing::TempDir dir;
+    const std::string ini = dir.write("Ostrelo.ini", "[Opcions]\nIdioma=Deutsch\nScanTime=5\n");
+    QTcpServer taken;
+    ASSERT_TRUE(taken.listen(QHostAddress::LocalHost));
+    const quint16 port = taken.serverPort();
+    QTcpServer again;
+    ASSERT_FALSE(again.listen(QHostAddress::LocalHost, port));
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_DATA_HOME"), QString::fromStdString(dir.file("data")));
+    process.setProcessEnvironment(environment);
+    const std::string refused = "ostrelo: Das Web-Armaturenbrett kann nicht auf Port " +
+                                std::to_string(port) +
+                                " lauschen: " + again.errorString().toStdString() + "\n";
+    QByteArray errors = startAndWaitForLoad(
+        process, ini,
+        {QStringLiteral("--config"), QString::fromStdString(ini), QStringLiteral("--web"),
+         QStringLiteral("127.0.0.1:%1").arg(port), QStringLiteral("--record"),
+         QString::fromStdString(dir.path().string())});
+    QElapsedTimer clock;
+    clock.start();
+    while (!errors.contains(refused.c_str()) && clock.elapsed() < testing::kPatienceMs) {
+        process.waitForReadyRead(50);
+        errors += process.readAllStandardError();
+    }
+    process.terminate();
+    process.waitForFinished(testing::kPatienceMs);
+    errors += process.readAllStandardError();
+    for (const std::string &line :
+         {"ostrelo: " + ini +
+              ": [Opcions] ScanTime enthält „5“ (eine Abtastzeit beträgt mindestens 10 ms); "
+              "stattdessen wird 500 verwendet.\n",
+          "ostrelo: Die Sitzung wird nicht aufgezeichnet: " + dir.path().string() +
+              " kann nicht verwendet werden: es ist ein Ordner.\n",
+          refused}) {
+        EXPECT_TRUE(errors.contains(line.c_str())) << line << "\n" << errors.toStdString();
+    }
 }
 
 TEST(StartUp, KeepsTheSettingsInTheUsersConfigFolder) {
@@ -163,7 +211,7 @@ TEST(StartUp, KeepsTheSettingsInTheUsersConfigFolder) {
     const std::string ini = dir.file("Ostrelo/Ostrelo.ini");
     startAndWaitForLoad(process, ini, {});
     process.terminate();
-    process.waitForFinished(5000);
+    process.waitForFinished(testing::kPatienceMs);
     EXPECT_EQ(core::ReadIni(ini, "Opcions", "DadesServ", ""), "True");
     // Never next to the program, unless a file is already there.
     EXPECT_FALSE(std::filesystem::exists(
@@ -181,7 +229,7 @@ TEST(StartUp, ReplacesTheSettingsFileOnceAndBeforeTheFirstTick) {
     startAndWaitForLoad(process, ini);
     EXPECT_EQ(core::ReadIni(ini, "MaxMin", "MinFrens", ""), "300");
     process.terminate();
-    process.waitForFinished(5000);
+    process.waitForFinished(testing::kPatienceMs);
     int replacements = 0;
     alignas(inotify_event) char events[4096];
     for (ssize_t length; (length = read(watch, events, sizeof events)) > 0;) {
@@ -201,7 +249,7 @@ TEST(StartUp, EndsCleanlyOnSigterm) {
     QProcess process;
     startAndWaitForLoad(process, ini);
     process.terminate();
-    ASSERT_TRUE(process.waitForFinished(5000));
+    ASSERT_TRUE(process.waitForFinished(testing::kPatienceMs));
     EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(process.exitCode(), 0);
 }

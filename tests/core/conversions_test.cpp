@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/conversions.h"
 #include "core/error.h"
+#include "support/portable.h"
 
 #include <gtest/gtest.h>
 
@@ -75,13 +76,42 @@ TEST(TextToNumber, ReadsTheLongestLeadingNumber) {
         EXPECT_DOUBLE_EQ(TextToNumber(c.text), c.value);
     }
     EXPECT_TRUE(std::isinf(TextToNumber("1e999")));
-    EXPECT_TRUE(std::isinf(TextToNumber("-1.79769313486232E+308")));
     EXPECT_EQ(TextToNumber("1e-999"), 0.0);
     // Out of range by its many digits, not by its exponent: tiny, never infinite.
     EXPECT_EQ(TextToNumber("0." + std::string(400, '0') + "1"), 0.0);
     EXPECT_EQ(TextToNumber("-." + std::string(400, '0') + "1E+60"), -0.0);
     EXPECT_TRUE(std::isinf(TextToNumber("1" + std::string(400, '0'))));
     EXPECT_EQ(TextToNumber("0." + std::string(300, '0') + "1E+250"), 1E-51);
+}
+
+TEST(TextToNumber, ReadsTheLargestDoubleBackFromItsOwnText) {
+    // The largest double, 1.7976931348623157E+308, is written " 1.79769313486232E+308": its
+    // 15 digits rounded up lie beyond it, and read back as it; anything larger is infinite.
+    EXPECT_EQ(NumberToText(std::numeric_limits<double>::max()), " 1.79769313486232E+308");
+    const double largest = std::numeric_limits<double>::max();
+    const double infinity = std::numeric_limits<double>::infinity();
+    struct Case {
+        const char *text;
+        double value;
+    };
+    const Case cases[] = {
+        {" 1.79769313486232E+308", largest},
+        {"-1.79769313486232E+308", -largest},
+        {"1,79769313486232E+308", 1},
+        {"1.7976931348623157E+308", largest},
+        {"1.797693134862316E+308", largest},
+        {"179769313486232E+294", largest},
+        {"0.00179769313486232E+311", largest},
+        {"1.797693134862320000E+308", largest},
+        {"1.797693134862321E+308", infinity},
+        {"1.79769313486233E+308", infinity},
+        {"-1.8E+308", -infinity},
+        {"1E+309", infinity},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(TextToNumber(c.text), c.value);
+    }
 }
 
 TEST(ToInteger, RoundsHalvesToEvenAndFailsOutsideTheRange) {
@@ -133,12 +163,13 @@ TEST(TextToFlag, AcceptsWordsAndNumbersOnly) {
 // A comma locale must change nothing: the settings file and the debug lines use ".".
 TEST(Conversions, IgnoreTheLocaleDecimalSeparator) {
     const std::string previous = std::setlocale(LC_ALL, nullptr);
-    ASSERT_NE(std::setlocale(LC_ALL, "de_DE.UTF-8"), nullptr)
-        << "the de_DE.UTF-8 locale is needed (localedef -i de_DE -f UTF-8 de_DE.UTF-8)";
+    ASSERT_NE(std::setlocale(LC_ALL, testing::kCommaLocale), nullptr)
+        << "the German locale is needed (localedef -i de_DE -f UTF-8 de_DE.UTF-8)";
     EXPECT_EQ(NumberToText(83.456f), " 83.456");
     EXPECT_EQ(NumberToText(1.5e7f), " 1.5E+07");
     EXPECT_DOUBLE_EQ(TextToNumber("2.5"), 2.5);
     EXPECT_DOUBLE_EQ(TextToNumber("2,5"), 2);
+    EXPECT_EQ(TextToNumber(" 1.79769313486232E+308"), std::numeric_limits<double>::max());
     EXPECT_TRUE(TextToFlag("0.5"));
     std::setlocale(LC_ALL, previous.c_str());
 }

@@ -11,10 +11,12 @@
 #include <csignal>
 #include <filesystem>
 #include <string>
-#include <sys/resource.h>
 #include <sys/stat.h>
+#ifndef _WIN32
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 namespace ostrelo::core {
 namespace {
@@ -161,6 +163,10 @@ TEST(SettingsStore, KeepsEachLinesOwnEnding) {
     }
 }
 
+// Owners, modes, FIFOs, links and processes are POSIX's: Windows' rules for the same files
+// are in tests/platform/win32_file_test.cpp.
+#ifndef _WIN32
+
 // Runs `check` as an ordinary user: in a child process that gives up the administrator's
 // rights when the tests run with them. Returns what `check` returned.
 template <typename Check> bool asOrdinaryUser(Check check) {
@@ -222,13 +228,82 @@ TEST(SettingsStore, NeverWritesOverAFileItCannotReadDecodeOrReplace) {
     }
 }
 
+TEST(SettingsStore, KeepsTheFilesOwnerGroupModeAndLinks) {
+    if (getuid() != 0) {
+        GTEST_SKIP() << "only the administrator can make files of other users";
+    }
+    const uid_t user = 65534;
+    struct Case {
+        const char *name;
+        uid_t owner;
+        gid_t group;
+        mode_t mode;
+        bool secondLink;
+        bool writtenByUser;
+        mode_t folderMode;
+    };
+    const Case cases[] = {
+        {"a user's file written by the administrator", user, user, 0640, false, false, 0755},
+        {"a user's file with a second link, written by the administrator", user, user, 0664, true,
+         false, 0755},
+        {"a user's file with a second link, written by the user", user, user, 0644, true, true,
+         0755},
+        {"another user's file that the writer's group may write", 1234, user, 0664, false, true,
+         0755},
+        // Written in itself, the file needs no new one beside it.
+        {"a user's file with a second link, in a folder the user may not write", user, user, 0644,
+         true, true, 0555},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        ASSERT_EQ(chown(dir.path().c_str(), user, user), 0);
+        const std::string path = dir.write("Ostrelo.ini", "[Opcions]\nScanTime= 500\n");
+        ASSERT_EQ(chown(path.c_str(), c.owner, c.group), 0);
+        ASSERT_EQ(chmod(path.c_str(), c.mode), 0);
+        if (c.secondLink) {
+            ASSERT_EQ(link(path.c_str(), dir.file("copy.ini").c_str()), 0);
+        }
+        ASSERT_EQ(chmod(dir.path().c_str(), c.folderMode), 0);
+        const auto write = [&path] {
+            return SettingsStore(path).write("Opcions", "ScanTime", " 10");
+        };
+        EXPECT_TRUE(c.writtenByUser ? asOrdinaryUser(write) : write());
+        struct stat written {};
+        ASSERT_EQ(stat(path.c_str(), &written), 0);
+        EXPECT_EQ(written.st_uid, c.owner);
+        EXPECT_EQ(written.st_gid, c.group);
+        EXPECT_EQ(written.st_mode & 07777, c.mode);
+        EXPECT_EQ(written.st_nlink, c.secondLink ? 2u : 1u);
+        EXPECT_EQ(dir.read("Ostrelo.ini"), "[Opcions]\nScanTime= 10\n");
+        if (c.secondLink) {
+            EXPECT_EQ(dir.read("copy.ini"), "[Opcions]\nScanTime= 10\n");
+        }
+    }
+    // A file the administrator makes in a user's folder is the user's.
+    TempDir dir;
+    ASSERT_EQ(chown(dir.path().c_str(), user, user), 0);
+    ASSERT_TRUE(SettingsStore(dir.file("new.ini")).write("Opcions", "ScanTime", " 10"));
+    struct stat made {};
+    ASSERT_EQ(stat(dir.file("new.ini").c_str(), &made), 0);
+    EXPECT_EQ(made.st_uid, user);
+    EXPECT_EQ(made.st_gid, user);
+}
+#endif
+
 TEST(SettingsStore, RefusesAnythingButARegularFile) {
     TempDir dir;
     std::filesystem::create_directory(dir.file("folder"));
+#ifdef _WIN32
+    // NUL names the device in every folder.
+    const char *const names[] = {"folder", "NUL"};
+#else
     ASSERT_EQ(mkfifo(dir.file("fifo").c_str(), 0644), 0);
     std::filesystem::create_symlink(dir.file("loop"), dir.file("loop"));
+    const char *const names[] = {"folder", "fifo", "loop"};
+#endif
     const testing::ErrorCapture capture;
-    for (const char *name : {"folder", "fifo", "loop"}) {
+    for (const char *name : names) {
         SCOPED_TRACE(name);
         // A FIFO with no writer would block a plain open for ever.
         EXPECT_EQ(ReadIni(dir.file(name), "Opcions", "Idioma", "x"), "x");
@@ -237,11 +312,14 @@ TEST(SettingsStore, RefusesAnythingButARegularFile) {
         EXPECT_FALSE(store.problem().empty());
     }
     EXPECT_TRUE(std::filesystem::is_directory(dir.file("folder")));
+#ifndef _WIN32
     EXPECT_TRUE(std::filesystem::is_fifo(dir.file("fifo")));
+#endif
     EXPECT_TRUE(std::filesystem::is_empty(dir.file("folder")));
     EXPECT_TRUE(SettingsStore(dir.file("new.ini")).problem().empty());
 }
 
+#ifndef _WIN32
 TEST(SettingsStore, NeverLeavesAHalfWrittenFile) {
     TempDir dir;
     const std::string path = dir.write("Ostrelo.ini", "[Opcions]\nScanTime=500\n");
@@ -282,6 +360,7 @@ TEST(SettingsStore, NeverLeavesAHalfWrittenFile) {
     EXPECT_EQ(dir.read("Ostrelo.ini"), "[Opcions]\nScanTime= 10\n");
     EXPECT_EQ(entries(), 1);
 }
+#endif
 
 TEST(SettingsStore, MakesFailedWritesAgainOnceTheFileIsWritable) {
     TempDir dir;
@@ -336,14 +415,118 @@ TEST(SettingsStore, HeldWritesReplaceTheFileOnceAndAStoreInMemoryWritesNothing) 
     EXPECT_TRUE(memory.problem().empty());
 }
 
-TEST(SettingsStore, WritesThroughASymbolicLink) {
-    TempDir dir;
-    const std::string target = dir.write("real.ini", "[Opcions]\nScanTime=500\n");
-    std::filesystem::create_symlink(target, dir.file("link.ini"));
-    ASSERT_TRUE(SettingsStore(dir.file("link.ini")).write("Opcions", "ScanTime", " 10"));
-    EXPECT_TRUE(std::filesystem::is_symlink(dir.file("link.ini")));
-    EXPECT_EQ(dir.read("real.ini"), "[Opcions]\nScanTime= 10\n");
+#ifndef _WIN32
+TEST(SettingsStore, WritesThroughSymbolicLinksAndNeverReplacesOne) {
+    struct Case {
+        const char *name;
+        // link.ini leads to `target`; a `hop` link, when named, leads on to `hopTarget`.
+        const char *target;
+        const char *hop;
+        const char *hopTarget;
+        bool targetExists;
+        // The file that holds the settings afterwards; nullptr where the write is refused.
+        const char *written;
+    };
+    const Case cases[] = {
+        {"a link to a file", "real.ini", nullptr, nullptr, true, "real.ini"},
+        {"a link that leads nowhere yet", "missing.ini", nullptr, nullptr, false, "missing.ini"},
+        {"links that lead nowhere yet", "hop.ini", "hop.ini", "sub/missing.ini", false,
+         "sub/missing.ini"},
+        {"a link into a folder that does not exist", "absent/Ostrelo.ini", nullptr, nullptr, false,
+         nullptr},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        std::filesystem::create_directory(dir.file("sub"));
+        if (c.targetExists) {
+            dir.write(c.target, "[Opcions]\nScanTime=500\n");
+        }
+        std::filesystem::create_symlink(c.target, dir.file("link.ini"));
+        if (c.hop) {
+            std::filesystem::create_symlink(c.hopTarget, dir.file(c.hop));
+        }
+        const testing::ErrorCapture capture;
+        SettingsStore store(dir.file("link.ini"));
+        EXPECT_EQ(store.write("Opcions", "ScanTime", " 10"), c.written != nullptr);
+        EXPECT_TRUE(std::filesystem::is_symlink(dir.file("link.ini")));
+        if (c.written) {
+            EXPECT_TRUE(store.problem().empty());
+            EXPECT_EQ(dir.read(c.written), "[Opcions]\nScanTime= 10\n");
+        } else {
+            EXPECT_EQ(store.problem(), (FileProblem{FileProblem::Cause::LinkIntoMissingFolder,
+                                                    dir.file("link.ini"), dir.file(c.target), ""}));
+            EXPECT_FALSE(std::filesystem::exists(dir.file("absent")));
+        }
+    }
 }
+#endif
+
+TEST(SettingsStore, EachWriteChangesOnlyItsOwnKeysInTheFileAsItIsNow) {
+    TempDir dir;
+    const std::string path = dir.write("Ostrelo.ini", "[Opcions]\nScanTime= 500\nIdioma=Español\n"
+                                                      "[MaxMin]\nMaxPneu= 100\n");
+    SettingsStore first(path);
+    SettingsStore second(path);
+    ASSERT_TRUE(first.write("Opcions", "ScanTime", " 50"));
+    // Edited by hand while both run: a threshold changed, a comment added.
+    dir.write("Ostrelo.ini", "; tuned\n[Opcions]\nScanTime= 50\nIdioma=Español\n"
+                             "[MaxMin]\nMaxPneu= 110\n");
+    ASSERT_TRUE(second.write("Opcions", "Idioma", "English"));
+    ASSERT_TRUE(first.write("Opcions", "Unitats", "Imperial"));
+    EXPECT_EQ(dir.read("Ostrelo.ini"), "; tuned\n[Opcions]\nScanTime= 50\nIdioma=English\n"
+                                       "Unitats=Imperial\n[MaxMin]\nMaxPneu= 110\n");
+    EXPECT_EQ(second.read("MaxMin", "MaxPneu", ""), "110");
+
+    // Held writes go over the file as it is when they are flushed; a key removed by hand
+    // stays removed unless written again.
+    first.holdWrites();
+    ASSERT_TRUE(first.write("MaxMin", "MinPneu", " 80"));
+    ASSERT_TRUE(first.write("Opcions", "ScanTime", " 150"));
+    dir.write("Ostrelo.ini", "; tuned\n[Opcions]\nScanTime= 50\nIdioma=English\n"
+                             "[MaxMin]\nMaxPneu= 110\n[Depurar]\nDepurar=True\n");
+    ASSERT_TRUE(first.flush());
+    EXPECT_EQ(dir.read("Ostrelo.ini"), "; tuned\n[Opcions]\nScanTime= 150\nIdioma=English\n"
+                                       "[MaxMin]\nMaxPneu= 110\nMinPneu= 80\n"
+                                       "[Depurar]\nDepurar=True\n");
+    // A file removed meanwhile is made again with everything the store knows: the file as
+    // it last took it in, and its own write.
+    std::filesystem::remove(path);
+    ASSERT_TRUE(second.write("Opcions", "ScanTime", " 500"));
+    EXPECT_EQ(dir.read("Ostrelo.ini"), "; tuned\n[Opcions]\nScanTime= 500\nIdioma=English\n"
+                                       "[MaxMin]\nMaxPneu= 110\n");
+}
+
+#ifndef _WIN32
+TEST(SettingsStore, TwoCopiesWritingAtOnceLoseNothing) {
+    TempDir dir;
+    const std::string path = dir.write("Ostrelo.ini", "[Opcions]\n");
+    // Two processes, each with its own store, write their own key as fast as they can.
+    const auto writer = [&path](const char *key) {
+        const pid_t child = fork();
+        if (child == 0) {
+            SettingsStore store(path);
+            for (int i = 1; i <= 100; ++i) {
+                if (!store.write("Opcions", key, std::to_string(i))) {
+                    _exit(1);
+                }
+            }
+            _exit(0);
+        }
+        return child;
+    };
+    for (const pid_t child : {writer("A"), writer("B")}) {
+        int status = 0;
+        waitpid(child, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    EXPECT_EQ(ReadIni(path, "Opcions", "A", ""), "100");
+    EXPECT_EQ(ReadIni(path, "Opcions", "B", ""), "100");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
+                            std::filesystem::directory_iterator()),
+              1);
+}
+#endif
 
 TEST(IniDocument, AValueCannotStartANewLine) {
     IniDocument doc = IniDocument::parse("[Opcions]\n");

@@ -5,6 +5,7 @@
 #include "dashboard/units.h"
 #include "dashboard/warnings.h"
 #include "i18n/language_table.h"
+#include "runtime/app_state.h"
 
 #include <gtest/gtest.h>
 
@@ -21,7 +22,7 @@ protected:
     DisplayPhaseTest() {
         state.texts = i18n::findLanguage("English")->texts;
         display.decimalSeparator = ',';
-        Canvia_Unitats(state, screen, display, book);
+        Canvia_Unitats(state.store, state.settings, screen, display, book);
     }
 
     // A car running normally: ignition on, lap 3, 45.3 litres.
@@ -44,12 +45,12 @@ protected:
 
     // The program's order: the lap book takes the sample, then the window shows it.
     void show(TelemetrySample s) {
-        book.take(s, state.SlotMode);
+        book.take(s, state.followed.SlotMode);
         const core::Settings &settings = state.settings;
         phase.show(s,
                    {&state.texts, settings.Unitats == core::Units::Imperial, !settings.NoGrafics,
                     settings.Depurar, state.ProcessStartTick},
-                   {state.SlotMode, state.CarSlot}, book);
+                   {state.followed.SlotMode, state.followed.CarSlot}, book);
     }
 
     runtime::AppState state;
@@ -61,7 +62,7 @@ protected:
 };
 
 TEST_F(DisplayPhaseTest, WritesEveryElementOfASample) {
-    state.CarSlot = 5;
+    state.followed.CarSlot = 5;
     TelemetrySample s = running();
     s.TyreTemp[telemetry::FL] = {84.5F, 85.5F, 79.9F};
     s.TyrePressure[telemetry::RR] = 190;
@@ -201,7 +202,7 @@ TEST_F(DisplayPhaseTest, FollowingTheLocalCarFreezesWhileTheIgnitionIsOff) {
     EXPECT_EQ(screen.throttle, "50");
     EXPECT_FALSE(screen.ignition.lit);
     EXPECT_FALSE(screen.engine.lit);
-    state.SlotMode = runtime::FollowedCar::Monitor;
+    state.followed.SlotMode = runtime::FollowedCar::Monitor;
     show(s);
     EXPECT_EQ(screen.carName, "Other");
 }
@@ -254,7 +255,8 @@ TEST_F(DisplayPhaseTest, LampsWearAndRoadSpeedFollowTheirRules) {
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
-        state.SlotMode = runtime::FollowedCar::Monitor; // the ignition does not hold the display
+        state.followed.SlotMode =
+            runtime::FollowedCar::Monitor; // the ignition does not hold the display
         TelemetrySample s = running();
         c.change(s);
         show(s);
@@ -269,7 +271,7 @@ TEST_F(DisplayPhaseTest, ImperialUnitsConvertTheSampleAndTheRegisteredFuel) {
     s.TyreTemp[telemetry::RR] = {80, 100, 99.9F};
     show(s);
     state.settings.Unitats = core::Units::Imperial;
-    Canvia_Unitats(state, screen, display, book);
+    Canvia_Unitats(state.store, state.settings, screen, display, book);
     EXPECT_NEAR(book.lapStartFuel(), 45.3 * 0.264172052358, 1e-5);
     s.LapNumber = 4;
     s.Fuel = 41.3F;
@@ -289,7 +291,7 @@ TEST_F(DisplayPhaseTest, ImperialUnitsConvertTheSampleAndTheRegisteredFuel) {
     EXPECT_EQ(screen.trackTemp, "Tr: 27\u00BAF");
     // And back: the registered fuel returns to litres.
     state.settings.Unitats = core::Units::Metric;
-    Canvia_Unitats(state, screen, display, book);
+    Canvia_Unitats(state.store, state.settings, screen, display, book);
     EXPECT_NEAR(book.lapStartFuel(), 41.3, 1e-4);
 }
 

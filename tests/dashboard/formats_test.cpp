@@ -69,5 +69,23 @@ TEST(Formats, LapTimesCarryAFullSecond) {
     }
 }
 
+TEST(Formats, SignedSecondsKeepTheirSignAndTheSeparator) {
+    const struct {
+        double seconds;
+        int decimals;
+        char separator;
+        const char *text;
+    } cases[] = {
+        {0.345, 3, '.', "+0.345"}, {-0.12, 3, ',', "-0,120"},   {2.5, 3, ',', "+2,500"},
+        {0.4, 0, '.', "+0"},       {0.6, 0, '.', "+1"},         {0.44, 1, ',', "+0,4"},
+        {-0.04, 1, '.', "+0.0"},   {-0.0004, 3, '.', "+0.000"}, {-12.3456, 2, '.', "-12.35"},
+        {75.5, 3, ',', "+75,500"}, {1, 7, '.', "+1.000"},       {1, -1, '.', "+1"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(signedSecondsText(c.seconds, c.decimals, c.separator), c.text);
+    }
+}
+
 } // namespace
 } // namespace ostrelo::dashboard

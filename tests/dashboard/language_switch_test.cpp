@@ -2,6 +2,7 @@
 #include "dashboard/language_switch.h"
 #include "dashboard/menus.h"
 #include "dashboard/scan_time.h"
+#include "runtime/app_state.h"
 
 #include <gtest/gtest.h>
 
@@ -13,7 +14,7 @@ namespace {
 class CanviaIdioma : public ::testing::Test {
 protected:
     void apply() {
-        Canvia_Idioma(state, screen, [this] { ++resets; });
+        Canvia_Idioma(state.store, state.settings, state.texts, screen, [this] { ++resets; });
     }
     // The menu items carrying a check mark with the settings in force.
     std::vector<MenuItem> checkedLanguages() {
@@ -85,11 +86,11 @@ TEST(CanviaScan, ShowsTheScanningTextAndSetsTheTimer) {
     runtime::AppState state;
     state.settings.Idioma = "English";
     Screen screen;
-    Canvia_Idioma(state, screen, {});
+    Canvia_Idioma(state.store, state.settings, state.texts, screen, {});
     screen.gameStatus = "RACE07 RUNNING";
     state.settings.ScanTime = 150;
     int resets = 0;
-    Canvia_Scan(state, screen, [&] { ++resets; });
+    Canvia_Scan(state.store, state.settings, state.texts, screen, [&] { ++resets; });
     EXPECT_EQ(screen.gameStatus, "Scanning...");
     EXPECT_EQ(screen.scanIntervalMs, 150);
     EXPECT_EQ(resets, 1);

@@ -4,6 +4,7 @@
 #include "dashboard/graphics_mode.h"
 #include "dashboard/menus.h"
 #include "dashboard/units.h"
+#include "runtime/app_state.h"
 #include "support/error_capture.h"
 #include "telemetry/telemetry_fields.h"
 
@@ -32,7 +33,7 @@ protected:
 
 TEST_F(DisplayModes, ImperialConvertsAndRoundsTheThresholds) {
     state.settings.Unitats = core::Units::Imperial;
-    Canvia_Unitats(state, screen, display, book);
+    Canvia_Unitats(state.store, state.settings, screen, display, book);
     const core::Thresholds &t = display.thresholds;
     EXPECT_EQ(t.MinPneu, 176);
     EXPECT_EQ(t.MaxPneu, 212);
@@ -56,7 +57,7 @@ TEST_F(DisplayModes, ImperialConvertsAndRoundsTheThresholds) {
     EXPECT_DOUBLE_EQ(toFahrenheit(-40), -40);
 
     state.settings.Unitats = core::Units::Metric;
-    Canvia_Unitats(state, screen, display, book);
+    Canvia_Unitats(state.store, state.settings, screen, display, book);
     EXPECT_EQ(display.thresholds.MinPress, 180);
     EXPECT_EQ(display.thresholds.MaxFrens, 600);
     EXPECT_EQ(display.TempUnit, "\u00BAC");
@@ -100,7 +101,7 @@ TEST_F(DisplayModes, AThresholdThatOverflowsInFahrenheitIsReported) {
     state.settings.Unitats = core::Units::Imperial;
     state.settings.MaxFrens = 20000;
     testing::ErrorCapture capture;
-    Canvia_Unitats(state, screen, display, book);
+    Canvia_Unitats(state.store, state.settings, screen, display, book);
     ASSERT_EQ(capture.reports().size(), 1u);
     EXPECT_EQ(capture.reports()[0].routine, "Canvia_Unitats");
     EXPECT_EQ(state.store.text(), "");
@@ -110,7 +111,7 @@ TEST_F(DisplayModes, GraphicsOffEmptiesBarsWhitensLabelsAndHidesMarkers) {
     screen.rpm.value = 5000;
     screen.wheelLocked[1] = true;
     state.settings.NoGrafics = true;
-    Canvia_Grafics(state, screen);
+    Canvia_Grafics(state.store, state.settings, screen);
     EXPECT_EQ(screen.rpm.value, 0);
     for (Reading *reading : valueReadings(screen)) {
         EXPECT_EQ(reading->background, ColourPlain);
@@ -120,7 +121,7 @@ TEST_F(DisplayModes, GraphicsOffEmptiesBarsWhitensLabelsAndHidesMarkers) {
     EXPECT_EQ(state.store.read("Opcions", "NoGrafics", ""), "True");
 
     state.settings.NoGrafics = false;
-    Canvia_Grafics(state, screen);
+    Canvia_Grafics(state.store, state.settings, screen);
     for (Reading *reading : valueReadings(screen)) {
         EXPECT_EQ(reading->background, ColourLow);
     }

@@ -4,9 +4,13 @@
 #include "engineer/lap_recorder.h"
 #include "engineer/race_engineer.h"
 #include "i18n/language_table.h"
+#include "support/portable.h"
 
 #include <gtest/gtest.h>
 
+#include <clocale>
+#include <map>
+#include <optional>
 #include <vector>
 
 namespace ostrelo::engineer {
@@ -112,6 +116,21 @@ TEST(LapRecorder, HandlesWhatTheGameDoes) {
          false,
          90,
          false},
+        {"a refuel a little with each sample, as at a fast scan",
+         {at(2, 40), at(3, 38, 80), at(3, 37.5F), at(3, 37.55F), at(3, 37.6F), at(3, 37.65F),
+          at(3, 37.7F), at(4, 37.7F, 91)},
+         3,
+         false,
+         91,
+         false,
+         true},
+        {"the fuel going down by a little is no refuel",
+         {at(2, 40), at(3, 38, 80), at(3, 37.9F), at(3, 37.95F), at(4, 35, 91), at(5, 32, 90)},
+         4,
+         true,
+         90},
+        {"a lap the game gave no time", {at(2, 40), at(3, 38, 80), at(4, 35, -1)}, 3, true, 0},
+        {"a time of a day is none", {at(2, 40), at(3, 38, 80), at(4, 35, 86400)}, 3, true, 0},
         {"a lap as fast as the one before",
          {at(2, 40), at(3, 38, 80), at(4, 35, 80), at(4, 34, 80), at(4, 34, 80), at(4, 34, 80),
           at(4, 34, 80), at(4, 34, 80), at(4, 34, 80), at(4, 34, 80), at(4, 34, 80), at(4, 34, 80),
@@ -183,37 +202,129 @@ LapRecord lap(int number, float fuel, float time, bool counts = true) {
 TEST(FuelFigures, TakeTheLastThreeCountingLaps) {
     std::vector<LapRecord> laps = {lap(1, 9, 100, false), lap(2, 4.1F, 90), lap(3, 5, 99, false),
                                    lap(4, 3.2F, 91)};
-    FuelFigures figures = fuelFigures(laps, 20, 4, {});
+    FuelFigures figures = fuelFigures(laps, 20, 4, {}, 0);
     EXPECT_EQ(figures.countingLaps, 2);
     EXPECT_FALSE(figures.enough);
     EXPECT_FALSE(figures.toAdd);
 
     laps.push_back(lap(5, 2.8F, 89));
     laps.push_back(lap(6, 3.0F, 90));
-    figures = fuelFigures(laps, 21, 6, {RaceLength::Kind::Laps, 20});
+    figures = fuelFigures(laps, 21, 6, {}, 0);
     EXPECT_TRUE(figures.enough);
     EXPECT_NEAR(figures.perLapMean, 3.0, 1e-6); // laps 4, 5, 6
     EXPECT_NEAR(figures.perLapMost, 3.2, 1e-6);
     EXPECT_NEAR(figures.lapsOfFuel, 7.0, 1e-6);
-    EXPECT_EQ(figures.lapsToGo, 14);
-    EXPECT_NEAR(*figures.toAdd, (14 + 1) * 3.0 - 21, 1e-6);
-
-    // 30 minutes at 90 s a lap are 20 laps; 16 to go and one in reserve need 51 litres.
-    figures = fuelFigures(laps, 51, 4, {RaceLength::Kind::Minutes, 30});
-    EXPECT_EQ(figures.lapsToGo, 16);
-    EXPECT_EQ(*figures.toAdd, 0);
-    // Past the end, only the reserve lap is asked for.
-    figures = fuelFigures(laps, 1, 25, {RaceLength::Kind::Laps, 20});
-    EXPECT_EQ(figures.lapsToGo, 0);
-    EXPECT_NEAR(*figures.toAdd, 2, 1e-6);
+    EXPECT_FALSE(figures.lapsToGo);
 }
 
-TEST(FuelFigures, WritesDeltasAndLapTimes) {
-    EXPECT_EQ(deltaText(0.345), "+0.345");
-    EXPECT_EQ(deltaText(-0.12), "-0.120");
-    EXPECT_EQ(lapTimeText(83.4567), "1:23.457");
-    EXPECT_EQ(lapTimeText(59.9996), "1:00.000");
-    EXPECT_EQ(lapTimeText(0), "-");
+// Three counting laps of 3 litres at 90 s a lap: what is left to drive, and what to put in
+// with the tank the car has. Each figure is needed = (laps to go + 1 in reserve) x 3 litres.
+TEST(FuelFigures, AdviseNoMoreThanTheTankHolds) {
+    const std::vector<LapRecord> laps = {lap(4, 3.2F, 91), lap(5, 2.8F, 89), lap(6, 3.0F, 90)};
+    using Kind = RaceLength::Kind;
+    const struct {
+        const char *what;
+        double fuel;
+        int completed;
+        RaceLength length;
+        double tank;
+        int lapsToGo;
+        std::optional<double> toAdd;
+        int stops;
+        double perStop;
+    } cases[] = {
+        {"no tank known: what is missing", 21, 6, {Kind::Laps, 20}, 0, 14, 24, 0, 0},
+        {"a tank that holds what is needed", 21, 6, {Kind::Laps, 20}, 50, 14, 24, 0, 0},
+        {"a tank that holds exactly what is needed", 10, 1, {Kind::Laps, 20}, 60, 19, 50, 0, 0},
+        {"enough aboard", 51, 4, {Kind::Laps, 20}, 60, 16, 0, 0, 0},
+        // 114 litres needed, 59 aboard of 60: one stop with a lap left adds up to 57.
+        {"a full tank that cannot finish: one stop", 59, 0, {Kind::Laps, 37}, 60, 37, {}, 1, 55},
+        // 183 litres needed, 30 aboard: 153 to put in, 57 at most a stop.
+        {"three stops", 30, 0, {Kind::Laps, 60}, 60, 60, {}, 3, 51},
+        {"more aboard than the tank learned", 62, 0, {Kind::Laps, 37}, 60, 37, {}, 1, 52},
+        {"a tank smaller than a lap's fuel", 2, 0, {Kind::Laps, 10}, 2, 10, {}, 0, 0},
+        // 30 minutes at 90 s: time runs out as lap 21 starts, and it is driven too.
+        {"minutes: the lap under way when time runs out",
+         51,
+         4,
+         {Kind::Minutes, 30},
+         0,
+         17,
+         3,
+         0,
+         0},
+        {"minutes: 31 at 90 s end on lap 21", 51, 4, {Kind::Minutes, 31}, 0, 17, 3, 0, 0},
+        {"minutes: 29 at 90 s end on lap 20", 51, 4, {Kind::Minutes, 29}, 0, 16, 0, 0, 0},
+        {"past the end, the reserve lap", 1, 25, {Kind::Laps, 20}, 60, 0, 2, 0, 0},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        const FuelFigures figures = fuelFigures(laps, c.fuel, c.completed, c.length, c.tank);
+        EXPECT_EQ(figures.lapsToGo, c.lapsToGo);
+        ASSERT_EQ(figures.toAdd.has_value(), c.toAdd.has_value());
+        if (c.toAdd) {
+            EXPECT_NEAR(*figures.toAdd, *c.toAdd, 1e-5);
+        }
+        EXPECT_EQ(figures.stops, c.stops);
+        EXPECT_NEAR(figures.perStop, c.perStop, 1e-5);
+    }
+}
+
+// Each column of the export holds the field its name says.
+TEST(LapRecord, EachColumnOfTheExportHoldsItsField) {
+    LapRecord lap;
+    lap.number = 7;
+    lap.timeS = 91.25F;
+    lap.fuelUsedL = 2.75F;
+    lap.position = 3;
+    lap.pitted = true;
+    lap.refuelled = true;
+    lap.treadC = {81, 82, 83, 84};
+    lap.pressureKpa = {181, 182, 183, 184};
+    lap.wear = {0.5F, 0.25F, 0.125F, 0.0625F};
+    lap.brakeC = {401, 402, 403, 404};
+    // Under a locale whose decimal separator is a comma too, as the program runs for most
+    // of its languages.
+    const char *const before = std::setlocale(LC_NUMERIC, nullptr);
+    const std::string restore = before ? before : "C";
+    ASSERT_NE(std::setlocale(LC_NUMERIC, testing::kCommaLocale), nullptr);
+    const std::string csv = lapsCsv(std::vector<LapRecord>{lap});
+    std::setlocale(LC_NUMERIC, restore.c_str());
+    const auto cells = [](const std::string &line) {
+        std::vector<std::string> parts(1);
+        for (const char c : line) {
+            if (c == ',') {
+                parts.emplace_back();
+            } else {
+                parts.back() += c;
+            }
+        }
+        return parts;
+    };
+    const std::size_t end = csv.find("\r\n");
+    const std::vector<std::string> names = cells(csv.substr(0, end));
+    const std::vector<std::string> values = cells(csv.substr(end + 2, csv.size() - end - 4));
+    ASSERT_EQ(names.size(), kLapColumnCount);
+    ASSERT_EQ(values.size(), kLapColumnCount);
+    std::map<std::string, std::string> row;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        row[names[i]] = values[i];
+    }
+    const std::pair<const char *, const char *> expected[] = {
+        {"number", "7"},        {"time_s", "91.25"},    {"fuel_used_l", "2.75"},
+        {"position", "3"},      {"pitted", "1"},        {"limiter", "0"},
+        {"refuelled", "1"},     {"counts", "0"},        {"tread_fl", "81"},
+        {"tread_fr", "82"},     {"tread_rl", "83"},     {"tread_rr", "84"},
+        {"pressure_fl", "181"}, {"pressure_fr", "182"}, {"pressure_rl", "183"},
+        {"pressure_rr", "184"}, {"wear_fl", "0.5"},     {"wear_fr", "0.25"},
+        {"wear_rl", "0.125"},   {"wear_rr", "0.0625"},  {"brake_fl", "401"},
+        {"brake_fr", "402"},    {"brake_rl", "403"},    {"brake_rr", "404"},
+    };
+    for (const auto &[name, value] : expected) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(row[name], value);
+    }
+    EXPECT_EQ(row.size(), kLapColumnCount);
 }
 
 // The laps kept in memory, as the history would keep them.
@@ -230,8 +341,17 @@ struct KeptLaps : LapHistory {
     double personalBest(const std::string &track, const std::string &) const override {
         return track == "Anella Sud" ? 91.0 : 0;
     }
+    TankCapacity tankCapacity(const std::string &car) const override {
+        const auto found = tanks.find(car);
+        return found == tanks.end() ? TankCapacity{} : found->second;
+    }
+    bool keepTankCapacity(const std::string &car, const TankCapacity &tank) override {
+        tanks[car] = tank;
+        return true;
+    }
     std::vector<std::string> sessions;
     std::vector<std::pair<std::int64_t, LapRecord>> kept;
+    std::map<std::string, TankCapacity> tanks;
 };
 
 TEST(RaceEngineer, KeepsEachSessionsLapsAndComparesWithTheBest) {
@@ -304,6 +424,103 @@ TEST(RaceEngineer, CountsTheLapsToGoFromTheLapsCompleted) {
     // On lap 5, four are completed: six to go, the one under way included.
     EXPECT_EQ(engineer.fuel().lapsToGo, 6);
     EXPECT_NEAR(engineer.fuel().perLapMean, 3, 1e-5);
+}
+
+// A car's tank is the most fuel seen after a refuel, or what the user gives; the history
+// keeps each car's.
+TEST(RaceEngineer, LearnsEachCarsTankAndTakesTheUsersOver) {
+    KeptLaps history;
+    history.tanks["Falcon"] = {45, 0};
+    RaceEngineer engineer(&history);
+    const auto drive = [&](const char *car, int lapNumber, float fuel) {
+        TelemetrySample s = at(lapNumber, fuel, static_cast<float>(80 + lapNumber));
+        s.TrackName = "Anella Sud";
+        s.CarName = car;
+        engineer.feed(s, 0);
+    };
+    drive("Lince", 2, 50);
+    drive("Lince", 2, 49);
+    EXPECT_EQ(engineer.tankCapacity(), 0) << "the fuel at the start says nothing";
+    // A stop that puts fuel in a little at a time, then the car runs again.
+    for (const float fuel : {20.0F, 20.4F, 35.0F, 58.5F, 58.4F}) {
+        drive("Lince", 3, fuel);
+    }
+    EXPECT_EQ(engineer.tank(), (TankCapacity{58.5, 0}));
+    EXPECT_FALSE(history.tanks.contains("Lince")) << "kept with the lap, not before";
+    drive("Lince", 4, 55);
+    EXPECT_EQ(history.tanks["Lince"], (TankCapacity{58.5, 0})) << "kept when the lap is";
+    // A restart fills the tank without a stop.
+    drive("Lince", 1, 59.5F);
+    drive("Lince", 1, 59.4F);
+    EXPECT_EQ(engineer.tankCapacity(), 58.5);
+
+    engineer.setTankCapacity(60);
+    EXPECT_EQ(engineer.tankCapacity(), 60);
+    EXPECT_EQ(history.tanks["Lince"], (TankCapacity{58.5, 60})) << "kept at once";
+    drive("Falcon", 1, 40);
+    EXPECT_EQ(engineer.tankCapacity(), 45);
+    drive("Lince", 1, 30);
+    EXPECT_EQ(engineer.tankCapacity(), 60);
+    engineer.setTankCapacity(0);
+    EXPECT_EQ(engineer.tankCapacity(), 58.5);
+
+    // Another run finds what this one kept.
+    RaceEngineer later(&history);
+    TelemetrySample s = at(1, 10);
+    s.CarName = "Lince";
+    later.feed(s, 0);
+    EXPECT_EQ(later.tank(), (TankCapacity{58.5, 0}));
+}
+
+// Every number of the report, times included, with the separator of the user's numbers.
+TEST(EngineerReport, WritesTimesAndFiguresWithOneSeparator) {
+    KeptLaps history;
+    RaceEngineer engineer(&history);
+    // Three laps of 3 litres count (3 to 5); lap 3 beats the 91.0 kept.
+    const std::pair<int, float> laps[] = {{2, 0}, {3, 92}, {4, 90.5F}, {5, 91.25F}, {6, 90.75F}};
+    for (const auto &[number, lastLap] : laps) {
+        TelemetrySample s = at(number, 66 - 3.0F * static_cast<float>(number), lastLap);
+        s.TrackName = "Anella Sud";
+        s.CarName = "Lince";
+        engineer.feed(s, 0);
+    }
+    engineer.setTankCapacity(50);
+    // 25 laps to go and one in reserve need 78 litres, 48 aboard of 50.
+    engineer.setRaceLength({RaceLength::Kind::Laps, 30});
+    const struct {
+        const char *language;
+        char separator;
+        const char *toAdd;
+        const char *tank;
+        const char *best;
+        const char *against;
+        const char *lapTime;
+    } cases[] = {
+        {"English", '.', "Stops to finish: 1, adding 30.00 L each with a lap of fuel left",
+         "Tank capacity: 50.00 L", "Personal best: 1:30.500", "Last lap against best: +0.250",
+         "1:30.500"},
+        {"Deutsch", ',',
+         "Stopps bis zum Ziel: 1, je 30,00 L nachfüllen, mit einer Runde Kraftstoff im Tank",
+         "Tankinhalt: 50,00 L", "Persönliche Bestzeit: 1:30,500",
+         "Letzte Runde gegen Bestzeit: +0,250", "1:30,500"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.language);
+        const EngineerReport report = engineerReport(
+            engineer, i18n::findLanguage(c.language)->texts, core::Units::Metric, c.separator);
+        EXPECT_EQ(report.toAdd, c.toAdd);
+        EXPECT_EQ(report.tank, c.tank);
+        EXPECT_EQ(report.personalBest, c.best);
+        EXPECT_EQ(report.againstBest, c.against);
+        ASSERT_EQ(report.rows.size(), 4u);
+        EXPECT_EQ(report.rows[1][1], c.lapTime);
+        EXPECT_EQ(report.tankGiven, 50);
+    }
+    const EngineerReport imperial =
+        engineerReport(engineer, i18n::findLanguage("English")->texts, core::Units::Imperial, '.');
+    EXPECT_NEAR(imperial.tankGiven, 13.2086, 1e-4);
+    EXPECT_NEAR(litresFrom(imperial.tankGiven, core::Units::Imperial), 50, 1e-9);
+    EXPECT_EQ(litresFrom(13, core::Units::Metric), 13);
 }
 
 } // namespace

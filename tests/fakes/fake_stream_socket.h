@@ -17,7 +17,7 @@ public:
     void listen(int port) override {
         calls.push_back("listen " + std::to_string(port));
         if (listenFails) {
-            throw core::RunTimeError("Listen", "port in use");
+            throw platform::ListenError(port, "port in use");
         }
         currentState = platform::kSocketListening;
     }

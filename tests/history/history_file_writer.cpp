@@ -2,6 +2,7 @@
 // Writes the lap history that tests/data keeps for each layout version: run once by hand
 // when the layout changes (history_file_writer tests/data/history-vN.sqlite), never by a test.
 #include "history/history_store.h"
+#include "i18n/language_table.h"
 
 #include <QCoreApplication>
 
@@ -42,7 +43,9 @@ int main(int argc, char **argv) {
     }
     ostrelo::history::HistoryStore store(argv[1]);
     if (!store.isOpen()) {
-        std::cerr << store.problem() << '\n';
+        std::cerr << ostrelo::history::describe(store.problem(),
+                                                ostrelo::i18n::findLanguage("English")->texts)
+                  << '\n';
         return 1;
     }
     // Anella Sud with the Lince: the best is lap 3 (90.75); the pit lap is faster but no
@@ -58,5 +61,8 @@ int main(int argc, char **argv) {
                  lap(1, 89.5F, 3, false, false));
     store.addLap(store.beginSession("Monza", "Lince Turbo 16V", 1700001200000),
                  lap(1, 100.125F, 4, false, false));
+    // From layout 2 on: a tank learned for one car, given by the user for the other.
+    store.keepTankCapacity("Lince Turbo 16V", {58.5, 0});
+    store.keepTankCapacity("Falcon RS 2.0", {44.25, 60});
     return 0;
 }

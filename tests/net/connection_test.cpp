@@ -5,6 +5,7 @@
 #include "net/connection.h"
 #include "net/connection_mode.h"
 #include "net/dialog_answers.h"
+#include "runtime/app_state.h"
 
 #include <gtest/gtest.h>
 
@@ -28,7 +29,7 @@ protected:
     std::vector<std::string> listenFailures;
     FakeStreamSocket server;
     FakeStreamSocket client;
-    Connection connection{state, server, client};
+    Connection connection{state.settings, state.texts, state.link, server, client};
 };
 
 TEST_F(ConnectionTest, AServerListensAcceptsOneClientAndListensAgain) {
@@ -36,7 +37,7 @@ TEST_F(ConnectionTest, AServerListensAcceptsOneClientAndListensAgain) {
     connection.upkeep();
     EXPECT_EQ(status(), "NONE");
     EXPECT_EQ(server.calls, (std::vector<std::string>{"listen 1001"}));
-    EXPECT_TRUE(state.SendReady);
+    EXPECT_TRUE(state.link.SendReady);
     connection.upkeep();
     EXPECT_EQ(status(), "LISTENING");
 
@@ -44,14 +45,14 @@ TEST_F(ConnectionTest, AServerListensAcceptsOneClientAndListensAgain) {
     EXPECT_EQ(server.calls.back(), "accept");
     EXPECT_EQ(server.calls[server.calls.size() - 2], "close");
     connection.upkeep();
-    EXPECT_TRUE(state.ServerConnected);
+    EXPECT_TRUE(state.link.ServerConnected);
     EXPECT_EQ(status(), "CONNECTED");
 
     // The client goes away: one tick shows it, the next listens again.
     server.currentState = platform::kSocketClosing;
     server.calls.clear();
     connection.upkeep();
-    EXPECT_FALSE(state.ServerConnected);
+    EXPECT_FALSE(state.link.ServerConnected);
     EXPECT_EQ(status(), "NONE");
     EXPECT_EQ(server.calls, (std::vector<std::string>{"close", "listen 1001"}));
     connection.upkeep();
@@ -73,7 +74,7 @@ TEST_F(ConnectionTest, AClientKeepsTryingToConnect) {
     EXPECT_EQ(client.calls.back(), "connect 10.0.0.1:2048");
     client.currentState = platform::kSocketConnected;
     connection.upkeep();
-    EXPECT_TRUE(state.ClientConnected);
+    EXPECT_TRUE(state.link.ClientConnected);
     EXPECT_EQ(status(), "CONNECTED");
 }
 
@@ -84,7 +85,8 @@ TEST_F(ConnectionTest, APortInUseFailsTheUpkeepAndIsShownOncePerReason) {
     EXPECT_THROW(connection.upkeep(), core::RunTimeError);
     // A port below 1024 comes with how to choose another one.
     ASSERT_EQ(listenFailures.size(), 1u);
-    EXPECT_EQ(listenFailures[0], "port in use\n\n" + state.texts.TextPortHelp);
+    EXPECT_EQ(listenFailures[0],
+              "Cannot listen on port 1001: port in use\n\n" + state.texts.TextPortHelp);
     server.listenFails = false;
     connection.upkeep();
     connection.upkeep();
@@ -94,11 +96,37 @@ TEST_F(ConnectionTest, APortInUseFailsTheUpkeepAndIsShownOncePerReason) {
     server.listenFails = true;
     EXPECT_THROW(connection.upkeep(), core::RunTimeError);
     ASSERT_EQ(listenFailures.size(), 2u);
-    EXPECT_EQ(listenFailures[1], "port in use");
+    EXPECT_EQ(listenFailures[1], "Cannot listen on port 10001: port in use");
     state.settings.Port = " 70000";
     server.listenFails = false;
     connection.upkeep();
     EXPECT_EQ(server.calls.back(), "listen 70000");
+}
+
+// A refused port is told in the language in force, the system's text as it came; what was
+// told stays told when the language changes.
+TEST_F(ConnectionTest, APortRefusedIsToldInTheLanguageInForce) {
+    state.settings.TipusConexio = core::ConnectionMode::Server;
+    server.listenFails = true;
+    const struct {
+        const char *language;
+        const char *port;
+        std::vector<std::string> told;
+    } steps[] = {
+        {"Deutsch", " 10001", {"Auf Port 10001 kann nicht gelauscht werden: port in use"}},
+        {"Català", " 10001", {"Auf Port 10001 kann nicht gelauscht werden: port in use"}},
+        {"Català",
+         " 10002",
+         {"Auf Port 10001 kann nicht gelauscht werden: port in use",
+          "No es pot escoltar al port 10002: port in use"}},
+    };
+    for (const auto &step : steps) {
+        SCOPED_TRACE(std::string(step.language) + step.port);
+        state.texts = i18n::findLanguage(step.language)->texts;
+        state.settings.Port = step.port;
+        EXPECT_THROW(connection.upkeep(), core::RunTimeError);
+        EXPECT_EQ(listenFailures, step.told);
+    }
 }
 
 TEST_F(ConnectionTest, SendsOneFrameAtATime) {
@@ -111,7 +139,7 @@ TEST_F(ConnectionTest, SendsOneFrameAtATime) {
     connection.send("frame 1");
     connection.send("frame 2");
     EXPECT_EQ(server.sent, (std::vector<std::string>{"frame 1"}));
-    EXPECT_FALSE(state.SendReady);
+    EXPECT_FALSE(state.link.SendReady);
     connection.sendComplete();
     connection.send("frame 3");
     EXPECT_EQ(server.sent.back(), "frame 3");
@@ -123,7 +151,7 @@ TEST_F(ConnectionTest, TheModeWithoutConnectionClosesBothSockets) {
     connection.acceptConnection();
     connection.upkeep();
     state.settings.TipusConexio = core::ConnectionMode::None;
-    Canvia_Conexio(state, connection);
+    Canvia_Conexio(state.store, state.settings, connection);
     EXPECT_EQ(server.currentState, platform::kSocketClosed);
     connection.upkeep();
     EXPECT_EQ(status(), "");
@@ -138,17 +166,20 @@ TEST(ConnectionDialogs, CheckPortsAndAddresses) {
         EXPECT_FALSE(isValidPort(bad)) << bad;
     }
     runtime::AppState state;
-    EXPECT_EQ(confirmClientDialog(state, "192.168.0.2", "1001"), DialogOutcome::BadAddress);
+    EXPECT_EQ(confirmClientDialog(state.settings, "192.168.0.2", "1001"),
+              DialogOutcome::BadAddress);
     EXPECT_EQ(state.settings.IP, "192.168.000.002");
-    EXPECT_EQ(confirmClientDialog(state, "010.000.000.009", "99999"), DialogOutcome::BadPort);
+    EXPECT_EQ(confirmClientDialog(state.settings, "010.000.000.009", "99999"),
+              DialogOutcome::BadPort);
     EXPECT_EQ(state.settings.IP, "010.000.000.009");
     EXPECT_EQ(state.settings.TipusConexio, core::ConnectionMode::None);
-    EXPECT_EQ(confirmClientDialog(state, "010.000.000.009", " 2048"), DialogOutcome::Accepted);
+    EXPECT_EQ(confirmClientDialog(state.settings, "010.000.000.009", " 2048"),
+              DialogOutcome::Accepted);
     EXPECT_EQ(state.settings.Port, " 2048");
     EXPECT_EQ(state.settings.TipusConexio, core::ConnectionMode::Client);
-    EXPECT_EQ(confirmServerDialog(state, "x"), DialogOutcome::BadPort);
+    EXPECT_EQ(confirmServerDialog(state.settings, "x"), DialogOutcome::BadPort);
     EXPECT_EQ(state.settings.TipusConexio, core::ConnectionMode::Client);
-    EXPECT_EQ(confirmServerDialog(state, "1002"), DialogOutcome::Accepted);
+    EXPECT_EQ(confirmServerDialog(state.settings, "1002"), DialogOutcome::Accepted);
     EXPECT_EQ(state.settings.Port, " 1002");
     EXPECT_EQ(state.settings.TipusConexio, core::ConnectionMode::Server);
 }

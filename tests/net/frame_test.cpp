@@ -2,10 +2,16 @@
 #include "core/error.h"
 #include "net/frame.h"
 #include "net/frame_joiner.h"
+#include "telemetry/telemetry_fields.h"
 
 #include <gtest/gtest.h>
 
+#include <cfloat>
+#include <limits>
 #include <string>
+#include <type_traits>
+#include <utility>
+#include <vector>
 
 namespace ostrelo::net {
 namespace {
@@ -163,7 +169,7 @@ TEST(FrameReader, RoundsIntegersHalvesToEvenAndRefusesNonNumbers) {
         {11, "abc", true}, // the reserved field is read like any single
         {11, "1E+39", true},
         {30, "1E+309", true},
-        {30, "1.79769313486232E+308", true},
+        {30, "1.79769313486233E+308", true},
         {30, "0." + std::string(400, '0') + "1", false},
     };
     for (const Case &c : limits) {
@@ -177,6 +183,55 @@ TEST(FrameReader, RoundsIntegersHalvesToEvenAndRefusesNonNumbers) {
         }
     }
     EXPECT_EQ(s.WheelSpeed[0], 0.0);
+}
+
+// Every field of one type set to the same value, the texts left empty.
+TelemetrySample everyFieldOfEachType(float single, double real, std::int16_t integer) {
+    TelemetrySample s;
+    telemetry::forEachWireField(s, [&](const telemetry::FieldName &, auto &&value) {
+        using T = std::decay_t<decltype(value)>;
+        if constexpr (std::is_same_v<T, float>) {
+            value = single;
+        } else if constexpr (std::is_same_v<T, double>) {
+            value = real;
+        } else if constexpr (std::is_same_v<T, std::int16_t>) {
+            value = integer;
+        }
+    });
+    return s;
+}
+
+TEST(FrameReader, ReadsBackTheExtremesOfEveryFieldsType) {
+    // What the writer's 7 and 15 significant digits make of each extreme, read back.
+    struct Case {
+        const char *name;
+        float single;
+        double real;
+        std::int16_t integer;
+        float singleRead;
+        double realRead;
+    };
+    const Case cases[] = {
+        {"largest", FLT_MAX, DBL_MAX, 32767, 3.402823E+38F, 1.7976931348623157E+308},
+        {"most negative", -FLT_MAX, -DBL_MAX, -32768, -3.402823E+38F, -1.7976931348623157E+308},
+        {"smallest normal", FLT_MIN, DBL_MIN, 1, 1.175494E-38F, 2.2250738585072E-308},
+        {"smallest", std::numeric_limits<float>::denorm_min(),
+         std::numeric_limits<double>::denorm_min(), -1, 1.401298E-45F, 4.94065645841247E-324},
+        {"negative smallest", -std::numeric_limits<float>::denorm_min(),
+         -std::numeric_limits<double>::denorm_min(), 0, -1.401298E-45F, -4.94065645841247E-324},
+    };
+    for (const Case &c : cases) {
+        for (const char separator : {'.', ','}) {
+            SCOPED_TRACE(std::string(c.name) + " " + separator);
+            const std::string frame = writeSampleFrame(
+                everyFieldOfEachType(c.single, c.real, c.integer), c.integer, "", separator);
+            TelemetrySample read;
+            std::int16_t slot = 0;
+            ASSERT_NO_THROW(takeOver(splitBody(frame.substr(7)), read, slot));
+            EXPECT_EQ(read, everyFieldOfEachType(c.singleRead, c.realRead, c.integer));
+            EXPECT_EQ(slot, c.integer);
+        }
+    }
 }
 
 TEST(FrameReader, SplitsAtEveryNul) {
@@ -238,6 +293,83 @@ TEST(FrameJoiner, CutsSeveralFramesInOneArrivalInOrder) {
     EXPECT_EQ(splitBody(*joiner.next()).back(), "three");
 }
 
+// What comes out of a joiner fed `stream` one byte at a time: each body with the count of
+// bytes fed when it came out, and "error" where the joiner told of a fault.
+std::vector<std::pair<std::string, std::size_t>> feedByteByByte(const std::string &stream) {
+    FrameJoiner joiner;
+    std::vector<std::pair<std::string, std::size_t>> out;
+    for (std::size_t fed = 1; fed <= stream.size(); ++fed) {
+        joiner.append(stream.substr(fed - 1, 1));
+        try {
+            while (auto body = joiner.next()) {
+                out.emplace_back(*body, fed);
+            }
+        } catch (const core::RunTimeError &) {
+            out.emplace_back("error", fed);
+        }
+    }
+    return out;
+}
+
+TEST(FrameJoiner, FindsTheNextFrameAtOnceAfterOneCutShort) {
+    const std::string whole = writeSampleFrame(everyFieldDistinct(), 9, "cut", '.');
+    const std::string second = writeNoGameFrame("second");
+    const std::string third = writeSampleFrame(everyFieldDistinct(), 9, "third", ',');
+    ASSERT_EQ(whole.substr(0, 6), "000288");
+    ASSERT_EQ(whole[24], '\0');
+    struct Case {
+        const char *name;
+        std::string cut;
+    };
+    const Case cases[] = {
+        {"the largest length, the body cut in a field", "032767" + whole.substr(6, 30)},
+        {"the largest length, the body cut after a field", "032767" + whole.substr(6, 19)},
+        {"its own length, cut in the first field", whole.substr(0, 10)},
+        {"its own length, cut after the leading NUL", whole.substr(0, 7)},
+        {"its own length, all but the last NUL", whole.substr(0, whole.size() - 1)},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        // All in one arrival: the two frames after the cut one, then the fault.
+        FrameJoiner joiner;
+        joiner.append(c.cut + second + third);
+        EXPECT_EQ(joiner.next(), second.substr(7));
+        EXPECT_EQ(joiner.next(), third.substr(7));
+        EXPECT_THROW(joiner.next(), core::RunTimeError);
+        EXPECT_FALSE(joiner.next().has_value());
+        EXPECT_EQ(joiner.buffered(), 0u);
+
+        // Byte by byte: the second frame comes out with its last byte, the fault is told
+        // then, and the third follows as usual.
+        const auto out = feedByteByByte(c.cut + second + third);
+        ASSERT_EQ(out.size(), 3u);
+        EXPECT_EQ(out[0].first, second.substr(7));
+        EXPECT_EQ(out[0].second, c.cut.size() + second.size());
+        EXPECT_EQ(out[1].first, "error");
+        EXPECT_EQ(out[1].second, c.cut.size() + second.size());
+        EXPECT_EQ(out[2].first, third.substr(7));
+        EXPECT_EQ(out[2].second, c.cut.size() + second.size() + third.size());
+    }
+
+    // Texts that hold a length prefix and its NUL look like the start of a frame: a frame
+    // that holds them is still one frame, split anywhere.
+    TelemetrySample s = everyFieldDistinct();
+    s.DriverName = "000079";
+    s.TrackName = "000030";
+    s.CarName = "000150";
+    const std::string lookalike = writeSampleFrame(s, 9, "000200", '.');
+    const std::string noGame = writeNoGameFrame("000079");
+    const auto out = feedByteByByte(lookalike + noGame + lookalike);
+    ASSERT_EQ(out.size(), 3u);
+    EXPECT_EQ(out[0].first, lookalike.substr(7));
+    EXPECT_EQ(out[0].second, lookalike.size());
+    EXPECT_EQ(out[1].first, noGame.substr(7));
+    EXPECT_EQ(out[2].first, lookalike.substr(7));
+    FrameJoiner joiner;
+    joiner.append(lookalike + noGame + lookalike);
+    EXPECT_EQ(joinAll(joiner).size(), 3u);
+}
+
 TEST(FrameJoiner, DropsWhatItHoldsOnAMalformedPrefix) {
     const std::string good = writeNoGameFrame("ok");
     const std::string garbage[] = {"00a079",         "-00079", "000007" + std::string(10, '\0'),
@@ -257,25 +389,40 @@ TEST(FrameJoiner, DropsWhatItHoldsOnAMalformedPrefix) {
 }
 
 TEST(FrameJoiner, HoldsAtMostOneLargestFrameAndOneArrival) {
-    FrameJoiner joiner;
-    joiner.append("032767"s + '\0');
-    std::size_t most = 0;
-    int frames = 0;
-    int malformed = 0;
-    for (int i = 0; i < 400; ++i) {
-        joiner.append(std::string(100, 'x'));
-        most = std::max(most, joiner.buffered());
-        try {
-            while (joiner.next()) {
-                ++frames;
+    struct Case {
+        const char *name;
+        std::string start;
+        int frames;
+    };
+    const Case cases[] = {
+        {"a frame of the largest length that never ends", "032767"s + '\0', 1},
+        // The cut frame does not end with NUL; the one after it would end beyond the largest
+        // frame's size, and is not waited for.
+        {"a frame cut short, then one of the largest length",
+         "000300"s + '\0' + std::string(93, 'x') + "032767" + '\0', 1},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        FrameJoiner joiner;
+        joiner.append(c.start);
+        std::size_t most = 0;
+        int frames = 0;
+        int malformed = 0;
+        for (int i = 0; i < 400; ++i) {
+            joiner.append(std::string(100, 'x'));
+            most = std::max(most, joiner.buffered());
+            try {
+                while (joiner.next()) {
+                    ++frames;
+                }
+            } catch (const core::RunTimeError &) {
+                ++malformed;
             }
-        } catch (const core::RunTimeError &) {
-            ++malformed;
         }
+        EXPECT_EQ(frames, c.frames);
+        EXPECT_GT(malformed, 0);
+        EXPECT_LE(most, 32766u + 100u);
     }
-    EXPECT_EQ(frames, 1);
-    EXPECT_GT(malformed, 0);
-    EXPECT_LE(most, 32766u + 100u);
 }
 
 } // namespace

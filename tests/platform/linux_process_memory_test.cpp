@@ -3,6 +3,7 @@
 #include "acquisition/address_map.h"
 #include "platform/linux/process_memory_linux.h"
 #include "support/error_capture.h"
+#include "support/patience.h"
 #include "support/temp_dir.h"
 #include "support/x_display.h"
 
@@ -13,9 +14,13 @@
 
 #include <array>
 #include <csignal>
+#include <cstdlib>
+#include <cstring>
 #include <memory>
+#include <string>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <xcb/xcb.h>
 
 namespace ostrelo::platform {
 namespace {
@@ -42,6 +47,65 @@ protected:
 };
 
 std::unique_ptr<testing::XDisplay> LinuxProcessMemoryTest::s_display;
+
+// A client of the X server that makes top-level windows named as a game names its own: a
+// title and the id of a process.
+class WindowMaker {
+public:
+    WindowMaker() : m_connection(xcb_connect(nullptr, nullptr)) {}
+    ~WindowMaker() { xcb_disconnect(m_connection); }
+    WindowMaker(const WindowMaker &) = delete;
+    WindowMaker &operator=(const WindowMaker &) = delete;
+
+    bool connected() const { return xcb_connection_has_error(m_connection) == 0; }
+
+    /// The atom of `name`; XCB_ATOM_NONE when `onlyIfExists` and no program has named it.
+    xcb_atom_t atom(const char *name, bool onlyIfExists) {
+        const auto cookie = xcb_intern_atom(m_connection, onlyIfExists ? 1 : 0,
+                                            static_cast<std::uint16_t>(std::strlen(name)), name);
+        xcb_intern_atom_reply_t *reply = xcb_intern_atom_reply(m_connection, cookie, nullptr);
+        const xcb_atom_t atom = reply ? reply->atom : static_cast<xcb_atom_t>(XCB_ATOM_NONE);
+        std::free(reply);
+        return atom;
+    }
+
+    /// A window titled `title` that names `process` as its own; there once this returns.
+    xcb_window_t window(const std::string &title, std::uint32_t process) {
+        const xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(m_connection)).data;
+        const xcb_window_t window = xcb_generate_id(m_connection);
+        xcb_create_window(m_connection, XCB_COPY_FROM_PARENT, window, screen->root, 0, 0, 100, 100,
+                          0, XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, 0, nullptr);
+        xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_NAME,
+                            XCB_ATOM_STRING, 8, static_cast<std::uint32_t>(title.size()),
+                            title.data());
+        xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, window, atom("_NET_WM_PID", false),
+                            XCB_ATOM_CARDINAL, 32, 1, &process);
+        // The answer to a question comes after the server has made the window.
+        std::free(
+            xcb_get_input_focus_reply(m_connection, xcb_get_input_focus(m_connection), nullptr));
+        return window;
+    }
+
+private:
+    xcb_connection_t *m_connection;
+};
+
+TEST_F(LinuxProcessMemoryTest, FindsTheProcessOfAWindowThatNamesItOnlyAfterOstreloConnected) {
+    // A display of its own, where no program has named _NET_WM_PID yet.
+    testing::XDisplay display;
+    ASSERT_TRUE(display.running()) << display.error().toStdString();
+    WindowMaker game;
+    ASSERT_TRUE(game.connected());
+    ASSERT_EQ(game.atom("_NET_WM_PID", true), static_cast<xcb_atom_t>(XCB_ATOM_NONE));
+    LinuxProcessMemory memory;
+    EXPECT_EQ(memory.findWindow("RACE 07"), 0u);
+    EXPECT_EQ(memory.problem(), "");
+    // The game starts later and names its process.
+    const xcb_window_t window = game.window("RACE 07", static_cast<std::uint32_t>(getpid()));
+    const WindowHandle found = memory.findWindow("RACE 07");
+    EXPECT_EQ(found, window);
+    EXPECT_EQ(memory.windowProcess(found), static_cast<ProcessId>(getpid()));
+}
 
 TEST_F(LinuxProcessMemoryTest, FindsTheGameWindowAndItsProcess) {
     testing::SimulatedGame race07({});
@@ -98,11 +162,11 @@ TEST_F(LinuxProcessMemoryTest, AcquiresTheWholeSampleAndDetachesWhenTheGameEnds)
     LinuxProcessMemory memory;
     runtime::AppState state;
     state.settings.ScanTime = 1000;
-    acquisition::GameAttachment attachment(memory, state);
+    acquisition::GameAttachment attachment(memory, state.settings, state.GameActive);
     acquisition::GameStatus status = acquisition::GameStatus::NotRunning;
     attachment.onStatus = [&status](acquisition::GameStatus told) { status = told; };
     acquisition::GameMemory reads(memory, attachment);
-    acquisition::Acquisition acquisition(reads, state);
+    acquisition::Acquisition acquisition(reads, state.settings, state.followed);
     int ticks = 0;
     while (!(state.GameActive = attachment.RACE07_Actiu()) && ticks < 10) {
         ++ticks;
@@ -112,7 +176,7 @@ TEST_F(LinuxProcessMemoryTest, AcquiresTheWholeSampleAndDetachesWhenTheGameEnds)
 
     telemetry::TelemetrySample s;
     ASSERT_TRUE(acquisition.acquire(s));
-    EXPECT_EQ(state.CarSlot, 3);
+    EXPECT_EQ(state.followed.CarSlot, 3);
     EXPECT_EQ(s.DriverName, "Marta Vidal");
     EXPECT_EQ(s.SlotName, "Marta Vidal");
     EXPECT_EQ(s.CarName, "Lince Turbo 16V");
@@ -172,7 +236,7 @@ TEST_F(LinuxProcessMemoryTest, AcquiresTheWholeSampleAndDetachesWhenTheGameEnds)
     // The X server destroys the window of a client that is gone in its own time.
     QElapsedTimer clock;
     clock.start();
-    while (memory.findWindow("RACE 07") != 0 && clock.elapsed() < 5000) {
+    while (memory.findWindow("RACE 07") != 0 && clock.elapsed() < testing::kPatienceMs) {
         QThread::msleep(5);
     }
     EXPECT_FALSE(state.GameActive = attachment.RACE07_Actiu());
@@ -210,15 +274,45 @@ TEST_F(LinuxProcessMemoryTest, AProcessThatEndedIsNotRunningEvenBeforeItIsReaped
     memory.closeProcess(process);
 }
 
-TEST_F(LinuxProcessMemoryTest, ExplainsWhyAProcessCannotBeOpened) {
+TEST_F(LinuxProcessMemoryTest, TellsAProcessThatEndedFromOneOutOfSight) {
     LinuxProcessMemory memory;
-    EXPECT_EQ(memory.openProcess(0x7FFFFFF0), 0u);
-    EXPECT_NE(memory.problem().find("not visible here"), std::string::npos);
     const ProcessHandle self = memory.openProcess(static_cast<ProcessId>(getpid()));
     EXPECT_NE(self, 0u);
     EXPECT_EQ(memory.problem(), "");
     memory.closeProcess(self);
     EXPECT_NE(LinuxProcessMemory::openFailureReason(1234, EACCES).find("1234"), std::string::npos);
+
+    // The game's window was found, then the game closed before its memory was opened.
+    testing::SimulatedGame game({});
+    ASSERT_TRUE(game.ready()) << game.errors().toStdString();
+    const auto ended = static_cast<ProcessId>(game.processId());
+    ASSERT_EQ(memory.windowProcess(memory.findWindow("RACE 07")), ended);
+    game.kill();
+    EXPECT_EQ(memory.openProcess(ended), 0u);
+    EXPECT_EQ(memory.problem(), "Process " + std::to_string(ended) +
+                                    " has ended: the game closed before Ostrelo could read it.");
+
+    // A process asked for without a window, that has ended and been reaped.
+    const pid_t child = fork();
+    if (child == 0) {
+        _exit(0);
+    }
+    waitpid(child, nullptr, 0);
+    EXPECT_EQ(memory.openProcess(static_cast<ProcessId>(child)), 0u);
+    EXPECT_NE(memory.problem().find("has ended"), std::string::npos) << memory.problem();
+
+    // A window that stays open names a process that cannot be seen from here.
+    WindowMaker sandbox;
+    ASSERT_TRUE(sandbox.connected());
+    const xcb_window_t window = sandbox.window("Sandboxed", 0x7FFFFFF0);
+    const WindowHandle found = memory.findWindow("Sandboxed");
+    ASSERT_EQ(found, window);
+    ASSERT_EQ(memory.windowProcess(found), 0x7FFFFFF0u);
+    EXPECT_EQ(memory.openProcess(0x7FFFFFF0), 0u);
+    EXPECT_NE(memory.problem().find("is not visible here, though its window is open"),
+              std::string::npos)
+        << memory.problem();
+    EXPECT_NE(memory.problem().find("sandbox"), std::string::npos);
 }
 
 TEST_F(LinuxProcessMemoryTest, WithoutADisplayNoWindowIsFoundAndTheReasonIsGiven) {

@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "i18n/language_table.h"
 #include "replay/replay_player.h"
+#include "replay/replay_session.h"
 #include "replay/session_format.h"
 #include "replay/session_recorder.h"
 #include "support/temp_dir.h"
@@ -7,6 +9,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <random>
 
 namespace ostrelo::replay {
@@ -53,7 +58,7 @@ std::string encode(const std::vector<RecordedSample> &samples) {
     return bytes;
 }
 
-std::vector<RecordedSample> decode(std::string_view bytes, std::string *stop = nullptr) {
+std::vector<RecordedSample> decode(std::string_view bytes, SessionFault *stop = nullptr) {
     SessionDecoder decoder(bytes);
     std::vector<RecordedSample> samples;
     RecordedSample r;
@@ -84,9 +89,9 @@ bool sameSamples(const std::vector<RecordedSample> &a, const std::vector<Recorde
 TEST(SessionFile, ReadsBackEverySampleAndItsHeader) {
     const std::vector<RecordedSample> samples = race(300);
     const std::string bytes = encode(samples);
-    std::string stop;
+    SessionFault stop;
     EXPECT_TRUE(sameSamples(decode(bytes, &stop), samples));
-    EXPECT_EQ(stop, "");
+    EXPECT_TRUE(stop.empty());
     const SessionDecoder decoder(bytes);
     EXPECT_EQ(decoder.header().program, "Ostrelo 1.1.1.20");
     EXPECT_EQ(decoder.header().track, "Anella Sud");
@@ -115,21 +120,22 @@ TEST(SessionFile, ACutOrDamagedFilePlaysUpToTheDamage) {
     }
     std::string damaged = bytes;
     damaged[bytes.size() / 2] = static_cast<char>(damaged[bytes.size() / 2] ^ 0x5A);
-    std::string stop;
+    SessionFault stop;
     const std::vector<RecordedSample> read = decode(damaged, &stop);
     EXPECT_LT(read.size(), samples.size());
-    EXPECT_TRUE(stop.starts_with("stopped at byte ")) << stop;
+    EXPECT_FALSE(stop.empty());
+    EXPECT_LE(stop.number, bytes.size() / 2);
 }
 
 TEST(SessionFile, RefusesANewerFormatOrAnotherFile) {
     std::string newer = SessionEncoder::header({kFormatVersion + 1, "Ostrelo 9", 0, "", ""});
-    std::string stop;
+    SessionFault stop;
     EXPECT_TRUE(decode(newer, &stop).empty());
-    EXPECT_EQ(stop, "it was written in format 3, and this Ostrelo reads format 2 and older");
+    EXPECT_EQ(stop, (SessionFault{SessionFault::Kind::NewerFormat, 3}));
     decode(SessionEncoder::header({0, "Ostrelo 9", 0, "", ""}), &stop);
-    EXPECT_EQ(stop, "it was written in format 0, and this Ostrelo reads format 2 and older");
+    EXPECT_EQ(stop, (SessionFault{SessionFault::Kind::NewerFormat, 0}));
     decode("time_ms,source,DriverName\r\n", &stop);
-    EXPECT_EQ(stop, "it is not an Ostrelo session file");
+    EXPECT_EQ(stop, (SessionFault{SessionFault::Kind::NotASession, 0}));
 }
 
 // A file of the first format holds no standings: it plays as it always did.
@@ -154,9 +160,9 @@ TEST(SessionFile, PlaysAFileOfTheFirstFormat) {
         at += size;
     }
     ASSERT_LT(first.size(), bytes.size());
-    std::string stop;
+    SessionFault stop;
     EXPECT_TRUE(sameSamples(decode(first, &stop), samples));
-    EXPECT_EQ(stop, "");
+    EXPECT_TRUE(stop.empty());
 }
 
 // A record as the file holds it: kind, length, payload, Fletcher-16 of the payload.
@@ -196,30 +202,30 @@ TEST(SessionFile, StopsAtStandingsThatCannotBe) {
                             "A"
                             "\x01"
                             "B";
+    using enum SessionFault::Kind;
     const struct {
         const char *what;
         std::string records;
-        const char *stop;
+        SessionFault::Kind stop;
     } cases[] = {
-        {"a whole car", record(3, "\x01" + car) + sample, ""},
+        {"a whole car", record(3, "\x01" + car) + sample, None},
         {"a slot beyond the array", record(3, "\x01\x40" + car.substr(1)) + sample,
-         "damaged standings"},
-        {"more cars than slots", record(3, "\x41" + car) + sample, "damaged standings"},
-        {"a byte too many", record(3, "\x01" + car + "x") + sample, "damaged standings"},
-        {"a car cut short", record(3, "\x01" + car.substr(0, 6)) + sample, "damaged standings"},
-        {"no car at all", record(3, "\x02" + car) + sample, "damaged standings"},
+         DamagedStandings},
+        {"more cars than slots", record(3, "\x41" + car) + sample, DamagedStandings},
+        {"a byte too many", record(3, "\x01" + car + "x") + sample, DamagedStandings},
+        {"a car cut short", record(3, "\x01" + car.substr(0, 6)) + sample, DamagedStandings},
+        {"no car at all", record(3, "\x02" + car) + sample, DamagedStandings},
         {"a damaged checksum", record(3, "\x01" + car).substr(0, 5) + "\xFF" + sample,
-         "a damaged record"},
-        {"changes before any whole sample", record(3, "\x01" + car) + delta,
-         "the first record holds no whole sample"},
+         DamagedRecord},
+        {"changes before any whole sample", record(3, "\x01" + car) + delta, NoWholeSample},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
-        std::string stop;
+        SessionFault stop;
         const std::vector<RecordedSample> read = decode(header + c.records, &stop);
-        EXPECT_EQ(read.size(), *c.stop ? 0u : 1u);
-        EXPECT_NE(stop.find(c.stop), std::string::npos) << stop;
-        if (!*c.stop) {
+        EXPECT_EQ(read.size(), c.stop != None ? 0u : 1u);
+        EXPECT_EQ(stop.kind, c.stop);
+        if (c.stop == None) {
             ASSERT_EQ(read[0].standings.cars.size(), 1u);
             EXPECT_EQ(read[0].standings.cars[0],
                       (telemetry::CarStanding{7, 1, 2, 0, 0, true, "A", "B"}));
@@ -229,7 +235,7 @@ TEST(SessionFile, StopsAtStandingsThatCannotBe) {
 
 TEST(ReplayPlayer, PlaysAtItsSpeedPausesAndSeeks) {
     ReplayPlayer player(encode(race(300))); // 29.9 s
-    ASSERT_EQ(player.refusal(), "");
+    ASSERT_TRUE(player.refusal().empty());
     EXPECT_EQ(player.durationMs(), 29900);
     EXPECT_EQ(player.advance(0)->sample.Gear, 0); // the first sample is due at once
     EXPECT_FALSE(player.advance(50));             // the next one is 100 ms on
@@ -256,17 +262,153 @@ TEST(ReplayPlayer, PlaysAtItsSpeedPausesAndSeeks) {
     EXPECT_TRUE(player.finished());
 }
 
+// What the replay window asks for, and what the user is told in the language in force.
+// Files written by each released format, kept as they were written: this program reads
+// every sample of them as it was recorded.
+TEST(SessionFile, ReadsTheFilesOfEveryReleasedFormat) {
+    for (const int version : {1, 2}) {
+        SCOPED_TRACE(version);
+        std::ifstream in(std::string(OSTRELO_TEST_DATA) + "/session-v" + std::to_string(version) +
+                             ".ostrelo",
+                         std::ios::binary);
+        const std::string bytes{std::istreambuf_iterator<char>(in), {}};
+        ASSERT_FALSE(bytes.empty());
+        SessionDecoder decoder(bytes);
+        ASSERT_TRUE(decoder.refusal().empty());
+        EXPECT_EQ(decoder.header().version, version);
+        EXPECT_EQ(decoder.header().track, "Anella Sud");
+        EXPECT_EQ(decoder.header().car, "Lince Turbo 16V");
+        SessionFault stop;
+        const std::vector<RecordedSample> samples = decode(bytes, &stop);
+        EXPECT_TRUE(stop.empty());
+        ASSERT_EQ(samples.size(), 30u);
+        const RecordedSample &r = samples[23];
+        EXPECT_EQ(r.timeMs, 1765000011500);
+        EXPECT_EQ(r.carSlot, 3);
+        EXPECT_EQ(r.sample.DriverName, "Marta Vidal");
+        EXPECT_EQ(r.sample.LapNumber, 3);
+        EXPECT_EQ(r.sample.Fuel, 44.25F);
+        EXPECT_EQ(r.sample.Gear, 5);
+        EXPECT_EQ(r.sample.EngineSpeed, 623);
+        EXPECT_EQ(r.sample.LastLapTime, 95.5F);
+        EXPECT_EQ(r.sample.WheelSpeed[2], 63);
+        EXPECT_EQ(samples[29].sample.Fuel, 42.75F);
+        if (version == 1) {
+            EXPECT_TRUE(samples[29].standings.cars.empty());
+        } else {
+            ASSERT_EQ(samples[29].standings.cars.size(), 2u);
+            EXPECT_EQ(samples[29].standings.cars[1].driverName, "Eric Lund");
+            EXPECT_TRUE(samples[29].standings.cars[1].inPits);
+            EXPECT_FALSE(samples[28].standings.cars[1].inPits);
+            EXPECT_EQ(samples[23].standings.cars[0].lapsCompleted, 2);
+        }
+        // From the keyframe at 10 s, as a seek plays it.
+        ReplayPlayer player(bytes);
+        player.seek(10000);
+        EXPECT_EQ(player.advance(0)->sample.Fuel, 45);
+    }
+}
+
+TEST(ReplaySession, TellsWhyAFileCannotBePlayedAndStartsAgainFromTheEnd) {
+    testing::TempDir dir;
+    const i18n::Texts &catalan = i18n::findLanguage("Català")->texts;
+    const std::string cutBytes = encode(race(300)).substr(0, 900);
+    dir.write("cut.ostrelo", cutBytes);
+    dir.write("other.txt", "not a session");
+    dir.write("race.ostrelo", encode(race(300)));
+    dir.write("newer.ostrelo",
+              SessionEncoder::header({kFormatVersion + 1, "Ostrelo 9", 0, "", ""}));
+    std::filesystem::create_directory(dir.file("folder.ostrelo"));
+    // Where the cut file stops: after its last whole record.
+    SessionFault stop;
+    decode(cutBytes, &stop);
+    ASSERT_EQ(stop.kind, SessionFault::Kind::CutRecord);
+    const std::string at = std::to_string(stop.number);
+    // Every word of the program's own in the language in force; names as they are.
+    const std::string catalanRefused = "Aquest fitxer de sessió no es pot reproduir: ";
+    const std::string germanRefused = "Diese Sitzungsdatei kann nicht abgespielt werden: ";
+    const struct {
+        const char *name;
+        const char *language;
+        bool plays;
+        std::string before; // the file's path
+        std::string after;
+    } cases[] = {
+        {"none.ostrelo", "Català", false, catalanRefused, " no existeix."},
+        {"none.ostrelo", "Deutsch", false, germanRefused, " existiert nicht."},
+        {"folder.ostrelo", "Català", false, catalanRefused,
+         " no es pot fer servir: és una carpeta."},
+        {"other.txt", "Català", false, catalanRefused, ": no és un fitxer de sessió de l'Ostrelo."},
+        {"other.txt", "Deutsch", false, germanRefused,
+         ": sie ist keine Sitzungsdatei von Ostrelo."},
+        {"newer.ostrelo", "Deutsch", false, germanRefused,
+         ": sie wurde im Format 3 geschrieben, und dieses Ostrelo liest Format 2 und ältere."},
+        {"cut.ostrelo", "Català", true,
+         "La gravació està malmesa i es reprodueix fins on es va aturar (",
+         ": aturat al byte " + at + ": el fitxer acaba dins d'un registre)."},
+        {"cut.ostrelo", "Deutsch", true,
+         "Die Aufzeichnung ist beschädigt; sie wird bis zur Stelle abgespielt, an der sie endet (",
+         ": angehalten bei Byte " + at + ": die Datei endet mitten in einem Datensatz)."},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(std::string(c.name) + " " + c.language);
+        ReplaySession opened(dir.file(c.name), 1, i18n::findLanguage(c.language)->texts);
+        EXPECT_EQ(opened.notice(), c.before + dir.file(c.name) + c.after);
+        EXPECT_EQ(opened.player() != nullptr, c.plays);
+    }
+
+    ReplaySession session(dir.file("race.ostrelo"), 4, catalan);
+    ASSERT_NE(session.player(), nullptr);
+    EXPECT_EQ(session.notice(), "");
+    EXPECT_EQ(session.player()->speed(), 4);
+    int moves = 0;
+    session.onMoved = [&] { ++moves; };
+    session.seek(20000);
+    EXPECT_EQ(moves, 1);
+    session.setPaused(true);
+    session.setPaused(false);
+    EXPECT_EQ(moves, 1);
+    EXPECT_EQ(session.player()->positionMs(), 20000);
+    // Play at the end plays it again from its start, as a move.
+    session.seek(99999);
+    session.player()->advance(0);
+    ASSERT_TRUE(session.player()->finished());
+    session.setPaused(true);
+    session.setPaused(false);
+    EXPECT_EQ(moves, 3);
+    EXPECT_FALSE(session.player()->paused());
+    EXPECT_EQ(session.player()->advance(0)->sample.TyreTemp[2][1], 0);
+}
+
+TEST(ReplaySession, ARecordingNamedWithoutItsExtensionGetsItAndReplacesNothingUnasked) {
+    const struct {
+        std::string chosen, path;
+        bool replace;
+    } cases[] = {
+        {"/home/ana/race", "/home/ana/race.ostrelo", false},
+        {"/home/ana/race.ostrelo", "/home/ana/race.ostrelo", true},
+        {"/home/ana/v1.2/race", "/home/ana/v1.2/race.ostrelo", false},
+        {"/home/ana/race.bak", "/home/ana/race.bak", true},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.chosen);
+        const RecordingTarget target = recordingTarget(c.chosen);
+        EXPECT_EQ(target.path, c.path);
+        EXPECT_EQ(target.replace, c.replace);
+    }
+}
+
 TEST(SessionRecorder, WritesAtLeastEverySecondAndAWholeFileAtTheEnd) {
     testing::TempDir dir;
     const std::string path = dir.write("race.ostrelo", "old bytes");
     const std::vector<RecordedSample> samples = race(25);
     // A file that holds something is only replaced when the user chose so.
-    EXPECT_NE(SessionRecorder(path, "Ostrelo 1.1.1.20").error().find("already holds"),
-              std::string::npos);
+    EXPECT_EQ(SessionRecorder(path, "Ostrelo 1.1.1.20").error(),
+              (core::FileProblem{core::FileProblem::Cause::NotEmpty, path, "", ""}));
     EXPECT_EQ(dir.read("race.ostrelo"), "old bytes");
     {
         SessionRecorder recorder(path, "Ostrelo 1.1.1.20", true);
-        ASSERT_EQ(recorder.error(), "");
+        ASSERT_TRUE(recorder.error().empty());
         for (int i = 0; i < 11; ++i) {
             recorder.record(samples[static_cast<std::size_t>(i)]);
         }
@@ -277,7 +419,8 @@ TEST(SessionRecorder, WritesAtLeastEverySecondAndAWholeFileAtTheEnd) {
         }
     }
     EXPECT_TRUE(sameSamples(decode(dir.read("race.ostrelo")), samples));
-    EXPECT_NE(SessionRecorder(dir.path().string(), "x").error(), "");
+    EXPECT_EQ(SessionRecorder(dir.path().string(), "x").error().cause,
+              core::FileProblem::Cause::Folder);
 }
 
 } // namespace

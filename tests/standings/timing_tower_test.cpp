@@ -103,24 +103,32 @@ TEST(TimingTower, TimesTheGapAtTheLine) {
         std::vector<Moment> moments;
         Gap gap;
     } cases[] = {
-        {"both crossings seen", {{0, 2, 2}, {1000, 3, 2}, {3500, 3, 3}}, {Kind::Seconds, 2.5, 0}},
+        // Each crossing is timed to within the span since the reading before it.
+        {"both crossings seen",
+         {{0, 2, 2}, {1000, 3, 2}, {3500, 3, 3}},
+         {Kind::Seconds, 2.5, 0, 2500}},
         {"the car ahead crossed again since",
          {{0, 2, 2}, {1000, 3, 2}, {3500, 3, 3}, {7000, 4, 3}},
-         {Kind::Seconds, 2.5, 0}},
+         {Kind::Seconds, 2.5, 0, 2500}},
         {"the car ahead had a lap more when it crossed",
          {{0, 3, 2}, {1000, 4, 2}, {4000, 4, 3}},
-         {Kind::Laps, 0, 1}},
-        {"two laps more", {{0, 5, 2}, {1000, 5, 3}}, {Kind::Laps, 0, 2}},
+         {Kind::Laps, 0, 1, 0}},
+        {"two laps more", {{0, 5, 2}, {1000, 5, 3}}, {Kind::Laps, 0, 2, 0}},
         {"nobody has crossed yet", {{0, 2, 2}, {1000, 2, 2}}, {}},
         {"only the car ahead crossed", {{0, 2, 2}, {1000, 3, 2}}, {}},
         {"the car behind crossed, the one ahead was never seen crossing that lap",
          {{0, 3, 2}, {1000, 3, 3}},
          {}},
         {"the car behind holds more laps than the one ahead", {{0, 1, 3}, {1000, 1, 4}}, {}},
-        {"both crossed in the same reading", {{0, 2, 2}, {1000, 3, 3}}, {Kind::Seconds, 0, 0}},
+        {"both crossed in the same reading",
+         {{0, 2, 2}, {1000, 3, 3}},
+         {Kind::Seconds, 0, 0, 1000}},
         {"the same reading twice (a paused replay)",
          {{0, 2, 2}, {1000, 3, 2}, {2000, 3, 3}, {2000, 3, 3}},
-         {Kind::Seconds, 1, 0}},
+         {Kind::Seconds, 1, 0, 1000}},
+        {"readings closer than the field is read",
+         {{0, 2, 2}, {990, 2, 2}, {1000, 3, 2}, {1490, 3, 2}, {1500, 3, 3}},
+         {Kind::Seconds, 0.5, 0, 50}},
         {"a restart forgets the crossings",
          {{0, 2, 2}, {1000, 3, 2}, {2000, 3, 3}, {3000, 0, 0}},
          {}},
@@ -132,7 +140,7 @@ TEST(TimingTower, TimesTheGapAtTheLine) {
          {}},
         {"a pause no longer than a slow scan keeps them",
          {{0, 2, 2}, {1000, 3, 2}, {2000, 3, 3}, {7000, 3, 3}},
-         {Kind::Seconds, 1, 0}},
+         {Kind::Seconds, 1, 0, 1000}},
         {"the car behind was not seen crossing the lap it shows",
          {{0, 3, 2}, {1000, 4, 2}, {2000, 4, 4}},
          {}},
@@ -141,10 +149,10 @@ TEST(TimingTower, TimesTheGapAtTheLine) {
          {}},
         {"two laps more now is a lap down at least, whatever the line said",
          {{0, 2, 2}, {1000, 3, 2}, {2000, 3, 3}, {4000, 4, 3}, {6000, 5, 3}},
-         {Kind::Laps, 0, 1}},
+         {Kind::Laps, 0, 1, 0}},
         {"three laps more than when the line was timed",
          {{0, 4, 2}, {1000, 4, 3}, {2000, 6, 3}},
-         {Kind::Laps, 0, 2}},
+         {Kind::Laps, 0, 2, 0}},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
@@ -169,8 +177,36 @@ TEST(TimingTower, TimesEachCarToTheOneJustAheadLapAfterLap) {
         tower.update({{car(0, 1, lap), car(1, 2, lap), car(2, 3, lap)}}, now - 500);
     }
     const std::vector<TowerRow> rows = tower.rows(-1);
-    EXPECT_EQ(rows[1].gap, (Gap{Kind::Seconds, 1.5, 0}));
-    EXPECT_EQ(rows[2].gap, (Gap{Kind::Seconds, 0.5, 0}));
+    // The leader is read 500 ms before it crosses, the second 1.5 s, the third 0.5 s.
+    EXPECT_EQ(rows[1].gap, (Gap{Kind::Seconds, 1.5, 0, 1500}));
+    EXPECT_EQ(rows[2].gap, (Gap{Kind::Seconds, 0.5, 0, 1500}));
+}
+
+// Two cars 0.4 s apart at the line, the field read every so often: the gap is written to the
+// precision the readings give it.
+TEST(TimingTower, WritesAGapToThePrecisionItWasMeasured) {
+    const i18n::Texts &english = i18n::findLanguage("English")->texts;
+    const struct {
+        std::int64_t everyMs;
+        char separator;
+        const char *gap;
+    } cases[] = {
+        {500, '.', "+0"},   // both seen in the reading at 1500
+        {150, '.', "+0"},   // at 1050 and 1500: 0.45 to 150 ms
+        {100, ',', "+0,4"}, // at 1100 and 1500
+        {50, '.', "+0.4"},  // at 1050 and 1450
+        {10, '.', "+0.4"},  // samples every 10 ms carry the field read every 50 ms at best
+        {1000, ',', "+0"},  // both at 2000
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.everyMs);
+        TimingTower tower;
+        for (std::int64_t t = 0; t <= 3000; t += c.everyMs) {
+            tower.update({{car(0, 1, t >= 1010 ? 3 : 2), car(1, 2, t >= 1410 ? 3 : 2)}}, t);
+        }
+        const std::vector<TowerLine> lines = towerLines(tower.rows(-1), english, c.separator);
+        EXPECT_EQ(lines[1].gap, c.gap);
+    }
 }
 
 TEST(TimingTower, ASlotThatChangesDriverStartsAgain) {
@@ -178,7 +214,7 @@ TEST(TimingTower, ASlotThatChangesDriverStartsAgain) {
     tower.update({{car(0, 1, 2), car(1, 2, 2, 0, "Eric Lund")}}, 0);
     tower.update({{car(0, 1, 3), car(1, 2, 2, 0, "Eric Lund")}}, 1000);
     tower.update({{car(0, 1, 3), car(1, 2, 3, 0, "Eric Lund")}}, 2000);
-    EXPECT_EQ(tower.rows(-1)[1].gap, (Gap{Kind::Seconds, 1, 0}));
+    EXPECT_EQ(tower.rows(-1)[1].gap, (Gap{Kind::Seconds, 1, 0, 1000}));
     // The slot empties, then another driver takes it on the same lap count.
     tower.update({{car(0, 1, 3)}}, 3000);
     tower.update({{car(0, 1, 3), car(1, 2, 3, 0, "Nils Berg")}}, 4000);
@@ -193,8 +229,25 @@ TEST(TowerLines, WritesTheRowsInTheLanguageOfTheTexts) {
     EXPECT_EQ(gapText({Kind::Laps, 0, 1}, english, '.'), "1 lap");
     EXPECT_EQ(gapText({Kind::Laps, 0, 3}, english, '.'), "3 laps");
     EXPECT_EQ(gapText({Kind::Laps, 0, 3}, spanish, ','), "3 vueltas");
-    EXPECT_EQ(gapText({Kind::Seconds, 12.3456, 0}, english, '.'), "+12.346");
-    EXPECT_EQ(gapText({Kind::Seconds, 0.5, 0}, spanish, ','), "+0,500");
+    const struct {
+        Gap gap;
+        char separator;
+        const char *text;
+    } seconds[] = {
+        {{Kind::Seconds, 12.3456, 0, 1}, '.', "+12.346"},
+        {{Kind::Seconds, 12.3456, 0, 2}, '.', "+12.35"},
+        {{Kind::Seconds, 12.3456, 0, 10}, ',', "+12,35"},
+        {{Kind::Seconds, 12.3456, 0, 11}, '.', "+12.3"},
+        {{Kind::Seconds, 12.3456, 0, 100}, ',', "+12,3"},
+        {{Kind::Seconds, 12.3456, 0, 101}, '.', "+12"},
+        {{Kind::Seconds, 0.5, 0, 0}, ',', "+0,500"},
+        {{Kind::Seconds, -0.04, 0, 50}, '.', "+0.0"},
+        {{Kind::Seconds, -0.06, 0, 50}, '.', "-0.1"},
+    };
+    for (const auto &c : seconds) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(gapText(c.gap, english, c.separator), c.text);
+    }
     EXPECT_EQ(gapText({}, english, '.'), "");
 
     TowerRow row;

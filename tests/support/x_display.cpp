@@ -1,12 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "support/x_display.h"
 
+#include "support/patience.h"
 #include "support/scenario.h"
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QProcessEnvironment>
+#include <QThread>
 
 #include <fstream>
+#include <xcb/xcb.h>
 
 namespace ostrelo::testing {
 
@@ -16,24 +20,43 @@ XDisplay::XDisplay() {
     m_server.start(QStringLiteral("Xvfb"),
                    {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
                     QStringLiteral("0"), QStringLiteral("1280x1024x24"),
-                    QStringLiteral("-nolisten"), QStringLiteral("tcp")});
-    if (!m_server.waitForStarted(5000)) {
+                    QStringLiteral("-nolisten"), QStringLiteral("tcp"),
+                    QStringLiteral("-noreset")});
+    if (!m_server.waitForStarted(kPatienceMs)) {
         m_error = QStringLiteral("Xvfb did not start: ") + m_server.errorString();
         return;
     }
     QByteArray number;
-    while (!number.contains('\n') && m_server.waitForReadyRead(10000)) {
+    while (!number.contains('\n') && m_server.waitForReadyRead(kPatienceMs)) {
         number += m_server.readAllStandardOutput();
     }
     if (!number.contains('\n')) {
         m_error = QStringLiteral("Xvfb did not say its display number");
         return;
     }
-    m_name = QLatin1Char(':') + QString::fromLatin1(number.trimmed());
+    const QString name = QLatin1Char(':') + QString::fromLatin1(number.trimmed());
+    // The display is ready once a client gets in. The connection stays open while the display
+    // lives, so that the server never resets between two clients of a test.
+    QElapsedTimer clock;
+    clock.start();
+    m_holder = xcb_connect(name.toLatin1().constData(), nullptr);
+    while (xcb_connection_has_error(m_holder) && clock.elapsed() < kPatienceMs) {
+        xcb_disconnect(m_holder);
+        QThread::msleep(20);
+        m_holder = xcb_connect(name.toLatin1().constData(), nullptr);
+    }
+    if (xcb_connection_has_error(m_holder)) {
+        m_error = QStringLiteral("Xvfb on ") + name + QStringLiteral(" takes no client");
+        return;
+    }
+    m_name = name;
     qputenv("DISPLAY", m_name.toLatin1());
 }
 
 XDisplay::~XDisplay() {
+    if (m_holder) {
+        xcb_disconnect(m_holder);
+    }
     m_server.terminate();
     m_server.waitForFinished(5000);
     if (m_previousDisplay.isEmpty()) {
@@ -57,11 +80,11 @@ SimulatedGame::SimulatedGame(const QStringList &arguments) {
     environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
     m_process.setProcessEnvironment(environment);
     m_process.start();
-    if (!m_process.waitForStarted(5000)) {
+    if (!m_process.waitForStarted(kPatienceMs)) {
         return;
     }
     QByteArray output;
-    while (!output.contains("ready") && m_process.waitForReadyRead(10000)) {
+    while (!output.contains("ready") && m_process.waitForReadyRead(kPatienceMs)) {
         output += m_process.readAllStandardOutput();
     }
     m_ready = output.contains("ready");

@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <memory>
 
+struct xcb_connection_t;
+
 namespace ostrelo::testing {
 
 /// A private X server (Xvfb) for tests that need real windows; DISPLAY points at it while it
@@ -28,6 +30,7 @@ private:
     QString m_name;
     QString m_error;
     QByteArray m_previousDisplay;
+    xcb_connection_t *m_holder = nullptr;
 };
 
 /// The simulated game's arguments for the scenario that pins every value the acquisition

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "support/patience.h"
 #include "web/http_request.h"
 #include "web/web_server.h"
 
@@ -13,7 +14,7 @@
 namespace ostrelo::web {
 namespace {
 
-bool runUntil(const std::function<bool()> &done, int ms = 5000) {
+bool runUntil(const std::function<bool()> &done, int ms = testing::kPatienceMs) {
     QElapsedTimer clock;
     clock.start();
     while (!done() && clock.elapsed() < ms) {
@@ -171,32 +172,28 @@ TEST_F(WebServerTest, ASlowViewerGetsTheNewestMessageNotAQueue) {
     slow.setReadBufferSize(0);
     std::string bytes;
     std::vector<std::string> frames;
-    ASSERT_TRUE(runUntil(
-        [&] {
-            bytes += slow.readAll().toStdString();
-            if (frames.empty() && bytes.find("\r\n\r\n") != std::string::npos) {
-                bytes.erase(0, bytes.find("\r\n\r\n") + 4);
-                frames.push_back("handshake");
-            }
-            for (std::string &frame : takeFrames(bytes)) {
-                frames.push_back(std::move(frame));
-            }
-            return !frames.empty() && frames.back().substr(0, 4) == "199x";
-        },
-        20000));
+    ASSERT_TRUE(runUntil([&] {
+        bytes += slow.readAll().toStdString();
+        if (frames.empty() && bytes.find("\r\n\r\n") != std::string::npos) {
+            bytes.erase(0, bytes.find("\r\n\r\n") + 4);
+            frames.push_back("handshake");
+        }
+        for (std::string &frame : takeFrames(bytes)) {
+            frames.push_back(std::move(frame));
+        }
+        return !frames.empty() && frames.back().substr(0, 4) == "199x";
+    }));
     // The handshake, the greeting, the messages the system took at once, and the newest.
     EXPECT_LT(frames.size(), 100u);
     EXPECT_EQ(frames[1], "hello English");
 
     // A viewer that takes nothing for longer than the idle limit loses its place.
     slow.setReadBufferSize(1);
-    ASSERT_TRUE(runUntil(
-        [&] {
-            server.publish([&](const ViewerChoice &) -> const std::string & { return message; });
-            QThread::msleep(20);
-            return server.viewerCount() == 0;
-        },
-        10000));
+    ASSERT_TRUE(runUntil([&] {
+        server.publish([&](const ViewerChoice &) -> const std::string & { return message; });
+        QThread::msleep(20);
+        return server.viewerCount() == 0;
+    }));
 }
 
 } // namespace

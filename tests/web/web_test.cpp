@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "i18n/language_table.h"
+#include "support/portable.h"
 #include "web/http_request.h"
 #include "web/json_text.h"
 #include "web/viewer_screens.h"
@@ -199,6 +200,23 @@ TEST(ViewerScreens, ComputeEachChoiceFromTheSameSamplesAndTheProgramsLapBook) {
     viewers.forgetLap();
     EXPECT_EQ(viewers.screen(english).fuelUsedLastLap, "");
 
+    // One message for each choice after an update, live when the update brought a sample,
+    // with the standings in the choice's language.
+    standings::TowerRow row;
+    row.place = 1;
+    row.car.inPits = true;
+    row.car.driverName = "Eric Lund";
+    const engineer::RaceEngineer engineer(nullptr);
+    const std::string &message = viewers.message(english, engineer, {row});
+    EXPECT_TRUE(message.starts_with(R"({"live":false,)"));
+    EXPECT_NE(message.find(R"("Eric Lund")"), std::string::npos);
+    EXPECT_NE(message.find('"' + i18n::findLanguage("English")->texts.TextPits + '"'),
+              std::string::npos);
+    EXPECT_NE(viewers.message(spanish, engineer, {row}).find(R"("BOXES")"), std::string::npos);
+    take(sample);
+    EXPECT_TRUE(viewers.message(english, engineer, {}).starts_with(R"({"live":true,)"));
+    EXPECT_EQ(viewers.message({"Deutsch", core::Units::Metric}, engineer, {}), "");
+
     // A choice nobody watches any more is forgotten.
     viewers.choose({spanish}, program);
     EXPECT_EQ(viewers.screen(english).fuel, "");
@@ -339,7 +357,7 @@ TEST(ScreenMessage, WritesEveryNumberWithAPointInEveryLocale) {
     screen.throttleBar = {"", 12.5, 100};
     screen.rpm = {"", std::nan(""), 1e7};
     screen.speed = {"", -0.25, 350};
-    for (const char *locale : {"C", "de_DE.UTF-8"}) {
+    for (const char *locale : {"C", testing::kCommaLocale}) {
         SCOPED_TRACE(locale);
         const std::string before = std::setlocale(LC_ALL, nullptr);
         ASSERT_NE(std::setlocale(LC_ALL, locale), nullptr);

@@ -106,10 +106,20 @@ TEST(AdminWindow, ChoosesTheSlotModeAndMovesTheForcedSlotWithinRange) {
     EXPECT_EQ(admin.windowTitle(), QStringLiteral("Administrar Ostrelo"));
     EXPECT_TRUE(admin.option(0)->isChecked());
     EXPECT_EQ(admin.option(2)->text(), QStringLiteral("Forçat"));
+    // One size for the three options, none below 9 pixels; indicator and caption never cut
+    // ("Monito"), within their frame, and the frame clear of the slot box.
+    const QWidget *frame = admin.findChild<QWidget *>(QStringLiteral("Frame1"));
+    ASSERT_NE(frame, nullptr);
     for (int index = 0; index < 3; ++index) {
-        // Indicator and caption, never cut ("Monito").
-        EXPECT_LE(admin.option(index)->sizeHint().width(), admin.option(index)->width()) << index;
+        const QRadioButton *option = admin.option(index);
+        EXPECT_EQ(option->fontInfo().pixelSize(), admin.option(0)->fontInfo().pixelSize());
+        EXPECT_GE(option->fontInfo().pixelSize(), 9);
+        EXPECT_LE(option->sizeHint().width(), option->width()) << index;
+        EXPECT_TRUE(frame->rect().contains(option->geometry())) << index;
     }
+    EXPECT_FALSE(frame->geometry().intersects(admin.slotBox()->geometry()));
+    EXPECT_TRUE(
+        admin.rect().contains(admin.findChild<QWidget *>(QStringLiteral("Command2"))->geometry()));
     admin.option(1)->click();
     admin.option(2)->click();
     EXPECT_EQ(modes, (std::vector{1, 2}));
@@ -252,6 +262,37 @@ TEST(EngineerWindow, DrawsTheReportAndHandsBackTheRaceLength) {
     EXPECT_EQ(lengths.back().amount, 20);
 }
 
+// The tank box shows the car's given capacity in the units in force and hands back litres.
+TEST(EngineerWindow, HandsBackTheTankCapacityInLitres) {
+    EngineerWindow window(i18n::findLanguage("English")->texts, 15);
+    std::vector<double> given;
+    window.onTankCapacity = [&](double litres) { given.push_back(litres); };
+    engineer::EngineerReport report;
+    report.tank = "Tank capacity: 15.00 G";
+    report.tankGiven = 15;
+    report.units = core::Units::Imperial;
+    window.apply(report);
+    EXPECT_EQ(window.line(6)->text(), QStringLiteral("Tank capacity: 15.00 G"));
+    EXPECT_EQ(window.tankBox()->value(), 15);
+    EXPECT_EQ(window.tankBox()->suffix(), QStringLiteral(" G"));
+    EXPECT_TRUE(given.empty()) << "drawing hands nothing back";
+
+    window.tankBox()->setValue(10);
+    ASSERT_EQ(given.size(), 1u);
+    EXPECT_NEAR(given[0], 37.854, 1e-3);
+    window.tankBox()->setValue(0);
+    EXPECT_EQ(given.back(), 0);
+    EXPECT_EQ(window.tankBox()->text(), QStringLiteral("learned from refuels"));
+
+    // Another car, in litres: the box follows it.
+    report.tankGiven = 60;
+    report.units = core::Units::Metric;
+    window.apply(report);
+    EXPECT_EQ(window.tankBox()->value(), 60);
+    EXPECT_EQ(window.tankBox()->suffix(), QStringLiteral(" L"));
+    EXPECT_EQ(given.size(), 2u);
+}
+
 TEST(StandingsWindow, DrawsTheTowerInTheLanguageInForce) {
     StandingsWindow window(15);
     std::vector<standings::TowerLine> lines = {
@@ -356,13 +397,13 @@ TEST(MainWindowLayout, ScalesElementsAndFontsWithTheInnerArea) {
     const QRect design = gear->geometry();
     const int designFont = gear->font().pixelSize();
     const QSize designSize = window.size();
-    window.resize(designSize.width() * 3 / 2, designSize.height());
+    window.resize(designSize.width() * 11 / 10, designSize.height());
     QCoreApplication::processEvents();
     // The width drove the height, and every element grew with the inner area.
-    EXPECT_NEAR(window.height(), designSize.height() * 1.5, 2);
-    EXPECT_NEAR(gear->geometry().left(), design.left() * 1.5, 3);
-    EXPECT_NEAR(gear->geometry().width(), design.width() * 1.5, 3);
-    EXPECT_NEAR(gear->font().pixelSize(), designFont * 1.5, 2);
+    EXPECT_NEAR(window.height(), designSize.height() * 1.1, 2);
+    EXPECT_NEAR(gear->geometry().left(), design.left() * 1.1, 3);
+    EXPECT_NEAR(gear->geometry().width(), design.width() * 1.1, 3);
+    EXPECT_NEAR(gear->font().pixelSize(), designFont * 1.1, 2);
 
     // The window goes no smaller than the narrowest layout, which it still lays out.
     window.resize(designSize.width() * 2 / 3, designSize.height() * 2 / 3);
@@ -373,7 +414,7 @@ TEST(MainWindowLayout, ScalesElementsAndFontsWithTheInnerArea) {
     EXPECT_NEAR(gear->geometry().left(), design.left() * smallest / designSize.width(), 3);
 
     // Shown again, the window keeps the size it was given.
-    window.resize(designSize.width() * 3 / 2, designSize.height() * 3 / 2);
+    window.resize(designSize.width() * 11 / 10, designSize.height() * 11 / 10);
     QCoreApplication::processEvents();
     const QSize large = window.size();
     window.hide();

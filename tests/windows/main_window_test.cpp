@@ -5,11 +5,15 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QScreen>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -43,6 +47,21 @@ struct RecordedEvents : MainViewEvents {
     int ticks = 0;
     int closings = 0;
 };
+
+// Lets the event loop run until `done` holds, for at most ten seconds; whether it holds.
+template <typename Condition> bool waitFor(Condition done) {
+    const QDeadlineTimer deadline(10000);
+    while (!done() && !deadline.hasExpired()) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 50);
+    }
+    return done();
+}
+
+// Shows `window` and waits until it is on the screen, framed where it was put.
+bool showOnScreen(MainWindow &window) {
+    window.show();
+    return waitFor([&] { return window.settled(); });
+}
 
 QStringList captionsOf(const QMenu *menu) {
     QStringList captions;
@@ -282,25 +301,180 @@ TEST(ConnectionDialogs, OpenOnceShowTheirTextsAndCloseOnlyWhenAccepted) {
     EXPECT_EQ(events.confirmed.back(), "client192.168.000.002: 1001");
 }
 
+// Full screen is the screen, laid out like maximised, and leaving it gives the window back
+// the size it had; nor may a normal window grow beyond its screen, whichever edge is dragged.
+TEST(MainWindowOnAScreen, NeverGrowsBeyondTheScreenItIsOn) {
+    MainWindow window(0);
+    ASSERT_TRUE(showOnScreen(window));
+    const QRect screen = window.screen()->geometry();
+    const QRect room = window.screen()->availableGeometry();
+    const QSize normal = window.size();
+    const QLabel *gear = window.label(14);
+    const QRect design = gear->geometry();
+    const QSize inner = window.centralWidget()->size();
+
+    window.showFullScreen();
+    ASSERT_TRUE(waitFor([&] { return window.geometry() == screen; }));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(window.geometry(), screen);
+    const QSize full = window.centralWidget()->size();
+    EXPECT_NEAR(gear->geometry().left(), design.left() * full.width() / inner.width(), 3);
+    EXPECT_NEAR(gear->geometry().top(), design.top() * full.height() / inner.height(), 3);
+
+    window.showNormal();
+    ASSERT_TRUE(waitFor([&] { return !window.isFullScreen() && window.size() == normal; }));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(window.size(), normal);
+
+    struct Drag {
+        const char *edge;
+        QSize size;
+    };
+    for (const Drag drag : {Drag{"right", {screen.width() + 300, normal.height()}},
+                            Drag{"bottom", {normal.width(), screen.height() + 300}}}) {
+        SCOPED_TRACE(drag.edge);
+        window.resize(drag.size);
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(room.contains(QRect(room.topLeft(), window.frameGeometry().size())))
+            << window.frameGeometry().width() << "x" << window.frameGeometry().height();
+        // With its shape.
+        EXPECT_NEAR(double(window.width()) / window.height(),
+                    double(normal.width()) / normal.height(), 0.01);
+    }
+}
+
+// A window manager that places a window by its inner area puts the frame a title bar higher
+// than asked (here as if the window existed before it was placed): once the window is on the
+// screen its frame goes where it was saved from, and until then the saved position is what
+// the window reports, so that no start moves it.
+TEST(MainWindowOnAScreen, SavesAndRestoresThePositionOfItsFrame) {
+    MainWindow window(0);
+    const double factor = window.twipsPerPixel();
+    const double left = std::round(90 * factor);
+    const double top = std::round(60 * factor);
+    EXPECT_EQ(window.load("/nonexistent", left, top), (std::pair{left, top}));
+    const QPoint saved(90, 60);
+    window.show();
+    window.setGeometry(QRect(saved, window.size()));
+    EXPECT_EQ(window.windowLeftTwips(), left);
+    EXPECT_EQ(window.windowTopTwips(), top);
+    ASSERT_TRUE(waitFor([&] { return window.settled(); }));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(window.frameGeometry().topLeft(), saved);
+    EXPECT_NE(window.geometry().topLeft(), saved);
+    EXPECT_EQ(window.windowLeftTwips(), left);
+    EXPECT_EQ(window.windowTopTwips(), top);
+    // Moved from there, it reports where its frame is.
+    window.move(120, 80);
+    EXPECT_TRUE(waitFor([&] {
+        return window.windowLeftTwips() == std::round(120 * factor) &&
+               window.windowTopTwips() == std::round(80 * factor);
+    }));
+}
+
+// A message asked for before the window is on the screen opens over it once it is, rather
+// than behind it; a window that goes with the main one (the replay bar) opens beside it.
+TEST(MainWindowOnAScreen, MessagesAndTheReplayBarOpenWhereTheyAreSeen) {
+    MainWindow window(0);
+    window.load("/nonexistent", 0, 0);
+    window.showListenFailure("Cannot listen on port 1001");
+    auto *box = window.findChild<QMessageBox *>();
+    ASSERT_NE(box, nullptr);
+    EXPECT_FALSE(box->isVisible());
+    QWidget bar(nullptr, Qt::Window);
+    bar.resize(420, 40);
+    window.keepBeside(&bar);
+    ASSERT_TRUE(showOnScreen(window));
+    bar.show();
+    ASSERT_TRUE(waitFor([&] { return box->isVisible() && bar.isVisible(); }));
+    ASSERT_NE(box->windowHandle(), nullptr);
+    EXPECT_EQ(box->windowHandle()->transientParent(), window.windowHandle());
+    EXPECT_TRUE(window.frameGeometry().contains(box->frameGeometry().center()));
+    const QRect room = window.screen()->availableGeometry();
+    EXPECT_FALSE(bar.frameGeometry().intersects(window.frameGeometry()));
+    EXPECT_TRUE(room.contains(bar.frameGeometry()));
+}
+
+// While the values are old the window dims them as the page does, with the notice over them;
+// the link's own status is not old and stays as it is.
+TEST(MainWindow, DimsOldValuesUnderTheNotice) {
+    MainWindow window(0);
+    window.show();
+    dashboard::Screen screen;
+    screen.linkStatus = "CONECTANDO";
+    window.apply(screen);
+    testing::waitUntilDrawn(window);
+    const QLabel *box = window.label(2);
+    const QPoint middle = box->geometry().center();
+    const auto red = [&] {
+        return QColor(window.centralWidget()->grab().toImage().pixel(middle)).red();
+    };
+    EXPECT_EQ(red(), 255);
+    EXPECT_FALSE(window.oldDataNotice()->isVisible());
+
+    screen.oldDataNotice = "NO NEW DATA";
+    window.apply(screen);
+    testing::waitUntilDrawn(window);
+    EXPECT_TRUE(window.oldDataNotice()->isVisible());
+    EXPECT_EQ(window.oldDataNotice()->text(), QStringLiteral("NO NEW DATA"));
+    EXPECT_NEAR(red(), 89, 2);
+    // Across the dashboard, a little above its middle.
+    const QRect notice = window.oldDataNotice()->geometry();
+    const QRect canvas = window.centralWidget()->rect();
+    EXPECT_EQ(notice.width(), canvas.width());
+    EXPECT_TRUE(notice.contains(canvas.center().x(), canvas.height() * 2 / 5));
+    EXPECT_FALSE(notice.contains(canvas.center()));
+    EXPECT_GE(window.oldDataNotice()->font().pixelSize(), 30);
+    // The link's status lies above what dims the rest.
+    const QObjectList stack = window.centralWidget()->children();
+    EXPECT_GT(stack.indexOf(window.label(15)), stack.indexOf(window.oldDataCover()));
+    EXPECT_LT(stack.indexOf(box), stack.indexOf(window.oldDataCover()));
+
+    screen.oldDataNotice.clear();
+    window.apply(screen);
+    testing::waitUntilDrawn(window);
+    EXPECT_FALSE(window.oldDataNotice()->isVisible());
+    EXPECT_EQ(red(), 255);
+}
+
+// No text is drawn below 9 pixels, at the design size or the smallest: one too long for its
+// room at that size ends with "…".
+TEST(MainWindow, DrawsNoTextBelowNinePixels) {
+    MainWindow window(0);
+    ASSERT_TRUE(showOnScreen(window));
+    dashboard::Screen screen;
+    screen.position = {"Pos 12 - 63:Wolfgang Maximilian Wehr", true};
+    screen.carName = "Lince Turbo 16V Evolution Competizione Stradale";
+    screen.trackName = "Autodromo Internazionale del Mugello Circuito";
+    screen.tractionControl = {"TC ALTO", true};
+    window.apply(screen);
+    testing::waitUntilDrawn(window);
+    const QSize design = window.size();
+    for (const QSize size : {design, window.minimumSize()}) {
+        SCOPED_TRACE(size.width());
+        window.resize(size);
+        QCoreApplication::processEvents();
+        for (const dashboard::DesignElement &element : dashboard::designLayout()) {
+            if (element.kind == dashboard::ElementKind::Label) {
+                const QLabel *label = window.label(element.number);
+                EXPECT_GE(label->font().pixelSize(), 9) << "Label" << element.number;
+                EXPECT_LE(QFontMetrics(label->font()).horizontalAdvance(label->text()),
+                          label->contentsRect().width())
+                    << "Label" << element.number;
+            } else if (element.kind == dashboard::ElementKind::Lamp) {
+                const QPushButton *lamp = window.lamp(element.number);
+                EXPECT_GE(lamp->font().pixelSize(), 9) << "lamp " << element.number;
+                EXPECT_LE(QFontMetrics(lamp->font()).horizontalAdvance(lamp->text()),
+                          lampTextBox(lamp->size()).width())
+                    << "lamp " << element.number;
+            }
+        }
+        const QString caption = window.lamp(3)->text();
+        EXPECT_TRUE(caption.startsWith(QStringLiteral("Pos 12 - 63:Wol"))) << caption.toStdString();
+    }
+    // At the smallest size the name no longer fits whole.
+    EXPECT_TRUE(window.lamp(3)->text().endsWith(QChar(0x2026)));
+}
+
 } // namespace
 } // namespace ostrelo::windows
-#include <QScreen>
-#include <QWindow>
-#include <QElapsedTimer>
-TEST(Probe, Created) {
-    ostrelo::windows::MainWindow window(0);
-    fprintf(stderr, "created after ctor: %d\n", window.testAttribute(Qt::WA_WState_Created));
-    fprintf(stderr, "screen %d,%d %dx%d avail %dx%d dpi phys %f log %f tpp %f\n", window.screen()->geometry().x(), window.screen()->geometry().y(), window.screen()->geometry().width(), window.screen()->geometry().height(), window.screen()->availableGeometry().width(), window.screen()->availableGeometry().height(), window.screen()->physicalDotsPerInchY(), window.screen()->logicalDotsPerInchY(), window.twipsPerPixel());
-    window.load("/nonexistent", 1500, 1500);
-    fprintf(stderr, "created after load: %d\n", window.testAttribute(Qt::WA_WState_Created));
-    window.show();
-    { QElapsedTimer t; t.start(); while (t.elapsed() < 1500) QCoreApplication::processEvents(QEventLoop::AllEvents, 50); }
-    fprintf(stderr, "geom %d,%d %dx%d frame %d,%d %dx%d\n", window.geometry().x(), window.geometry().y(), window.width(), window.height(), window.frameGeometry().x(), window.frameGeometry().y(), window.frameGeometry().width(), window.frameGeometry().height());
-    window.showFullScreen();
-    { QElapsedTimer t; t.start(); while (t.elapsed() < 1500) QCoreApplication::processEvents(QEventLoop::AllEvents, 50); }
-    fprintf(stderr, "full geom %d,%d %dx%d\n", window.geometry().x(), window.geometry().y(), window.width(), window.height());
-    window.showNormal();
-    { QElapsedTimer t; t.start(); while (t.elapsed() < 1500) QCoreApplication::processEvents(QEventLoop::AllEvents, 50); }
-    fprintf(stderr, "normal geom %d,%d %dx%d\n", window.geometry().x(), window.geometry().y(), window.width(), window.height());
-    for (int i = 0; i < 3; ++i) fprintf(stderr, "admin-ish\n");
-}

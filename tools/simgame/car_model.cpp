@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 namespace ostrelo::simgame {
 namespace {
@@ -169,7 +170,7 @@ void CarModel::updateEngine() {
         car.gear = 0;
         return;
     }
-    const double wheelRpm = m_speed / kWheelRadius * 60 / (2 * M_PI);
+    const double wheelRpm = m_speed / kWheelRadius * 60 / (2 * std::numbers::pi);
     int gear = 1;
     while (gear < 6 && wheelRpm * kGearRatios[gear - 1] * kFinalDrive > kMaxRpm * 0.93) {
         ++gear;

@@ -4,27 +4,12 @@
 #include "acquisition/address_map.h"
 #include "core/text_encoding.h"
 
-#include <cerrno>
 #include <cstring>
-#include <sys/mman.h>
 
 namespace ostrelo::simgame {
 namespace {
 
 namespace address = acquisition::address;
-
-struct Region {
-    std::uintptr_t start;
-    std::uintptr_t end;
-};
-
-// Page-aligned ranges that cover every address the program reads, slot 63 included.
-constexpr Region kRegions[] = {
-    {0x810000, 0x814000},   // track path, monitored slot
-    {0xA03000, 0xC0C000},   // the car slot array
-    {0xD5F000, 0xD6A000},   // wheels, engine, driver aids, pedals, local driver
-    {0x114F000, 0x1150000}, // weather
-};
 
 template <typename T> void put(std::int32_t at, T value) {
     std::memcpy(reinterpret_cast<void *>(static_cast<std::uintptr_t>(at)), &value, sizeof value);
@@ -39,25 +24,6 @@ void putText(std::int32_t at, const std::string &utf8, std::size_t size) {
 }
 
 } // namespace
-
-MemoryImage::MemoryImage() {
-    for (const Region &region : kRegions) {
-        void *wanted = reinterpret_cast<void *>(region.start);
-        void *got = mmap(wanted, region.end - region.start, PROT_READ | PROT_WRITE,
-                         MAP_PRIVATE | MAP_ANONYMOUS | MAP_FIXED_NOREPLACE, -1, 0);
-        if (got != wanted) {
-            m_error = "cannot map the telemetry region at " + std::to_string(region.start) + ": " +
-                      std::strerror(got == MAP_FAILED ? errno : EEXIST);
-            return;
-        }
-    }
-}
-
-MemoryImage::~MemoryImage() {
-    for (const Region &region : kRegions) {
-        munmap(reinterpret_cast<void *>(region.start), region.end - region.start);
-    }
-}
 
 void MemoryImage::publish(const GameState &state) {
     if (!mapped()) {

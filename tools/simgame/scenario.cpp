@@ -3,9 +3,7 @@
 
 #include "core/conversions.h"
 #include "core/ini_document.h"
-
-#include <fstream>
-#include <sstream>
+#include "core/regular_file.h"
 
 namespace ostrelo::simgame {
 namespace {
@@ -102,14 +100,12 @@ Scenario::Scenario(const std::string &path) {
     if (path.empty()) {
         return;
     }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    const core::FileContents file = core::readRegularFile(path);
+    if (file.status != core::FileContents::Status::Read) {
         m_error = "cannot read the scenario file " + path;
         return;
     }
-    std::ostringstream text;
-    text << in.rdbuf();
-    const core::IniDocument document = core::IniDocument::parse(text.str());
+    const core::IniDocument document = core::IniDocument::parse(file.bytes);
     for (const auto &[key, setter] : setters()) {
         if (const auto value = document.value("Pin", key)) {
             m_pins.push_back(

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "platform/linux/x11_window_search.h"
 #include "platform/process_memory.h"
 
 #include <cstdint>
@@ -8,13 +9,11 @@
 #include <string>
 #include <vector>
 
-struct xcb_connection_t;
-
 namespace ostrelo::platform {
 
-/// The game under Wine or Proton on X11: the window found through the X server, the process
-/// read through /proc/PID/mem opened read-only. Never attaches with ptrace, so the game is
-/// never stopped. One X connection serves every tick.
+/// The game under Wine or Proton on X11: the window found through the X server
+/// (`X11WindowSearch`), the process read through /proc/PID/mem opened read-only. Never
+/// attaches with ptrace, so the game is never stopped.
 class LinuxProcessMemory : public ProcessMemory {
 public:
     LinuxProcessMemory();
@@ -35,24 +34,13 @@ public:
     void closeProcess(ProcessHandle process) override;
 
     /// Why `process` cannot be read, in words a user can act on, for the error `error`
-    /// (an errno value) met when opening its memory.
-    static std::string openFailureReason(ProcessId process, int error);
+    /// (an errno value) met when opening its memory; `windowStillThere` tells a process that
+    /// lives out of sight (its window is open) from one that has ended.
+    static std::string openFailureReason(ProcessId process, int error,
+                                         bool windowStillThere = true);
 
 private:
-    bool connected();
-    std::uint32_t atom(const char *name);
-    std::vector<std::uint32_t> topLevelWindows();
-    std::string windowTitle(std::uint32_t window);
-
-    xcb_connection_t *m_connection = nullptr;
-    std::uint32_t m_root = 0;
-    std::uint32_t m_netClientList = 0;
-    std::uint32_t m_netWmName = 0;
-    std::uint32_t m_utf8String = 0;
-    std::uint32_t m_netWmPid = 0;
-    // The window each title was last found on: checking it again costs one request, where a
-    // search asks about every window on the desktop.
-    std::map<std::string, std::uint32_t, std::less<>> m_found;
+    X11WindowSearch m_windows;
     // The process behind each open handle, for process_vm_readv, and a pidfd that tells
     // when it ends (-1 where the kernel has none).
     struct OpenProcess {

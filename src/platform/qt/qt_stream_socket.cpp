@@ -91,8 +91,7 @@ int QtStreamSocket::state() const {
 void QtStreamSocket::listen(int port) {
     checkPort(port);
     if (!m_server.listen(QHostAddress::Any, static_cast<quint16>(port))) {
-        throw core::RunTimeError("Listen", "Cannot listen on port " + std::to_string(port) + ": " +
-                                               m_server.errorString().toStdString());
+        throw ListenError(port, m_server.errorString().toStdString());
     }
 }
 

@@ -19,7 +19,9 @@ public:
     bool processRunning(ProcessHandle process) override;
     void closeProcess(ProcessHandle process) override;
 
-private:
+    /// Why `process` cannot be opened, in words a user can act on, for the error `error` (as
+    /// GetLastError gives it) met when opening it: Windows' own message and what to do.
+    static std::string openFailureReason(ProcessId process, unsigned long error);
 };
 
 } // namespace ostrelo::platform

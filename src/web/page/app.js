@@ -89,9 +89,11 @@
   // The panel's size laid out with `width` (a length, or "max-content") and no limit below.
   function panelSize(width) {
     panel.style.flex = "none";
+    panel.style.alignSelf = "flex-start";
     panel.style.width = width;
     const size = { width: panel.offsetWidth, height: panel.offsetHeight };
     panel.style.flex = "";
+    panel.style.alignSelf = "";
     panel.style.width = "";
     return size;
   }
@@ -153,10 +155,13 @@
       sizes.set(node, node.text.designPx);
       node.text.span.style.fontSize = node.text.designPx + "px";
     }
+    // The text's own box, ascent to descent: an inline box's height leaves out the descent.
+    const range = document.createRange();
     for (let pass = 0; pass < 8 && nodes.length > 0; pass++) {
       const ratios = nodes.map((node) => {
         if (node.text.span.textContent === "") { return 1; }
-        const box = node.text.span.getBoundingClientRect();
+        range.selectNodeContents(node.text.span);
+        const box = range.getBoundingClientRect();
         const room = node.clientWidth - 2 * node.text.air;
         return Math.min(room / (box.width / zoom), node.offsetHeight / (box.height / zoom));
       });
@@ -283,6 +288,8 @@
     langSelect.value = m.lang;
     unitsSelect.value = m.units;
     notice.textContent = noDataText;
+    // Column titles of another length.
+    arrange();
   }
 
   function connect() {
