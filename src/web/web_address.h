@@ -9,7 +9,7 @@ namespace ostrelo::web {
 
 /// Where browsers open the web dashboard.
 struct DashboardAddresses {
-    /// The addresses to open ("http://192.168.1.20:8080/"), the first one first.
+    /// The addresses to open ("http://192.168.1.20:8080/"), in the order of the interfaces.
     std::vector<std::string> urls;
     /// True when no other device can open them: each is on a loopback address (127.x.x.x).
     bool thisComputerOnly = false;
