@@ -52,15 +52,10 @@ bool comparable(const std::string &name) {
 // Any 4 or 8 bytes of game memory can hold an infinity or NaN; such a sample is not shown,
 // sent or logged, as a value too large for its field is not.
 void requireFinite(const TelemetrySample &s) {
-    telemetry::forEachWireField(s, [](const telemetry::FieldName &name, auto &&value) {
-        using T = std::decay_t<decltype(value)>;
-        if constexpr (std::is_same_v<T, float> || std::is_same_v<T, double>) {
-            if (!std::isfinite(value)) {
-                throw core::RunTimeError("CSng", "Overflow: " + name.text() +
-                                                     " read from the game is not a finite number");
-            }
-        }
-    });
+    if (const std::string name = telemetry::firstNotFinite(s); !name.empty()) {
+        throw core::RunTimeError("CSng", "Overflow: " + name +
+                                             " read from the game is not a finite number");
+    }
 }
 
 // The ranges one sample reads before the car slots', and the pieces of a slot that the

@@ -165,12 +165,15 @@ Application::Application(const CommandLine &line) {
     m_history = std::make_unique<history::HistoryStore>(
         QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation).toStdString() +
         "/Ostrelo/history.sqlite");
-    if (!m_history->problem().empty()) {
-        m_notices.push_back(history::describe(m_history->problem(), m_state.texts));
-    }
+    // It opens on a thread of its own: what the user should know comes when it is open.
+    m_history->onOpened = [this](const history::HistoryProblem &problem) {
+        if (!problem.empty()) {
+            showNotices({history::describe(problem, m_state.texts)}, m_state.texts, m_window.get());
+        }
+    };
     // A replay's laps are in the history already, from the race itself.
-    m_engineer = std::make_unique<engineer::RaceEngineer>(
-        m_history->isOpen() && !line.replayPath ? m_history.get() : nullptr);
+    m_engineer =
+        std::make_unique<engineer::RaceEngineer>(line.replayPath ? nullptr : m_history.get());
     m_program->onOpenEngineer = [this] { openEngineer(); };
     m_program->onOpenStandings = [this] { openStandings(); };
     m_program->onRecordChosen = [this] { chooseRecording(); };

@@ -357,7 +357,8 @@ void Program::readField() {
         !onFieldRead || !m_acquisition.readField()) {
         return;
     }
-    const auto now = std::chrono::system_clock::now().time_since_epoch();
+    // On the samples' clock, which only goes forward.
+    const auto now = std::chrono::steady_clock::now().time_since_epoch();
     onFieldRead(m_acquisition.standings(),
                 std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
 }
@@ -404,7 +405,9 @@ void Program::Lectures() {
                 return;
             } else {
                 m_current.sample = sample;
-                const auto now = std::chrono::system_clock::now().time_since_epoch();
+                // A clock that only goes forward: a system clock set back while recording
+                // would play the samples after it out of their order.
+                const auto now = std::chrono::steady_clock::now().time_since_epoch();
                 m_current.timeMs =
                     std::chrono::duration_cast<std::chrono::milliseconds>(now).count();
                 m_current.carSlot = m_state.followed.CarSlot;

@@ -7,12 +7,33 @@
 
 namespace ostrelo::engineer {
 
+namespace {
+
+// The better of two best lap times, 0 standing for none.
+double better(double best, double other) {
+    return other > 0 && (best <= 0 || other < best) ? other : best;
+}
+
+} // namespace
+
+RaceEngineer::RaceEngineer(LapHistory *history) : m_history(history) {
+    if (m_history) {
+        m_history->setListener(this);
+    }
+}
+
+RaceEngineer::~RaceEngineer() {
+    if (m_history) {
+        m_history->setListener(nullptr);
+    }
+}
+
 void RaceEngineer::beginSession(std::int64_t nowMs) {
     m_laps.clear();
     m_lastAgainstBest.reset();
+    m_lastS = 0;
     m_sessionStarted = true;
     m_session = m_history ? m_history->beginSession(m_track, m_car, nowMs) : 0;
-    m_best = m_history ? m_history->personalBest(m_track, m_car) : 0;
 }
 
 void RaceEngineer::take(const LapRecord &lap, std::int64_t nowMs) {
@@ -23,17 +44,46 @@ void RaceEngineer::take(const LapRecord &lap, std::int64_t nowMs) {
     if (m_history) {
         m_history->addLap(m_session, lap);
     }
-    keepTank();
+    keepTank(m_car);
     if (dashboard::isLapTime(lap.timeS)) {
+        m_lastS = lap.timeS;
+        m_bestBeforeLastS = m_best;
         m_lastAgainstBest.reset();
         if (m_best > 0) {
             m_lastAgainstBest = lap.timeS - m_best;
         }
         // A pit lap is compared, but no record.
-        if (!lap.pitted && (m_best <= 0 || lap.timeS < m_best)) {
-            m_best = lap.timeS;
+        if (!lap.pitted) {
+            m_best = better(m_best, lap.timeS);
         }
     }
+}
+
+void RaceEngineer::personalBestFound(const std::string &track, const std::string &car,
+                                     double bestS) {
+    // An answer for a place left since; the laps it knows were all driven before the last.
+    if (track != m_track || car != m_car || bestS <= 0) {
+        return;
+    }
+    m_best = better(m_best, bestS);
+    if (m_lastS > 0) {
+        m_bestBeforeLastS = better(m_bestBeforeLastS, bestS);
+        m_lastAgainstBest = m_lastS - m_bestBeforeLastS;
+    }
+}
+
+void RaceEngineer::tankCapacityFound(const std::string &car, const TankCapacity &kept) {
+    if (m_tanksAsked.erase(car) == 0) {
+        return;
+    }
+    // What this run learned or the user gave meanwhile counts over what was kept.
+    TankCapacity &tank = m_tanks[car];
+    tank.learnedL = std::max(tank.learnedL, kept.learnedL);
+    if (!m_tanksGiven.contains(car)) {
+        tank.givenL = kept.givenL;
+    }
+    m_tanksKept[car] = kept;
+    keepTank(car);
 }
 
 void RaceEngineer::watchTank(float fuelLitres) {
@@ -43,10 +93,15 @@ void RaceEngineer::watchTank(float fuelLitres) {
     }
 }
 
-void RaceEngineer::keepTank() {
-    const TankCapacity &tank = m_tanks[m_car];
-    if (m_history && m_tanksKept[m_car] != tank && m_history->keepTankCapacity(m_car, tank)) {
-        m_tanksKept[m_car] = tank;
+void RaceEngineer::keepTank(const std::string &car) {
+    // Until the history has told what it keeps, a tank written would go over it.
+    if (!m_history || m_tanksAsked.contains(car)) {
+        return;
+    }
+    const TankCapacity &tank = m_tanks[car];
+    if (m_tanksKept[car] != tank) {
+        m_history->keepTankCapacity(car, tank);
+        m_tanksKept[car] = tank;
     }
 }
 
@@ -59,18 +114,29 @@ void RaceEngineer::feed(const telemetry::TelemetrySample &sample, std::int64_t n
     }
     const bool restarted = lapBefore && sample.LapNumber < *lapBefore;
     const bool otherCar = sample.CarName != m_car || !lapBefore;
-    if (sample.TrackName != m_track || otherCar || restarted) {
+    const bool otherPlace = sample.TrackName != m_track || otherCar;
+    if (otherPlace || restarted) {
         // What the tank took before counts for the car that was driven.
-        keepTank();
+        keepTank(m_car);
         m_track = sample.TrackName;
         m_car = sample.CarName;
         m_sessionStarted = false;
         m_laps.clear();
         m_lastAgainstBest.reset();
-        m_best = m_history ? m_history->personalBest(m_track, m_car) : 0;
+        m_lastS = 0;
+        // A restart keeps the best: its laps were driven here with this car.
+        if (otherPlace) {
+            m_best = 0;
+            if (m_history) {
+                m_history->askPersonalBest(m_track, m_car);
+            }
+        }
         if (otherCar && !m_tanks.contains(m_car)) {
-            m_tanks[m_car] = m_tanksKept[m_car] =
-                m_history ? m_history->tankCapacity(m_car) : TankCapacity{};
+            m_tanks[m_car] = m_tanksKept[m_car] = TankCapacity{};
+            if (m_history) {
+                m_tanksAsked.insert(m_car);
+                m_history->askTankCapacity(m_car);
+            }
         }
         // A restart fills the tank without a stop.
         m_refuel.restart(sample.Fuel);
@@ -82,7 +148,8 @@ void RaceEngineer::feed(const telemetry::TelemetrySample &sample, std::int64_t n
 
 void RaceEngineer::setTankCapacity(double litres) {
     m_tanks[m_car].givenL = std::max(0.0, litres);
-    keepTank();
+    m_tanksGiven.insert(m_car);
+    keepTank(m_car);
 }
 
 TankCapacity RaceEngineer::tank() const {

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -21,31 +22,53 @@ struct TankCapacity {
     bool operator==(const TankCapacity &) const = default;
 };
 
-/// Where finished laps are kept from one session to the next.
+/// Where finished laps are kept from one session to the next. Nothing here waits for the
+/// history: what is handed over is kept now or later, in the order it was handed over, and
+/// what is asked is answered later, to the listener, on the thread that asked.
 class LapHistory {
 public:
+    /// Takes the history's answers.
+    class Listener {
+    public:
+        virtual ~Listener() = default;
+        /// The best lap time on `track` with `car` in every session kept and every lap handed
+        /// over before the question, pit laps left out; 0 when there is none.
+        virtual void personalBestFound(const std::string &track, const std::string &car,
+                                       double bestS) = 0;
+        /// What is kept of `car`'s tank, with what was handed over before the question;
+        /// nothing known when nothing is.
+        virtual void tankCapacityFound(const std::string &car, const TankCapacity &tank) = 0;
+    };
+
     virtual ~LapHistory() = default;
-    /// Starts a session; its number, or 0 when it cannot be kept.
+    /// Sends every answer from now on to `listener`; none sends them nowhere.
+    virtual void setListener(Listener *listener) = 0;
+    /// Starts a session at `startedMs` (milliseconds since 1970); its number, never 0.
     virtual std::int64_t beginSession(const std::string &track, const std::string &car,
                                       std::int64_t startedMs) = 0;
-    /// Keeps a lap of `session` at once.
-    virtual bool addLap(std::int64_t session, const LapRecord &lap) = 0;
-    /// The best lap time on `track` with `car` in every session kept, 0 when none.
-    virtual double personalBest(const std::string &track, const std::string &car) const = 0;
-    /// What is kept of `car`'s tank; nothing known when nothing is.
-    virtual TankCapacity tankCapacity(const std::string &car) const = 0;
-    /// Keeps `tank` for `car` at once.
-    virtual bool keepTankCapacity(const std::string &car, const TankCapacity &tank) = 0;
+    /// Hands a lap of `session` over to be kept.
+    virtual void addLap(std::int64_t session, const LapRecord &lap) = 0;
+    /// Asks for the best lap time on `track` with `car`.
+    virtual void askPersonalBest(const std::string &track, const std::string &car) = 0;
+    /// Asks what is kept of `car`'s tank.
+    virtual void askTankCapacity(const std::string &car) = 0;
+    /// Hands `tank` over to be kept for `car`, over what was kept.
+    virtual void keepTankCapacity(const std::string &car, const TankCapacity &tank) = 0;
 };
 
 /// The race engineer: the laps of this session from the samples, what they say about fuel,
 /// and how the last lap compares with the best ever driven here with this car. A new
 /// session starts with a new track or car, or a restart. Each car's tank capacity is the one
-/// the user gives, or else the most fuel seen after a refuel; the history keeps both.
-class RaceEngineer {
+/// the user gives, or else the most fuel seen after a refuel; the history keeps both. What
+/// the history answers late is merged with what this run saw meanwhile.
+class RaceEngineer : private LapHistory::Listener {
 public:
-    /// `history` keeps the laps; none keeps them in memory only.
-    explicit RaceEngineer(LapHistory *history) : m_history(history) {}
+    /// `history` keeps the laps and answers to this engineer from now on; none keeps them in
+    /// memory only.
+    explicit RaceEngineer(LapHistory *history);
+    ~RaceEngineer() override;
+    RaceEngineer(const RaceEngineer &) = delete;
+    RaceEngineer &operator=(const RaceEngineer &) = delete;
 
     /// Takes one sample as read from the game, at `nowMs` (milliseconds since 1970).
     void feed(const telemetry::TelemetrySample &sample, std::int64_t nowMs);
@@ -72,10 +95,12 @@ public:
     std::optional<double> lastAgainstBest() const { return m_lastAgainstBest; }
 
 private:
+    void personalBestFound(const std::string &track, const std::string &car, double bestS) override;
+    void tankCapacityFound(const std::string &car, const TankCapacity &tank) override;
     void beginSession(std::int64_t nowMs);
     void take(const LapRecord &lap, std::int64_t nowMs);
     void watchTank(float fuelLitres);
-    void keepTank();
+    void keepTank(const std::string &car);
 
     LapHistory *m_history;
     LapRecorder m_recorder;
@@ -88,10 +113,16 @@ private:
     float m_fuelNow = 0;
     int m_lapNow = 0;
     double m_best = 0;
+    // The last timed lap of this session and the best before it, for the comparison.
+    double m_lastS = 0;
+    double m_bestBeforeLastS = 0;
     std::optional<double> m_lastAgainstBest;
-    // Every car's tank seen in this run, as known now and as last kept.
+    // Every car's tank seen in this run, as known now and as last kept; the cars whose kept
+    // tank the history has not told yet, and those whose capacity the user gave in this run.
     std::map<std::string, TankCapacity> m_tanks;
     std::map<std::string, TankCapacity> m_tanksKept;
+    std::set<std::string> m_tanksAsked;
+    std::set<std::string> m_tanksGiven;
     RefuelWatch m_refuel;
 };
 

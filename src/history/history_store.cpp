@@ -4,387 +4,414 @@
 #include "core/error.h"
 #include "dashboard/formats.h"
 #include "i18n/language_table.h"
-#include "i18n/messages.h"
 
-#include <QDateTime>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QVariant>
+#include <QMetaObject>
 
 #include <atomic>
-#include <initializer_list>
-#include <type_traits>
+#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <map>
+#include <mutex>
+#include <utility>
+#include <variant>
+#include <vector>
 
 namespace ostrelo::history {
 namespace {
 
-// SQLite's primary result codes, in the low byte of its extended ones.
-constexpr int kBusy = 5;
-constexpr int kLocked = 6;
-constexpr int kReadOnly = 8;
-constexpr int kCorrupt = 11;
-constexpr int kNotADatabase = 26;
+using Clock = std::chrono::steady_clock;
 
-int resultCode(const QSqlError &error) {
-    bool ok = false;
-    const int code = error.nativeErrorCode().toInt(&ok);
-    return ok ? code & 0xFF : -1;
-}
+// How long a file another program holds locked, or a write it refused, is left before the
+// next try.
+constexpr auto kRetry = std::chrono::milliseconds(500);
+// At the end: how long what is still to be written may take, and then how long the thread may
+// take to end once what SQLite is doing has been stopped.
+constexpr auto kLastWrites = std::chrono::milliseconds(400);
+constexpr auto kStopping = std::chrono::milliseconds(400);
 
-// The statements that take a database from one layout version to the next; element n
-// takes it from version n to n + 1. Each is written as that version had it, never changed.
-const std::initializer_list<const char *> kMigrations[] = {
-    {"CREATE TABLE sessions (id INTEGER PRIMARY KEY, started_ms INTEGER NOT NULL,"
-     " track TEXT NOT NULL, car TEXT NOT NULL)",
-     "CREATE TABLE laps (id INTEGER PRIMARY KEY, session INTEGER NOT NULL REFERENCES sessions(id),"
-     " number INTEGER NOT NULL, time_s REAL NOT NULL, fuel_used_l REAL NOT NULL,"
-     " position INTEGER NOT NULL, pitted INTEGER NOT NULL, limiter INTEGER NOT NULL,"
-     " refuelled INTEGER NOT NULL, counts INTEGER NOT NULL,"
-     " tread_fl REAL, tread_fr REAL, tread_rl REAL, tread_rr REAL,"
-     " pressure_fl REAL, pressure_fr REAL, pressure_rl REAL, pressure_rr REAL,"
-     " wear_fl REAL, wear_fr REAL, wear_rl REAL, wear_rr REAL,"
-     " brake_fl REAL, brake_fr REAL, brake_rl REAL, brake_rr REAL)",
-     "CREATE INDEX laps_by_session ON laps(session)"},
-    {"CREATE TABLE cars (car TEXT PRIMARY KEY, tank_learned_l REAL NOT NULL,"
-     " tank_given_l REAL NOT NULL)"},
+// What the store hands the thread, in order.
+struct BeginSession {
+    std::int64_t number;
+    std::string track;
+    std::string car;
+    std::int64_t startedMs;
 };
-static_assert(std::size(kMigrations) == kSchemaVersion);
+struct AddLap {
+    std::int64_t session;
+    engineer::LapRecord lap;
+};
+struct KeepTank {
+    std::string car;
+    engineer::TankCapacity tank;
+};
+struct AskBest {
+    std::string track;
+    std::string car;
+};
+struct AskTank {
+    std::string car;
+};
+using Job = std::variant<BeginSession, AddLap, KeepTank, AskBest, AskTank>;
 
-// The lap columns as a list for a statement: "number, time_s, ...".
-QString lapColumns() {
-    QString list;
-    const engineer::LapRecord none;
-    engineer::forEachLapColumn(none, [&list](const char *name, const auto &) {
-        list += (list.isEmpty() ? QString() : QStringLiteral(", ")) + QString::fromLatin1(name);
-    });
-    return list;
+bool isQuestion(const Job &job) {
+    return std::holds_alternative<AskBest>(job) || std::holds_alternative<AskTank>(job);
 }
 
-// Whether the tables hold the columns this layout version has.
-bool laidOut(const QSqlDatabase &db) {
-    QSqlQuery query(db);
-    return query.exec(QStringLiteral("SELECT (SELECT count(*) FROM pragma_table_info('sessions')),"
-                                     " (SELECT count(*) FROM pragma_table_info('laps')),"
-                                     " (SELECT count(*) FROM pragma_table_info('cars'))")) &&
-           query.next() && query.value(0).toInt() == 4 &&
-           query.value(1).toInt() == 2 + static_cast<int>(engineer::kLapColumnCount) &&
-           query.value(2).toInt() == 3;
-}
-
-// A problem that says why, not yet what failed.
-HistoryProblem because(HistoryProblem::Reason reason, std::string systemText = {}) {
+// What the thread hands back.
+struct Opened {
     HistoryProblem problem;
-    problem.reason = reason;
-    problem.systemText = std::move(systemText);
-    return problem;
-}
-
-// Why a statement failed.
-HistoryProblem why(const QSqlError &error) {
-    using Reason = HistoryProblem::Reason;
-    switch (resultCode(error)) {
-    case kBusy:
-    case kLocked:
-        return because(Reason::Locked);
-    case kReadOnly:
-        return because(Reason::ReadOnly);
-    default:
-        return because(Reason::System, error.text().toStdString());
-    }
-}
+};
+struct ProblemSeen {
+    HistoryProblem problem;
+};
+struct BestFound {
+    std::string track;
+    std::string car;
+    double bestS;
+};
+struct TankFound {
+    std::string car;
+    engineer::TankCapacity tank;
+};
+using Answer = std::variant<Opened, ProblemSeen, BestFound, TankFound>;
 
 } // namespace
 
-HistoryStore::HistoryStore(const std::string &path) : m_path(path) {
-    static std::atomic<int> counter{0};
-    m_connection = QStringLiteral("ostrelo-history-%1").arg(++counter);
-    QDir().mkpath(QFileInfo(QString::fromStdString(path)).absolutePath());
-    if (!open()) {
-        return;
+// What the store and its thread share; the thread keeps it alive if it outlives the store.
+struct HistoryStore::Shared {
+    std::mutex mutex;
+    // The thread waits on `wake`, the store on `ended` when it ends.
+    std::condition_variable wake;
+    std::condition_variable ended;
+    std::deque<Job> jobs;
+    std::vector<Answer> answers;
+    // Where the answers go; none once the store ends.
+    QObject *receiver = nullptr;
+    HistoryStore *store = nullptr;
+    bool stopping = false;
+    std::atomic<bool> abandoned{false};
+    bool done = false;
+    // The connection in use, for the store to stop.
+    HistoryDatabase *database = nullptr;
+
+    void hand(Job job) {
+        {
+            const std::lock_guard lock(mutex);
+            jobs.push_back(std::move(job));
+        }
+        wake.notify_one();
     }
-    if (!migrate()) {
-        QSqlDatabase::database(m_connection).close();
-        m_open = false;
-        // Tables that are not the ones this layout has: as damaged as a broken file.
-        if (m_damaged && moveAside() && open() && !migrate()) {
-            QSqlDatabase::database(m_connection).close();
-            m_open = false;
+};
+
+// The thread's side: the one connection to the file, used on this thread only.
+class HistoryStore::Worker {
+public:
+    Worker(std::string path, std::shared_ptr<Shared> shared)
+        : m_path(std::move(path)), m_shared(std::move(shared)) {}
+
+    void run() {
+        while (wait()) {
+            work();
+            if (m_stopping) {
+                break;
+            }
+        }
+        release();
+        {
+            const std::lock_guard lock(m_shared->mutex);
+            m_shared->done = true;
+        }
+        m_shared->ended.notify_all();
+    }
+
+private:
+    enum class State { Opening, Open, Closed };
+    struct Session {
+        std::string track;
+        std::string car;
+        std::int64_t id = 0;
+    };
+
+    // Waits for something to do; false when the store has given up on this thread.
+    bool wait() {
+        std::unique_lock lock(m_shared->mutex);
+        const auto due = [this] {
+            return m_shared->stopping || m_shared->abandoned ||
+                   (m_state != State::Opening && !m_shared->jobs.empty());
+        };
+        if (m_state == State::Opening || !m_blocked.empty() || !m_queue.empty()) {
+            m_shared->wake.wait_until(lock, m_retryAt, due);
+        } else {
+            m_shared->wake.wait(lock, due);
+        }
+        for (Job &job : m_shared->jobs) {
+            m_queue.push_back(std::move(job));
+        }
+        m_shared->jobs.clear();
+        m_stopping = m_shared->stopping;
+        return !m_shared->abandoned;
+    }
+
+    void work() {
+        // At the end, each thing still to do is tried once more, at once.
+        const bool due = m_stopping || Clock::now() >= m_retryAt;
+        if (m_state == State::Opening && due) {
+            tryToOpen();
+        }
+        if (m_state == State::Opening) {
+            return;
+        }
+        if (due) {
+            writeBlocked();
+        }
+        while (!m_queue.empty() && !m_shared->abandoned) {
+            Job &job = m_queue.front();
+            if (const auto *begin = std::get_if<BeginSession>(&job)) {
+                m_sessions[begin->number] = {begin->track, begin->car, 0};
+            }
+            if (isQuestion(job)) {
+                if (!m_stopping && !answer(job)) {
+                    m_retryAt = Clock::now() + kRetry;
+                    return;
+                }
+            } else if (m_state == State::Open && (!m_blocked.empty() || !write(job))) {
+                // Kept, and everything after it, in the order given.
+                if (m_blocked.empty()) {
+                    m_retryAt = Clock::now() + kRetry;
+                }
+                m_blocked.push_back(std::move(job));
+            }
+            m_queue.pop_front();
         }
     }
+
+    void tryToOpen() {
+        auto database = std::make_unique<HistoryDatabase>(m_path);
+        {
+            const std::lock_guard lock(m_shared->mutex);
+            m_shared->database = database.get();
+        }
+        m_database = std::move(database);
+        const bool opened = m_database->open();
+        tell();
+        if (opened) {
+            m_state = State::Open;
+            post(Opened{m_told});
+            return;
+        }
+        if (m_database->mayOpenLater() && !m_stopping) {
+            m_retryAt = Clock::now() + kRetry;
+        } else {
+            m_state = State::Closed;
+            m_blocked.clear();
+            post(Opened{m_told});
+        }
+        release();
+    }
+
+    void release() {
+        {
+            const std::lock_guard lock(m_shared->mutex);
+            m_shared->database = nullptr;
+        }
+        m_database.reset();
+    }
+
+    void writeBlocked() {
+        while (!m_blocked.empty() && !m_shared->abandoned) {
+            if (!write(m_blocked.front())) {
+                m_retryAt = Clock::now() + kRetry;
+                return;
+            }
+            m_blocked.pop_front();
+        }
+    }
+
+    bool write(const Job &job) {
+        bool written = true;
+        if (const auto *begin = std::get_if<BeginSession>(&job)) {
+            Session &session = m_sessions[begin->number];
+            session.id = m_database->beginSession(begin->track, begin->car, begin->startedMs);
+            written = session.id != 0;
+        } else if (const auto *lap = std::get_if<AddLap>(&job)) {
+            // A lap of a session never begun has nowhere to go.
+            const auto found = m_sessions.find(lap->session);
+            written = found == m_sessions.end() || found->second.id == 0 ||
+                      m_database->addLap(found->second.id, lap->lap);
+        } else if (const auto *tank = std::get_if<KeepTank>(&job)) {
+            written = m_database->keepTankCapacity(tank->car, tank->tank);
+        }
+        tell();
+        return written;
+    }
+
+    // Answers a question with what is kept and what waits to be; false when the file cannot
+    // be read now. A history closed for good knows nothing.
+    bool answer(const Job &job) {
+        if (const auto *ask = std::get_if<AskBest>(&job)) {
+            double best = 0;
+            if (m_state == State::Open) {
+                const std::optional<double> kept = m_database->personalBest(ask->track, ask->car);
+                if (!kept) {
+                    return false;
+                }
+                best = *kept;
+                for (const Job &waiting : m_blocked) {
+                    const auto *lap = std::get_if<AddLap>(&waiting);
+                    const auto session = lap ? m_sessions.find(lap->session) : m_sessions.end();
+                    if (session != m_sessions.end() && session->second.track == ask->track &&
+                        session->second.car == ask->car && !lap->lap.pitted &&
+                        dashboard::isLapTime(lap->lap.timeS) &&
+                        (best <= 0 || lap->lap.timeS < best)) {
+                        best = lap->lap.timeS;
+                    }
+                }
+            }
+            post(BestFound{ask->track, ask->car, best});
+        } else if (const auto *askTank = std::get_if<AskTank>(&job)) {
+            engineer::TankCapacity tank;
+            if (m_state == State::Open) {
+                const std::optional<engineer::TankCapacity> kept =
+                    m_database->tankCapacity(askTank->car);
+                if (!kept) {
+                    return false;
+                }
+                tank = *kept;
+                for (const Job &waiting : m_blocked) {
+                    const auto *keep = std::get_if<KeepTank>(&waiting);
+                    if (keep && keep->car == askTank->car) {
+                        tank = keep->tank;
+                    }
+                }
+            }
+            post(TankFound{askTank->car, tank});
+        }
+        return true;
+    }
+
+    // Hands the connection's problem back when it changed.
+    void tell() {
+        if (m_database && m_database->problem() != m_told) {
+            m_told = m_database->problem();
+            post(ProblemSeen{m_told});
+        }
+    }
+
+    void post(Answer answer) {
+        const std::lock_guard lock(m_shared->mutex);
+        if (!m_shared->receiver) {
+            return;
+        }
+        // One delivery takes every answer waiting.
+        const bool first = m_shared->answers.empty();
+        m_shared->answers.push_back(std::move(answer));
+        if (first) {
+            HistoryStore *store = m_shared->store;
+            QMetaObject::invokeMethod(
+                m_shared->receiver, [store] { store->deliver(); }, Qt::QueuedConnection);
+        }
+    }
+
+    std::string m_path;
+    std::shared_ptr<Shared> m_shared;
+    std::unique_ptr<HistoryDatabase> m_database;
+    State m_state = State::Opening;
+    Clock::time_point m_retryAt = Clock::now();
+    bool m_stopping = false;
+    // What the store handed over, in order, and the writes that wait for the file.
+    std::deque<Job> m_queue;
+    std::deque<Job> m_blocked;
+    // The sessions by the store's numbers.
+    std::map<std::int64_t, Session> m_sessions;
+    HistoryProblem m_told;
+};
+
+HistoryStore::HistoryStore(const std::string &path) : m_shared(std::make_shared<Shared>()) {
+    m_shared->receiver = &m_receiver;
+    m_shared->store = this;
+    m_thread = std::thread([path, shared = m_shared] { Worker(path, shared).run(); });
 }
 
 HistoryStore::~HistoryStore() {
-    QSqlDatabase::database(m_connection, false).close();
-    QSqlDatabase::removeDatabase(m_connection);
-}
-
-std::string describe(const HistoryProblem &problem, const i18n::Texts &t) {
-    using enum HistoryProblem::Failure;
-    using Reason = HistoryProblem::Reason;
-    const std::string &reason = problem.reason == Reason::Locked     ? t.TextHistoryLocked
-                                : problem.reason == Reason::ReadOnly ? t.TextHistoryReadOnly
-                                                                     : problem.systemText;
-    const std::string &path = problem.path;
-    switch (problem.failure) {
-    case None:
-        return {};
-    case CannotOpen:
-        return i18n::fill(t.TextHistoryCannotOpen, {path, reason});
-    case NotKept:
-        return i18n::fill(t.TextHistoryNotKept, {path, reason});
-    case CannotUse:
-        return i18n::fill(t.TextHistoryCannotUse, {path, reason});
-    case CannotMoveAside:
-        return i18n::fill(t.TextHistoryStuck, {path});
-    case MovedAside:
-        return i18n::fill(t.TextHistoryMovedAside, {path, problem.subject});
-    case MadeByNewer:
-        return i18n::fill(t.TextHistoryNewer, {path});
-    case CannotUpdate:
-        return i18n::fill(t.TextHistoryCannotUpdate, {path, reason});
-    case CannotBeginSession:
-        return i18n::fill(t.TextHistoryCannotBegin, {path, reason});
-    case CannotAddLap:
-        return i18n::fill(t.TextHistoryCannotAddLap, {path, problem.subject, reason});
-    case CannotKeepTank:
-        return i18n::fill(t.TextHistoryCannotKeepTank, {path, problem.subject, reason});
-    }
-    return {};
-}
-
-void HistoryStore::fail(HistoryProblem::Failure failure, const HistoryProblem &why,
-                        const std::string &subject) {
-    HistoryProblem problem = why;
-    problem.failure = failure;
-    problem.path = m_path;
-    problem.subject = subject;
-    if (problem != m_problem) {
-        m_problem = problem;
-        // The error reports are in English whatever the language in force.
-        core::ReportError("History", "SQLite",
-                          describe(problem, i18n::findLanguage("English")->texts));
-    }
-}
-
-bool HistoryStore::open() {
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
-    const QString file = QString::fromStdString(m_path);
-    db.setDatabaseName(file);
-    // A file nobody may write is read-only by intent, even for the administrator.
-    const QFileInfo info(file);
-    const bool readOnly =
-        info.exists() &&
-        (info.permissions() & (QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther)) == 0;
-    db.setConnectOptions(readOnly ? QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=200")
-                                  : QStringLiteral("QSQLITE_BUSY_TIMEOUT=200"));
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        if (!db.open()) {
-            fail(HistoryProblem::Failure::CannotOpen,
-                 because(HistoryProblem::Reason::System, db.lastError().text().toStdString()));
-            return false;
+    std::unique_lock lock(m_shared->mutex);
+    m_shared->receiver = nullptr;
+    m_shared->stopping = true;
+    m_shared->wake.notify_all();
+    const auto done = [this] { return m_shared->done; };
+    if (!m_shared->ended.wait_for(lock, kLastWrites, done)) {
+        // What SQLite is doing (a statement a trigger in the file holds up) ends at once.
+        m_shared->abandoned = true;
+        if (m_shared->database) {
+            m_shared->database->interrupt();
         }
-        QSqlQuery check(db);
-        const bool checked = check.exec(QStringLiteral("PRAGMA quick_check")) && check.next();
-        if (checked && check.value(0).toString() == QStringLiteral("ok")) {
-            if (readOnly) {
-                fail(HistoryProblem::Failure::NotKept, because(HistoryProblem::Reason::ReadOnly));
-                db.close();
-                return false;
-            }
-            m_open = true;
-            return true;
-        }
-        const int code = resultCode(check.lastError());
-        if (!checked && code != kCorrupt && code != kNotADatabase) {
-            fail(HistoryProblem::Failure::CannotUse, why(check.lastError()));
-            db.close();
-            return false;
-        }
-        // Damaged, or no database at all: keep it for whoever wants to look, start anew.
-        db.close();
-        if (readOnly || !moveAside()) {
-            return false;
-        }
+        m_shared->wake.notify_all();
+        m_shared->ended.wait_for(lock, kStopping, done);
     }
-    return false;
-}
-
-bool HistoryStore::moveAside() {
-    const QString file = QString::fromStdString(m_path);
-    const QString aside =
-        file + QStringLiteral(".damaged-") +
-        QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd-HHmmss-zzz"));
-    if (!QFile::rename(file, aside)) {
-        fail(HistoryProblem::Failure::CannotMoveAside);
-        return false;
+    const bool ended = m_shared->done;
+    lock.unlock();
+    if (ended) {
+        m_thread.join();
+    } else {
+        // Still inside SQLite, where nothing can stop it: it ends with the program, and keeps
+        // what it uses alive until then.
+        m_thread.detach();
     }
-    QFile::remove(file + QStringLiteral("-wal"));
-    QFile::remove(file + QStringLiteral("-shm"));
-    fail(HistoryProblem::Failure::MovedAside, {}, aside.toStdString());
-    return true;
-}
-
-bool HistoryStore::migrate() {
-    QSqlDatabase db = QSqlDatabase::database(m_connection);
-    QSqlQuery query(db);
-    if (!query.exec(QStringLiteral("PRAGMA journal_mode=WAL")) ||
-        !query.exec(QStringLiteral("PRAGMA user_version")) || !query.next()) {
-        fail(HistoryProblem::Failure::CannotUse, why(query.lastError()));
-        return false;
-    }
-    const int version = query.value(0).toInt();
-    if (version > kSchemaVersion) {
-        fail(HistoryProblem::Failure::MadeByNewer);
-        return false;
-    }
-    if (version == kSchemaVersion && !laidOut(db)) {
-        m_damaged = true;
-        return false;
-    }
-    for (int step = version; step < kSchemaVersion; ++step) {
-        db.transaction();
-        for (const char *statement : kMigrations[step]) {
-            if (!query.exec(QString::fromLatin1(statement))) {
-                fail(HistoryProblem::Failure::CannotUpdate, why(query.lastError()));
-                db.rollback();
-                return false;
-            }
-        }
-        query.exec(QStringLiteral("PRAGMA user_version=%1").arg(step + 1));
-        if (!db.commit()) {
-            fail(HistoryProblem::Failure::CannotUpdate, why(db.lastError()));
-            return false;
-        }
-    }
-    return true;
 }
 
 std::int64_t HistoryStore::beginSession(const std::string &track, const std::string &car,
                                         std::int64_t startedMs) {
-    if (!m_open) {
-        return 0;
-    }
-    QSqlQuery query(QSqlDatabase::database(m_connection));
-    query.prepare(QStringLiteral("INSERT INTO sessions (started_ms, track, car) VALUES (?, ?, ?)"));
-    query.addBindValue(QVariant::fromValue(static_cast<qint64>(startedMs)));
-    query.addBindValue(QString::fromStdString(track));
-    query.addBindValue(QString::fromStdString(car));
-    if (!query.exec()) {
-        fail(HistoryProblem::Failure::CannotBeginSession, why(query.lastError()));
-        return 0;
-    }
-    return query.lastInsertId().toLongLong();
+    const std::int64_t number = ++m_sessions;
+    m_shared->hand(BeginSession{number, track, car, startedMs});
+    return number;
 }
 
-bool HistoryStore::addLap(std::int64_t session, const engineer::LapRecord &lap) {
-    if (!m_open || session == 0) {
-        return false;
-    }
-    QSqlQuery query(QSqlDatabase::database(m_connection));
-    query.prepare(QStringLiteral("INSERT INTO laps (session, %1) VALUES (?%2)")
-                      .arg(lapColumns(), QStringLiteral(", ?").repeated(
-                                             static_cast<int>(engineer::kLapColumnCount))));
-    query.addBindValue(QVariant::fromValue(static_cast<qint64>(session)));
-    engineer::LapRecord kept = lap;
-    // A lap without a time is kept with none, never as one.
-    if (!dashboard::isLapTime(kept.timeS)) {
-        kept.timeS = 0;
-    }
-    engineer::forEachLapColumn(kept, [&query](const char *, const auto &value) {
-        using T = std::decay_t<decltype(value)>;
-        if constexpr (std::is_same_v<T, float>) {
-            query.addBindValue(static_cast<double>(value));
-        } else {
-            query.addBindValue(static_cast<int>(value));
-        }
-    });
-    if (!query.exec()) {
-        fail(HistoryProblem::Failure::CannotAddLap, why(query.lastError()),
-             std::to_string(lap.number));
-        return false;
-    }
-    m_problem = {};
-    return true;
+void HistoryStore::addLap(std::int64_t session, const engineer::LapRecord &lap) {
+    m_shared->hand(AddLap{session, lap});
 }
 
-std::vector<engineer::LapRecord> HistoryStore::laps(std::int64_t session) const {
-    std::vector<engineer::LapRecord> laps;
-    if (!m_open) {
-        return laps;
+void HistoryStore::askPersonalBest(const std::string &track, const std::string &car) {
+    m_shared->hand(AskBest{track, car});
+}
+
+void HistoryStore::askTankCapacity(const std::string &car) {
+    m_shared->hand(AskTank{car});
+}
+
+void HistoryStore::keepTankCapacity(const std::string &car, const engineer::TankCapacity &tank) {
+    m_shared->hand(KeepTank{car, tank});
+}
+
+void HistoryStore::deliver() {
+    std::vector<Answer> answers;
+    {
+        const std::lock_guard lock(m_shared->mutex);
+        answers.swap(m_shared->answers);
     }
-    QSqlQuery query(QSqlDatabase::database(m_connection));
-    query.prepare(
-        QStringLiteral("SELECT %1 FROM laps WHERE session = ? ORDER BY id").arg(lapColumns()));
-    query.addBindValue(QVariant::fromValue(static_cast<qint64>(session)));
-    query.exec();
-    while (query.next()) {
-        engineer::LapRecord lap;
-        int column = 0;
-        engineer::forEachLapColumn(lap, [&](const char *, auto &value) {
-            using T = std::decay_t<decltype(value)>;
-            const QVariant stored = query.value(column++);
-            if constexpr (std::is_same_v<T, float>) {
-                value = stored.toFloat();
-            } else if constexpr (std::is_same_v<T, bool>) {
-                value = stored.toInt() != 0;
-            } else {
-                value = stored.toInt();
+    for (const Answer &answer : answers) {
+        if (const auto *seen = std::get_if<ProblemSeen>(&answer)) {
+            if (seen->problem != m_problem) {
+                m_problem = seen->problem;
+                if (!m_problem.empty()) {
+                    // The error reports are in English whatever the language in force.
+                    core::ReportError("History", "SQLite",
+                                      describe(m_problem, i18n::findLanguage("English")->texts));
+                }
             }
-        });
-        laps.push_back(lap);
+        } else if (const auto *opened = std::get_if<Opened>(&answer)) {
+            if (onOpened) {
+                onOpened(opened->problem);
+            }
+        } else if (const auto *best = std::get_if<BestFound>(&answer)) {
+            if (m_listener) {
+                m_listener->personalBestFound(best->track, best->car, best->bestS);
+            }
+        } else if (const auto *tank = std::get_if<TankFound>(&answer)) {
+            if (m_listener) {
+                m_listener->tankCapacityFound(tank->car, tank->tank);
+            }
+        }
     }
-    return laps;
-}
-
-double HistoryStore::personalBest(const std::string &track, const std::string &car) const {
-    if (!m_open) {
-        return 0;
-    }
-    QSqlQuery query(QSqlDatabase::database(m_connection));
-    query.prepare(QStringLiteral(
-        "SELECT MIN(laps.time_s) FROM laps JOIN sessions ON laps.session = sessions.id"
-        " WHERE sessions.track = ? AND sessions.car = ? AND laps.time_s > 0"
-        " AND laps.time_s < ? AND laps.pitted = 0"));
-    query.addBindValue(QString::fromStdString(track));
-    query.addBindValue(QString::fromStdString(car));
-    query.addBindValue(dashboard::kLongestLapSeconds);
-    return query.exec() && query.next() ? query.value(0).toDouble() : 0;
-}
-
-engineer::TankCapacity HistoryStore::tankCapacity(const std::string &car) const {
-    if (!m_open) {
-        return {};
-    }
-    QSqlQuery query(QSqlDatabase::database(m_connection));
-    query.prepare(QStringLiteral("SELECT tank_learned_l, tank_given_l FROM cars WHERE car = ?"));
-    query.addBindValue(QString::fromStdString(car));
-    if (!query.exec() || !query.next()) {
-        return {};
-    }
-    return {query.value(0).toDouble(), query.value(1).toDouble()};
-}
-
-bool HistoryStore::keepTankCapacity(const std::string &car, const engineer::TankCapacity &tank) {
-    if (!m_open) {
-        return false;
-    }
-    QSqlQuery query(QSqlDatabase::database(m_connection));
-    query.prepare(QStringLiteral("INSERT INTO cars (car, tank_learned_l, tank_given_l)"
-                                 " VALUES (?, ?, ?) ON CONFLICT (car) DO UPDATE SET"
-                                 " tank_learned_l = excluded.tank_learned_l,"
-                                 " tank_given_l = excluded.tank_given_l"));
-    query.addBindValue(QString::fromStdString(car));
-    query.addBindValue(tank.learnedL);
-    query.addBindValue(tank.givenL);
-    if (!query.exec()) {
-        fail(HistoryProblem::Failure::CannotKeepTank, why(query.lastError()), car);
-        return false;
-    }
-    return true;
 }
 
 } // namespace ostrelo::history

@@ -2,101 +2,61 @@
 #pragma once
 
 #include "engineer/race_engineer.h"
-#include "i18n/texts.h"
+#include "history/history_database.h"
+#include "history/history_problem.h"
 
-#include <QString>
+#include <QObject>
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <string>
-#include <vector>
+#include <thread>
 
 namespace ostrelo::history {
 
-/// The version of the database layout this program writes: 1 sessions and laps, 2 also each
-/// car's tank.
-inline constexpr int kSchemaVersion = 2;
-
-/// What went wrong with the lap history, in no language: what could not be done, the file,
-/// what the failure names and why, SQLite's own text as it came.
-struct HistoryProblem {
-    enum class Failure {
-        None,
-        CannotOpen,
-        NotKept,
-        CannotUse,
-        CannotMoveAside,
-        MovedAside,
-        MadeByNewer,
-        CannotUpdate,
-        CannotBeginSession,
-        CannotAddLap,
-        CannotKeepTank,
-    };
-    enum class Reason { System, Locked, ReadOnly };
-
-    Failure failure = Failure::None;
-    std::string path;
-    /// The lap, the car, or where the damaged file went, for the failures that name one.
-    std::string subject;
-    Reason reason = Reason::System;
-    /// SQLite's own text, for `Reason::System`.
-    std::string systemText;
-
-    bool empty() const { return failure == Failure::None; }
-    bool operator==(const HistoryProblem &) const = default;
-};
-
-/// `problem` for a person, in the language of `texts`; empty when there is none.
-std::string describe(const HistoryProblem &problem, const i18n::Texts &texts);
-
-/// Every session (track, car, start) and its laps, kept in one SQLite file. Each lap is
-/// committed when it is added, so a program that is killed loses at most the lap under way.
-/// Nothing here ever stops the dashboard: a file that cannot be used leaves the store closed
-/// and says why in `problem()`, reported once under "History".
+/// Every session (track, car, start) and its laps, kept in one SQLite file by a thread of its
+/// own: no call here waits for the file, which SQLite may hold up for as long as a statement
+/// (or a trigger someone put in the file) runs. What cannot be written now (another program
+/// holds the file locked) is kept in order and written later; a file locked at start-up is
+/// opened once it is free. Answers and problems come back on the thread that made the store,
+/// from its event loop. Problems are reported once each under "History".
 class HistoryStore : public engineer::LapHistory {
 public:
-    /// Opens or makes the database at `path` (its folder made when missing), in WAL mode at
-    /// the current layout. A file that is not a database or is damaged is renamed aside
-    /// (`problem()` says to what) and a new one started; a file another program holds locked,
-    /// that may not be written, or that a newer program made leaves the store closed.
+    /// Starts opening or making the database at `path` (see `HistoryDatabase::open`).
     explicit HistoryStore(const std::string &path);
+    /// Gives what is still to be written a moment, then stops the statement under way; returns
+    /// within about a second whatever SQLite is doing.
     ~HistoryStore() override;
     HistoryStore(const HistoryStore &) = delete;
     HistoryStore &operator=(const HistoryStore &) = delete;
 
-    bool isOpen() const { return m_open; }
     /// What went wrong last; empty while all is well.
     const HistoryProblem &problem() const { return m_problem; }
+    /// Called once the opening is over, open or not for the rest of the run, with what the user
+    /// should know (empty when nothing).
+    std::function<void(const HistoryProblem &)> onOpened;
 
-    /// Starts a session at `startedMs` (milliseconds since 1970) and returns its number, or 0
-    /// when it cannot be stored.
+    void setListener(Listener *listener) override { m_listener = listener; }
     std::int64_t beginSession(const std::string &track, const std::string &car,
                               std::int64_t startedMs) override;
-    /// Stores one lap of `session` at once; false (and `problem()` set) when it cannot be.
-    bool addLap(std::int64_t session, const engineer::LapRecord &lap) override;
-    /// The laps of `session` in the order they were driven.
-    std::vector<engineer::LapRecord> laps(std::int64_t session) const;
-    /// The best time of any lap on `track` with `car` in every session, pit laps and laps
-    /// without a time left out; 0 when there is none.
-    double personalBest(const std::string &track, const std::string &car) const override;
-    /// What is kept of `car`'s tank; nothing known when nothing is.
-    engineer::TankCapacity tankCapacity(const std::string &car) const override;
-    /// Keeps `tank` for `car` at once, over what was kept; false (and `problem()` set) when it
-    /// cannot be.
-    bool keepTankCapacity(const std::string &car, const engineer::TankCapacity &tank) override;
+    void addLap(std::int64_t session, const engineer::LapRecord &lap) override;
+    void askPersonalBest(const std::string &track, const std::string &car) override;
+    void askTankCapacity(const std::string &car) override;
+    void keepTankCapacity(const std::string &car, const engineer::TankCapacity &tank) override;
 
 private:
-    bool open();
-    bool migrate();
-    bool moveAside();
-    void fail(HistoryProblem::Failure failure, const HistoryProblem &why = {},
-              const std::string &subject = {});
+    struct Shared;
+    class Worker;
+    void deliver();
 
-    std::string m_path;
-    QString m_connection;
-    bool m_open = false;
-    bool m_damaged = false;
+    std::shared_ptr<Shared> m_shared;
+    std::thread m_thread;
+    // Lives on this thread: what the worker posts runs here.
+    QObject m_receiver;
     HistoryProblem m_problem;
+    Listener *m_listener = nullptr;
+    std::int64_t m_sessions = 0;
 };
 
 } // namespace ostrelo::history

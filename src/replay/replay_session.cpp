@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "replay/replay_session.h"
 
-#include "core/regular_file.h"
 #include "i18n/messages.h"
 
 #include <filesystem>
@@ -38,15 +37,17 @@ std::string describe(const SessionFault &fault, const i18n::Texts &t) {
 }
 
 ReplaySession::ReplaySession(const std::string &path, double speed, const i18n::Texts &texts) {
-    core::FileContents file = core::readRegularFile(path);
-    if (file.status != core::FileContents::Status::Read) {
-        if (file.problem.empty()) {
-            file.problem = {core::FileProblem::Cause::Missing, path, {}, {}};
+    // The file is read a piece at a time, never whole: a file of any size opens.
+    core::FileProblem problem;
+    std::unique_ptr<SessionSource> source = openSessionFile(path, problem);
+    if (!source) {
+        if (problem.empty()) {
+            problem = {core::FileProblem::Cause::Missing, path, {}, {}};
         }
-        m_notice = i18n::fill(texts.TextReplayRefused, {i18n::describe(file.problem, texts)});
+        m_notice = i18n::fill(texts.TextReplayRefused, {i18n::describe(problem, texts)});
         return;
     }
-    m_player = std::make_unique<ReplayPlayer>(std::move(file.bytes));
+    m_player = std::make_unique<ReplayPlayer>(std::move(source));
     if (!m_player->refusal().empty()) {
         m_notice = i18n::fill(texts.TextReplayRefused,
                               {path + ": " + describe(m_player->refusal(), texts)});

@@ -3,7 +3,10 @@
 
 #include "telemetry/telemetry_fields.h"
 
+#include <algorithm>
+#include <charconv>
 #include <cstring>
+#include <limits>
 #include <type_traits>
 
 namespace ostrelo::replay {
@@ -19,6 +22,11 @@ constexpr std::size_t kFieldCount = 51;
 constexpr std::size_t kMaskBytes = (kFieldCount + 7) / 8;
 // No record of this program comes near this; a larger length is damage.
 constexpr std::uint64_t kLargestRecord = 1 << 16;
+// A whole record at most: its kind, the payload's length, the payload and the checksum.
+constexpr std::size_t kLargestFrame = 1 + 10 + kLargestRecord + 2;
+constexpr std::size_t kLongestHeaderLine = 4096;
+// How much of the file a decoder holds at a time.
+constexpr std::size_t kWindowBytes = 256 * 1024;
 
 // Calls `visit(index, field)` for each of the sample's own fields in wire order.
 template <typename Sample, typename Visit> void eachField(Sample &sample, Visit &&visit) {
@@ -65,16 +73,6 @@ template <typename T> bool same(const T &a, const T &b) {
     } else {
         return std::memcmp(&a, &b, sizeof(T)) == 0;
     }
-}
-
-std::uint16_t checksum(std::string_view bytes) {
-    std::uint32_t a = 0;
-    std::uint32_t b = 0;
-    for (const char c : bytes) {
-        a = (a + static_cast<unsigned char>(c)) % 255;
-        b = (b + a) % 255;
-    }
-    return static_cast<std::uint16_t>((b << 8) | a);
 }
 
 // Reads from a piece of the file, refusing to go past its end.
@@ -134,7 +132,7 @@ std::string record(unsigned char kind, const std::string &payload) {
     std::string out(1, static_cast<char>(kind));
     putVarint(out, payload.size());
     out += payload;
-    const std::uint16_t sum = checksum(payload);
+    const std::uint16_t sum = recordChecksum(payload);
     out += static_cast<char>(sum & 0xFF);
     out += static_cast<char>(sum >> 8);
     return out;
@@ -174,12 +172,17 @@ SessionFault::Kind frameAt(std::string_view bytes, Frame &frame) {
     }
     const auto stored = static_cast<std::uint16_t>(static_cast<unsigned char>(sum[0]) |
                                                    (static_cast<unsigned char>(sum[1]) << 8));
-    if (stored != checksum(frame.payload)) {
+    if (stored != recordChecksum(frame.payload)) {
         return SessionFault::Kind::DamagedRecord;
     }
     frame.kind = static_cast<unsigned char>(kind[0]);
     frame.size = cursor.at();
     return SessionFault::Kind::None;
+}
+
+bool fitsInt32(std::int64_t value) {
+    return value >= std::numeric_limits<std::int32_t>::min() &&
+           value <= std::numeric_limits<std::int32_t>::max();
 }
 
 bool readStandings(std::string_view payload, telemetry::Standings &into) {
@@ -201,9 +204,15 @@ bool readStandings(std::string_view payload, telemetry::Standings &into) {
             !cursor.value(car.driverName) || !cursor.value(car.carName)) {
             return false;
         }
+        // The game holds both in 32 bits: a number beyond them is damage.
+        const std::int64_t place = unzigzag(position);
+        const std::int64_t completed = unzigzag(laps);
+        if (!fitsInt32(place) || !fitsInt32(completed)) {
+            return false;
+        }
         car.slot = static_cast<std::int16_t>(slot);
-        car.position = static_cast<std::int32_t>(unzigzag(position));
-        car.lapsCompleted = static_cast<std::int32_t>(unzigzag(laps));
+        car.position = static_cast<std::int32_t>(place);
+        car.lapsCompleted = static_cast<std::int32_t>(completed);
         car.inPits = inPits[0] != 0;
     }
     if (!cursor.done()) {
@@ -214,6 +223,16 @@ bool readStandings(std::string_view payload, telemetry::Standings &into) {
 }
 
 } // namespace
+
+std::uint16_t recordChecksum(std::string_view payload) {
+    std::uint32_t a = 0;
+    std::uint32_t b = 0;
+    for (const char c : payload) {
+        a = (a + static_cast<unsigned char>(c)) % 255;
+        b = (b + a) % 255;
+    }
+    return static_cast<std::uint16_t>((b << 8) | a);
+}
 
 std::string SessionEncoder::header(const SessionHeader &h) {
     std::string out(kMagic);
@@ -233,8 +252,12 @@ std::string SessionEncoder::header(const SessionHeader &h) {
 }
 
 std::string SessionEncoder::encode(const RecordedSample &r) {
-    const bool keyframe =
-        !m_started || r.timeMs - m_lastKeyframeMs >= kKeyframeMs || r.timeMs < m_previous.timeMs;
+    // A time that goes back, or that is too far from the last keyframe to be written as a
+    // change, starts a keyframe; a change is then never longer than a keyframe's span.
+    std::int64_t sinceKeyframeMs = 0;
+    const bool keyframe = !m_started || r.timeMs < m_previous.timeMs ||
+                          __builtin_sub_overflow(r.timeMs, m_lastKeyframeMs, &sinceKeyframeMs) ||
+                          sinceKeyframeMs >= kKeyframeMs;
     std::string payload;
     putVarint(payload, zigzag(keyframe ? r.timeMs : r.timeMs - m_previous.timeMs));
     putVarint(payload, zigzag(r.carSlot));
@@ -271,16 +294,38 @@ std::string SessionEncoder::encode(const RecordedSample &r) {
     return out;
 }
 
-SessionDecoder::SessionDecoder(std::string_view bytes) : m_bytes(bytes) {
-    if (bytes.empty()) {
+SessionDecoder::SessionDecoder(std::string_view bytes)
+    : SessionDecoder(std::make_unique<BytesSource>(bytes)) {
+}
+
+SessionDecoder::SessionDecoder(std::unique_ptr<SessionSource> source)
+    : m_source(std::move(source)) {
+    readHeader();
+}
+
+std::string_view SessionDecoder::bytesAt(std::uint64_t offset, std::size_t size) {
+    const bool inWindow = offset >= m_windowAt && offset - m_windowAt <= m_window.size();
+    if (!inWindow || (m_window.size() - (offset - m_windowAt) < size && !m_windowToEnd)) {
+        // A window several records wide: most records are read from memory.
+        const std::size_t wanted = std::max(size, kWindowBytes);
+        m_window.resize(wanted);
+        m_window.resize(m_source->read(offset, m_window.data(), wanted));
+        m_windowAt = offset;
+        m_windowToEnd = m_window.size() < wanted;
+    }
+    return std::string_view(m_window).substr(static_cast<std::size_t>(offset - m_windowAt), size);
+}
+
+void SessionDecoder::readHeader() {
+    if (bytesAt(0, 1).empty()) {
         m_refusal = {SessionFault::Kind::Empty, 0};
         return;
     }
-    if (bytes.substr(0, kMagic.size()) != kMagic) {
+    if (bytesAt(0, kMagic.size()) != kMagic) {
         m_refusal = {SessionFault::Kind::NotASession, 0};
         return;
     }
-    Cursor cursor(bytes.substr(kMagic.size()));
+    Cursor cursor(bytesAt(kMagic.size(), 10));
     std::uint64_t version = 0;
     if (!cursor.varint(version)) {
         m_refusal = {SessionFault::Kind::HeaderCut, 0};
@@ -291,25 +336,32 @@ SessionDecoder::SessionDecoder(std::string_view bytes) : m_bytes(bytes) {
         return;
     }
     m_header.version = static_cast<int>(version);
-    std::size_t at = kMagic.size() + cursor.at();
+    std::uint64_t at = kMagic.size() + cursor.at();
     for (;;) {
-        const std::size_t end = bytes.find('\n', at);
-        if (end == std::string_view::npos || end - at > 4096) {
+        const std::string_view piece = bytesAt(at, kLongestHeaderLine + 1);
+        const std::size_t end = piece.find('\n');
+        if (end == std::string_view::npos) {
             m_refusal = {SessionFault::Kind::HeaderCut, 0};
             return;
         }
-        const std::string_view line = bytes.substr(at, end - at);
-        at = end + 1;
+        const std::string_view line = piece.substr(0, end);
+        at += end + 1;
         if (line.empty()) {
             break;
         }
         const std::size_t equals = line.find('=');
         const std::string_view key = line.substr(0, equals);
-        const std::string value(equals == std::string_view::npos ? "" : line.substr(equals + 1));
+        const std::string_view value =
+            equals == std::string_view::npos ? std::string_view() : line.substr(equals + 1);
         if (key == "program") {
             m_header.program = value;
         } else if (key == "created_ms") {
-            m_header.createdMs = std::atoll(value.c_str());
+            // A time that is not a number, or too large for one, is not known.
+            std::int64_t ms = 0;
+            const auto [rest, error] =
+                std::from_chars(value.data(), value.data() + value.size(), ms);
+            m_header.createdMs =
+                error == std::errc() && rest == value.data() + value.size() ? ms : 0;
         } else if (key == "track") {
             m_header.track = value;
         } else if (key == "car") {
@@ -319,15 +371,15 @@ SessionDecoder::SessionDecoder(std::string_view bytes) : m_bytes(bytes) {
     m_start = m_at = at;
 }
 
-bool SessionDecoder::damaged(std::size_t at, SessionFault::Kind why) {
+bool SessionDecoder::damaged(std::uint64_t at, SessionFault::Kind why) {
     m_stop = {why, at};
-    m_at = m_bytes.size();
+    m_at = std::numeric_limits<std::uint64_t>::max();
     return false;
 }
 
 bool SessionDecoder::readRecord(RecordedSample &r) {
-    const std::size_t unitStart = m_at;
-    if (m_at >= m_bytes.size()) {
+    const std::uint64_t unitStart = m_at;
+    if (m_at == std::numeric_limits<std::uint64_t>::max() || bytesAt(m_at, 1).empty()) {
         return false;
     }
     // The standings come before the sample they were read with; a sample without its
@@ -335,7 +387,7 @@ bool SessionDecoder::readRecord(RecordedSample &r) {
     telemetry::Standings standings = m_previous.standings;
     Frame frame;
     for (;;) {
-        if (const SessionFault::Kind why = frameAt(m_bytes.substr(m_at), frame);
+        if (const SessionFault::Kind why = frameAt(bytesAt(m_at, kLargestFrame), frame);
             why != SessionFault::Kind::None) {
             return damaged(m_at, why);
         }
@@ -347,7 +399,8 @@ bool SessionDecoder::readRecord(RecordedSample &r) {
         }
         m_at += frame.size;
     }
-    const std::size_t recordStart = m_at;
+    // The frame's payload is read before the window moves again.
+    const std::uint64_t recordStart = m_at;
     const bool keyframe = frame.kind == kKeyframe;
     if (!keyframe && frame.kind != kDelta) {
         return damaged(recordStart, SessionFault::Kind::DamagedRecord);
@@ -363,9 +416,17 @@ bool SessionDecoder::readRecord(RecordedSample &r) {
         (!keyframe && !fields.bytes(kMaskBytes, mask))) {
         return damaged(recordStart, SessionFault::Kind::DamagedRecord);
     }
+    // A time or slot that no recorder could have written is damage.
+    std::int64_t timeMs = unzigzag(time);
+    const std::int64_t carSlot = unzigzag(slot);
+    if ((!keyframe && __builtin_add_overflow(m_previous.timeMs, timeMs, &timeMs)) ||
+        carSlot < std::numeric_limits<std::int16_t>::min() ||
+        carSlot > std::numeric_limits<std::int16_t>::max()) {
+        return damaged(recordStart, SessionFault::Kind::DamagedRecord);
+    }
     r = m_previous;
-    r.timeMs = keyframe ? unzigzag(time) : m_previous.timeMs + unzigzag(time);
-    r.carSlot = static_cast<std::int16_t>(unzigzag(slot));
+    r.timeMs = timeMs;
+    r.carSlot = static_cast<std::int16_t>(carSlot);
     r.standings = std::move(standings);
     bool whole = true;
     eachField(r.sample, [&](std::size_t index, auto &field) {
@@ -378,10 +439,9 @@ bool SessionDecoder::readRecord(RecordedSample &r) {
     if (!whole || !fields.done()) {
         return damaged(recordStart, SessionFault::Kind::DamagedRecord);
     }
-    if (keyframe && (m_keyframes.empty() || m_keyframes.back().second < unitStart)) {
-        m_keyframes.emplace_back(r.timeMs, unitStart);
-    }
     m_at += frame.size;
+    m_sampleStart = unitStart;
+    m_atKeyframe = keyframe;
     m_previous = r;
     return true;
 }
@@ -393,14 +453,8 @@ bool SessionDecoder::next(RecordedSample &sample) {
     return readRecord(sample);
 }
 
-void SessionDecoder::rewindTo(std::int64_t timeMs) {
-    std::size_t at = m_start;
-    for (const auto &[time, offset] : m_keyframes) {
-        if (time <= timeMs) {
-            at = offset;
-        }
-    }
-    m_at = at;
+void SessionDecoder::restartAt(std::uint64_t offset) {
+    m_at = std::max(offset, m_start);
     m_stop = {};
     m_previous = {};
 }

@@ -4,6 +4,7 @@
 #include "core/error.h"
 #include "core/regular_file.h"
 
+#include <chrono>
 #include <cstring>
 
 namespace ostrelo::replay {
@@ -46,13 +47,20 @@ void SessionRecorder::record(const RecordedSample &sample) {
         return;
     }
     if (!m_headerWritten) {
-        m_held += SessionEncoder::header({kFormatVersion, m_program, sample.timeMs,
-                                          sample.sample.TrackName, sample.sample.CarName});
+        // The samples' clock says nothing of the date: the header holds the system clock's.
+        const auto now = std::chrono::system_clock::now().time_since_epoch();
+        m_held += SessionEncoder::header(
+            {kFormatVersion, m_program,
+             std::chrono::duration_cast<std::chrono::milliseconds>(now).count(),
+             sample.sample.TrackName, sample.sample.CarName});
         m_headerWritten = true;
         m_lastFlushMs = sample.timeMs;
     }
     m_held += m_encoder.encode(sample);
-    if (sample.timeMs - m_lastFlushMs >= 1000 || sample.timeMs < m_lastFlushMs) {
+    std::int64_t sinceFlushMs = 0;
+    if (sample.timeMs < m_lastFlushMs ||
+        __builtin_sub_overflow(sample.timeMs, m_lastFlushMs, &sinceFlushMs) ||
+        sinceFlushMs >= 1000) {
         flush();
         m_lastFlushMs = sample.timeMs;
     }

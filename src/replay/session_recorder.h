@@ -25,7 +25,8 @@ public:
     const core::FileProblem &error() const { return m_error; }
     const std::string &path() const { return m_path; }
 
-    /// Takes one sample; the header goes first, with the first sample's track and car.
+    /// Takes one sample, stamped on a clock that only goes forward; the header goes first,
+    /// with the first sample's track and car and the system clock's time.
     void record(const RecordedSample &sample);
     /// Writes what is held now.
     void flush();

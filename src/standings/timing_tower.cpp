@@ -17,6 +17,17 @@ constexpr std::int32_t kLastPosition = 64;
 // paused), and the line is timed afresh.
 constexpr std::int64_t kLongestStepMs = 5000;
 
+// `later - earlier` in milliseconds, as far as 64 bits hold it: the times come from a clock
+// or a file, and may be anything.
+std::int64_t spanMs(std::int64_t later, std::int64_t earlier) {
+    std::int64_t span = 0;
+    if (__builtin_sub_overflow(later, earlier, &span)) {
+        return later > earlier ? std::numeric_limits<std::int64_t>::max()
+                               : std::numeric_limits<std::int64_t>::min();
+    }
+    return span;
+}
+
 bool validPosition(std::int32_t position) {
     return position >= 1 && position <= kLastPosition;
 }
@@ -46,7 +57,7 @@ bool runsAhead(const telemetry::CarStanding &a, const telemetry::CarStanding &b)
 } // namespace
 
 void TimingTower::update(const telemetry::Standings &standings, std::int64_t timeMs) {
-    if (timeMs < m_lastTimeMs || timeMs - m_lastTimeMs > kLongestStepMs) {
+    if (timeMs < m_lastTimeMs || spanMs(timeMs, m_lastTimeMs) > kLongestStepMs) {
         m_timing.clear();
     }
     m_lastTimeMs = timeMs;
@@ -68,7 +79,7 @@ void TimingTower::update(const telemetry::Standings &standings, std::int64_t tim
             const bool seen = car.lapsCompleted == now.crossings.back().lap + 1;
             // Readings that come closer than the field is read repeat the last one.
             const std::int64_t window =
-                std::max<std::int64_t>(timeMs - now.lastReadMs, telemetry::kFieldEveryMs);
+                std::max<std::int64_t>(spanMs(timeMs, now.lastReadMs), telemetry::kFieldEveryMs);
             now.crossings.push_back({car.lapsCompleted, timeMs, seen, window});
             if (now.crossings.size() > kCrossingsKept) {
                 now.crossings.erase(now.crossings.begin());
@@ -88,7 +99,7 @@ Gap TimingTower::gapBetween(const telemetry::CarStanding &ahead,
         static_cast<std::int64_t>(ahead.lapsCompleted) - car.lapsCompleted;
     const Gap timed = timedGap(ahead, car);
     if (lapsMore >= 2 && (timed.kind != Gap::Kind::Laps || timed.laps < lapsMore - 1)) {
-        return {Gap::Kind::Laps, 0, static_cast<int>(lapsMore - 1), 0};
+        return {Gap::Kind::Laps, 0, lapsMore - 1, 0};
     }
     return timed;
 }
@@ -113,13 +124,15 @@ Gap TimingTower::timedGap(const telemetry::CarStanding &ahead,
         return {};
     }
     const Crossing &aheadThen = *std::prev(after);
-    const std::int32_t lapsAhead = aheadThen.lap - crossed.lap;
+    // Lap counts anywhere in 32 bits, as the game holds them: their difference takes 64.
+    const std::int64_t lapsAhead = static_cast<std::int64_t>(aheadThen.lap) - crossed.lap;
     if (lapsAhead >= 1) {
         return {Gap::Kind::Laps, 0, lapsAhead, 0};
     }
     if (lapsAhead == 0 && aheadThen.seen) {
-        return {Gap::Kind::Seconds, static_cast<double>(crossed.timeMs - aheadThen.timeMs) / 1000,
-                0, std::max(crossed.windowMs, aheadThen.windowMs)};
+        return {Gap::Kind::Seconds,
+                static_cast<double>(spanMs(crossed.timeMs, aheadThen.timeMs)) / 1000, 0,
+                std::max(crossed.windowMs, aheadThen.windowMs)};
     }
     return {};
 }

@@ -15,7 +15,7 @@ struct Gap {
     enum class Kind { Unknown, Seconds, Laps };
     Kind kind = Kind::Unknown;
     double seconds = 0;
-    int laps = 0;
+    std::int64_t laps = 0;
     /// How finely `seconds` was measured: the longer of the two spans, from the reading before
     /// to the reading that showed each car across the line.
     std::int64_t resolutionMs = 0;

@@ -5,6 +5,7 @@
 
 #include <cfloat>
 #include <cmath>
+#include <type_traits>
 
 namespace ostrelo::telemetry {
 
@@ -19,6 +20,19 @@ std::string FieldName::text() const {
         name += '_' + std::to_string(zone);
     }
     return name;
+}
+
+std::string firstNotFinite(const TelemetrySample &sample) {
+    std::string found;
+    forEachWireField(sample, [&found](const FieldName &name, auto &&value) {
+        using T = std::decay_t<decltype(value)>;
+        if constexpr (std::is_same_v<T, float> || std::is_same_v<T, double>) {
+            if (found.empty() && !std::isfinite(value)) {
+                found = name.text();
+            }
+        }
+    });
+    return found;
 }
 
 float toSingle(double value) {

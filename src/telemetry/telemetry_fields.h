@@ -75,6 +75,10 @@ template <typename Sample, typename Visit> void forEachWireField(Sample &s, Visi
     visit(FieldName{"CarName"}, s.CarName);
 }
 
+/// The name (as the log's header writes it) of the first single or double of `sample`, in wire
+/// order, that is not a finite number; empty when every one is.
+std::string firstNotFinite(const TelemetrySample &sample);
+
 /// A single from a double; a finite value beyond the single's range is an overflow (throws
 /// core::RunTimeError, source "CSng"). Infinities and NaN pass as they are.
 float toSingle(double value);

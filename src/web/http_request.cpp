@@ -44,6 +44,93 @@ int hexValue(char c) {
     return -1;
 }
 
+// Whether the comma-separated list `value` holds `token`, in any case.
+bool hasToken(std::string_view value, std::string_view token) {
+    while (!value.empty()) {
+        const std::size_t comma = std::min(value.find(','), value.size());
+        if (lower(trimmed(value.substr(0, comma))) == token) {
+            return true;
+        }
+        value.remove_prefix(std::min(comma + 1, value.size()));
+    }
+    return false;
+}
+
+// Keeps the headers a WebSocket handshake is judged by; false for one of them sent twice, which
+// leaves it unclear which one counts.
+bool keepOnce(std::string_view name, std::string_view value, HttpRequest &request) {
+    std::optional<std::string> *kept = name == "host"                    ? &request.host
+                                       : name == "origin"                ? &request.origin
+                                       : name == "sec-websocket-key"     ? &request.webSocketKey
+                                       : name == "sec-websocket-version" ? &request.webSocketVersion
+                                                                         : nullptr;
+    if (!kept) {
+        return true;
+    }
+    if (kept->has_value()) {
+        return false;
+    }
+    *kept = std::string(value);
+    return true;
+}
+
+struct HostPort {
+    std::string name;
+    std::optional<unsigned> port;
+};
+
+// "name", "name:port", "[v6]" or "[v6]:port", the name in lower case; nothing when it is none
+// of these.
+std::optional<HostPort> splitHostPort(std::string_view text) {
+    std::size_t nameEnd = 0;
+    if (!text.empty() && text.front() == '[') {
+        nameEnd = text.find(']');
+        if (nameEnd == std::string_view::npos) {
+            return std::nullopt;
+        }
+        ++nameEnd;
+    } else {
+        nameEnd = std::min(text.find(':'), text.size());
+    }
+    const std::string_view name = text.substr(0, nameEnd);
+    const bool bracketed = !name.empty() && name.front() == '[';
+    if (name.empty() || !std::all_of(name.begin(), name.end(), [bracketed](unsigned char c) {
+            return std::isalnum(c) || c == '.' || c == '-' || c == '_' ||
+                   (bracketed && (c == ':' || c == '[' || c == ']'));
+        })) {
+        return std::nullopt;
+    }
+    HostPort split{lower(name), std::nullopt};
+    const std::string_view port = text.substr(nameEnd);
+    if (port.empty()) {
+        return split;
+    }
+    if (port.size() < 2 || port.size() > 6 || port.front() != ':') {
+        return std::nullopt;
+    }
+    unsigned value = 0;
+    for (const char c : port.substr(1)) {
+        if (c < '0' || c > '9') {
+            return std::nullopt;
+        }
+        value = value * 10 + static_cast<unsigned>(c - '0');
+    }
+    if (value > 65535) {
+        return std::nullopt;
+    }
+    split.port = value;
+    return split;
+}
+
+// A Sec-WebSocket-Key: 16 bytes in base64, 24 characters.
+bool isWebSocketKey(std::string_view key) {
+    constexpr std::string_view alphabet =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    return key.size() == 24 && key.substr(22) == "==" &&
+           std::all_of(key.begin(), key.begin() + 22,
+                       [&](char c) { return alphabet.find(c) != std::string_view::npos; });
+}
+
 } // namespace
 
 HttpRequest parseRequestHead(std::string_view bytes, std::size_t limit) {
@@ -84,11 +171,13 @@ HttpRequest parseRequestHead(std::string_view bytes, std::size_t limit) {
             return request;
         }
         const std::string name = lower(header.substr(0, colon));
-        const std::string value = lower(trimmed(header.substr(colon + 1)));
+        const std::string_view value = trimmed(header.substr(colon + 1));
         if (name == "upgrade") {
-            upgrade = value == "websocket";
+            upgrade = upgrade || hasToken(value, "websocket");
         } else if (name == "connection") {
-            connectionUpgrade = value.find("upgrade") != std::string::npos;
+            connectionUpgrade = connectionUpgrade || hasToken(value, "upgrade");
+        } else if (!keepOnce(name, value, request)) {
+            return request;
         }
     }
     if (method != "GET") {
@@ -96,6 +185,8 @@ HttpRequest parseRequestHead(std::string_view bytes, std::size_t limit) {
         return request;
     }
     request.verdict = HttpRequest::Verdict::Get;
+    request.headBytes = end + 4;
+    request.http11 = version == "HTTP/1.1";
     const std::size_t question = target.find('?');
     request.path = std::string(target.substr(0, question));
     if (question != std::string_view::npos) {
@@ -103,6 +194,42 @@ HttpRequest parseRequestHead(std::string_view bytes, std::size_t limit) {
     }
     request.webSocket = upgrade && connectionUpgrade;
     return request;
+}
+
+bool sameOrigin(std::string_view origin, std::string_view host) {
+    unsigned defaultPort = 0;
+    if (lower(origin.substr(0, 7)) == "http://") {
+        origin.remove_prefix(7);
+        defaultPort = 80;
+    } else if (lower(origin.substr(0, 8)) == "https://") {
+        origin.remove_prefix(8);
+        defaultPort = 443;
+    } else {
+        return false;
+    }
+    const std::optional<HostPort> page = splitHostPort(origin);
+    const std::optional<HostPort> served = splitHostPort(host);
+    return page && served && page->name == served->name &&
+           page->port.value_or(defaultPort) == served->port.value_or(defaultPort);
+}
+
+std::string webSocketRefusal(const HttpRequest &request) {
+    if (!request.webSocket) {
+        return "426 Upgrade Required";
+    }
+    if (!request.http11 || !request.host || request.host->empty() || !request.webSocketKey ||
+        !isWebSocketKey(*request.webSocketKey)) {
+        return "400 Bad Request";
+    }
+    if (request.webSocketVersion != "13") {
+        return "426 Upgrade Required";
+    }
+    // A page of another site the user opens must not read the dashboard; a program that is no
+    // browser sends no Origin.
+    if (request.origin && !sameOrigin(*request.origin, *request.host)) {
+        return "403 Forbidden";
+    }
+    return {};
 }
 
 std::string queryValue(std::string_view query, std::string_view name) {
@@ -149,7 +276,7 @@ std::string httpResponse(std::string_view status, std::string_view contentType,
         response += "Allow: GET\r\n";
     }
     if (status.substr(0, 3) == "426") {
-        response += "Upgrade: websocket\r\n";
+        response += "Upgrade: websocket\r\nSec-WebSocket-Version: 13\r\n";
     }
     response += "\r\n";
     response.append(body);

@@ -345,16 +345,16 @@ TEST_F(ProgramTest, AReplayShowsWhatTheGameShowedSampleBySample) {
     std::vector<dashboard::Screen> shown;
     std::vector<telemetry::Standings> standings;
     std::int64_t now = 0;
-    const auto wallMs = [] {
+    const auto steadyMs = [] {
         return std::chrono::duration_cast<std::chrono::milliseconds>(
-                   std::chrono::system_clock::now().time_since_epoch())
+                   std::chrono::steady_clock::now().time_since_epoch())
             .count();
     };
-    const std::int64_t startedMs = wallMs();
+    const std::int64_t startedMs = steadyMs();
     program.onAcquired = [&](const replay::RecordedSample &acquired) {
-        // Each sample carries the time it was read at.
+        // Each sample carries the time it was read at, on a clock that only goes forward.
         EXPECT_GE(acquired.timeMs, startedMs);
-        EXPECT_LE(acquired.timeMs, wallMs());
+        EXPECT_LE(acquired.timeMs, steadyMs());
         replay::RecordedSample timed = acquired;
         timed.timeMs = now;
         bytes += encoder.encode(timed);

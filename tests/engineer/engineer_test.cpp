@@ -9,8 +9,10 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <functional>
 #include <map>
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace ostrelo::engineer {
@@ -327,30 +329,47 @@ TEST(LapRecord, EachColumnOfTheExportHoldsItsField) {
     EXPECT_EQ(row.size(), kLapColumnCount);
 }
 
-// The laps kept in memory, as the history would keep them.
+// The laps kept in memory, as the history would keep them. It answers at once, or, with
+// `later`, when `answer()` is called.
 struct KeptLaps : LapHistory {
+    void setListener(Listener *to) override { listener = to; }
     std::int64_t beginSession(const std::string &track, const std::string &car,
                               std::int64_t) override {
         sessions.push_back(track + "/" + car);
         return static_cast<std::int64_t>(sessions.size());
     }
-    bool addLap(std::int64_t session, const LapRecord &lap) override {
+    void addLap(std::int64_t session, const LapRecord &lap) override {
         kept.emplace_back(session, lap);
-        return true;
     }
-    double personalBest(const std::string &track, const std::string &) const override {
-        return track == "Anella Sud" ? 91.0 : 0;
+    void askPersonalBest(const std::string &track, const std::string &car) override {
+        const double best = bests.contains(track) ? bests[track] : 0;
+        reply([=, this] { listener->personalBestFound(track, car, best); });
     }
-    TankCapacity tankCapacity(const std::string &car) const override {
-        const auto found = tanks.find(car);
-        return found == tanks.end() ? TankCapacity{} : found->second;
+    void askTankCapacity(const std::string &car) override {
+        const TankCapacity tank = tanks.contains(car) ? tanks[car] : TankCapacity{};
+        reply([=, this] { listener->tankCapacityFound(car, tank); });
     }
-    bool keepTankCapacity(const std::string &car, const TankCapacity &tank) override {
+    void keepTankCapacity(const std::string &car, const TankCapacity &tank) override {
         tanks[car] = tank;
-        return true;
     }
+    void reply(std::function<void()> call) {
+        if (later) {
+            held.push_back(std::move(call));
+        } else {
+            call();
+        }
+    }
+    void answer() {
+        for (const auto &call : std::exchange(held, {})) {
+            call();
+        }
+    }
+    Listener *listener = nullptr;
+    bool later = false;
+    std::vector<std::function<void()>> held;
     std::vector<std::string> sessions;
     std::vector<std::pair<std::int64_t, LapRecord>> kept;
+    std::map<std::string, double> bests{{"Anella Sud", 91.0}};
     std::map<std::string, TankCapacity> tanks;
 };
 
@@ -470,6 +489,47 @@ TEST(RaceEngineer, LearnsEachCarsTankAndTakesTheUsersOver) {
     s.CarName = "Lince";
     later.feed(s, 0);
     EXPECT_EQ(later.tank(), (TankCapacity{58.5, 0}));
+}
+
+// The history answers some time after it is asked: what this run saw meanwhile counts with
+// the answer, a tank is not written over what is kept before that is known, and an answer for
+// a place left since changes nothing.
+TEST(RaceEngineer, MergesWhatTheHistoryAnswersLate) {
+    KeptLaps history;
+    history.later = true;
+    history.tanks["Lince"] = {30, 60};
+    RaceEngineer engineer(&history);
+    const auto drive = [&](const char *track, TelemetrySample s) {
+        s.TrackName = track;
+        s.CarName = "Lince";
+        engineer.feed(s, 0);
+    };
+    // Lap 2 in 93, lap 3 in 92 with a refuel to 58.5 litres on the way.
+    for (const TelemetrySample &s : {at(2, 40), at(3, 37, 93), at(3, 20), at(3, 20.4F), at(3, 35),
+                                     at(3, 58.5F), at(3, 58.4F), at(4, 55, 92)}) {
+        drive("Anella Sud", s);
+    }
+    engineer.setTankCapacity(55);
+    EXPECT_DOUBLE_EQ(engineer.personalBest(), 92);
+    EXPECT_NEAR(*engineer.lastAgainstBest(), -1, 1e-5);
+    EXPECT_EQ(engineer.tank(), (TankCapacity{58.5, 55}));
+    EXPECT_EQ(history.tanks["Lince"], (TankCapacity{30, 60})) << "nothing over what is kept";
+    EXPECT_EQ(history.kept.size(), 2u);
+
+    history.answer();
+    // 91 kept before: lap 3 is 1 s off it, and the best is 91.
+    EXPECT_DOUBLE_EQ(engineer.personalBest(), 91);
+    EXPECT_NEAR(*engineer.lastAgainstBest(), 1, 1e-5);
+    // The most fuel seen wins, the user's capacity over the kept one; kept at once.
+    EXPECT_EQ(engineer.tank(), (TankCapacity{58.5, 55}));
+    EXPECT_EQ(history.tanks["Lince"], (TankCapacity{58.5, 55}));
+
+    drive("Monza", at(4, 54));
+    drive("Monza", at(5, 51, 95));
+    history.listener->personalBestFound("Anella Sud", "Lince", 80);
+    history.answer();
+    EXPECT_DOUBLE_EQ(engineer.personalBest(), 95);
+    EXPECT_FALSE(engineer.lastAgainstBest());
 }
 
 // Every number of the report, times included, with the separator of the user's numbers.

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Writes the lap history that tests/data keeps for each layout version: run once by hand
 // when the layout changes (history_file_writer tests/data/history-vN.sqlite), never by a test.
-#include "history/history_store.h"
+#include "history/history_database.h"
 #include "i18n/language_table.h"
 
 #include <QCoreApplication>
@@ -41,8 +41,8 @@ int main(int argc, char **argv) {
         std::cerr << "usage: history_file_writer NEW-FILE\n";
         return 2;
     }
-    ostrelo::history::HistoryStore store(argv[1]);
-    if (!store.isOpen()) {
+    ostrelo::history::HistoryDatabase store(argv[1]);
+    if (!store.open()) {
         std::cerr << ostrelo::history::describe(store.problem(),
                                                 ostrelo::i18n::findLanguage("English")->texts)
                   << '\n';

@@ -1,21 +1,38 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "engineer/race_engineer.h"
+#include "history/history_database.h"
 #include "history/history_store.h"
 #include "i18n/language_table.h"
 #include "support/error_capture.h"
+#include "support/patience.h"
 #include "support/temp_dir.h"
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QThread>
 #include <QVariant>
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <limits>
+#include <optional>
+#include <ostream>
 #include <sstream>
 
 namespace ostrelo::history {
+
+// Failures read as their numbers, the rest as text.
+void PrintTo(const HistoryProblem &problem, std::ostream *out) {
+    *out << "{failure " << static_cast<int>(problem.failure) << ", \"" << problem.path << "\", \""
+         << problem.subject << "\", reason " << static_cast<int>(problem.reason) << ", \""
+         << problem.systemText << "\"}";
+}
+
 namespace {
 
 engineer::LapRecord lap(int number, float time, bool pitted = false) {
@@ -50,17 +67,58 @@ public:
         query.exec(statement);
         return query.next() ? query.value(0) : QVariant();
     }
+    // Whether it could write now, without waiting for another's lock.
+    bool mayWrite() {
+        QSqlQuery query(QSqlDatabase::database(kName));
+        query.exec(QStringLiteral("PRAGMA busy_timeout=0"));
+        const bool began = query.exec(QStringLiteral("BEGIN IMMEDIATE"));
+        query.exec(QStringLiteral("ROLLBACK"));
+        return began;
+    }
 
 private:
     static inline const QString kName = QStringLiteral("other");
 };
 
-TEST(HistoryStore, KeepsEverySessionAndFindsThePersonalBest) {
+std::string bytesOf(const std::filesystem::path &path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+std::string pinned(const char *name) {
+    return bytesOf(std::filesystem::path(OSTRELO_TEST_DATA) / name);
+}
+
+// Runs this thread's events until `done`, for as long as a busy machine may need.
+bool runUntil(const std::function<bool()> &done) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done() && clock.elapsed() < testing::kPatienceMs) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        QThread::msleep(1);
+    }
+    return done();
+}
+
+// The files moved aside from `dir` as damaged.
+std::vector<std::filesystem::path> movedAside(const testing::TempDir &dir) {
+    std::vector<std::filesystem::path> aside;
+    for (const auto &entry : std::filesystem::directory_iterator(dir.path())) {
+        if (entry.path().filename().string().starts_with("history.sqlite.damaged-")) {
+            aside.push_back(entry.path());
+        }
+    }
+    return aside;
+}
+
+TEST(HistoryDatabase, KeepsEverySessionAndFindsThePersonalBest) {
     testing::TempDir dir;
     const std::string path = dir.file("data/Ostrelo/history.sqlite");
     {
-        HistoryStore store(path);
-        ASSERT_TRUE(store.isOpen()) << store.problem().systemText;
+        HistoryDatabase store(path);
+        ASSERT_TRUE(store.open()) << store.problem().systemText;
         const std::int64_t first = store.beginSession("Anella Sud", "Lince", 1000);
         EXPECT_TRUE(store.addLap(first, lap(1, 92.5F)));
         EXPECT_TRUE(store.addLap(first, lap(2, 80, true))); // a pit lap is no record
@@ -68,12 +126,13 @@ TEST(HistoryStore, KeepsEverySessionAndFindsThePersonalBest) {
         EXPECT_TRUE(store.addLap(other, lap(1, 85)));
         EXPECT_EQ(store.laps(first), (std::vector{lap(1, 92.5F), lap(2, 80, true)}));
     }
-    HistoryStore again(path);
+    HistoryDatabase again(path);
+    ASSERT_TRUE(again.open());
     const std::int64_t later = again.beginSession("Anella Sud", "Lince", 3000);
-    EXPECT_DOUBLE_EQ(again.personalBest("Anella Sud", "Lince"), 92.5);
+    EXPECT_EQ(again.personalBest("Anella Sud", "Lince"), 92.5);
     EXPECT_TRUE(again.addLap(later, lap(1, 91.25F)));
-    EXPECT_DOUBLE_EQ(again.personalBest("Anella Sud", "Lince"), 91.25);
-    EXPECT_DOUBLE_EQ(again.personalBest("Elsewhere", "Lince"), 0);
+    EXPECT_EQ(again.personalBest("Anella Sud", "Lince"), 91.25);
+    EXPECT_EQ(again.personalBest("Elsewhere", "Lince"), 0);
     const std::string csv = engineer::lapsCsv(again.laps(later));
     EXPECT_EQ(csv.substr(0, csv.find("\r\n")),
               "number,time_s,fuel_used_l,position,pitted,limiter,refuelled,counts,tread_fl,"
@@ -86,37 +145,30 @@ TEST(HistoryStore, KeepsEverySessionAndFindsThePersonalBest) {
     EXPECT_EQ(look.ask(QStringLiteral("PRAGMA journal_mode")).toString(), QStringLiteral("wal"));
 }
 
-TEST(HistoryStore, ADamagedFileIsMovedAsideAndANewOneStarted) {
+TEST(HistoryDatabase, ADamagedFileIsMovedAsideAndANewOneStarted) {
     testing::TempDir dir;
     const std::string path = dir.write("history.sqlite", "these bytes are no database at all, "
                                                          "not even its header..............");
-    testing::ErrorCapture capture;
-    HistoryStore store(path);
-    ASSERT_TRUE(store.isOpen());
+    HistoryDatabase store(path);
+    ASSERT_TRUE(store.open());
     EXPECT_EQ(store.problem().failure, HistoryProblem::Failure::MovedAside);
     EXPECT_TRUE(store.problem().subject.starts_with(path + ".damaged-"));
-    ASSERT_EQ(capture.reports().size(), 1u);
-    EXPECT_EQ(capture.reports()[0].routine, "History");
-    int aside = 0;
-    for (const auto &entry : std::filesystem::directory_iterator(dir.path())) {
-        aside += entry.path().filename().string().starts_with("history.sqlite.damaged-");
-    }
-    EXPECT_EQ(aside, 1);
+    EXPECT_EQ(movedAside(dir).size(), 1u);
     EXPECT_TRUE(store.addLap(store.beginSession("T", "C", 1), lap(1, 90)));
 
     // A table gone is damage too.
     OtherProgram(path).ask(QStringLiteral("DROP TABLE laps"));
-    HistoryStore again(path);
-    ASSERT_TRUE(again.isOpen());
+    HistoryDatabase again(path);
+    ASSERT_TRUE(again.open());
+    EXPECT_EQ(again.problem().failure, HistoryProblem::Failure::MovedAside);
     EXPECT_TRUE(again.addLap(again.beginSession("T", "C", 2), lap(1, 91)));
-    EXPECT_EQ(capture.reports().size(), 2u);
 }
 
-TEST(HistoryStore, ALockedReadOnlyOrNewerFileStopsNothing) {
+TEST(HistoryDatabase, ALockedReadOnlyOrNewerFileStopsNothing) {
     testing::TempDir dir;
     const std::string path = dir.file("history.sqlite");
-    testing::ErrorCapture capture;
-    HistoryStore store(path);
+    HistoryDatabase store(path);
+    ASSERT_TRUE(store.open());
     const std::int64_t session = store.beginSession("T", "C", 1);
     {
         OtherProgram other(path);
@@ -129,30 +181,127 @@ TEST(HistoryStore, ALockedReadOnlyOrNewerFileStopsNothing) {
     EXPECT_TRUE(store.addLap(session, lap(2, 90)));
     EXPECT_TRUE(store.problem().empty());
 
-    OtherProgram(path).ask(QStringLiteral("PRAGMA user_version=99"));
-    EXPECT_FALSE(HistoryStore(path).isOpen());
-
     OtherProgram(path).ask(QStringLiteral("PRAGMA user_version=%1").arg(kSchemaVersion));
     std::filesystem::permissions(path, std::filesystem::perms::owner_read |
                                            std::filesystem::perms::group_read);
     const auto before = std::filesystem::file_size(path);
-    HistoryStore readOnly(path);
-    EXPECT_FALSE(readOnly.isOpen());
+    HistoryDatabase readOnly(path);
+    EXPECT_FALSE(readOnly.open());
+    EXPECT_FALSE(readOnly.mayOpenLater());
     EXPECT_EQ(readOnly.problem(), (HistoryProblem{HistoryProblem::Failure::NotKept, path, "",
                                                   HistoryProblem::Reason::ReadOnly, ""}));
     EXPECT_EQ(std::filesystem::file_size(path), before);
-    EXPECT_EQ(capture.reports().size(), 3u);
 }
 
-// What the history tells the user comes in the language in force, SQLite's own text as it came;
-// the error reports stay in English.
-TEST(HistoryStore, TellsItsProblemsInTheLanguageInForce) {
+// Only a version this program wrote, with the tables that version has, is used: a file of an
+// older version than any is moved aside untouched, one of a newer version left alone, and no
+// table is added to a database that holds another program's.
+TEST(HistoryDatabase, UsesOnlyTheLayoutsItWrote) {
+    const QString accounts = QStringLiteral("CREATE TABLE accounts (id INTEGER PRIMARY KEY,"
+                                            " owner TEXT)");
+    const struct {
+        const char *what;
+        const char *from; // a pinned history, or none for a new file
+        std::vector<QString> statements;
+        bool movedAside;
+    } cases[] = {
+        {"a negative version",
+         "history-v2.sqlite",
+         {QStringLiteral("PRAGMA user_version=-1")},
+         true},
+        {"the lowest version",
+         "history-v2.sqlite",
+         {QStringLiteral("PRAGMA user_version=-2147483648")},
+         true},
+        {"a negative version without tables",
+         nullptr,
+         {QStringLiteral("PRAGMA user_version=-7")},
+         true},
+        {"the next version", "history-v2.sqlite", {QStringLiteral("PRAGMA user_version=3")}, false},
+        {"the highest version", nullptr, {QStringLiteral("PRAGMA user_version=2147483647")}, false},
+        {"another program's tables", nullptr, {accounts}, true},
+        {"another program's tables at version 1",
+         nullptr,
+         {accounts, QStringLiteral("PRAGMA user_version=1")},
+         true},
+        {"version 1 with a table more", "history-v1.sqlite", {accounts}, true},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        testing::TempDir dir;
+        const std::string path = dir.write("history.sqlite", c.from ? pinned(c.from) : "");
+        {
+            OtherProgram other(path);
+            for (const QString &statement : c.statements) {
+                other.ask(statement);
+            }
+        }
+        const std::string before = bytesOf(path);
+        HistoryDatabase store(path);
+        EXPECT_EQ(store.open(), c.movedAside);
+        const std::vector<std::filesystem::path> aside = movedAside(dir);
+        if (c.movedAside) {
+            EXPECT_EQ(store.problem().failure, HistoryProblem::Failure::MovedAside);
+            ASSERT_EQ(aside.size(), 1u);
+            EXPECT_TRUE(bytesOf(aside[0]) == before) << "the file moved aside was changed";
+            // A new history in its place.
+            EXPECT_EQ(store.laps(1).size(), 0u);
+            EXPECT_EQ(store.beginSession("T", "C", 1), 1);
+            EXPECT_EQ(OtherProgram(path).ask(QStringLiteral("PRAGMA user_version")).toInt(),
+                      kSchemaVersion);
+        } else {
+            EXPECT_EQ(store.problem(), (HistoryProblem{HistoryProblem::Failure::MadeByNewer, path,
+                                                       "", HistoryProblem::Reason::System, ""}));
+            EXPECT_TRUE(aside.empty());
+            EXPECT_TRUE(bytesOf(path) == before) << "the file left alone was changed";
+        }
+    }
+}
+
+// The history is a regular file of its own: a symbolic link, to another program's database or
+// to nothing, or beside it where SQLite keeps its log, is refused and nothing is written
+// through it.
+TEST(HistoryDatabase, OpensOnlyARegularFileNeverThroughALink) {
+    const struct {
+        const char *what;
+        const char *link; // the name of the link
+        const char *to;   // where it leads
+    } cases[] = {
+        {"a link to another program's database", "history.sqlite", "other.sqlite"},
+        {"a link to nothing", "history.sqlite", "nowhere.sqlite"},
+        {"a link where the log goes", "history.sqlite-wal", "other.sqlite"},
+        {"a folder", "history.sqlite", nullptr},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        testing::TempDir dir;
+        const std::string path = dir.file("history.sqlite");
+        OtherProgram(dir.file("other.sqlite"))
+            .ask(QStringLiteral("CREATE TABLE accounts (id INTEGER PRIMARY KEY, owner TEXT)"));
+        const std::string other = bytesOf(dir.file("other.sqlite"));
+        if (c.to) {
+            std::filesystem::create_symlink(c.to, dir.file(c.link));
+        } else {
+            std::filesystem::create_directory(dir.file(c.link));
+        }
+        HistoryDatabase store(path);
+        EXPECT_FALSE(store.open());
+        EXPECT_FALSE(store.mayOpenLater());
+        EXPECT_EQ(store.problem(), (HistoryProblem{HistoryProblem::Failure::CannotUse, path, "",
+                                                   HistoryProblem::Reason::NotRegular, ""}));
+        EXPECT_TRUE(bytesOf(dir.file("other.sqlite")) == other) << "written through the link";
+        EXPECT_FALSE(std::filesystem::exists(dir.file("nowhere.sqlite")));
+    }
+}
+
+// What the history tells the user comes in the language in force, SQLite's own text as it came.
+TEST(HistoryDatabase, TellsItsProblemsInTheLanguageInForce) {
     testing::TempDir dir;
     const std::string path = dir.file("history.sqlite");
-    testing::ErrorCapture capture;
     HistoryProblem locked;
     {
-        HistoryStore store(path);
+        HistoryDatabase store(path);
+        ASSERT_TRUE(store.open());
         const std::int64_t session = store.beginSession("T", "C", 1);
         OtherProgram other(path);
         other.ask(QStringLiteral("BEGIN EXCLUSIVE"));
@@ -161,12 +310,13 @@ TEST(HistoryStore, TellsItsProblemsInTheLanguageInForce) {
         other.ask(QStringLiteral("ROLLBACK"));
     }
     OtherProgram(path).ask(QStringLiteral("PRAGMA user_version=99"));
-    const HistoryProblem newer = HistoryStore(path).problem();
-    ASSERT_FALSE(capture.reports().empty());
-    EXPECT_EQ(capture.reports().back().description,
-              "The lap history " + path + " is left alone: a newer Ostrelo made it.");
+    HistoryDatabase newerFile(path);
+    EXPECT_FALSE(newerFile.open());
+    const HistoryProblem newer = newerFile.problem();
     const HistoryProblem sqlite{HistoryProblem::Failure::CannotOpen, path, "",
                                 HistoryProblem::Reason::System, "unable to open %2 (14)"};
+    const HistoryProblem link{HistoryProblem::Failure::CannotUse, path, "",
+                              HistoryProblem::Reason::NotRegular, ""};
     const struct {
         const HistoryProblem *problem;
         const char *language;
@@ -187,6 +337,11 @@ TEST(HistoryStore, TellsItsProblemsInTheLanguageInForce) {
          "Der Rundenverlauf " + path + " kann nicht geöffnet werden: unable to open %2 (14)."},
         {&sqlite, "Català",
          "L'historial de voltes " + path + " no es pot obrir: unable to open %2 (14)."},
+        {&link, "English",
+         "The lap history " + path + " cannot be used: it is not a regular file."},
+        {&link, "Deutsch",
+         "Der Rundenverlauf " + path +
+             " kann nicht verwendet werden: es ist keine reguläre Datei."},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.language);
@@ -194,16 +349,9 @@ TEST(HistoryStore, TellsItsProblemsInTheLanguageInForce) {
     }
 }
 
-std::string bytesOf(const std::filesystem::path &path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
 // Each layout version's file, as that version of the program wrote it, opened by this one: the
 // laps and the bests come through whatever the layout now is.
-TEST(HistoryStore, ReadsTheFilesEachLayoutVersionWrote) {
+TEST(HistoryDatabase, ReadsTheFilesEachLayoutVersionWrote) {
     const struct {
         const char *name;
         engineer::TankCapacity lince;
@@ -220,8 +368,8 @@ TEST(HistoryStore, ReadsTheFilesEachLayoutVersionWrote) {
         testing::TempDir dir;
         const std::string path = dir.write("history.sqlite", before);
         {
-            HistoryStore store(path);
-            ASSERT_TRUE(store.isOpen()) << store.problem().systemText;
+            HistoryDatabase store(path);
+            ASSERT_TRUE(store.open()) << store.problem().systemText;
             const std::vector<engineer::LapRecord> laps = store.laps(1);
             const struct {
                 int number;
@@ -252,9 +400,9 @@ TEST(HistoryStore, ReadsTheFilesEachLayoutVersionWrote) {
                 EXPECT_FLOAT_EQ(laps[2].wear[wheel], 0.97F - 0.001F * static_cast<float>(wheel));
             }
             EXPECT_EQ(laps[2].brakeC, (std::array<float, 4>{400, 410, 420, 430}));
-            EXPECT_DOUBLE_EQ(store.personalBest("Anella Sud", "Lince Turbo 16V"), 90.75);
-            EXPECT_DOUBLE_EQ(store.personalBest("Anella Sud", "Falcon RS 2.0"), 89.5);
-            EXPECT_DOUBLE_EQ(store.personalBest("Monza", "Lince Turbo 16V"), 100.125);
+            EXPECT_EQ(store.personalBest("Anella Sud", "Lince Turbo 16V"), 90.75);
+            EXPECT_EQ(store.personalBest("Anella Sud", "Falcon RS 2.0"), 89.5);
+            EXPECT_EQ(store.personalBest("Monza", "Lince Turbo 16V"), 100.125);
             EXPECT_EQ(store.laps(3).size(), 1u);
             EXPECT_EQ(store.tankCapacity("Lince Turbo 16V"), lince);
             EXPECT_EQ(store.tankCapacity("Falcon RS 2.0"), falcon);
@@ -270,7 +418,7 @@ TEST(HistoryStore, ReadsTheFilesEachLayoutVersionWrote) {
 
 // Whatever time a lap is stored with, the best is the best lap time: a lap without one is
 // kept, and is none.
-TEST(HistoryStore, ALapWithoutATimeIsKeptAndIsNoBest) {
+TEST(HistoryDatabase, ALapWithoutATimeIsKeptAndIsNoBest) {
     const float nan = std::numeric_limits<float>::quiet_NaN();
     const float infinity = std::numeric_limits<float>::infinity();
     const struct {
@@ -288,39 +436,233 @@ TEST(HistoryStore, ALapWithoutATimeIsKeptAndIsNoBest) {
         testing::TempDir dir;
         const std::string path = dir.file("history.sqlite");
         {
-            HistoryStore store(path);
+            HistoryDatabase store(path);
+            ASSERT_TRUE(store.open());
             const std::int64_t session = store.beginSession("Anella Sud", "Lince", 1);
             EXPECT_TRUE(store.addLap(session, lap(1, 91)));
             EXPECT_TRUE(store.addLap(session, lap(2, c.timeS)));
             EXPECT_EQ(store.laps(session).size(), 2u);
             EXPECT_EQ(store.laps(session).back().timeS, c.keptS);
         }
-        EXPECT_DOUBLE_EQ(HistoryStore(path).personalBest("Anella Sud", "Lince"), c.best);
+        HistoryDatabase again(path);
+        ASSERT_TRUE(again.open());
+        EXPECT_EQ(again.personalBest("Anella Sud", "Lince"), c.best);
     }
 
     // What an earlier version kept as it came: a time of a day or more is none either.
     testing::TempDir dir;
     const std::string path = dir.file("history.sqlite");
-    HistoryStore store(path);
+    HistoryDatabase store(path);
+    ASSERT_TRUE(store.open());
     EXPECT_TRUE(store.addLap(store.beginSession("Anella Sud", "Lince", 1), lap(1, 91)));
     OtherProgram(path).ask(QStringLiteral("UPDATE laps SET time_s = 86400"));
-    EXPECT_DOUBLE_EQ(store.personalBest("Anella Sud", "Lince"), 0);
+    EXPECT_EQ(store.personalBest("Anella Sud", "Lince"), 0);
 }
 
-TEST(HistoryStore, KeepsEachCarsTank) {
+TEST(HistoryDatabase, KeepsEachCarsTank) {
     testing::TempDir dir;
     const std::string path = dir.file("history.sqlite");
     {
-        HistoryStore store(path);
+        HistoryDatabase store(path);
+        ASSERT_TRUE(store.open());
         EXPECT_EQ(store.tankCapacity("Lince"), engineer::TankCapacity{});
         EXPECT_TRUE(store.keepTankCapacity("Lince", {58.5, 0}));
         EXPECT_TRUE(store.keepTankCapacity("Falcon", {0, 70}));
         EXPECT_TRUE(store.keepTankCapacity("Lince", {59.25, 60}));
     }
-    HistoryStore again(path);
+    HistoryDatabase again(path);
+    ASSERT_TRUE(again.open());
     EXPECT_EQ(again.tankCapacity("Lince"), (engineer::TankCapacity{59.25, 60}));
     EXPECT_EQ(again.tankCapacity("Falcon"), (engineer::TankCapacity{0, 70}));
     EXPECT_EQ(again.tankCapacity("Nordic"), engineer::TankCapacity{});
+}
+
+// A sample of the race on `lap` with `fuel` litres, the last lap's time `lastLap`.
+telemetry::TelemetrySample at(int lap, float fuel, float lastLap = 0) {
+    telemetry::TelemetrySample s;
+    s.TrackName = "Anella Sud";
+    s.CarName = "Lince Turbo 16V";
+    s.LapNumber = static_cast<std::int16_t>(lap);
+    s.Fuel = fuel;
+    s.LastLapTime = lastLap;
+    s.Ignition = 1;
+    return s;
+}
+
+// Another program holds the file from start-up on: the engineer goes on with the laps of this
+// run, and once the file is free it is brought up to date, the laps that ended meanwhile are
+// written and the best kept before comes back.
+TEST(HistoryStore, WritesWhatALockHeldUpOnceTheFileIsFree) {
+    testing::TempDir dir;
+    const std::string path = dir.write("history.sqlite", pinned("history-v1.sqlite"));
+    testing::ErrorCapture capture;
+    OtherProgram other(path);
+    other.ask(QStringLiteral("BEGIN EXCLUSIVE"));
+    std::optional<HistoryProblem> opened;
+    HistoryStore store(path);
+    store.onOpened = [&opened](const HistoryProblem &problem) { opened = problem; };
+    engineer::RaceEngineer engineer(&store);
+    // Lap 2 in 93, lap 3 in 92.
+    for (const telemetry::TelemetrySample &s : {at(2, 40), at(3, 37, 93), at(4, 34, 92)}) {
+        engineer.feed(s, 1700002000000);
+    }
+    ASSERT_TRUE(runUntil([&] { return !store.problem().empty(); }));
+    EXPECT_EQ(store.problem(), (HistoryProblem{HistoryProblem::Failure::CannotUpdate, path, "",
+                                               HistoryProblem::Reason::Locked, ""}));
+    EXPECT_DOUBLE_EQ(engineer.personalBest(), 92);
+    EXPECT_FALSE(opened);
+
+    other.ask(QStringLiteral("ROLLBACK"));
+    ASSERT_TRUE(runUntil([&] { return engineer.personalBest() == 90.75; }));
+    EXPECT_NEAR(*engineer.lastAgainstBest(), 1.25, 1e-5);
+    ASSERT_TRUE(runUntil([&] {
+        return other
+                   .ask(QStringLiteral("SELECT group_concat(number || ' ' || time_s, ', ')"
+                                       " FROM laps WHERE session = 4"))
+                   .toString() == QStringLiteral("2 93.0, 3 92.0");
+    }));
+    EXPECT_EQ(other.ask(QStringLiteral("SELECT track || ', ' || car FROM sessions WHERE id = 4"))
+                  .toString(),
+              QStringLiteral("Anella Sud, Lince Turbo 16V"));
+    EXPECT_EQ(other.ask(QStringLiteral("PRAGMA user_version")).toInt(), kSchemaVersion);
+    ASSERT_TRUE(runUntil([&] { return store.problem().empty(); }));
+    EXPECT_EQ(opened, HistoryProblem{});
+    ASSERT_EQ(capture.reports().size(), 1u);
+    EXPECT_EQ(capture.reports()[0].routine, "History");
+    EXPECT_EQ(capture.reports()[0].description,
+              "The lap history " + path +
+                  " cannot be brought up to date: another program holds it locked.");
+}
+
+// A statement that does not end (a trigger someone put in the file) holds up neither the
+// calls, which return while it runs, nor the end, which stops it.
+TEST(HistoryStore, NeverWaitsForTheFileAndStopsWhatSQLiteDoesAtTheEnd) {
+    testing::TempDir dir;
+    const std::string path = dir.file("history.sqlite");
+    {
+        HistoryDatabase made(path);
+        ASSERT_TRUE(made.open());
+    }
+    OtherProgram other(path);
+    // A hundred sessions joined with themselves six times: 10^12 rows to count for each lap.
+    other.ask(QStringLiteral("INSERT INTO sessions (started_ms, track, car) WITH RECURSIVE"
+                             " n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 100)"
+                             " SELECT i, 'T', 'C' FROM n"));
+    other.ask(QStringLiteral("CREATE TRIGGER stall AFTER INSERT ON laps BEGIN SELECT count(*)"
+                             " FROM sessions a, sessions b, sessions c, sessions d, sessions e,"
+                             " sessions f; END"));
+    ASSERT_TRUE(other.mayWrite());
+    {
+        HistoryStore store(path);
+        store.addLap(store.beginSession("T", "C", 1), lap(1, 90));
+        store.askPersonalBest("T", "C");
+        // The insert runs, holding the file, while this thread goes on.
+        ASSERT_TRUE(runUntil([&] { return !other.mayWrite(); }));
+    }
+    // Stopped, not left running: the file is free, and the lap was not written.
+    EXPECT_TRUE(runUntil([&] { return other.mayWrite(); }));
+    EXPECT_EQ(other.ask(QStringLiteral("SELECT count(*) FROM laps")).toInt(), 0);
+}
+
+// Takes the answers of a history.
+struct Answers : engineer::LapHistory::Listener {
+    void personalBestFound(const std::string &track, const std::string &car,
+                           double bestS) override {
+        bests.push_back(track + ", " + car + ": " + std::to_string(bestS));
+    }
+    void tankCapacityFound(const std::string &car, const engineer::TankCapacity &tank) override {
+        tanks.push_back(car + ": " + std::to_string(tank.learnedL) + ", " +
+                        std::to_string(tank.givenL));
+    }
+    std::vector<std::string> bests;
+    std::vector<std::string> tanks;
+};
+
+// While another program holds the file, what waits to be written counts in the answers as if
+// it were: the laps of this run for the best, the last tank handed over.
+TEST(HistoryStore, AnswersWithWhatWaitsToBeWritten) {
+    testing::TempDir dir;
+    const std::string path = dir.write("history.sqlite", pinned("history-v2.sqlite"));
+    testing::ErrorCapture capture;
+    Answers answers;
+    HistoryStore store(path);
+    store.setListener(&answers);
+    bool opened = false;
+    store.onOpened = [&opened](const HistoryProblem &) { opened = true; };
+    ASSERT_TRUE(runUntil([&] { return opened; }));
+    OtherProgram other(path);
+    other.ask(QStringLiteral("BEGIN EXCLUSIVE"));
+    const std::int64_t session = store.beginSession("Anella Sud", "Lince Turbo 16V", 1);
+    store.addLap(session, lap(1, 90.5F));
+    store.addLap(session, lap(2, 89, true)); // a pit lap is no record
+    store.keepTankCapacity("Lince Turbo 16V", {59, 61});
+    store.askPersonalBest("Anella Sud", "Lince Turbo 16V");
+    store.askPersonalBest("Anella Sud", "Falcon RS 2.0");
+    store.askTankCapacity("Lince Turbo 16V");
+    store.askTankCapacity("Falcon RS 2.0");
+    ASSERT_TRUE(runUntil([&] { return answers.tanks.size() == 2; }));
+    EXPECT_EQ(answers.bests, (std::vector<std::string>{"Anella Sud, Lince Turbo 16V: 90.500000",
+                                                       "Anella Sud, Falcon RS 2.0: 89.500000"}));
+    EXPECT_EQ(answers.tanks, (std::vector<std::string>{"Lince Turbo 16V: 59.000000, 61.000000",
+                                                       "Falcon RS 2.0: 44.250000, 60.000000"}));
+    EXPECT_EQ(other.ask(QStringLiteral("SELECT count(*) FROM laps")).toInt(), 7);
+    other.ask(QStringLiteral("ROLLBACK"));
+    ASSERT_TRUE(runUntil(
+        [&] { return other.ask(QStringLiteral("SELECT count(*) FROM laps")).toInt() == 9; }));
+    EXPECT_EQ(capture.reports().size(), 1u);
+}
+
+// What is handed over just before the program ends is written before the store goes.
+TEST(HistoryStore, WritesWhatIsHandedOverBeforeItEnds) {
+    testing::TempDir dir;
+    const std::string path = dir.file("history.sqlite");
+    {
+        HistoryStore store(path);
+        bool opened = false;
+        store.onOpened = [&opened](const HistoryProblem &) { opened = true; };
+        ASSERT_TRUE(runUntil([&] { return opened; }));
+        store.addLap(store.beginSession("Anella Sud", "Lince", 1), lap(7, 91.5F));
+    }
+    EXPECT_EQ(OtherProgram(path).ask(QStringLiteral("SELECT number FROM laps")).toInt(), 7);
+}
+
+// What goes wrong is reported once, in English, and said to whoever waits for the opening.
+TEST(HistoryStore, ReportsEachProblemOnceAndTellsItWhenOpen) {
+    const struct {
+        const char *what;
+        const char *bytes;
+        QString statement;
+        HistoryProblem::Failure failure;
+        std::string report; // its beginning
+    } cases[] = {
+        {"damaged",
+         "no database at all, not even its header.........................",
+         {},
+         HistoryProblem::Failure::MovedAside,
+         "was damaged: it was moved to "},
+        {"made by a newer program", "", QStringLiteral("PRAGMA user_version=99"),
+         HistoryProblem::Failure::MadeByNewer, "is left alone: a newer Ostrelo made it."},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        testing::TempDir dir;
+        const std::string path = dir.write("history.sqlite", c.bytes);
+        if (!c.statement.isEmpty()) {
+            OtherProgram(path).ask(c.statement);
+        }
+        testing::ErrorCapture capture;
+        std::vector<HistoryProblem> opened;
+        HistoryStore store(path);
+        store.onOpened = [&opened](const HistoryProblem &problem) { opened.push_back(problem); };
+        ASSERT_TRUE(runUntil([&] { return !opened.empty(); }));
+        EXPECT_EQ(opened[0].failure, c.failure);
+        EXPECT_EQ(store.problem(), opened[0]);
+        ASSERT_EQ(capture.reports().size(), 1u);
+        EXPECT_EQ(capture.reports()[0].routine, "History");
+        EXPECT_TRUE(capture.reports()[0].description.starts_with("The lap history " + path + " " +
+                                                                 c.report))
+            << capture.reports()[0].description;
+    }
 }
 
 } // namespace

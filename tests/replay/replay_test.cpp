@@ -4,14 +4,20 @@
 #include "replay/replay_session.h"
 #include "replay/session_format.h"
 #include "replay/session_recorder.h"
+#include "replay/session_source.h"
+#include "support/error_capture.h"
 #include "support/temp_dir.h"
+#include "telemetry/telemetry_fields.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
+#include <limits>
 #include <random>
 
 namespace ostrelo::replay {
@@ -46,6 +52,21 @@ std::vector<RecordedSample> race(int count) {
         samples.push_back(r);
     }
     return samples;
+}
+
+// The same race with every value a number, as the game gives them.
+std::vector<RecordedSample> finiteRace(int count) {
+    std::vector<RecordedSample> samples = race(count);
+    for (RecordedSample &r : samples) {
+        r.sample.Throttle = 50;
+    }
+    return samples;
+}
+
+std::int64_t wallClockMs() {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::system_clock::now().time_since_epoch())
+        .count();
 }
 
 std::string encode(const std::vector<RecordedSample> &samples) {
@@ -98,6 +119,26 @@ TEST(SessionFile, ReadsBackEverySampleAndItsHeader) {
     EXPECT_EQ(decoder.header().createdMs, 1700000000000);
     // Only what changes is written: far less than the whole sample each time.
     EXPECT_LT(bytes.size(), 300u * 60);
+
+    // A start time that is no number, or none 64 bits hold, is not known.
+    const struct {
+        const char *line;
+        std::int64_t createdMs;
+    } starts[] = {
+        {"created_ms=1765000000000", 1765000000000},
+        {"created_ms=-5", -5},
+        {"created_ms=9223372036854775807", 9223372036854775807},
+        {"created_ms=9223372036854775808", 0},
+        {"created_ms=99999999999999999999", 0},
+        {"created_ms=12x", 0},
+        {"created_ms=", 0},
+    };
+    for (const auto &c : starts) {
+        SCOPED_TRACE(c.line);
+        const std::string header =
+            "OSTRELO-SESSION\n\x03program=Ostrelo\n" + std::string(c.line) + "\n\n";
+        EXPECT_EQ(SessionDecoder(header).header().createdMs, c.createdMs);
+    }
 }
 
 TEST(SessionFile, ACutOrDamagedFilePlaysUpToTheDamage) {
@@ -131,7 +172,7 @@ TEST(SessionFile, RefusesANewerFormatOrAnotherFile) {
     std::string newer = SessionEncoder::header({kFormatVersion + 1, "Ostrelo 9", 0, "", ""});
     SessionFault stop;
     EXPECT_TRUE(decode(newer, &stop).empty());
-    EXPECT_EQ(stop, (SessionFault{SessionFault::Kind::NewerFormat, 3}));
+    EXPECT_EQ(stop, (SessionFault{SessionFault::Kind::NewerFormat, 4}));
     decode(SessionEncoder::header({0, "Ostrelo 9", 0, "", ""}), &stop);
     EXPECT_EQ(stop, (SessionFault{SessionFault::Kind::NewerFormat, 0}));
     decode("time_ms,source,DriverName\r\n", &stop);
@@ -215,6 +256,11 @@ TEST(SessionFile, StopsAtStandingsThatCannotBe) {
         {"a byte too many", record(3, "\x01" + car + "x") + sample, DamagedStandings},
         {"a car cut short", record(3, "\x01" + car.substr(0, 6)) + sample, DamagedStandings},
         {"no car at all", record(3, "\x02" + car) + sample, DamagedStandings},
+        // The game holds positions and laps in 32 bits.
+        {"a position beyond 32 bits",
+         record(3, "\x01\x07\x80\x80\x80\x80\x10" + car.substr(2)) + sample, DamagedStandings},
+        {"laps beyond 32 bits",
+         record(3, "\x01\x07\x02\x81\x80\x80\x80\x10" + car.substr(3)) + sample, DamagedStandings},
         {"a damaged checksum", record(3, "\x01" + car).substr(0, 5) + "\xFF" + sample,
          DamagedRecord},
         {"changes before any whole sample", record(3, "\x01" + car) + delta, NoWholeSample},
@@ -231,6 +277,199 @@ TEST(SessionFile, StopsAtStandingsThatCannotBe) {
                       (telemetry::CarStanding{7, 1, 2, 0, 0, true, "A", "B"}));
         }
     }
+}
+
+// A change of time or a slot that no recorder could have written stops the file there.
+TEST(SessionFile, StopsAtATimeOrASlotNoRecorderWrites) {
+    const std::string header = SessionEncoder::header({kFormatVersion, "Ostrelo", 0, "", ""});
+    RecordedSample first = finiteRace(1)[0];
+    first.standings = {};
+    const auto keyframeAt = [&first](std::int64_t timeMs) {
+        RecordedSample r = first;
+        r.timeMs = timeMs;
+        return SessionEncoder().encode(r);
+    };
+    // A change of nothing but its time and slot (signed varints), with an empty field mask.
+    const auto change = [](const std::string &time, const std::string &slot) {
+        return record(1, time + slot + std::string(7, '\0'));
+    };
+    const std::string latest = "\xFE\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\x01";   // 2^63 - 1
+    const std::string earliest = "\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\x01"; // -2^63
+    const std::string slot3 = "\x06";
+    const std::string later = "\xC8\x01"; // 100 ms
+    const struct {
+        const char *what;
+        std::string records;
+        std::size_t read;
+        std::int64_t lastMs;
+        std::int16_t lastSlot;
+    } cases[] = {
+        {"the latest time 64 bits hold", keyframeAt(-1) + change(latest, slot3), 2,
+         9223372036854775806, 3},
+        {"a time past them", keyframeAt(1) + change(latest, slot3), 1, 1, 3},
+        {"the earliest time", keyframeAt(0) + change(earliest, slot3), 2,
+         std::numeric_limits<std::int64_t>::min(), 3},
+        {"a time before it", keyframeAt(-1) + change(earliest, slot3), 1, -1, 3},
+        {"the last slot 16 bits hold", keyframeAt(0) + change(later, "\xFE\xFF\x03"), 2, 100,
+         32767},
+        {"a slot past it", keyframeAt(0) + change(later, "\x80\x80\x04"), 1, 0, 3},
+        {"the first slot 16 bits hold", keyframeAt(0) + change(later, "\xFF\xFF\x03"), 2, 100,
+         -32768},
+        {"a slot before it", keyframeAt(0) + change(later, "\x81\x80\x04"), 1, 0, 3},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        SessionFault stop;
+        const std::vector<RecordedSample> read = decode(header + c.records, &stop);
+        ASSERT_EQ(read.size(), c.read);
+        EXPECT_EQ(stop.kind,
+                  c.read == 2 ? SessionFault::Kind::None : SessionFault::Kind::DamagedRecord);
+        EXPECT_EQ(read.back().timeMs, c.lastMs);
+        EXPECT_EQ(read.back().carSlot, c.lastSlot);
+    }
+}
+
+// A sample that the game's reading refuses (a value that is not a finite number) is not played
+// from a file either: it is neither due nor passed, and it is reported once for those in a row.
+TEST(ReplayPlayer, PlaysNoSampleTheGameWouldRefuse) {
+    std::vector<RecordedSample> samples = finiteRace(12);
+    samples[3].sample.Throttle = std::nanf("");
+    samples[4].sample.WheelSpeed[2] = std::numeric_limits<double>::infinity();
+    samples[5].sample.OilTemp = -std::numeric_limits<float>::infinity();
+    samples[9].sample.TyreWear[1] = std::nan("");
+    ReplayPlayer player(encode(samples));
+    std::vector<float> passed;
+    player.onPassed = [&](const RecordedSample &r) { passed.push_back(r.sample.TyreTemp[2][1]); };
+    std::vector<float> due;
+    testing::ErrorCapture errors;
+    for (int step = 0; step < 12; ++step) {
+        if (const std::optional<RecordedSample> r = player.advance(step == 0 ? 0 : 100)) {
+            due.push_back(r->sample.TyreTemp[2][1]);
+        }
+    }
+    EXPECT_EQ(due, (std::vector<float>{0, 1, 2, 6, 7, 8, 10, 11}));
+    EXPECT_EQ(passed, (std::vector<float>{1, 2, 6, 7, 8, 10, 11}));
+    ASSERT_EQ(errors.reports().size(), 2u);
+    EXPECT_EQ(errors.reports()[0].routine, "ReplayPlayer");
+    EXPECT_EQ(errors.reports()[0].source, "CSng");
+    EXPECT_EQ(errors.reports()[0].description,
+              "Overflow: Throttle read from the session file is not a finite number");
+    EXPECT_EQ(errors.reports()[1].description,
+              "Overflow: TyreWear_FR read from the session file is not a finite number");
+    // A seek onto one shows the last sample before it that plays.
+    player.seek(450);
+    EXPECT_EQ(player.advance(0)->sample.TyreTemp[2][1], 2);
+    EXPECT_EQ(errors.reports().size(), 2u);
+}
+
+// Whatever the times in a file say (a clock stepped back while recording, times before 1970,
+// the ends of 64 bits), each sample plays after the one recorded before it, and the replay
+// ends.
+TEST(ReplayPlayer, PlaysEverySampleInTheOrderRecordedWhateverItsTime) {
+    const std::int64_t least = std::numeric_limits<std::int64_t>::min();
+    const std::int64_t most = std::numeric_limits<std::int64_t>::max();
+    const struct {
+        const char *what;
+        int count;
+        std::function<std::int64_t(int)> timeMs;
+        std::int64_t durationMs;
+        std::int64_t stepMs; // of the replay's clock while it plays
+        std::int64_t seekMs; // a position, and the sample there
+        float sampleThere;
+    } cases[] = {
+        // 30 s, then the clock goes back 20 s: the next sample plays at once, 30 s more follow.
+        {"a clock stepped back", 600,
+         [](int i) { return 1700000000000 + i * 100 - (i >= 300 ? 20000 : 0); }, 59800, 100, 44900,
+         450},
+        {"times before 1970", 3, [](int i) { return -1000000000000000 + i * 100; }, 200, 100, 150,
+         1},
+        // The replay's clock stops at its longest, 100000 hours.
+        {"the ends of 64 bits", 4,
+         [=](int i) {
+             return std::vector<std::int64_t>{least, most, least, 0}[static_cast<std::size_t>(i)];
+         },
+         360000000000, 360000000000, 360000000000, 3},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        std::vector<RecordedSample> samples = finiteRace(c.count);
+        for (int i = 0; i < c.count; ++i) {
+            samples[static_cast<std::size_t>(i)].timeMs = c.timeMs(i);
+        }
+        ReplayPlayer player(encode(samples));
+        EXPECT_EQ(player.durationMs(), c.durationMs);
+        std::vector<float> passed;
+        player.onPassed = [&](const RecordedSample &r) {
+            passed.push_back(r.sample.TyreTemp[2][1]);
+        };
+        ASSERT_EQ(player.advance(0)->sample.TyreTemp[2][1], 0);
+        for (std::int64_t at = 0; at < c.durationMs; at += c.stepMs) {
+            player.advance(c.stepMs);
+        }
+        EXPECT_TRUE(player.finished());
+        ASSERT_EQ(passed.size(), static_cast<std::size_t>(c.count - 1));
+        for (std::size_t i = 0; i < passed.size(); ++i) {
+            EXPECT_EQ(passed[i], static_cast<float>(i + 1));
+        }
+        player.seek(c.seekMs);
+        EXPECT_EQ(player.advance(0)->sample.TyreTemp[2][1], c.sampleThere);
+    }
+}
+
+// What a player reads of a session, and how much at a time.
+class CountingSource : public SessionSource {
+public:
+    explicit CountingSource(std::string bytes) : m_bytes(std::move(bytes)) {}
+    std::size_t read(std::uint64_t offset, char *into, std::size_t size) override {
+        largestRead = std::max(largestRead, size);
+        return m_bytes.read(offset, into, size);
+    }
+    std::size_t largestRead = 0;
+
+private:
+    BytesSource m_bytes;
+};
+
+// A long session is read a piece at a time, and a seek anywhere in it shows the sample there
+// as it was recorded, the standings in force included.
+TEST(ReplayPlayer, ReadsALongSessionAPieceAtATimeAndSeeksAnywhereInIt) {
+    std::vector<RecordedSample> samples = finiteRace(40000);
+    // Once the clock goes back a minute: positions come from the order, not the times.
+    for (std::size_t i = 25000; i < samples.size(); ++i) {
+        samples[i].timeMs -= 60000;
+    }
+    const std::string bytes = encode(samples);
+    ASSERT_GT(bytes.size(), 1000000u);
+    auto source = std::make_unique<CountingSource>(bytes);
+    const CountingSource &counted = *source;
+    ReplayPlayer player(std::move(source));
+    EXPECT_EQ(player.durationMs(), 3999800);
+    EXPECT_LE(counted.largestRead, 256u * 1024);
+    for (const std::size_t i : {0, 1, 999, 2400, 9999, 10000, 24998, 25000, 25001, 31234, 39999}) {
+        SCOPED_TRACE(i);
+        // Sample i plays at i × 100 ms, less the 100 ms of the step back after sample 24999.
+        player.seek(static_cast<std::int64_t>(i) * 100 - (i >= 25000 ? 100 : 0));
+        const std::optional<RecordedSample> there = player.advance(0);
+        ASSERT_TRUE(there);
+        EXPECT_TRUE(sameSamples({*there}, {samples[i]}));
+    }
+    EXPECT_LE(counted.largestRead, 256u * 1024);
+}
+
+// A file larger than the computer's memory opens, and plays up to where its samples end.
+TEST(ReplaySession, OpensAFileLargerThanMemory) {
+    testing::TempDir dir;
+    const std::string bytes = encode(finiteRace(30));
+    const std::string path = dir.write("huge.ostrelo", bytes);
+    // 64 GiB, of which only the samples take room on the disk.
+    std::filesystem::resize_file(path, std::uintmax_t{64} << 30);
+    const i18n::Texts &english = i18n::findLanguage("English")->texts;
+    ReplaySession session(path, 1, english);
+    ASSERT_NE(session.player(), nullptr);
+    EXPECT_EQ(session.player()->damage(),
+              (SessionFault{SessionFault::Kind::DamagedRecord, bytes.size()}));
+    EXPECT_EQ(session.player()->durationMs(), 2900);
+    EXPECT_NE(session.notice().find(path), std::string::npos);
 }
 
 TEST(ReplayPlayer, PlaysAtItsSpeedPausesAndSeeks) {
@@ -266,7 +505,11 @@ TEST(ReplayPlayer, PlaysAtItsSpeedPausesAndSeeks) {
 // Files written by each released format, kept as they were written: this program reads
 // every sample of them as it was recorded.
 TEST(SessionFile, ReadsTheFilesOfEveryReleasedFormat) {
-    for (const int version : {1, 2}) {
+    const struct {
+        int version;
+        std::int64_t timeMs; // of the 24th sample
+    } formats[] = {{1, 1765000011500}, {2, 1765000011500}, {3, 86411500}};
+    for (const auto &[version, timeMs] : formats) {
         SCOPED_TRACE(version);
         std::ifstream in(std::string(OSTRELO_TEST_DATA) + "/session-v" + std::to_string(version) +
                              ".ostrelo",
@@ -278,12 +521,13 @@ TEST(SessionFile, ReadsTheFilesOfEveryReleasedFormat) {
         EXPECT_EQ(decoder.header().version, version);
         EXPECT_EQ(decoder.header().track, "Anella Sud");
         EXPECT_EQ(decoder.header().car, "Lince Turbo 16V");
+        EXPECT_EQ(decoder.header().createdMs, 1765000000000);
         SessionFault stop;
         const std::vector<RecordedSample> samples = decode(bytes, &stop);
         EXPECT_TRUE(stop.empty());
         ASSERT_EQ(samples.size(), 30u);
         const RecordedSample &r = samples[23];
-        EXPECT_EQ(r.timeMs, 1765000011500);
+        EXPECT_EQ(r.timeMs, timeMs);
         EXPECT_EQ(r.carSlot, 3);
         EXPECT_EQ(r.sample.DriverName, "Marta Vidal");
         EXPECT_EQ(r.sample.LapNumber, 3);
@@ -342,7 +586,7 @@ TEST(ReplaySession, TellsWhyAFileCannotBePlayedAndStartsAgainFromTheEnd) {
         {"other.txt", "Deutsch", false, germanRefused,
          ": sie ist keine Sitzungsdatei von Ostrelo."},
         {"newer.ostrelo", "Deutsch", false, germanRefused,
-         ": sie wurde im Format 3 geschrieben, und dieses Ostrelo liest Format 2 und ältere."},
+         ": sie wurde im Format 4 geschrieben, und dieses Ostrelo liest Format 3 und ältere."},
         {"cut.ostrelo", "Català", true,
          "La gravació està malmesa i es reprodueix fins on es va aturar (",
          ": aturat al byte " + at + ": el fitxer acaba dins d'un registre)."},
@@ -406,6 +650,7 @@ TEST(SessionRecorder, WritesAtLeastEverySecondAndAWholeFileAtTheEnd) {
     EXPECT_EQ(SessionRecorder(path, "Ostrelo 1.1.1.20").error(),
               (core::FileProblem{core::FileProblem::Cause::NotEmpty, path, "", ""}));
     EXPECT_EQ(dir.read("race.ostrelo"), "old bytes");
+    const std::int64_t startedMs = wallClockMs();
     {
         SessionRecorder recorder(path, "Ostrelo 1.1.1.20", true);
         ASSERT_TRUE(recorder.error().empty());
@@ -419,6 +664,11 @@ TEST(SessionRecorder, WritesAtLeastEverySecondAndAWholeFileAtTheEnd) {
         }
     }
     EXPECT_TRUE(sameSamples(decode(dir.read("race.ostrelo")), samples));
+    // The samples keep their own clock; the header says when the recording started.
+    const SessionDecoder written(dir.read("race.ostrelo"));
+    EXPECT_EQ(written.header().version, 3);
+    EXPECT_GE(written.header().createdMs, startedMs);
+    EXPECT_LE(written.header().createdMs, wallClockMs());
     EXPECT_EQ(SessionRecorder(dir.path().string(), "x").error().cause,
               core::FileProblem::Cause::Folder);
 }

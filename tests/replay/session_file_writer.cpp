@@ -18,7 +18,11 @@ int main(int argc, char **argv) {
     replay::SessionEncoder encoder;
     for (int i = 0; i < 30; ++i) {
         replay::RecordedSample r;
+#if OSTRELO_SESSION_STEADY_CLOCK // format 3 on: a clock that only goes forward, a day in
+        r.timeMs = 86400000 + i * 500;
+#else
         r.timeMs = header.createdMs + i * 500;
+#endif
         r.carSlot = 3;
         auto &s = r.sample;
         s.DriverName = "Marta Vidal";

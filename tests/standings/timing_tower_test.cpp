@@ -87,6 +87,9 @@ struct Moment {
     std::int32_t behindLaps;
 };
 
+constexpr std::int64_t kEarliestMs = std::numeric_limits<std::int64_t>::min();
+constexpr std::int64_t kLatestMs = std::numeric_limits<std::int64_t>::max();
+
 Gap gapAfter(const std::vector<Moment> &moments) {
     TimingTower tower;
     for (const Moment &m : moments) {
@@ -153,6 +156,19 @@ TEST(TimingTower, TimesTheGapAtTheLine) {
         {"three laps more than when the line was timed",
          {{0, 4, 2}, {1000, 4, 3}, {2000, 6, 3}},
          {Kind::Laps, 0, 2, 0}},
+        // Lap counts and times anywhere in their range, from the game or a file.
+        {"laps at the ends of 32 bits",
+         {{0, 2147483647, -2147483648}, {1000, 2147483647, -2147483647}},
+         {Kind::Laps, 0, 4294967294, 0}},
+        {"two laps more at the ends of 32 bits",
+         {{0, 2147483647, -2147483648}, {1000, 2147483647, -2147483648}},
+         {Kind::Laps, 0, 4294967294, 0}},
+        {"a time from one end of 64 bits to the other",
+         {{kEarliestMs, 2, 2}, {kLatestMs, 3, 3}},
+         {}},
+        {"the line timed at the end of 64 bits",
+         {{kLatestMs - 2000, 2, 2}, {kLatestMs - 1000, 3, 2}, {kLatestMs, 3, 3}},
+         {Kind::Seconds, 1, 0, 1000}},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
