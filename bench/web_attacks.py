@@ -1,11 +1,12 @@
 #!/usr/bin/env python3
 # SPDX-License-Identifier: GPL-3.0-or-later
 """The web dashboard's port under attack, on loopback: for each attack a fresh instance reads
-the simulated game at a 50 ms scan with the web dashboard on, the attack runs for a set time,
+the simulated game at a 50 ms scan (or the one given) with the web dashboard on, the attack runs for a set time,
 and the script prints the instance's resident memory (before and at its peak during the
 attack), the samples it read a second (from its CSV log), its CPU, and what the attack got.
 
-Usage: web_attacks.py OSTRELO SIMGAME [SECONDS] [ATTACK ...]
+Usage: web_attacks.py OSTRELO SIMGAME [SECONDS [SCAN_MS]] [ATTACK ...]
+(10 seconds, a 50 ms scan and every attack unless told)
 Needs an X server (DISPLAY): run it under xvfb-run."""
 
 import base64
@@ -21,8 +22,10 @@ import time
 from measure import cpu_seconds, free_port, memory_kilobytes, rows
 
 ostrelo, simgame = sys.argv[1], sys.argv[2]
-seconds = float(sys.argv[3]) if len(sys.argv) > 3 else 10
-chosen = sys.argv[4:]
+numbers = [a for a in sys.argv[3:5] if a.replace(".", "", 1).isdigit()]
+seconds = float(numbers[0]) if numbers else 10
+scan_ms = int(numbers[1]) if len(numbers) > 1 else 50
+chosen = sys.argv[3 + len(numbers):]
 
 
 def masked(first, payload):
@@ -199,7 +202,7 @@ def run(name):
     work = tempfile.mkdtemp()
     port = free_port()
     with open(f"{work}/server.ini", "w") as ini:
-        ini.write("[Opcions]\nScanTime=50\n")
+        ini.write(f"[Opcions]\nScanTime={scan_ms}\n")
     env = dict(os.environ, XDG_DATA_HOME=f"{work}/data")
     game = subprocess.Popen([simgame], stdout=subprocess.DEVNULL)
     time.sleep(1)

@@ -2,7 +2,7 @@
 // A lap history file that anyone could have made or changed (another program's tables, a
 // layout version this program never wrote, damage anywhere): opening it never fails, whatever
 // it holds, and the program goes on.
-#include "history/history_store.h"
+#include "history/history_database.h"
 
 #include <QCoreApplication>
 
@@ -41,7 +41,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const std::filesystem::path file = folder / "history.sqlite";
     std::ofstream(file, std::ios::binary)
         .write(reinterpret_cast<const char *>(data), static_cast<std::streamsize>(size));
-    { const ostrelo::history::HistoryStore store(file.string()); }
+    {
+        // The database itself, on this thread: the store's own thread only adds waiting.
+        ostrelo::history::HistoryDatabase database(file.string());
+        database.open();
+    }
     // Each input starts from nothing: no journal left, no file moved aside.
     for (const auto &entry : std::filesystem::directory_iterator(folder)) {
         std::filesystem::remove_all(entry.path());

@@ -22,7 +22,7 @@ for wanted in ./usr/bin/ostrelo ./usr/bin/ostrelo-simgame \
 done
 
 depends=$(dpkg-deb -f "$deb" Depends)
-for wanted in libqt6widgets6 libqt6network6 libqt6websockets6 libqrencode4 libxcb1 qt6-qpa-plugins \
+for wanted in libqt6widgets6 libqt6network6 libqrencode4 libxcb1 qt6-qpa-plugins \
     libqt6sql6-sqlite libqt6charts6; do
     grep -q "$wanted" <<<"$depends" || { echo "missing dependency: $wanted"; exit 1; }
 done

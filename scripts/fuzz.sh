@@ -8,7 +8,7 @@ cd "$(dirname "$0")/.."
 
 seconds=${1:-60}
 targets=(stream_receiver conversions ini_reader valid_ip http_request session_reader
-    session_records history_open)
+    session_records history_open websocket_handshake websocket_frame)
 
 if ! command -v clang++ >/dev/null; then
     as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }

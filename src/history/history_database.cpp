@@ -16,16 +16,13 @@
 
 #include <cerrno>
 #include <cstring>
-#include <span>
-#include <type_traits>
-#include <utility>
-
-#if defined(__unix__)
 #include <dlfcn.h>
 #include <fcntl.h>
+#include <span>
 #include <sys/stat.h>
+#include <type_traits>
 #include <unistd.h>
-#endif
+#include <utility>
 
 namespace ostrelo::history {
 namespace {
@@ -175,7 +172,6 @@ struct FileFound {
 
 FileFound lookAt(const std::string &path) {
     FileFound found;
-#if defined(__unix__)
     struct stat status {};
     if (::lstat(path.c_str(), &status) != 0) {
         // Anything but a name that is not there is something the program cannot look at.
@@ -188,36 +184,23 @@ FileFound lookAt(const std::string &path) {
     found.writable = (status.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0;
     found.device = status.st_dev;
     found.inode = status.st_ino;
-#else
-    const QFileInfo info(QString::fromStdString(path));
-    found.exists = info.exists() || info.isSymLink();
-    found.regular = info.isFile() && !info.isSymLink();
-    found.writable =
-        (info.permissions() & (QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther)) != 0;
-#endif
     return found;
 }
 
 // Makes an empty file at `path` that is no link, or finds one there; errno when it cannot.
 int makeFile(const std::string &path) {
-#if defined(__unix__)
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
     if (fd < 0) {
         return errno == EEXIST ? 0 : errno;
     }
     ::close(fd);
     return 0;
-#else
-    QFile file(QString::fromStdString(path));
-    return file.open(QIODevice::WriteOnly | QIODevice::NewOnly) || file.exists() ? 0 : EACCES;
-#endif
 }
 
 // sqlite3_interrupt of the SQLite that `driver` runs on, looked up from the driver's own library
 // as the driver's calls are, so never from another copy of SQLite, whose connections differ;
 // nothing when it cannot be found from there (a driver that keeps its own copy hidden).
 InterruptFunction interruptFor(const QSqlDriver *driver) {
-#if defined(__unix__)
     Dl_info info{};
     if (dladdr(driver->metaObject(), &info) == 0 || !info.dli_fname) {
         return nullptr;
@@ -230,10 +213,6 @@ InterruptFunction interruptFor(const QSqlDriver *driver) {
     // Qt keeps the driver loaded, and with it what it found.
     dlclose(library);
     return found;
-#else
-    static_cast<void>(driver);
-    return nullptr;
-#endif
 }
 
 } // namespace

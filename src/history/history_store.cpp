@@ -7,6 +7,7 @@
 
 #include <QMetaObject>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -23,8 +24,9 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 // How long a file another program holds locked, or a write it refused, is left before the
-// next try.
+// next try: twice as long after each try that fails, up to the longest.
 constexpr auto kRetry = std::chrono::milliseconds(500);
+constexpr auto kLongestRetry = std::chrono::milliseconds(8000);
 // At the end: how long what is still to be written may take, and then how long the thread may
 // take to end once what SQLite is doing has been stopped.
 constexpr auto kLastWrites = std::chrono::milliseconds(400);
@@ -172,13 +174,13 @@ private:
             }
             if (isQuestion(job)) {
                 if (!m_stopping && !answer(job)) {
-                    m_retryAt = Clock::now() + kRetry;
+                    later();
                     return;
                 }
             } else if (m_state == State::Open && (!m_blocked.empty() || !write(job))) {
                 // Kept, and everything after it, in the order given.
                 if (m_blocked.empty()) {
-                    m_retryAt = Clock::now() + kRetry;
+                    later();
                 }
                 m_blocked.push_back(std::move(job));
             }
@@ -196,18 +198,25 @@ private:
         const bool opened = m_database->open();
         tell();
         if (opened) {
+            m_retry = kRetry;
             m_state = State::Open;
             post(Opened{m_told});
             return;
         }
         if (m_database->mayOpenLater() && !m_stopping) {
-            m_retryAt = Clock::now() + kRetry;
+            later();
         } else {
             m_state = State::Closed;
             m_blocked.clear();
             post(Opened{m_told});
         }
         release();
+    }
+
+    // The next try, later each time until one succeeds.
+    void later() {
+        m_retryAt = Clock::now() + m_retry;
+        m_retry = std::min(m_retry * 2, kLongestRetry);
     }
 
     void release() {
@@ -219,13 +228,17 @@ private:
     }
 
     void writeBlocked() {
+        if (m_blocked.empty()) {
+            return;
+        }
         while (!m_blocked.empty() && !m_shared->abandoned) {
             if (!write(m_blocked.front())) {
-                m_retryAt = Clock::now() + kRetry;
+                later();
                 return;
             }
             m_blocked.pop_front();
         }
+        m_retry = kRetry;
     }
 
     bool write(const Job &job) {
@@ -318,6 +331,7 @@ private:
     std::unique_ptr<HistoryDatabase> m_database;
     State m_state = State::Opening;
     Clock::time_point m_retryAt = Clock::now();
+    std::chrono::milliseconds m_retry = kRetry;
     bool m_stopping = false;
     // What the store handed over, in order, and the writes that wait for the file.
     std::deque<Job> m_queue;

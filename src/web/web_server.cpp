@@ -93,8 +93,6 @@ void WebServer::accept() {
         m_connections[socket] = Connection{m_accepted++, m_clock.elapsed(), false};
         connect(socket, &QTcpSocket::readyRead, this, [this, socket] { readRequest(socket); });
         connect(socket, &QTcpSocket::disconnected, this, [this, socket] { forget(socket); });
-        // A browser sends its request with the connection: read now, it is answered at once.
-        socket->waitForReadyRead(0);
     }
     watch();
 }
@@ -283,7 +281,6 @@ void WebServer::pump(QTcpSocket *socket) {
         case ViewerFrame::Kind::Ping:
             // Only the newest ping is answered, when the socket has sent what it holds.
             viewer.pong = serverFrame(Opcode::Pong, frame->payload);
-            viewer.hasPong = true;
             drained(socket);
             break;
         case ViewerFrame::Kind::Close:
@@ -300,14 +297,15 @@ void WebServer::drained(QTcpSocket *socket) {
     if (found == m_viewers.end() || socket->bytesToWrite() != 0) {
         return;
     }
+    // Written, a frame is the socket's to hold; the viewer keeps nothing of it.
     Viewer &viewer = found->second;
-    if (viewer.hasPong) {
-        viewer.hasPong = false;
+    if (!viewer.pong.empty()) {
         write(socket, viewer.pong);
+        std::string().swap(viewer.pong);
     }
-    if (viewer.hasWaiting) {
-        viewer.hasWaiting = false;
+    if (!viewer.waiting.empty()) {
         write(socket, viewer.waiting);
+        std::string().swap(viewer.waiting);
     }
 }
 
@@ -317,11 +315,10 @@ bool WebServer::send(QTcpSocket *socket, Viewer &viewer, const std::string &mess
         return withinBound(socket, viewer);
     }
     const qint64 now = m_clock.elapsed();
-    if (!viewer.hasWaiting) {
+    if (viewer.waiting.empty()) {
         viewer.waitingSinceMs = now;
     }
     viewer.waiting = serverFrame(Opcode::Text, message);
-    viewer.hasWaiting = true;
     return now - viewer.waitingSinceMs <= m_limits.idleMs && withinBound(socket, viewer);
 }
 

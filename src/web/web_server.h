@@ -91,12 +91,12 @@ private:
         ViewerChoice choice;
         QHostAddress address;
         FrameReader reader;
+        // The newest message, framed, while the socket still sends an earlier one; empty
+        // when none waits.
         std::string waiting;
-        bool hasWaiting = false;
         qint64 waitingSinceMs = 0;
         // The answer to the newest ping, waiting as a message does.
         std::string pong;
-        bool hasPong = false;
         // Frames it may send now, and when that was worked out.
         double allowance = 0;
         qint64 allowanceAtMs = 0;

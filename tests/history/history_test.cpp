@@ -164,7 +164,7 @@ TEST(HistoryDatabase, ADamagedFileIsMovedAsideAndANewOneStarted) {
     EXPECT_TRUE(again.addLap(again.beginSession("T", "C", 2), lap(1, 91)));
 }
 
-TEST(HistoryDatabase, ALockedReadOnlyOrNewerFileStopsNothing) {
+TEST(HistoryDatabase, ALockedOrReadOnlyFileStopsNothing) {
     testing::TempDir dir;
     const std::string path = dir.file("history.sqlite");
     HistoryDatabase store(path);
@@ -566,16 +566,21 @@ TEST(HistoryStore, NeverWaitsForTheFileAndStopsWhatSQLiteDoesAtTheEnd) {
 
 // Takes the answers of a history.
 struct Answers : engineer::LapHistory::Listener {
+    struct Best {
+        std::string track;
+        std::string car;
+        double bestS;
+        bool operator==(const Best &) const = default;
+    };
     void personalBestFound(const std::string &track, const std::string &car,
                            double bestS) override {
-        bests.push_back(track + ", " + car + ": " + std::to_string(bestS));
+        bests.push_back({track, car, bestS});
     }
     void tankCapacityFound(const std::string &car, const engineer::TankCapacity &tank) override {
-        tanks.push_back(car + ": " + std::to_string(tank.learnedL) + ", " +
-                        std::to_string(tank.givenL));
+        tanks.emplace_back(car, tank);
     }
-    std::vector<std::string> bests;
-    std::vector<std::string> tanks;
+    std::vector<Best> bests;
+    std::vector<std::pair<std::string, engineer::TankCapacity>> tanks;
 };
 
 // While another program holds the file, what waits to be written counts in the answers as if
@@ -601,10 +606,14 @@ TEST(HistoryStore, AnswersWithWhatWaitsToBeWritten) {
     store.askTankCapacity("Lince Turbo 16V");
     store.askTankCapacity("Falcon RS 2.0");
     ASSERT_TRUE(runUntil([&] { return answers.tanks.size() == 2; }));
-    EXPECT_EQ(answers.bests, (std::vector<std::string>{"Anella Sud, Lince Turbo 16V: 90.500000",
-                                                       "Anella Sud, Falcon RS 2.0: 89.500000"}));
-    EXPECT_EQ(answers.tanks, (std::vector<std::string>{"Lince Turbo 16V: 59.000000, 61.000000",
-                                                       "Falcon RS 2.0: 44.250000, 60.000000"}));
+    EXPECT_EQ(answers.bests, (std::vector<Answers::Best>{
+                                 {"Anella Sud", "Lince Turbo 16V", 90.5},
+                                 {"Anella Sud", "Falcon RS 2.0", 89.5},
+                             }));
+    EXPECT_EQ(answers.tanks, (std::vector<std::pair<std::string, engineer::TankCapacity>>{
+                                 {"Lince Turbo 16V", {59, 61}},
+                                 {"Falcon RS 2.0", {44.25, 60}},
+                             }));
     EXPECT_EQ(other.ask(QStringLiteral("SELECT count(*) FROM laps")).toInt(), 7);
     other.ask(QStringLiteral("ROLLBACK"));
     ASSERT_TRUE(runUntil(

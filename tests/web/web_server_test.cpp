@@ -296,9 +296,12 @@ TEST_F(WebServerTest, OpensAWebSocketOnlyForThePagesOwnOrigin) {
          hello},
         {handshake("Host: rig\r\nOrigin: http://rig\r\n"), hello},
         {handshake("Host: rig:443\r\nOrigin: https://rig\r\n"), hello},
+        {handshake("Host: [::1]:8080\r\nOrigin: http://[::1]:8080\r\n"), hello},
         {handshake(host + "Origin: http://attacker.example\r\n"), "HTTP/1.1 403 Forbidden\r\n"},
         {handshake(host + "Origin: http://127.0.0.1:1" + port + "\r\n"), "HTTP/1.1 403"},
         {handshake(host + "Origin: null\r\n"), "HTTP/1.1 403"},
+        {handshake(host + "Origin: http://127.0.0.1:" + port + "@attacker.example\r\n"),
+         "HTTP/1.1 403"},
         {handshake("Host: rig\r\nOrigin: http://rig:8080\r\n"), "HTTP/1.1 403"},
         {handshake(host + "Origin: http://127.0.0.1:" + port + "/x\r\n"), "HTTP/1.1 403"},
         {handshake(host + "Origin: http://127.0.0.1:" + port + "\r\nOrigin: http://e.org\r\n"),
@@ -541,6 +544,38 @@ TEST_F(WebServerTest, ViewersFloodingMessagesAreReadAtABoundedPace) {
     EXPECT_LT(elapsedMs, 2000);
     // Ten frames of a kilobyte a second from each, when it reads them.
     EXPECT_LT(sent, 8 * 1024 * 10 * (elapsedMs + 1000) / 1000);
+}
+
+// Answers their readers do not take keep places among the connections: a new connection ends
+// the oldest, so that what the server holds for them stays bounded.
+TEST_F(WebServerTest, AnswersNobodyTakesHoldNoMoreThanTheConnectionsPlaces) {
+    WebServer pages{choose, WebServer::Limits{.connections = 2, .idleMs = 600000}};
+    start(pages);
+    // More than the systems of both ends take in: most of it waits in the server.
+    constexpr qsizetype kPage = 16 << 20;
+    pages.addPage("/big", "application/octet-stream", QByteArray(kPage, 'b'));
+    std::vector<std::unique_ptr<QTcpSocket>> readers;
+    for (int i = 0; i < 4; ++i) {
+        QTcpSocket &reader = *readers.emplace_back(std::make_unique<QTcpSocket>());
+        reader.setReadBufferSize(1);
+        reader.connectToHost(QStringLiteral("127.0.0.1"), pages.port());
+        ASSERT_TRUE(reader.waitForConnected(2000));
+        reader.write("GET /big HTTP/1.1\r\n\r\n");
+        reader.flush();
+        ASSERT_TRUE(runUntil([&] { return reader.bytesAvailable() > 0; }));
+    }
+    // Read in full now: the two oldest answers were cut short, the two newest come whole.
+    for (int i = 0; i < 4; ++i) {
+        SCOPED_TRACE(i);
+        QTcpSocket &reader = *readers[static_cast<std::size_t>(i)];
+        reader.setReadBufferSize(0);
+        qint64 received = 0;
+        runUntil([&] {
+            received += reader.readAll().size();
+            return reader.state() == QAbstractSocket::UnconnectedState || received > kPage;
+        });
+        EXPECT_EQ(received > kPage, i >= 2);
+    }
 }
 
 // Connections that trickle a request head and come back when dropped do not keep a browser
