@@ -490,7 +490,7 @@ TEST_F(WebServerTest, ASlowViewerGetsTheNewestMessageNotAQueue) {
 TEST_F(WebServerTest, AViewerThatPingsAndReadsNothingCostsABoundedAmount) {
     WebServer open{choose, WebServer::Limits{.framesPerSecond = 1000000000}};
     start(open);
-    const qint64 before = residentKb();
+    [[maybe_unused]] const qint64 before = residentKb();
     qint64 peak = before;
     constexpr qint64 kSent = 64 << 20;
     Flood flood(open.port(), 1, clientFrame(0x89, std::string(125, 'p')), kSent);
@@ -500,8 +500,11 @@ TEST_F(WebServerTest, AViewerThatPingsAndReadsNothingCostsABoundedAmount) {
     }));
     EXPECT_EQ(flood.closed(), 0);
     EXPECT_EQ(open.viewerCount(), 1);
-    // 64 MB of pings would be 62 MB of pongs.
+    // 64 MB of pings would be 62 MB of pongs. Under AddressSanitizer freed memory is held in
+    // quarantine, so the resident size tells nothing there.
+#ifndef __SANITIZE_ADDRESS__
     EXPECT_LT(peak - before, 16 * 1024);
+#endif
 
     // A viewer that would need more than its bound is dropped at once.
     WebServer small{choose, WebServer::Limits{.viewerBytes = 100000}};
