@@ -617,7 +617,10 @@ TEST(ReplaySession, TellsWhyAFileCannotBePlayedAndStartsAgainFromTheEnd) {
     session.seek(99999);
     session.player()->advance(0);
     ASSERT_TRUE(session.player()->finished());
+    // Pausing at the end stays at the end; play starts it again.
     session.setPaused(true);
+    EXPECT_EQ(moves, 2);
+    EXPECT_TRUE(session.player()->finished());
     session.setPaused(false);
     EXPECT_EQ(moves, 3);
     EXPECT_FALSE(session.player()->paused());
