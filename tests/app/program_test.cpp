@@ -37,6 +37,18 @@ protected:
         program.start('.');
     }
 
+    // The game running, its car slot array mapped, the local driver in slot 0, ignition on.
+    void runGame() {
+        namespace address = acquisition::address;
+        memory.windows["RACE 07"] = 1;
+        memory.map(address::InPits,
+                   address::slotField(63, address::CarName) + 50 - address::InPits);
+        memory.placeText(address::LocalDriver, "Marta Vidal\\x");
+        memory.placeText(address::slotField(0, address::DriverName),
+                         std::string("Marta Vidal\0", 12));
+        memory.placeValue<std::uint8_t>(address::Ignition, 1);
+    }
+
     testing::TempDir dir;
     runtime::AppState state;
     testing::RecordingView view;
@@ -297,12 +309,8 @@ TEST_F(ProgramTest, TheAboutItemOpensTheAboutWindowInTheCurrentLanguage) {
 TEST_F(ProgramTest, ReadsTheFieldBetweenTheTicksOfASlowScanOnly) {
     namespace address = acquisition::address;
     start("[Opcions]\nScanTime=500\n");
-    memory.windows["RACE 07"] = 1;
-    memory.map(address::InPits, address::slotField(63, address::CarName) + 50 - address::InPits);
-    memory.placeText(address::LocalDriver, "Marta Vidal\\x");
-    memory.placeText(address::slotField(0, address::DriverName), std::string("Marta Vidal\0", 12));
+    runGame();
     memory.placeText(address::slotField(5, address::DriverName), std::string("Eric Lund\0", 10));
-    memory.placeValue<std::uint8_t>(address::Ignition, 1);
     for (int tick = 0; tick < 100 && program.current().standings.cars.size() < 2; ++tick) {
         program.scanTick();
     }
@@ -331,13 +339,8 @@ TEST_F(ProgramTest, ReadsTheFieldBetweenTheTicksOfASlowScanOnly) {
 TEST_F(ProgramTest, AReplayShowsWhatTheGameShowedSampleBySample) {
     namespace address = acquisition::address;
     start("[Opcions]\nScanTime=10\nIdioma=English\n");
-    memory.windows["RACE 07"] = 1;
-    // The car slot array, as the game maps it.
-    memory.map(address::InPits, address::slotField(63, address::CarName) + 50 - address::InPits);
-    memory.placeText(address::LocalDriver, "Marta Vidal\\x");
-    memory.placeText(address::slotField(0, address::DriverName), std::string("Marta Vidal\0", 12));
+    runGame();
     memory.placeText(address::CarName, std::string("Lince Turbo 16V\0", 16));
-    memory.placeValue<std::uint8_t>(address::Ignition, 1);
     std::string bytes = replay::SessionEncoder::header({});
     replay::SessionEncoder encoder;
     memory.placeText(address::slotField(5, address::DriverName), std::string("Eric Lund\0", 10));
