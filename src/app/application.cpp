@@ -177,8 +177,6 @@ Application::Application(const CommandLine &line) {
     m_program->onOpenEngineer = [this] { openEngineer(); };
     m_program->onOpenStandings = [this] { openStandings(); };
     m_program->onRecordChosen = [this] { chooseRecording(); };
-    m_fieldTimer.setInterval(telemetry::kFieldEveryMs);
-    QObject::connect(&m_fieldTimer, &QTimer::timeout, [this] { m_program->readField(); });
     m_program->onFieldRead = [this](const telemetry::Standings &field, std::int64_t timeMs) {
         m_tower.update(field, timeMs);
     };
@@ -252,15 +250,11 @@ void Application::applyWebSettings() {
                        QByteArray(layout.data(), static_cast<qsizetype>(layout.size())));
     }
     const int port = core::ToInteger32(core::TextToNumber(s.WebPort));
-    if (const std::string problem = m_web->listen(s.WebAddress, port); !problem.empty()) {
-        const std::string text =
-            i18n::fill(m_state.texts.TextWebCannotListen, {std::to_string(port), problem});
+    const std::string problem = m_web->listen(s.WebAddress, port);
+    if (const std::string text = m_program->webListened(port, problem, webUrl(s.WebAddress, port));
+        !text.empty()) {
         std::cerr << "ostrelo: " << text << '\n';
-        m_window->showListenFailure(text);
-        m_program->setWebAddress({});
-        return;
     }
-    m_program->setWebAddress(webUrl(s.WebAddress, port));
 }
 
 void Application::startRecording(const std::string &path, bool replace) {
@@ -306,10 +300,7 @@ void Application::openReplay(const std::string &path, double speed) {
         return;
     }
     m_program->setReplay(player);
-    m_replay->onMoved = [this] {
-        m_program->replayMoved();
-        m_viewerScreens->forgetLap();
-    };
+    m_replay->onMoved = [this] { m_program->replayMoved(); };
     m_replayBar = std::make_unique<windows::ReplayBar>();
     m_replayBar->onPaused = [this](bool paused) { m_replay->setPaused(paused); };
     m_replayBar->onSpeed = [player](double factor) { player->setSpeed(factor); };
@@ -370,13 +361,8 @@ void Application::publish(const telemetry::TelemetrySample *sample) {
                          std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
     }
     const bool towerShown = m_standingsWindow && m_standingsWindow->isVisible();
-    const bool towerServed = m_web && m_web->viewerCount() > 0;
-    if (!towerShown && !towerServed) {
-        m_fieldTimer.stop();
-    } else if (!m_fieldTimer.isActive()) {
-        m_fieldTimer.start();
-    }
-    const std::vector<standings::TowerRow> tower = towerShown || towerServed
+    m_program->watchStandings(towerShown, m_web && m_web->viewerCount() > 0);
+    const std::vector<standings::TowerRow> tower = m_program->standingsWatched()
                                                        ? m_tower.rows(m_state.followed.CarSlot)
                                                        : std::vector<standings::TowerRow>();
     if (towerShown) {

@@ -22,8 +22,6 @@
 #include "windows/replay_bar.h"
 #include "windows/standings_window.h"
 
-#include <QTimer>
-
 #include <map>
 #include <memory>
 #include <string>
@@ -81,7 +79,6 @@ private:
     std::unique_ptr<windows::EngineerWindow> m_engineerWindow;
     standings::TimingTower m_tower;
     // Reads the field between the ticks of a slow scan while the standings are looked at.
-    QTimer m_fieldTimer;
     std::unique_ptr<windows::StandingsWindow> m_standingsWindow;
     bool m_refused = false;
     // The user's decimal separator, taken once at start-up.

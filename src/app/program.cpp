@@ -11,6 +11,7 @@
 #include "dashboard/scan_time.h"
 #include "dashboard/skins.h"
 #include "dashboard/units.h"
+#include "i18n/messages.h"
 #include "net/connection_mode.h"
 #include "net/dialog_answers.h"
 #include "net/frame.h"
@@ -276,6 +277,18 @@ void Program::setReplay(replay::ReplayPlayer *player) {
     resetAttachment();
 }
 
+std::string Program::webListened(int port, const std::string &problem, const std::string &url) {
+    if (problem.empty()) {
+        setWebAddress(url);
+        return {};
+    }
+    const std::string text =
+        i18n::fill(m_state.texts.TextWebCannotListen, {std::to_string(port), problem});
+    m_view.showListenFailure(text);
+    setWebAddress({});
+    return text;
+}
+
 void Program::setWebAddress(const std::string &url) {
     m_screen.webAddress = url;
     present();
@@ -350,6 +363,11 @@ void Program::Temps() {
             m_connection.send(net::writeNoGameFrame(m_screen.gameStatus));
         }
     });
+}
+
+void Program::watchStandings(bool windowShown, bool browsersServed) {
+    m_standingsWatched = windowShown || browsersServed;
+    m_view.runFieldTimer(m_standingsWatched);
 }
 
 void Program::readField() {

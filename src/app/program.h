@@ -37,6 +37,7 @@ public:
 
     void menuChosen(dashboard::MenuItem item) override;
     void scanTick() override;
+    void fieldTick() override { readField(); }
     void windowClosing() override;
     std::string serverDialogConfirmed(const std::string &port) override;
     std::string clientDialogConfirmed(const std::string &ip, const std::string &port) override;
@@ -62,6 +63,9 @@ public:
 
     /// The address browsers open, shown while the web dashboard is on; empty while it is off.
     void setWebAddress(const std::string &url);
+    /// The web dashboard listens at `url` now, or could not listen on `port` for `problem`:
+    /// then the window says why, no address is shown, and the text said is returned.
+    std::string webListened(int port, const std::string &problem, const std::string &url);
 
     /// Plays `player`'s session instead of reading the game: each tick shows the newest sample
     /// due, as if it came from the game (the server sends it, the log and the engineer take
@@ -81,6 +85,10 @@ public:
     /// not a replay), for the standings' timing; the tick's sample is untouched. Hands the field
     /// to `onFieldRead` with the time it was read at.
     void readField();
+    /// Whether the standings are looked at, in their window or by a browser: while they are,
+    /// the window's field timer reads the field between the ticks.
+    void watchStandings(bool windowShown, bool browsersServed);
+    bool standingsWatched() const { return m_standingsWatched; }
     std::function<void(const telemetry::Standings &field, std::int64_t timeMs)> onFieldRead;
 
     /// Each sample acquired from the game (not a replayed or received one), with its time, the
@@ -151,6 +159,7 @@ private:
     // The last sample shown, for the web dashboard, and whether it is new since the last present.
     telemetry::TelemetrySample m_presentedSample;
     bool m_newSample = false;
+    bool m_standingsWatched = false;
     replay::ReplayPlayer *m_replay = nullptr;
     // When the window last showed a sample, for dimming values that have stopped coming.
     dashboard::SampleAge m_sampleAge;

@@ -173,7 +173,15 @@ void DisplayPhase::show(TelemetrySample &s, const ViewOptions &view, const Follo
     m_view = &view;
     m_followed = &followed;
     m_book = &book;
+    followBook();
     showSample(s, book.showsAll());
+}
+
+void DisplayPhase::followBook() {
+    if (m_book->forgotten() != m_bookForgotten) {
+        m_bookForgotten = m_book->forgotten();
+        forgetLap();
+    }
 }
 
 void DisplayPhase::catchUp(const ViewOptions &view, const FollowedSlot &followed,
@@ -181,6 +189,7 @@ void DisplayPhase::catchUp(const ViewOptions &view, const FollowedSlot &followed
     m_view = &view;
     m_followed = &followed;
     m_book = &book;
+    followBook();
     if (book.lastShownInFull()) {
         TelemetrySample full = *book.lastShownInFull();
         showSample(full, true);

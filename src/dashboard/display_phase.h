@@ -36,10 +36,12 @@ public:
     /// then the last sample, with the fuel used on the last lap.
     void catchUp(const ViewOptions &view, const FollowedSlot &followed, const LapBook &book);
 
-    /// The lap book forgot its laps: the fuel used is shown no more.
+    /// The lap book forgot its laps: the fuel used is shown no more. A phase learns of it by
+    /// itself with the next sample; this is for a view that must clear it at once.
     void forgetLap();
 
 private:
+    void followBook();
     void showSample(telemetry::TelemetrySample &s, bool inFull);
     void showEngineAndPedals(const telemetry::TelemetrySample &s);
     void showLapAndFuel(const telemetry::TelemetrySample &s);
@@ -56,6 +58,7 @@ private:
     DebugLines m_debug;
     // The view's fuel used is written at each lap change, and once when it starts.
     bool m_fuelUsedShown = false;
+    std::uint32_t m_bookForgotten = 0;
 
     // What the sample under way is shown with, and working values shared between its steps.
     const ViewOptions *m_view = nullptr;

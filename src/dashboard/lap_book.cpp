@@ -69,6 +69,7 @@ void LapBook::forget() {
     m_registeredLap = 0;
     m_fuelUsed.reset();
     m_lapChanged = false;
+    ++m_forgotten;
 }
 
 std::optional<float> LapBook::fuelUsed(bool imperial) const {

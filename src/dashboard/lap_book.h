@@ -4,6 +4,7 @@
 #include "runtime/app_state.h"
 #include "telemetry/telemetry_sample.h"
 
+#include <cstdint>
 #include <optional>
 
 namespace ostrelo::dashboard {
@@ -25,6 +26,9 @@ public:
     /// Forgets the lap and fuel registered, as at start-up: the samples that follow do not
     /// continue the ones before (a replay moved to another point).
     void forget();
+    /// How many times the book forgot its laps: a view that saw fewer forgets what it shows
+    /// of them.
+    std::uint32_t forgotten() const { return m_forgotten; }
 
     /// Whether the last sample shows on the dashboard beyond the engine and pedals: not while
     /// the ignition of the local car is off.
@@ -66,6 +70,7 @@ private:
     bool m_fuelUsedImperial = false;
     std::optional<telemetry::TelemetrySample> m_last;
     std::optional<telemetry::TelemetrySample> m_lastInFull;
+    std::uint32_t m_forgotten = 0;
 };
 
 } // namespace ostrelo::dashboard

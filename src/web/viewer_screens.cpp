@@ -95,12 +95,6 @@ ViewerScreens::ViewerScreens(const core::Thresholds &thresholds, char decimalSep
 
 ViewerScreens::~ViewerScreens() = default;
 
-void ViewerScreens::forgetLap() {
-    for (auto &[choice, variant] : m_variants) {
-        variant->phase.forgetLap();
-    }
-}
-
 void ViewerScreens::choose(const std::vector<ViewerChoice> &inUse, const ProgramView &program) {
     std::erase_if(m_variants, [&](const auto &entry) {
         return std::find(inUse.begin(), inUse.end(), entry.first) == inUse.end();

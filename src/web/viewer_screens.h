@@ -74,9 +74,6 @@ public:
     const std::string &message(const ViewerChoice &choice, const engineer::RaceEngineer &engineer,
                                const std::vector<standings::TowerRow> &tower);
 
-    /// The lap book forgot its laps: no viewer shows the fuel used any more.
-    void forgetLap();
-
 private:
     struct Variant;
     bool m_live = false;

@@ -20,6 +20,9 @@ public:
     virtual void stopScanTimer() = 0;
     /// Starts the scan timer again with its interval; the next tick is one interval away.
     virtual void startScanTimer() = 0;
+    /// Starts or stops the timer that reads the field between the ticks (every
+    /// `telemetry::kFieldEveryMs`); one running already goes on as it is.
+    virtual void runFieldTimer(bool running) = 0;
     /// Shows the message "Imposible abrir el proceso" without waiting for it; while one such
     /// message is open, another call does nothing.
     virtual void showOpenProcessFailure() = 0;
@@ -56,6 +59,8 @@ public:
     virtual void menuChosen(dashboard::MenuItem item) = 0;
     /// The scan timer ticked.
     virtual void scanTick() = 0;
+    /// The field timer ticked.
+    virtual void fieldTick() = 0;
     /// The main window is closing; the program ends right after.
     virtual void windowClosing() = 0;
     /// OK on the port dialog with the port typed. Returns the message to show, or an empty

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "windows/main_window.h"
 
+#include "telemetry/standings.h"
 #include "windows/bar_gauge.h"
 #include "windows/clickable_label.h"
 #include "windows/first_paint.h"
@@ -108,6 +109,12 @@ MainWindow::MainWindow(dashboard::Colour background, QWidget *parent) : QMainWin
     connect(&m_timer, &QTimer::timeout, this, [this] {
         if (m_events) {
             m_events->scanTick();
+        }
+    });
+    m_fieldTimer.setInterval(telemetry::kFieldEveryMs);
+    connect(&m_fieldTimer, &QTimer::timeout, this, [this] {
+        if (m_events) {
+            m_events->fieldTick();
         }
     });
     m_drawTimer.setTimerType(Qt::PreciseTimer);
@@ -653,6 +660,14 @@ void MainWindow::apply(const dashboard::Screen &next) {
 void MainWindow::setScanInterval(int intervalMs) {
     m_intervalMs = intervalMs;
     startScanTimer();
+}
+
+void MainWindow::runFieldTimer(bool running) {
+    if (!running) {
+        m_fieldTimer.stop();
+    } else if (!m_fieldTimer.isActive()) {
+        m_fieldTimer.start();
+    }
 }
 
 void MainWindow::stopScanTimer() {

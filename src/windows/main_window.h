@@ -63,6 +63,7 @@ public:
     void apply(const dashboard::Screen &screen) override;
     void stopScanTimer() override;
     void startScanTimer() override;
+    void runFieldTimer(bool running) override;
     void showOpenProcessFailure() override;
     void showListenFailure(const std::string &text) override;
     void openServerDialog(const i18n::Texts &texts, const std::string &port) override;
@@ -101,6 +102,7 @@ public:
     QLabel *oldDataNotice() const { return m_notice; }
     QWidget *oldDataCover() const { return m_cover; }
     const QTimer &scanTimer() const { return m_timer; }
+    const QTimer &fieldTimer() const { return m_fieldTimer; }
     ConnectionDialog *serverDialog() const { return m_serverDialog; }
     ConnectionDialog *clientDialog() const { return m_clientDialog; }
     AboutWindow *aboutWindow() const { return m_about; }
@@ -148,6 +150,7 @@ private:
     MainViewEvents *m_events = nullptr;
     QTimer m_timer;
     int m_intervalMs = 0;
+    QTimer m_fieldTimer;
     QWidget *m_canvas = nullptr;
     std::vector<Element> m_elements;
     std::array<FittedLabel *, 49> m_labels{};

@@ -292,8 +292,14 @@ TEST_F(ProgramTest, TheWebDashboardDialogStoresItsSettingsOnlyWhenValid) {
     EXPECT_EQ(changes, 1);
     EXPECT_NE(dir.read("Ostrelo.ini").find("[Web]\nEnabled=True\nAddress=0.0.0.0\nPort= 9000\n"),
               std::string::npos);
-    program.setWebAddress("http://10.0.0.5:9000/");
+    EXPECT_EQ(program.webListened(9000, "", "http://10.0.0.5:9000/"), "");
     EXPECT_EQ(view.screen.webAddress, "http://10.0.0.5:9000/");
+    EXPECT_TRUE(view.listenFailures.empty());
+    // Moved to a port it cannot have, it says why and shows no address that does not answer.
+    const std::string said = program.webListened(80, "permission denied", "http://10.0.0.5:80/");
+    EXPECT_EQ(said, "El panel web no puede escuchar en el puerto 80: permission denied");
+    EXPECT_EQ(view.listenFailures, std::vector<std::string>{said});
+    EXPECT_EQ(view.screen.webAddress, "");
 }
 
 TEST_F(ProgramTest, TheAboutItemOpensTheAboutWindowInTheCurrentLanguage) {
@@ -332,6 +338,21 @@ TEST_F(ProgramTest, ReadsTheFieldBetweenTheTicksOfASlowScanOnly) {
     state.settings.TipusConexio = core::ConnectionMode::Client;
     program.readField();
     EXPECT_EQ(read.size(), 1u);
+    // The window's field timer runs while the standings are looked at, in either place.
+    const struct {
+        bool shown;
+        bool served;
+        bool runs;
+    } watchers[] = {{true, false, true},
+                    {false, false, false},
+                    {false, true, true},
+                    {true, true, true},
+                    {false, false, false}};
+    for (const auto &w : watchers) {
+        program.watchStandings(w.shown, w.served);
+        EXPECT_EQ(view.fieldTimer, w.runs);
+        EXPECT_EQ(program.standingsWatched(), w.runs);
+    }
 }
 
 // A race read from the game and recorded, then played again: sample by sample, the replay
@@ -452,6 +473,33 @@ TEST_F(ProgramTest, AClientSaysWhenItsValuesAreOld) {
     EXPECT_EQ(view.screen.gameStatus, "RACE07 RUNNING");
     client.incoming = net::writeSampleFrame(sample, 0, "RACE07 RUNNING", '.');
     program.TCPClient_DataArrival();
+    EXPECT_EQ(view.screen.oldDataNotice, "");
+}
+
+// A replay that plays on through a stretch the recording has no samples for says so as a
+// client does; paused, its values are as old as the driver chose, and it says nothing.
+TEST_F(ProgramTest, APlayingReplaySaysWhenItsValuesAreOldAndAPausedOneDoesNot) {
+    start("[Opcions]\nIdioma=English\n");
+    std::string bytes = replay::SessionEncoder::header({});
+    replay::SessionEncoder encoder;
+    for (const std::int64_t timeMs : {0, 100, 200, 600000}) {
+        replay::RecordedSample recorded;
+        recorded.timeMs = timeMs;
+        recorded.sample.Ignition = 1;
+        recorded.sample.CarName = "Lince Turbo 16V";
+        bytes += encoder.encode(recorded);
+    }
+    replay::ReplayPlayer player(bytes);
+    program.setReplay(&player);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (view.screen.oldDataNotice.empty() && std::chrono::steady_clock::now() < deadline) {
+        program.scanTick();
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    EXPECT_EQ(view.screen.oldDataNotice, "NO NEW DATA");
+    EXPECT_EQ(view.screen.carName, "Lince Turbo 16V");
+    player.setPaused(true);
+    program.scanTick();
     EXPECT_EQ(view.screen.oldDataNotice, "");
 }
 

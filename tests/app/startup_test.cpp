@@ -1,11 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/ini_file.h"
+#include "replay/session_format.h"
 #include "support/patience.h"
 #include "support/temp_dir.h"
 
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTcpServer>
 
 #include <gtest/gtest.h>
@@ -241,6 +244,58 @@ TEST(StartUp, ReplacesTheSettingsFileOnceAndBeforeTheFirstTick) {
     }
     close(watch);
     EXPECT_EQ(replacements, 1);
+}
+
+// The laps of a replay were kept when the race was driven: played again, they are shown and
+// counted, and the lap history keeps nothing of them.
+TEST(StartUp, AReplayKeepsNoLapsInTheHistory) {
+    testing::TempDir dir;
+    const std::string ini = dir.write("Ostrelo.ini", "[Opcions]\nScanTime=10\n");
+    std::string bytes = replay::SessionEncoder::header({});
+    replay::SessionEncoder encoder;
+    for (int i = 0; i < 40; ++i) {
+        replay::RecordedSample recorded;
+        recorded.timeMs = 100 * i;
+        auto &s = recorded.sample;
+        s.Ignition = 1;
+        s.TrackName = "Anella Sud";
+        s.CarName = "Lince Turbo 16V";
+        s.DriverName = i == 39 ? "Last Sample" : "Marta Vidal";
+        s.LapNumber = static_cast<std::int16_t>(1 + i / 10);
+        s.LastLapTime = i < 10 ? 0 : 90.0F + static_cast<float>(i / 10);
+        s.Fuel = 50 - 0.2F * static_cast<float>(i);
+        bytes += encoder.encode(recorded);
+    }
+    const std::string session = dir.write("race.ostrelo", bytes);
+    const std::string log = dir.file("samples.csv");
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_DATA_HOME"), QString::fromStdString(dir.file("data")));
+    process.setProcessEnvironment(environment);
+    startAndWaitForLoad(process, ini,
+                        {QStringLiteral("--config"), QString::fromStdString(ini),
+                         QStringLiteral("--replay"), QString::fromStdString(session),
+                         QStringLiteral("--speed"), QStringLiteral("2"), QStringLiteral("--log"),
+                         QString::fromStdString(log)});
+    QElapsedTimer clock;
+    clock.start();
+    while (dir.read("samples.csv").find("Last Sample") == std::string::npos &&
+           clock.elapsed() < testing::kPatienceMs) {
+        process.waitForFinished(50);
+    }
+    ASSERT_NE(dir.read("samples.csv").find("Last Sample"), std::string::npos);
+    process.terminate();
+    ASSERT_TRUE(process.waitForFinished(testing::kPatienceMs));
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("h"));
+        db.setDatabaseName(QString::fromStdString(dir.file("data/Ostrelo/history.sqlite")));
+        ASSERT_TRUE(db.open());
+        QSqlQuery laps(db);
+        ASSERT_TRUE(laps.exec(QStringLiteral("SELECT count(*) FROM laps")));
+        ASSERT_TRUE(laps.next());
+        EXPECT_EQ(laps.value(0).toInt(), 0);
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("h"));
 }
 
 TEST(StartUp, EndsCleanlyOnSigterm) {

@@ -253,6 +253,9 @@ TEST(SettingsStore, KeepsTheFilesOwnerGroupModeAndLinks) {
         // Written in itself, the file needs no new one beside it.
         {"a user's file with a second link, in a folder the user may not write", user, user, 0644,
          true, true, 0555},
+        // A new file could not be given a group the user is not in.
+        {"a user's file of another group, in a folder the user may not write", user, 1234, 0644,
+         false, true, 0555},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);

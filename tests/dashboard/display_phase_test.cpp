@@ -186,6 +186,17 @@ TEST_F(DisplayPhaseTest, KeepsTheFuelBookkeepingAcrossLaps) {
     s.Fuel = 55.5F;
     show(s);
     EXPECT_EQ(screen.fuelUsedLastLap, "2,50L");
+    // Moved again, the lap changes while the window shows nothing: it shows the lap's fuel
+    // with its next sample.
+    book.forget();
+    phase.forgetLap();
+    s.Fuel = 58;
+    book.take(s, state.followed.SlotMode);
+    s.LapNumber = 5;
+    s.Fuel = 57;
+    book.take(s, state.followed.SlotMode);
+    show(s);
+    EXPECT_EQ(screen.fuelUsedLastLap, "1,00L");
 }
 
 TEST_F(DisplayPhaseTest, FollowingTheLocalCarFreezesWhileTheIgnitionIsOff) {

@@ -174,6 +174,11 @@ TEST(LapRecorder, ARestartDropsTheLapUnderWay) {
     EXPECT_FALSE(laps[2].counts); // from the grid
     EXPECT_TRUE(laps[3].counts);
     EXPECT_EQ(recorder.currentLap(), 3);
+    // A lap still waiting for its time when the restart comes is kept, without one.
+    LapRecorder waiting;
+    const std::vector<LapRecord> kept =
+        drive(waiting, {at(2, 40), at(3, 38, 80), at(4, 35, 80), at(1, 60, 80)});
+    EXPECT_EQ(lapNumbers(kept), (std::vector<int>{2, 3}));
 }
 
 // Laps that pass unseen (a replay moved forward) leave no lap of them, nor of the lap that

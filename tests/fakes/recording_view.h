@@ -17,6 +17,7 @@ public:
     }
     void stopScanTimer() override { timerEvents.emplace_back("stop"); }
     void startScanTimer() override { timerEvents.emplace_back("start"); }
+    void runFieldTimer(bool running) override { fieldTimer = running; }
     void showOpenProcessFailure() override { ++openFailureMessages; }
     void showListenFailure(const std::string &text) override { listenFailures.push_back(text); }
     void openServerDialog(const i18n::Texts &texts, const std::string &port) override {
@@ -55,6 +56,7 @@ public:
     dashboard::Screen screen;
     int applies = 0;
     std::vector<std::string> timerEvents;
+    bool fieldTimer = false;
     double left = 0;
     double top = 0;
     int openFailureMessages = 0;

@@ -91,12 +91,15 @@ TEST_F(ConnectionTest, APortInUseFailsTheUpkeepAndIsShownOncePerReason) {
     connection.upkeep();
     connection.upkeep();
     // Once listening worked, the same failure is news again.
-    state.settings.Port = " 10001";
     server.currentState = platform::kSocketClosed;
     server.listenFails = true;
     EXPECT_THROW(connection.upkeep(), core::RunTimeError);
     ASSERT_EQ(listenFailures.size(), 2u);
-    EXPECT_EQ(listenFailures[1], "Cannot listen on port 10001: port in use");
+    EXPECT_EQ(listenFailures[1], listenFailures[0]);
+    state.settings.Port = " 10001";
+    EXPECT_THROW(connection.upkeep(), core::RunTimeError);
+    ASSERT_EQ(listenFailures.size(), 3u);
+    EXPECT_EQ(listenFailures[2], "Cannot listen on port 10001: port in use");
     state.settings.Port = " 70000";
     server.listenFails = false;
     connection.upkeep();

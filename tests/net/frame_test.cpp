@@ -370,6 +370,29 @@ TEST(FrameJoiner, FindsTheNextFrameAtOnceAfterOneCutShort) {
     EXPECT_EQ(joinAll(joiner).size(), 3u);
 }
 
+// A whole frame has no more NULs than its fields need; a text in it that reads as a length
+// prefix does not make it a cut one.
+TEST(FrameJoiner, TakesAFrameOfEmptyFieldsWhoseTextLooksLikeAPrefix) {
+    const std::string frame = "000068"s + '\0' + "000100" + std::string(54, '\0');
+    ASSERT_EQ(frame.size(), 67u);
+    FrameJoiner joiner;
+    joiner.append(frame + frame.substr(0, 39));
+    EXPECT_EQ(joiner.next(), frame.substr(7));
+    EXPECT_NO_THROW(EXPECT_FALSE(joiner.next().has_value()));
+}
+
+// Clearing forgets a cut frame not yet told of: the next link starts without it.
+TEST(FrameJoiner, ClearingForgetsACutFrame) {
+    const std::string whole = writeNoGameFrame("whole");
+    FrameJoiner joiner;
+    joiner.append(whole.substr(0, 12) + whole);
+    EXPECT_EQ(joiner.next(), whole.substr(7));
+    joiner.clear();
+    joiner.append(whole);
+    EXPECT_EQ(joiner.next(), whole.substr(7));
+    EXPECT_NO_THROW(EXPECT_FALSE(joiner.next().has_value()));
+}
+
 TEST(FrameJoiner, DropsWhatItHoldsOnAMalformedPrefix) {
     const std::string good = writeNoGameFrame("ok");
     const std::string garbage[] = {"00a079",         "-00079", "000007" + std::string(10, '\0'),

@@ -195,10 +195,6 @@ TEST(ViewerScreens, ComputeEachChoiceFromTheSameSamplesAndTheProgramsLapBook) {
     viewers.update(nullptr, program);
     EXPECT_EQ(viewers.screen(english).tyrePressure[0].background, dashboard::rgb(255, 255, 255));
     EXPECT_EQ(viewers.screen(spanish).oilTemp.background, dashboard::rgb(255, 255, 255));
-    // A replay moved elsewhere: no viewer shows the fuel of a lap that did not happen.
-    book.forget();
-    viewers.forgetLap();
-    EXPECT_EQ(viewers.screen(english).fuelUsedLastLap, "");
 
     // One message for each choice after an update, live when the update brought a sample,
     // with the standings in the choice's language.
@@ -221,6 +217,14 @@ TEST(ViewerScreens, ComputeEachChoiceFromTheSameSamplesAndTheProgramsLapBook) {
     viewers.choose({spanish}, program);
     EXPECT_EQ(viewers.screen(english).fuel, "");
     EXPECT_EQ(viewers.screen(spanish).fuel, "33,00L");
+
+    // A replay moved elsewhere: no viewer shows the fuel of a lap that did not happen.
+    viewers.choose({english, spanish}, program);
+    book.forget();
+    sample.Fuel = 50;
+    take(sample);
+    EXPECT_EQ(viewers.screen(english).fuelUsedLastLap, "");
+    EXPECT_EQ(viewers.screen(spanish).fuelUsedLastLap, "");
 }
 
 TEST(ViewerScreens, GiveTheEngineersLinesInTheViewersUnits) {

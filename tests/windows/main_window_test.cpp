@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "support/drawn.h"
+#include "telemetry/standings.h"
 #include "windows/bar_gauge.h"
 #include "windows/main_window.h"
 
@@ -28,6 +29,7 @@ using dashboard::MenuItem;
 struct RecordedEvents : MainViewEvents {
     void menuChosen(MenuItem item) override { chosen.push_back(item); }
     void scanTick() override { ++ticks; }
+    void fieldTick() override { ++fieldTicks; }
     void windowClosing() override { ++closings; }
     std::string serverDialogConfirmed(const std::string &port) override {
         confirmed.push_back("server" + port);
@@ -45,6 +47,7 @@ struct RecordedEvents : MainViewEvents {
     std::vector<std::string> confirmed;
     std::vector<MenuItem> chosen;
     int ticks = 0;
+    int fieldTicks = 0;
     int closings = 0;
 };
 
@@ -258,6 +261,18 @@ TEST(MainWindow, AnIntervalOfZeroStopsTheTimer) {
     EXPECT_FALSE(window.scanTimer().isActive());
     window.startScanTimer();
     EXPECT_FALSE(window.scanTimer().isActive());
+}
+
+TEST(MainWindow, TheFieldTimerTicksWhileItRuns) {
+    MainWindow window(0);
+    RecordedEvents events;
+    window.setEvents(&events);
+    EXPECT_FALSE(window.fieldTimer().isActive());
+    window.runFieldTimer(true);
+    EXPECT_EQ(window.fieldTimer().interval(), telemetry::kFieldEveryMs);
+    EXPECT_TRUE(waitFor([&] { return events.fieldTicks >= 2; }));
+    window.runFieldTimer(false);
+    EXPECT_FALSE(window.fieldTimer().isActive());
 }
 
 TEST(ConnectionDialogs, OpenOnceShowTheirTextsAndCloseOnlyWhenAccepted) {
