@@ -34,6 +34,7 @@ x() { xvfb-run -a -s "-screen 0 1280x1024x24" "$@"; }
 x python3 bench/e2e.py build/bench "$seconds" 10 >"$out/e2e.txt"
 x python3 bench/e2e.py build/bench "$seconds" 500 >"$out/e2e500.txt"
 x python3 bench/startup.py build/bench >"$out/startup.txt"
+x python3 bench/glance.py build/bench "$seconds" 10 >"$out/glance.txt"
 x python3 bench/soak.py build/bench 180 "$soak_speed" --timeline "$out/soak.csv" \
     --plot docs/soak.png >"$out/soak.txt" || true
 
@@ -75,6 +76,10 @@ echo "| latency acquisition → display, p99 | $(e2e latency_p99_ms) ms | |"
 echo "| start-up to the first painted window | $(e2e startup_ms startup) ms | |"
 echo "| bare Qt window, the same | $(e2e bare_window_ms startup) ms | |"
 echo "| start-up / bare window | $(e2e startup_ratio startup) | ≤ 1.5 |"
+echo "| 10 ms scan, web on: server CPU, no viewer | $(e2e alone_cpu_percent glance) % of a core | |"
+echo "| the same, one browser on the full page | $(e2e page_cpu_percent glance) % of a core | |"
+echo "| the same, one browser on the phone dash | $(e2e dash_cpu_percent glance) % of a core | |"
+echo "| the same, no viewer, the overlays shown | $(e2e overlay_cpu_percent glance) % of a core | |"
 echo
 echo "Soak (docs/soak.png):"
 cat "$out/soak.txt"

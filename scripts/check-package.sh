@@ -23,7 +23,7 @@ done
 
 depends=$(dpkg-deb -f "$deb" Depends)
 for wanted in libqt6widgets6 libqt6network6 libqrencode4 libxcb1 qt6-qpa-plugins \
-    libqt6sql6-sqlite libqt6charts6; do
+    libqt6sql6-sqlite libqt6charts6 libqt6texttospeech6 qt6-speech-speechd-plugin; do
     grep -q "$wanted" <<<"$depends" || { echo "missing dependency: $wanted"; exit 1; }
 done
 

@@ -10,6 +10,9 @@ packages=(
     libqt6sql6-sqlite libqt6opengl6-dev
     googletest libgtest-dev
     xvfb xauth locales fonts-dejavu-core fonts-roboto-unhinted chromium python3
+    openbox libxcb-shape0-dev libxcb-xtest0-dev
+    qt6-speech-dev qt6-declarative-dev qt6-speech-speechd-plugin speech-dispatcher
+    speech-dispatcher-espeak-ng espeak-ng sox
     g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix wine wine64
     dpkg-dev desktop-file-utils lintian
     clang libclang-rt-dev

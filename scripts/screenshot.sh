@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Starts the simulated game and Ostrelo on a private X server and saves pictures of the
-# dashboard at its design size and enlarged, and of the About window, in docs/screenshots.
+# dashboard at its design size and enlarged, of the About window and of the phone dash, in
+# docs/screenshots.
 # Usage: scripts/screenshot.sh [seconds to wait for a live dashboard]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -26,7 +27,7 @@ cat > "$work/run.sh" <<INNER
 set -e
 build/release/tools/simgame/ostrelo-simgame --speed 3 -geometry +1100+0 >/dev/null &
 game=\$!
-build/release/src/app/ostrelo --config "$work/Ostrelo.ini" 2>/dev/null &
+build/release/src/app/ostrelo --config "$work/Ostrelo.ini" --web 127.0.0.1:8097 2>/dev/null &
 ostrelo=\$!
 sleep $wait_seconds
 window=\$(xdotool search --name '^Ostrelo\$' | head -n 1)
@@ -40,8 +41,11 @@ sleep 1
 xdotool mousemove --window "\$window" 355 8 click 1
 sleep 1
 import -window "\$(xdotool search --name 'Acerca de Ostrelo' | head -n 1)" "$out/about.png"
+scripts/dash-screenshots.py \
+    "http://127.0.0.1:8097/dash?lang=English&tiles=gear,rpm,speed,last,delta,position,lap,fuellaps,fuel,tyres" \
+    "$out/dash"
 kill \$ostrelo \$game
 INNER
 chmod +x "$work/run.sh"
 xvfb-run -a -s "-screen 0 1600x1200x24 -dpi 96" "$work/run.sh"
-echo "saved $out/dashboard.png, $out/dashboard-large.png and $out/about.png"
+echo "saved $out/dashboard.png, $out/dashboard-large.png, $out/about.png and $out/dash-*.png"

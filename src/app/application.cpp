@@ -8,6 +8,8 @@
 #include "core/regular_file.h"
 #include "core/settings_location.h"
 #include "engineer/engineer_report.h"
+#include "glance/overlay_places.h"
+#include "glance/tiles.h"
 #include "i18n/language_table.h"
 #include "i18n/messages.h"
 #include "platform/native.h"
@@ -142,6 +144,10 @@ Application::Application(const CommandLine &line) {
         m_state.settings.WebAddress = *line.webAddress;
         m_state.settings.WebPort = core::NumberToText(line.webPort);
     }
+    if (line.overlay) {
+        // For this run only, as the web dashboard above.
+        m_state.settings.OverlayShown = true;
+    }
     for (const std::string &notice : m_notices) {
         std::cerr << "ostrelo: " << notice << std::endl;
     }
@@ -196,6 +202,13 @@ Application::Application(const CommandLine &line) {
     m_program->onWebSettingsChanged = [this] { applyWebSettings(); };
     m_program->onPresent = [this](const telemetry::TelemetrySample *sample) { publish(sample); };
     applyWebSettings();
+    m_overlay = std::make_unique<windows::Overlay>();
+    m_overlay->onPlaced = [this](glance::TileKind kind, const glance::Place &place) {
+        glance::savePlace(m_state.store, kind, place);
+    };
+    m_overlay->onMenuChosen = [this](dashboard::MenuItem item) { m_program->menuChosen(item); };
+    m_program->onOverlayChanged = [this] { m_overlay->arrange(m_state.settings, m_state.store); };
+    m_overlay->arrange(m_state.settings, m_state.store);
     if (qEnvironmentVariableIsSet("OSTRELO_QUIT_AFTER_FIRST_PAINT")) {
         // For measuring start-up (scripts/bench.sh): from exec to the first painted window.
         windows::onFirstPaint(m_window.get(), [] {
@@ -242,6 +255,13 @@ void Application::applyWebSettings() {
                        resource(QStringLiteral(":/web/app.js")));
         m_web->addPage("/style.css", "text/css; charset=utf-8",
                        resource(QStringLiteral(":/web/style.css")));
+        // The phone dash: big tiles made for a glance.
+        m_web->addPage("/dash", "text/html; charset=utf-8",
+                       resource(QStringLiteral(":/web/dash.html")));
+        m_web->addPage("/dash.js", "text/javascript; charset=utf-8",
+                       resource(QStringLiteral(":/web/dash.js")));
+        m_web->addPage("/dash.css", "text/css; charset=utf-8",
+                       resource(QStringLiteral(":/web/dash.css")));
         m_web->addPage("/car.png", "image/png", resource(QStringLiteral(":/car.png")));
         m_web->addPage("/logo.png", "image/png", resource(QStringLiteral(":/logo.png")));
         const std::string layout =
@@ -361,7 +381,8 @@ void Application::publish(const telemetry::TelemetrySample *sample) {
                          std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
     }
     const bool towerShown = m_standingsWindow && m_standingsWindow->isVisible();
-    m_program->watchStandings(towerShown, m_web && m_web->viewerCount() > 0);
+    m_program->watchStandings(towerShown, m_web && m_web->viewerCount() > 0,
+                              m_overlay && m_overlay->needsTower());
     const std::vector<standings::TowerRow> tower = m_program->standingsWatched()
                                                        ? m_tower.rows(m_state.followed.CarSlot)
                                                        : std::vector<standings::TowerRow>();
@@ -375,6 +396,20 @@ void Application::publish(const telemetry::TelemetrySample *sample) {
         report.problem = history::describe(m_history->problem(), m_state.texts);
         m_engineerWindow->setTexts(m_state.texts);
         m_engineerWindow->apply(report);
+    }
+    if (m_overlay) {
+        m_overlay->showMenus(m_program->screen());
+    }
+    if (m_overlay && m_overlay->shown()) {
+        // In the window's language and units.
+        const std::optional<telemetry::TelemetrySample> &full =
+            m_program->lapBook().lastShownInFull();
+        m_overlay->apply(glance::makeTiles(
+            {m_program->screen(), full ? &*full : nullptr,
+             engineer::engineerReport(*m_engineer, m_state.texts, m_state.settings.Unitats,
+                                      m_separator),
+             standings::towerLines(tower, m_state.texts, m_separator), m_state.texts,
+             m_state.settings.Unitats == core::Units::Imperial, m_separator}));
     }
     if (!m_web || m_web->viewerCount() == 0) {
         return;

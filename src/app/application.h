@@ -19,6 +19,7 @@
 #include "windows/debug_window.h"
 #include "windows/engineer_window.h"
 #include "windows/main_window.h"
+#include "windows/overlay_window.h"
 #include "windows/replay_bar.h"
 #include "windows/standings_window.h"
 
@@ -88,6 +89,8 @@ private:
     std::unique_ptr<windows::ReplayBar> m_replayBar;
     std::unique_ptr<web::ViewerScreens> m_viewerScreens;
     std::unique_ptr<web::WebServer> m_web;
+    // The glance tiles over the game.
+    std::unique_ptr<windows::Overlay> m_overlay;
 };
 
 /// The addresses a browser opens for a web dashboard on `address` (empty: every address, then

@@ -85,6 +85,8 @@ CommandLine parseCommandLine(std::span<const std::string> arguments) {
         }
         if (argument == "--demo") {
             line.demo = true;
+        } else if (argument == "--overlay") {
+            line.overlay = true;
         } else {
             line.error = "unknown option: " + argument;
             return line;
@@ -127,6 +129,7 @@ std::string usageText() {
            "  --web [ADDRESS:]PORT\n"
            "                  serve the dashboard to browsers on PORT (every address of\n"
            "                  this computer, or ADDRESS only) for this run\n"
+           "  --overlay       show the glance tiles over the game for this run\n"
            "  -h, --help      show this help and exit\n"
            "  -v, --version   show the version and exit\n"
            "\n"

@@ -22,13 +22,15 @@ struct CommandLine {
     /// Serve the web dashboard on this address (0.0.0.0: every address) and port, for this run.
     std::optional<std::string> webAddress;
     int webPort = 0;
+    /// Show the glance tiles over the game, for this run.
+    bool overlay = false;
     /// Empty when the command line is valid; otherwise what is wrong with it.
     std::string error;
 };
 
 /// Parses the arguments after the program name: --config PATH (or --config=PATH),
 /// --log PATH, --record PATH, --replay PATH, --speed FACTOR, --web [ADDRESS:]PORT (each also
-/// as --option=VALUE), --demo.
+/// as --option=VALUE), --demo, --overlay.
 CommandLine parseCommandLine(std::span<const std::string> arguments);
 
 /// The text --help (-h) or --version (-v) answers when any argument asks for one, the first

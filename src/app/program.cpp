@@ -183,6 +183,18 @@ void Program::chooseMenuItem(MenuItem item) {
         m_view.openWebDialog(m_state.texts, s.WebEnabled, s.WebAddress,
                              std::string(core::trimBlanks(s.WebPort)), m_screen.webAddress);
         break;
+    case MenuItem::SuperposicioVisible:
+    case MenuItem::SuperposicioBloquejada: {
+        const bool show = item == MenuItem::SuperposicioVisible;
+        bool &setting = show ? s.OverlayShown : s.OverlayLocked;
+        setting = !setting;
+        core::saveSetting(m_state.store, s,
+                          show ? core::SettingKey::OverlayShown : core::SettingKey::OverlayLocked);
+        if (onOverlayChanged) {
+            onOverlayChanged();
+        }
+        break;
+    }
     case MenuItem::AcercaDe:
         m_view.openAbout(m_state.texts);
         break;
@@ -365,8 +377,8 @@ void Program::Temps() {
     });
 }
 
-void Program::watchStandings(bool windowShown, bool browsersServed) {
-    m_standingsWatched = windowShown || browsersServed;
+void Program::watchStandings(bool windowShown, bool browsersServed, bool overlayShown) {
+    m_standingsWatched = windowShown || browsersServed || overlayShown;
     m_view.runFieldTimer(m_standingsWatched);
 }
 

@@ -57,6 +57,9 @@ public:
     /// The web dashboard's settings changed (and are stored): it starts, moves or stops.
     std::function<void()> onWebSettingsChanged;
 
+    /// The overlay's settings changed (and are stored): its tiles show, hide, lock or unlock.
+    std::function<void()> onOverlayChanged;
+
     /// The screen was handed to the window, with the sample it shows for the first time (as
     /// read, before any unit conversion), or none when only other elements changed.
     std::function<void(const telemetry::TelemetrySample *sample)> onPresent;
@@ -85,9 +88,9 @@ public:
     /// not a replay), for the standings' timing; the tick's sample is untouched. Hands the field
     /// to `onFieldRead` with the time it was read at.
     void readField();
-    /// Whether the standings are looked at, in their window or by a browser: while they are,
-    /// the window's field timer reads the field between the ticks.
-    void watchStandings(bool windowShown, bool browsersServed);
+    /// Whether the standings are looked at, in their window, by a browser or in tiles shown over
+    /// the game: while they are, the window's field timer reads the field between the ticks.
+    void watchStandings(bool windowShown, bool browsersServed, bool overlayShown);
     bool standingsWatched() const { return m_standingsWatched; }
     std::function<void(const telemetry::Standings &field, std::int64_t timeMs)> onFieldRead;
 

@@ -40,6 +40,9 @@ Broken portRule(const std::string &port) {
                                                                         : std::nullopt;
 }
 
+// The section of the overlays: their switches, and each tile's place under the tile's name.
+constexpr const char *kOverlaySection = "Overlay";
+
 // clang-format off
 const KeyRow kKeys[] = {
     {SettingKey::Idioma, "Opcions", "Idioma", &Settings::Idioma},
@@ -75,6 +78,9 @@ const KeyRow kKeys[] = {
                     ? std::nullopt : Broken(SettingRule::ListenAddress); }},
     {SettingKey::WebPort, "Web", "Port", &Settings::WebPort, [](const Settings &s) {
          return portRule(s.WebPort); }},
+    {SettingKey::OverlayShown, kOverlaySection, "Shown", &Settings::OverlayShown},
+    {SettingKey::OverlayLocked, kOverlaySection, "Locked", &Settings::OverlayLocked},
+    {SettingKey::OverlayTiles, kOverlaySection, "Tiles", &Settings::OverlayTiles},
 };
 // clang-format on
 
@@ -217,6 +223,14 @@ LoadedSettings loadSettings(const SettingsStore &store) {
 void saveSetting(SettingsStore &store, const Settings &settings, SettingKey key) {
     const KeyRow &row = rowOf(key);
     store.write(row.section, row.name, storedForm(settings, row.member));
+}
+
+std::string readOverlayPlace(const SettingsStore &store, std::string_view tile) {
+    return store.read(kOverlaySection, tile, "");
+}
+
+void saveOverlayPlace(SettingsStore &store, std::string_view tile, std::string_view place) {
+    store.write(kOverlaySection, tile, place);
 }
 
 void writeThresholds(const Settings &settings, SettingsStore &store) {

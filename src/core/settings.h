@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace ostrelo::core {
@@ -53,6 +54,12 @@ struct Settings : Thresholds {
     bool WebEnabled = false;
     std::string WebAddress = "127.0.0.1";
     std::string WebPort = " 8080";
+    // [Overlay]: the glance tiles over the game's screen, hidden until the user shows them,
+    // locked (clicks go to the game) until the user unlocks them to move them. The tiles are
+    // named in a comma-separated list; an empty one stands for the default tiles.
+    bool OverlayShown = false;
+    bool OverlayLocked = true;
+    std::string OverlayTiles;
 };
 
 /// Every key of the settings file, in the order start-up reads them.
@@ -81,6 +88,9 @@ enum class SettingKey {
     WebEnabled,
     WebAddress,
     WebPort,
+    OverlayShown,
+    OverlayLocked,
+    OverlayTiles,
 };
 
 /// The rule a stored setting breaks.
@@ -127,6 +137,13 @@ LoadedSettings loadSettings(const SettingsStore &store);
 /// Writes the setting `key` from `settings` to `store` in its stored form: numbers with
 /// their leading blank, flags as "True" or "False", texts as held.
 void saveSetting(SettingsStore &store, const Settings &settings, SettingKey key);
+
+/// The stored place of the overlay tile named `tile` in section [Overlay], as written
+/// ("x,y,w,h"); empty when none is stored.
+std::string readOverlayPlace(const SettingsStore &store, std::string_view tile);
+
+/// Stores `place` as the place of the overlay tile named `tile`.
+void saveOverlayPlace(SettingsStore &store, std::string_view tile, std::string_view place);
 
 /// Writes the eight thresholds back to section MaxMin, in their start-up order.
 void writeThresholds(const Settings &settings, SettingsStore &store);

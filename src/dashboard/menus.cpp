@@ -25,6 +25,9 @@ void showMenus(Screen &screen, const core::Settings &s, const i18n::Texts &t) {
         {PanellWeb, t.TextWebMenu},
         {Enginyer, t.TextEngineerMenu},
         {Classificacio, t.TextStandingsMenu},
+        {Superposicio, t.TextOverlayMenu},
+        {SuperposicioVisible, t.TextOverlayShow},
+        {SuperposicioBloquejada, t.TextOverlayLock},
     };
     for (const auto &[item, caption] : captions) {
         screen.menu(item).caption = caption;
@@ -43,6 +46,10 @@ void showMenus(Screen &screen, const core::Settings &s, const i18n::Texts &t) {
     screen.menu(Client).checked = s.TipusConexio == core::ConnectionMode::Client;
     screen.menu(VeureDadesServidor).enabled = s.TipusConexio == core::ConnectionMode::Server;
     screen.menu(VeureDadesServidor).checked = s.DadesServ;
+    // Locking means something only while the tiles are shown.
+    screen.menu(SuperposicioVisible).checked = s.OverlayShown;
+    screen.menu(SuperposicioBloquejada).enabled = s.OverlayShown;
+    screen.menu(SuperposicioBloquejada).checked = s.OverlayShown && s.OverlayLocked;
 }
 
 } // namespace ostrelo::dashboard

@@ -40,6 +40,10 @@ enum class MenuItem : std::uint8_t {
     Enginyer,
     /// The timing tower of the whole field.
     Classificacio,
+    /// The glance tiles over the game: the submenu, showing them, locking them.
+    Superposicio,
+    SuperposicioVisible,
+    SuperposicioBloquejada,
     TempsRefresc,
     TS_10,
     TS_50,
@@ -55,7 +59,7 @@ enum class MenuItem : std::uint8_t {
     PanellWeb,
     AcercaDe,
 };
-inline constexpr std::size_t kMenuItemCount = 30;
+inline constexpr std::size_t kMenuItemCount = 33;
 
 /// A value in a box whose background shows where the value lies against its thresholds.
 struct Reading {
@@ -163,13 +167,14 @@ struct Screen {
 
 /// One entry of the menu bar: the item, the menu it belongs to (the item itself for a
 /// top-level menu), its fixed caption (empty when the language gives it), whether it carries a
-/// check mark, and whether a separator comes before it.
+/// check mark, whether a separator comes before it, and whether it opens a submenu of its own.
 struct MenuLayoutEntry {
     MenuItem item;
     MenuItem menu;
     const char *fixedCaption = "";
     bool checkable = false;
     bool separatorBefore = false;
+    bool submenu = false;
 };
 
 /// The menu bar in menu order.

@@ -54,13 +54,16 @@ EngineerReport engineerReport(const RaceEngineer &engineer, const i18n::Texts &t
         report.fuelPerLap = filled(t.TextNeedLaps, std::to_string(figures.countingLaps));
     } else {
         report.fuelPerLap = t.TextFuelPerLap + ": " + fuel(figures.perLapMean) + " (" +
-                            t.TextFuelMost + " " + fuel(figures.perLapMost) + ")";
-        report.lapsOfFuel =
-            t.TextLapsOfFuel + ": " + dashboard::patternText(figures.lapsOfFuel, "0.0", separator);
+                            t.TextFuelMost + " " + fuel(figures.perLapMost) + ")" +
+                            (figures.fromEarlier ? ", " + t.TextFromEarlier : "");
+        report.lapsOfFuelValue = dashboard::patternText(figures.lapsOfFuel, "0.0", separator);
+        report.lapsOfFuel = t.TextLapsOfFuel + ": " + report.lapsOfFuelValue;
         if (figures.toAdd) {
+            report.toAddValue = *figures.toAdd > 0 ? fuel(*figures.toAdd) : "0";
             report.toAdd = *figures.toAdd > 0 ? t.TextFuelToAdd + ": " + fuel(*figures.toAdd)
                                               : t.TextFuelEnough;
         } else if (figures.stops > 0) {
+            report.toAddValue = std::to_string(figures.stops) + " \u00D7 " + fuel(figures.perStop);
             report.toAdd =
                 filled(t.TextFuelStops, std::to_string(figures.stops), fuel(figures.perStop));
         }

@@ -17,6 +17,10 @@ struct EngineerReport {
     std::string lapsOfFuel;
     /// The fuel to add at the next stop, that the tank suffices, or the stops still to make.
     std::string toAdd;
+    /// The same figures without their words, for a glance: the laps of fuel, and the fuel to
+    /// add (the fuel of each stop when there are several; "0" when the tank suffices).
+    std::string lapsOfFuelValue;
+    std::string toAddValue;
     /// The tank's capacity as it counts, when it is known.
     std::string tank;
     std::string personalBest;

@@ -10,9 +10,18 @@
 namespace ostrelo::engineer {
 
 FuelFigures fuelFigures(std::span<const LapRecord> laps, double fuelLitres, int lapsCompleted,
-                        const RaceLength &length, double tankLitres) {
+                        const RaceLength &length, double tankLitres, const FuelPlan &plan,
+                        const EarlierConsumption &earlier) {
     FuelFigures figures;
     std::vector<const LapRecord *> counting;
+    double time = 0;
+    int timed = 0;
+    for (auto lap = laps.rbegin(); lap != laps.rend() && timed < kFuelLaps; ++lap) {
+        if (lap->counts && dashboard::isLapTime(lap->timeS)) {
+            time += lap->timeS;
+            ++timed;
+        }
+    }
     for (auto lap = laps.rbegin(); lap != laps.rend() && counting.size() < kFuelLaps; ++lap) {
         if (lap->counts) {
             counting.push_back(&*lap);
@@ -21,25 +30,27 @@ FuelFigures fuelFigures(std::span<const LapRecord> laps, double fuelLitres, int 
     figures.countingLaps = static_cast<int>(
         std::count_if(laps.begin(), laps.end(), [](const LapRecord &lap) { return lap.counts; }));
     if (counting.size() < static_cast<std::size_t>(kFuelLaps)) {
-        return figures;
+        if (earlier.mean <= 0) {
+            return figures;
+        }
+        figures.fromEarlier = true;
+        figures.perLapMean = earlier.mean;
+        figures.perLapMost = std::max(earlier.mean, earlier.most);
+    } else {
+        double fuel = 0;
+        for (const LapRecord *lap : counting) {
+            fuel += lap->fuelUsedL;
+            figures.perLapMost = std::max(figures.perLapMost, static_cast<double>(lap->fuelUsedL));
+        }
+        figures.perLapMean = fuel / kFuelLaps;
     }
     figures.enough = true;
-    double fuel = 0;
-    double time = 0;
-    int timed = 0;
-    for (const LapRecord *lap : counting) {
-        fuel += lap->fuelUsedL;
-        figures.perLapMost = std::max(figures.perLapMost, static_cast<double>(lap->fuelUsedL));
-        if (dashboard::isLapTime(lap->timeS)) {
-            time += lap->timeS;
-            ++timed;
-        }
-    }
-    figures.perLapMean = fuel / kFuelLaps;
-    if (figures.perLapMean <= 0) {
+    const double perLap = plan.highest ? figures.perLapMost : figures.perLapMean;
+    if (perLap <= 0) {
         return figures;
     }
-    figures.lapsOfFuel = fuelLitres / figures.perLapMean;
+    const int reserve = std::clamp(plan.reserveLaps, 0, kMostReserveLaps);
+    figures.lapsOfFuel = fuelLitres / perLap;
     int raceLaps = 0;
     if (length.kind == RaceLength::Kind::Laps) {
         raceLaps = static_cast<int>(std::ceil(length.amount));
@@ -51,14 +62,14 @@ FuelFigures fuelFigures(std::span<const LapRecord> laps, double fuelLitres, int 
     }
     const int toGo = std::max(0, raceLaps - lapsCompleted);
     figures.lapsToGo = toGo;
-    const double needed = (toGo + 1) * figures.perLapMean;
+    const double needed = (toGo + reserve) * perLap;
     const double missing = std::max(0.0, needed - fuelLitres);
     if (missing <= 0 || tankLitres <= 0 || needed <= tankLitres) {
         figures.toAdd = missing;
         return figures;
     }
-    // What a stop can add when the car comes in with a lap of fuel left.
-    const double room = tankLitres - figures.perLapMean;
+    // What a stop can add when the car comes in with the reserve left.
+    const double room = tankLitres - reserve * perLap;
     if (room > 0) {
         figures.stops = static_cast<int>(std::ceil(missing / room));
         figures.perStop = missing / figures.stops;

@@ -124,6 +124,12 @@ void RaceEngineer::feed(const telemetry::TelemetrySample &sample, std::int64_t n
         m_laps.clear();
         m_lastAgainstBest.reset();
         m_lastS = 0;
+        // What the car used here, the laps just driven included, until this session has its
+        // own figures.
+        m_earlier = {};
+        if (m_history) {
+            m_history->askConsumption(m_track, m_car);
+        }
         // A restart keeps the best: its laps were driven here with this car.
         if (otherPlace) {
             m_best = 0;
@@ -164,7 +170,15 @@ double RaceEngineer::tankCapacity() const {
 
 FuelFigures RaceEngineer::fuel() const {
     // The lap under way is not completed yet.
-    return fuelFigures(m_laps, m_fuelNow, m_lapNow - 1, m_length, tankCapacity());
+    return fuelFigures(m_laps, m_fuelNow, m_lapNow - 1, m_length, tankCapacity(), m_plan,
+                       m_earlier);
+}
+
+void RaceEngineer::consumptionFound(const std::string &track, const std::string &car,
+                                    const EarlierConsumption &used) {
+    if (track == m_track && car == m_car) {
+        m_earlier = used;
+    }
 }
 
 } // namespace ostrelo::engineer

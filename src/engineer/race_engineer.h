@@ -38,6 +38,10 @@ public:
         /// What is kept of `car`'s tank, with what was handed over before the question;
         /// nothing known when nothing is.
         virtual void tankCapacityFound(const std::string &car, const TankCapacity &tank) = 0;
+        /// What `car` used a lap on `track`: the last `kFuelLaps` counting laps of every
+        /// session kept and every lap handed over before the question; 0 when none.
+        virtual void consumptionFound(const std::string &track, const std::string &car,
+                                      const EarlierConsumption &used) = 0;
     };
 
     virtual ~LapHistory() = default;
@@ -52,6 +56,8 @@ public:
     virtual void askPersonalBest(const std::string &track, const std::string &car) = 0;
     /// Asks what is kept of `car`'s tank.
     virtual void askTankCapacity(const std::string &car) = 0;
+    /// Asks what `car` used a lap on `track` in the sessions kept.
+    virtual void askConsumption(const std::string &track, const std::string &car) = 0;
     /// Hands `tank` over to be kept for `car`, over what was kept.
     virtual void keepTankCapacity(const std::string &car, const TankCapacity &tank) = 0;
 };
@@ -75,6 +81,10 @@ public:
 
     void setRaceLength(const RaceLength &length) { m_length = length; }
     const RaceLength &raceLength() const { return m_length; }
+    void setFuelPlan(const FuelPlan &plan) { m_plan = plan; }
+    const FuelPlan &fuelPlan() const { return m_plan; }
+    /// What this car used a lap here in earlier sessions, as the history told it.
+    const EarlierConsumption &earlierConsumption() const { return m_earlier; }
 
     const std::vector<LapRecord> &laps() const { return m_laps; }
     const std::string &track() const { return m_track; }
@@ -97,6 +107,8 @@ public:
 private:
     void personalBestFound(const std::string &track, const std::string &car, double bestS) override;
     void tankCapacityFound(const std::string &car, const TankCapacity &tank) override;
+    void consumptionFound(const std::string &track, const std::string &car,
+                          const EarlierConsumption &used) override;
     void beginSession(std::int64_t nowMs);
     void take(const LapRecord &lap, std::int64_t nowMs);
     void watchTank(float fuelLitres);
@@ -105,6 +117,8 @@ private:
     LapHistory *m_history;
     LapRecorder m_recorder;
     RaceLength m_length;
+    FuelPlan m_plan;
+    EarlierConsumption m_earlier;
     std::vector<LapRecord> m_laps;
     std::string m_track;
     std::string m_car;

@@ -527,6 +527,29 @@ std::optional<double> HistoryDatabase::personalBest(const std::string &track,
     return query.value(0).toDouble();
 }
 
+std::optional<std::vector<double>>
+HistoryDatabase::recentConsumption(const std::string &track, const std::string &car) const {
+    if (!usable()) {
+        return std::nullopt;
+    }
+    QSqlQuery query(QSqlDatabase::database(m_connection, false));
+    query.prepare(QStringLiteral(
+        "SELECT laps.fuel_used_l FROM laps JOIN sessions ON laps.session = sessions.id"
+        " WHERE sessions.track = ? AND sessions.car = ? AND laps.counts = 1"
+        " AND laps.fuel_used_l > 0 ORDER BY laps.id DESC LIMIT ?"));
+    query.addBindValue(QString::fromStdString(track));
+    query.addBindValue(QString::fromStdString(car));
+    query.addBindValue(engineer::kFuelLaps);
+    if (!query.exec()) {
+        return std::nullopt;
+    }
+    std::vector<double> used;
+    while (query.next()) {
+        used.push_back(query.value(0).toDouble());
+    }
+    return used;
+}
+
 std::optional<engineer::TankCapacity> HistoryDatabase::tankCapacity(const std::string &car) const {
     if (!usable()) {
         return std::nullopt;

@@ -59,6 +59,10 @@ public:
     /// The best time of any lap on `track` with `car` in every session, pit laps and laps
     /// without a time left out; 0 when there is none, nothing when it cannot be read.
     std::optional<double> personalBest(const std::string &track, const std::string &car) const;
+    /// The fuel used on the last `engineer::kFuelLaps` counting laps on `track` with `car`,
+    /// the latest first; nothing when it cannot be read.
+    std::optional<std::vector<double>> recentConsumption(const std::string &track,
+                                                         const std::string &car) const;
     /// What is kept of `car`'s tank (nothing known when nothing is); nothing when it cannot
     /// be read.
     std::optional<engineer::TankCapacity> tankCapacity(const std::string &car) const;

@@ -54,10 +54,15 @@ struct AskBest {
 struct AskTank {
     std::string car;
 };
-using Job = std::variant<BeginSession, AddLap, KeepTank, AskBest, AskTank>;
+struct AskConsumption {
+    std::string track;
+    std::string car;
+};
+using Job = std::variant<BeginSession, AddLap, KeepTank, AskBest, AskTank, AskConsumption>;
 
 bool isQuestion(const Job &job) {
-    return std::holds_alternative<AskBest>(job) || std::holds_alternative<AskTank>(job);
+    return std::holds_alternative<AskBest>(job) || std::holds_alternative<AskTank>(job) ||
+           std::holds_alternative<AskConsumption>(job);
 }
 
 // What the thread hands back.
@@ -76,7 +81,12 @@ struct TankFound {
     std::string car;
     engineer::TankCapacity tank;
 };
-using Answer = std::variant<Opened, ProblemSeen, BestFound, TankFound>;
+struct ConsumptionFound {
+    std::string track;
+    std::string car;
+    engineer::EarlierConsumption used;
+};
+using Answer = std::variant<Opened, ProblemSeen, BestFound, TankFound, ConsumptionFound>;
 
 } // namespace
 
@@ -299,6 +309,36 @@ private:
                 }
             }
             post(TankFound{askTank->car, tank});
+        } else if (const auto *askUsed = std::get_if<AskConsumption>(&job)) {
+            std::vector<double> used;
+            if (m_state == State::Open) {
+                // The laps still waiting to be written are the latest.
+                for (auto waiting = m_blocked.rbegin(); waiting != m_blocked.rend(); ++waiting) {
+                    const auto *lap = std::get_if<AddLap>(&*waiting);
+                    const auto session = lap ? m_sessions.find(lap->session) : m_sessions.end();
+                    if (session != m_sessions.end() && session->second.track == askUsed->track &&
+                        session->second.car == askUsed->car && lap->lap.counts &&
+                        lap->lap.fuelUsedL > 0 && used.size() < engineer::kFuelLaps) {
+                        used.push_back(lap->lap.fuelUsedL);
+                    }
+                }
+                const std::optional<std::vector<double>> kept =
+                    m_database->recentConsumption(askUsed->track, askUsed->car);
+                if (!kept) {
+                    return false;
+                }
+                for (const double litres : *kept) {
+                    if (used.size() < engineer::kFuelLaps) {
+                        used.push_back(litres);
+                    }
+                }
+            }
+            engineer::EarlierConsumption found;
+            for (const double litres : used) {
+                found.mean += litres / static_cast<double>(used.size());
+                found.most = std::max(found.most, litres);
+            }
+            post(ConsumptionFound{askUsed->track, askUsed->car, found});
         }
         return true;
     }
@@ -392,6 +432,10 @@ void HistoryStore::askTankCapacity(const std::string &car) {
     m_shared->hand(AskTank{car});
 }
 
+void HistoryStore::askConsumption(const std::string &track, const std::string &car) {
+    m_shared->hand(AskConsumption{track, car});
+}
+
 void HistoryStore::keepTankCapacity(const std::string &car, const engineer::TankCapacity &tank) {
     m_shared->hand(KeepTank{car, tank});
 }
@@ -423,6 +467,10 @@ void HistoryStore::deliver() {
         } else if (const auto *tank = std::get_if<TankFound>(&answer)) {
             if (m_listener) {
                 m_listener->tankCapacityFound(tank->car, tank->tank);
+            }
+        } else if (const auto *used = std::get_if<ConsumptionFound>(&answer)) {
+            if (m_listener) {
+                m_listener->consumptionFound(used->track, used->car, used->used);
             }
         }
     }

@@ -43,6 +43,7 @@ public:
     void addLap(std::int64_t session, const engineer::LapRecord &lap) override;
     void askPersonalBest(const std::string &track, const std::string &car) override;
     void askTankCapacity(const std::string &car) override;
+    void askConsumption(const std::string &track, const std::string &car) override;
     void keepTankCapacity(const std::string &car, const engineer::TankCapacity &tank) override;
 
 private:

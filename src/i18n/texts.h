@@ -20,13 +20,19 @@ namespace ostrelo::i18n {
     X(TextGraphicsMenu) X(TextMetricMenu) X(TextImperialMenu) X(TextShowServerDataMenu) \
     X(TextPortHelp) X(TextWebMenu) X(TextWebTitle) X(TextWebEnabled) X(TextWebAddress) \
     X(TextWebHint) X(TextWebOff) X(TextWebThisComputerOnly) X(TextNoData) X(TextOldData) X(TextFullScreen) X(TextEngineerMenu) \
-    X(TextEngineerTitle) X(TextFuelPerLap) X(TextFuelMost) X(TextLapsOfFuel) X(TextRaceLength) \
+    X(TextEngineerTitle) X(TextFuelPerLap) X(TextFuelMost) X(TextFromEarlier) X(TextLapsOfFuel) X(TextRaceLength) \
     X(TextLapsUnit) X(TextMinutesUnit) X(TextNoLength) X(TextFuelToAdd) X(TextFuelEnough) \
     X(TextFuelStops) X(TextTankCapacity) X(TextTankLearned) \
     X(TextNeedLaps) X(TextPersonalBest) X(TextAgainstBest) X(TextLapColumns) X(TextExportCsv) \
     X(TextLapTimesPlot) X(TextTyresPlot) X(TextRecordMenu) X(TextReplayRefused) \
     X(TextReplayDamaged) X(TextStandingsMenu) X(TextStandingsTitle) X(TextStandingsColumns) \
     X(TextOneLapBehind) X(TextLapsBehind) \
+    X(TextTileCaptions) X(TextPhoneDash) X(TextFullDash) X(TextTilesChoice) \
+    X(TextScreenMaySleep) X(TextOverlayMenu) X(TextOverlayShow) X(TextOverlayLock) \
+    X(TextRadioMenu) X(TextRadioFuelLaps) X(TextRadioFuelOneLap) X(TextRadioBox) X(TextRadioAdd) X(TextRadioLitres) X(TextRadioGallons) X(TextRadioBest) \
+    X(TextRadioLastLap) X(TextRadioPlus) X(TextRadioMinus) X(TextRadioUp) X(TextRadioDown) X(TextRadioHot) X(TextRadioCold) X(TextRadioTyres) \
+    X(TextRadioBrakes) X(TextRadioLimiter) X(TextRadioMinute) X(TextRadioMinutes) X(TextRadioDecimal) X(TextRadioNoVoice) X(TextRadioKinds) X(TextRadioVolume) \
+    X(TextRadioMute) X(TextRadioLines) X(TextReserveLaps) X(TextHighestLap) \
     X(TextNoticesTitle) X(TextSettingsUnsaved) X(TextSettingProblem) X(TextRuleNumber) \
     X(TextRuleFlag) X(TextRuleRange) X(TextRuleScanTime) X(TextRuleConnection) X(TextRuleUnits) \
     X(TextRulePort) X(TextRuleAddress) X(TextRuleListenAddress) X(TextRuleColour) \
@@ -55,7 +61,16 @@ namespace ostrelo::i18n {
 /// fuel each adds, `TextTankLearned` the tank capacity the user leaves to the program);
 /// `TextReplayRefused` and `TextReplayDamaged` hold "%1" for the reason; the `TextStandings...`
 /// texts and the gaps belong to the timing tower
-/// (`TextStandingsColumns` its eight column titles, `TextLapsBehind` "%1" for two laps or more).
+/// (`TextStandingsColumns` its eight column titles, `TextLapsBehind` "%1" for two laps or more);
+/// `TextTileCaptions` the captions of the glance tiles, separated by commas in the order of
+/// `glance::TileKind`, and the texts after it the phone page's and the overlay's; the
+/// `TextRadio...` texts are the race engineer's spoken calls (`TextRadioFuelLaps` "%1" the
+/// laps, `TextRadioAdd` "%1" the fuel, `TextRadioBest` "%1" the lap time,
+/// `TextRadioLastLap` "%1" the lap time and "%2" the difference, `TextRadioUp` and
+/// `TextRadioDown` "%1" the position, `TextRadioHot` and `TextRadioCold` "%1" what is out of
+/// its window; `TextRadioDecimal` the decimal sign the language speaks, `TextRadioKinds` the
+/// kinds of call separated by commas in the order of `radio::CallKind`), with the engineer's
+/// strategy texts after them.
 /// From `TextNoticesTitle` on come the program's own messages; in them "%1" and on stand for
 /// names, numbers and the system's own error text, put in as they are:
 /// `TextSettingsUnsaved` "%1" the file's problem; `TextSettingProblem` "%1" the file, "%2" the

@@ -131,11 +131,35 @@ std::string towerRows(const std::vector<standings::TowerLine> &tower) {
     return rows;
 }
 
+std::string tileList(const std::vector<glance::Tile> &tiles) {
+    std::string list;
+    for (const glance::Tile &tile : tiles) {
+        std::string values;
+        for (const glance::TileValue &value : tile.values) {
+            values += std::string(values.empty() ? "[" : ",[") + jsonString(value.text) + "," +
+                      (value.background ? jsonString(colourText(*value.background)) : "null") + "]";
+        }
+        std::string lamps;
+        for (const dashboard::Lamp &lamp : tile.lamps) {
+            lamps += std::string(lamps.empty() ? "[" : ",[") + jsonString(lamp.caption) + "," +
+                     boolText(lamp.lit) + "]";
+        }
+        list += std::string(list.empty() ? "" : ",") +
+                "{\"k\":" + jsonString(glance::tileName(tile.kind)) +
+                ",\"c\":" + jsonString(tile.caption) + ",\"v\":[" + values +
+                "],\"u\":" + jsonString(tile.unit) + ",\"d\":" + jsonString(tile.detail) +
+                ",\"f\":" + numberText(tile.fill) + ",\"l\":" + std::to_string(tile.lightsLit) +
+                ",\"m\":[" + lamps + "]}";
+    }
+    return list;
+}
+
 } // namespace
 
 std::string screenMessage(const dashboard::Screen &screen, bool live,
                           const std::vector<std::string> &lines,
-                          const std::vector<standings::TowerLine> &tower) {
+                          const std::vector<standings::TowerLine> &tower,
+                          const std::vector<glance::Tile> &tiles) {
     std::string labels;
     std::string backgrounds;
     for (int number = 1; number <= 48; ++number) {
@@ -165,7 +189,7 @@ std::string screenMessage(const dashboard::Screen &screen, bool live,
     return std::string("{\"live\":") + boolText(live) + ",\"L\":[null," + labels +
            "],\"B\":[null," + backgrounds + "],\"C\":[null," + lamps + "],\"P\":[null," + bars +
            "],\"S\":[null," + markers + "],\"E\":[" + engineerLines(lines) + "],\"T\":[" +
-           towerRows(tower) + "]}";
+           towerRows(tower) + "],\"D\":[" + tileList(tiles) + "]}";
 }
 
 std::string textsMessage(const i18n::Texts &texts, std::string_view idioma, bool imperial) {
@@ -173,13 +197,28 @@ std::string textsMessage(const i18n::Texts &texts, std::string_view idioma, bool
     for (const dashboard::LanguageItem &language : dashboard::languageItems()) {
         languages += (languages.empty() ? "" : ",") + jsonString(language.idioma);
     }
+    std::string tileNames;
+    for (std::size_t kind = 0; kind < glance::kTileKindCount; ++kind) {
+        tileNames += (kind > 0 ? "," : "") +
+                     jsonString(glance::tileName(static_cast<glance::TileKind>(kind)));
+    }
+    std::string defaultTiles;
+    for (const glance::TileKind kind : glance::defaultTiles()) {
+        defaultTiles += (defaultTiles.empty() ? "" : ",") + jsonString(glance::tileName(kind));
+    }
     return "{\"texts\":{\"noData\":" + jsonString(texts.TextNoData) +
            ",\"fullScreen\":" + jsonString(texts.TextFullScreen) +
            ",\"metric\":" + jsonString(texts.TextMetricMenu) +
            ",\"imperial\":" + jsonString(texts.TextImperialMenu) +
            ",\"standings\":" + jsonString(texts.TextStandingsTitle) +
-           ",\"columns\":" + jsonString(texts.TextStandingsColumns) + "},\"languages\":[" +
-           languages + "],\"lang\":" + jsonString(idioma) + ",\"units\":\"" +
+           ",\"columns\":" + jsonString(texts.TextStandingsColumns) +
+           ",\"phoneDash\":" + jsonString(texts.TextPhoneDash) +
+           ",\"fullDash\":" + jsonString(texts.TextFullDash) +
+           ",\"tiles\":" + jsonString(texts.TextTilesChoice) +
+           ",\"tileCaptions\":" + jsonString(texts.TextTileCaptions) +
+           ",\"maySleep\":" + jsonString(texts.TextScreenMaySleep) + "},\"languages\":[" +
+           languages + "],\"tileNames\":[" + tileNames + "],\"defaultTiles\":[" + defaultTiles +
+           "],\"lang\":" + jsonString(idioma) + ",\"units\":\"" +
            (imperial ? "Imperial" : "Metric") + "\"}";
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "dashboard/screen.h"
+#include "glance/tiles.h"
 #include "i18n/texts.h"
 #include "standings/tower_lines.h"
 
@@ -19,10 +20,13 @@ std::string jsonString(std::string_view text);
 /// element of `screen` by its design number ("L" labels with "B" backgrounds, "C" lamps,
 /// "P" bars, "S" wheel-lock markers), the race engineer's `lines` ("E") and the timing `tower`
 /// ("T": each row its eight columns, then whether it is the followed car and whether it holds
-/// the fastest lap).
+/// the fastest lap) and the glance `tiles` ("D": each with its name "k", caption "c", values
+/// "v" as [text, background], unit "u", detail "d", rpm fill "f" and shift lights "l", lamps
+/// "m" as [caption, lit]).
 std::string screenMessage(const dashboard::Screen &screen, bool live,
                           const std::vector<std::string> &lines = {},
-                          const std::vector<standings::TowerLine> &tower = {});
+                          const std::vector<standings::TowerLine> &tower = {},
+                          const std::vector<glance::Tile> &tiles = {});
 
 /// The page's own texts in the viewer's language, sent once when a viewer connects.
 std::string textsMessage(const i18n::Texts &texts, std::string_view idioma, bool imperial);

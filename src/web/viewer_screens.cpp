@@ -65,11 +65,14 @@ ViewerChoice choiceFromQuery(std::string_view query, const core::Settings &setti
     return choice;
 }
 
-std::vector<std::string> engineerLines(const engineer::RaceEngineer &engineer,
-                                       const ViewerChoice &choice, char decimalSeparator) {
+engineer::EngineerReport viewerReport(const engineer::RaceEngineer &engineer,
+                                      const ViewerChoice &choice, char decimalSeparator) {
     const i18n::Language *language = i18n::findLanguage(choice.idioma);
-    const engineer::EngineerReport report = engineer::engineerReport(
-        engineer, language ? language->texts : i18n::Texts{}, choice.units, decimalSeparator);
+    return engineer::engineerReport(engineer, language ? language->texts : i18n::Texts{},
+                                    choice.units, decimalSeparator);
+}
+
+std::vector<std::string> engineerLines(const engineer::EngineerReport &report) {
     std::vector<std::string> lines;
     for (const std::string *line :
          {&report.fuelPerLap, &report.lapsOfFuel, &report.toAdd, &report.againstBest}) {
@@ -125,6 +128,7 @@ const dashboard::Screen &ViewerScreens::screen(const ViewerChoice &choice) const
 
 void ViewerScreens::update(const telemetry::TelemetrySample *sample, const ProgramView &program) {
     m_live = sample != nullptr;
+    m_shownInFull = program.book.lastShownInFull();
     for (auto &[choice, entry] : m_variants) {
         Variant &v = *entry;
         v.message.clear();
@@ -152,8 +156,13 @@ const std::string &ViewerScreens::message(const ViewerChoice &choice,
     }
     Variant &v = *found->second;
     if (v.message.empty()) {
-        v.message = screenMessage(v.screen, m_live, engineerLines(engineer, choice, m_separator),
-                                  standings::towerLines(tower, v.texts, m_separator));
+        const engineer::EngineerReport report = viewerReport(engineer, choice, m_separator);
+        const std::vector<standings::TowerLine> lines =
+            standings::towerLines(tower, v.texts, m_separator);
+        const telemetry::TelemetrySample *shown = m_shownInFull ? &*m_shownInFull : nullptr;
+        v.message = screenMessage(v.screen, m_live, engineerLines(report), lines,
+                                  glance::makeTiles({v.screen, shown, report, lines, v.texts,
+                                                     v.view.imperial, m_separator}));
     }
     return v.message;
 }

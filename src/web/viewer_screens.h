@@ -6,6 +6,7 @@
 #include "dashboard/display_state.h"
 #include "dashboard/lap_book.h"
 #include "dashboard/screen.h"
+#include "engineer/engineer_report.h"
 #include "engineer/race_engineer.h"
 #include "i18n/texts.h"
 #include "standings/timing_tower.h"
@@ -13,6 +14,7 @@
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -30,10 +32,13 @@ struct ViewerChoice {
 /// or gets wrong is taken from `settings`.
 ViewerChoice choiceFromQuery(std::string_view query, const core::Settings &settings);
 
-/// The race engineer's lines for a viewer, in its language and units: fuel per lap, laps of
-/// fuel, fuel to add, the last lap against the best (those that say something).
-std::vector<std::string> engineerLines(const engineer::RaceEngineer &engineer,
-                                       const ViewerChoice &choice, char decimalSeparator);
+/// The race engineer's report for a viewer, in its language and units.
+engineer::EngineerReport viewerReport(const engineer::RaceEngineer &engineer,
+                                      const ViewerChoice &choice, char decimalSeparator);
+
+/// The lines of `report` a viewer reads: fuel per lap, laps of fuel, fuel to add, the last lap
+/// against the best (those that say something).
+std::vector<std::string> engineerLines(const engineer::EngineerReport &report);
 
 /// What the program shows, for the viewers: the window's screen (its status lines and web
 /// address, in the window's language `texts`), the graphics mode, the car followed and the lap
@@ -77,6 +82,7 @@ public:
 private:
     struct Variant;
     bool m_live = false;
+    std::optional<telemetry::TelemetrySample> m_shownInFull;
 
     core::Thresholds m_thresholds;
     char m_separator;

@@ -5,16 +5,21 @@
 
 #include <QChart>
 #include <QChartView>
+#include <QCheckBox>
 #include <QComboBox>
+#include <QDateTime>
 #include <QDoubleSpinBox>
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineSeries>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QSlider>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -91,6 +96,19 @@ EngineerWindow::EngineerWindow(const i18n::Texts &t, double twipsPerPixel, QWidg
     tank->addStretch();
     layout->addLayout(tank);
     connect(m_tank, &QDoubleSpinBox::valueChanged, this, &EngineerWindow::tankChanged);
+    auto *plan = new QHBoxLayout;
+    m_reserveLabel = new QLabel(this);
+    plan->addWidget(m_reserveLabel);
+    m_reserve = new QSpinBox(this);
+    m_reserve->setRange(0, engineer::kMostReserveLaps);
+    m_reserve->setValue(engineer::FuelPlan{}.reserveLaps);
+    plan->addWidget(m_reserve);
+    m_highest = new QCheckBox(this);
+    plan->addWidget(m_highest);
+    plan->addStretch();
+    layout->addLayout(plan);
+    connect(m_reserve, &QSpinBox::valueChanged, this, &EngineerWindow::planChanged);
+    connect(m_highest, &QCheckBox::toggled, this, &EngineerWindow::planChanged);
 
     m_table = new QTableWidget(this);
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -103,6 +121,38 @@ EngineerWindow::EngineerWindow(const i18n::Texts &t, double twipsPerPixel, QWidg
         view->setRenderHint(QPainter::Antialiasing);
         m_tabs->addTab(view, QString());
     }
+    // The radio: on or off, its volume, each kind of call, and the latest calls.
+    auto *radioPage = new QWidget(this);
+    auto *radioLayout = new QVBoxLayout(radioPage);
+    auto *radioTop = new QHBoxLayout;
+    m_radio = new QCheckBox(radioPage);
+    m_mute = new QCheckBox(radioPage);
+    m_volumeLabel = new QLabel(radioPage);
+    m_volume = new QSlider(Qt::Horizontal, radioPage);
+    m_volume->setRange(0, 100);
+    for (QWidget *widget :
+         std::initializer_list<QWidget *>{m_radio, m_mute, m_volumeLabel, m_volume}) {
+        radioTop->addWidget(widget);
+    }
+    radioLayout->addLayout(radioTop);
+    auto *kinds = new QHBoxLayout;
+    for (QCheckBox *&kind : m_kinds) {
+        kind = new QCheckBox(radioPage);
+        kinds->addWidget(kind);
+        connect(kind, &QCheckBox::toggled, this, &EngineerWindow::radioChanged);
+    }
+    kinds->addStretch();
+    radioLayout->addLayout(kinds);
+    m_noVoice = new QLabel(radioPage);
+    m_noVoice->setWordWrap(true);
+    m_noVoice->hide();
+    radioLayout->addWidget(m_noVoice);
+    m_radioLines = new QListWidget(radioPage);
+    radioLayout->addWidget(m_radioLines, 1);
+    m_tabs->addTab(radioPage, QString());
+    connect(m_radio, &QCheckBox::toggled, this, &EngineerWindow::radioChanged);
+    connect(m_mute, &QCheckBox::toggled, this, &EngineerWindow::radioChanged);
+    connect(m_volume, &QSlider::valueChanged, this, &EngineerWindow::radioChanged);
     layout->addWidget(m_tabs, 1);
     m_export = new QPushButton(this);
     connect(m_export, &QPushButton::clicked, this, &EngineerWindow::exportSession);
@@ -116,7 +166,7 @@ void EngineerWindow::setTexts(const i18n::Texts &t) {
     // Two languages may share a word, hardly all of them.
     std::string shown = t.TextEngineerTitle + '\n' + t.TextRaceLength + '\n' + t.TextNoLength +
                         '\n' + t.TextExportCsv + '\n' + t.TextTankCapacity + '\n' +
-                        t.TextTankLearned;
+                        t.TextTankLearned + '\n' + t.TextRadioKinds + '\n' + t.TextReserveLaps;
     if (shown == m_texts) {
         return;
     }
@@ -136,6 +186,79 @@ void EngineerWindow::setTexts(const i18n::Texts &t) {
         m_tabs->setTabText(static_cast<int>(i) + 1, toQString(*titles[i]));
     }
     m_export->setText(toQString(t.TextExportCsv));
+    m_reserveLabel->setText(toQString(t.TextReserveLaps));
+    m_highest->setText(toQString(t.TextHighestLap));
+    m_radio->setText(toQString(t.TextRadioMenu));
+    m_mute->setText(toQString(t.TextRadioMute));
+    m_volumeLabel->setText(toQString(t.TextRadioVolume));
+    m_tabs->setTabText(static_cast<int>(m_charts.size()) + 1, toQString(t.TextRadioLines));
+    const QStringList callKinds = toQString(t.TextRadioKinds).split(QLatin1Char(','));
+    for (std::size_t i = 0; i < m_kinds.size(); ++i) {
+        m_kinds[i]->setText(callKinds.value(static_cast<int>(i)));
+    }
+}
+
+void EngineerWindow::applyRadio(const engineer::FuelPlan &plan,
+                                const radio::RadioSettings &settings,
+                                const std::deque<radio::Call> &lines, const std::string &noVoice) {
+    {
+        const QSignalBlocker quietReserve(m_reserve);
+        const QSignalBlocker quietHighest(m_highest);
+        if (!m_reserve->hasFocus()) {
+            m_reserve->setValue(plan.reserveLaps);
+        }
+        m_highest->setChecked(plan.highest);
+    }
+    const std::vector<QWidget *> boxes = {m_radio, m_mute, m_volume};
+    std::vector<std::unique_ptr<QSignalBlocker>> quiet;
+    for (QWidget *box : boxes) {
+        quiet.push_back(std::make_unique<QSignalBlocker>(box));
+    }
+    for (QCheckBox *kind : m_kinds) {
+        quiet.push_back(std::make_unique<QSignalBlocker>(kind));
+    }
+    m_radio->setChecked(settings.enabled);
+    m_mute->setChecked(settings.muted);
+    if (!m_volume->isSliderDown()) {
+        m_volume->setValue(settings.volume);
+    }
+    for (std::size_t i = 0; i < m_kinds.size(); ++i) {
+        m_kinds[i]->setChecked(settings.kinds.contains(static_cast<radio::CallKind>(i)));
+    }
+    m_noVoice->setText(toQString(noVoice));
+    m_noVoice->setVisible(!noVoice.empty());
+    if (lines != m_linesShown) {
+        m_radioLines->clear();
+        for (const radio::Call &call : lines) {
+            const QString time =
+                QDateTime::fromMSecsSinceEpoch(call.timeMs).toString(QStringLiteral("HH:mm:ss"));
+            m_radioLines->addItem(time + QStringLiteral("  ") + toQString(call.text));
+        }
+        m_linesShown = lines;
+    }
+}
+
+void EngineerWindow::planChanged() {
+    if (onFuelPlan) {
+        onFuelPlan({m_reserve->value(), m_highest->isChecked()});
+    }
+}
+
+void EngineerWindow::radioChanged() {
+    if (!onRadio) {
+        return;
+    }
+    radio::RadioSettings settings;
+    settings.enabled = m_radio->isChecked();
+    settings.muted = m_mute->isChecked();
+    settings.volume = m_volume->value();
+    settings.kinds.clear();
+    for (std::size_t i = 0; i < m_kinds.size(); ++i) {
+        if (m_kinds[i]->isChecked()) {
+            settings.kinds.insert(static_cast<radio::CallKind>(i));
+        }
+    }
+    onRadio(settings);
 }
 
 void EngineerWindow::lengthChanged() {

@@ -4,6 +4,7 @@
 #include "engineer/engineer_report.h"
 #include "engineer/fuel_figures.h"
 #include "i18n/texts.h"
+#include "radio/radio.h"
 
 #include <QWidget>
 
@@ -12,10 +13,14 @@
 #include <string>
 
 class QChart;
+class QCheckBox;
 class QComboBox;
 class QDoubleSpinBox;
 class QLabel;
+class QListWidget;
 class QPushButton;
+class QSlider;
+class QSpinBox;
 class QTabWidget;
 class QTableWidget;
 
@@ -35,6 +40,11 @@ public:
     void apply(const engineer::EngineerReport &report);
     /// Takes the window's own texts (title, race length, tabs, plots, export) from `texts`.
     void setTexts(const i18n::Texts &texts);
+    /// Shows the fuel plan and the radio as the program has them, with the radio's latest
+    /// calls (newest first, their times in milliseconds since 1970) and why there is no voice
+    /// when there is none; boxes the user is at are left alone.
+    void applyRadio(const engineer::FuelPlan &plan, const radio::RadioSettings &settings,
+                    const std::deque<radio::Call> &lines, const std::string &noVoice);
 
     /// The race length the user gives.
     std::function<void(const engineer::RaceLength &length)> onRaceLength;
@@ -43,6 +53,9 @@ public:
     std::function<void(double litres)> onTankCapacity;
     /// Writes the session's laps as CSV to the file at `path`; an empty text, or why not.
     std::function<std::string(const std::string &path)> onExport;
+    /// The fuel plan and the radio's settings the user chose.
+    std::function<void(const engineer::FuelPlan &plan)> onFuelPlan;
+    std::function<void(const radio::RadioSettings &settings)> onRadio;
 
     QLabel *line(int index) const { return m_lines.at(static_cast<std::size_t>(index)); }
     QTableWidget *table() const { return m_table; }
@@ -50,12 +63,24 @@ public:
     QDoubleSpinBox *lengthAmount() const { return m_amount; }
     QDoubleSpinBox *tankBox() const { return m_tank; }
     QChart *chart(int index) const { return m_charts.at(static_cast<std::size_t>(index)); }
+    QSpinBox *reserveBox() const { return m_reserve; }
+    QCheckBox *highestBox() const { return m_highest; }
+    QCheckBox *radioBox() const { return m_radio; }
+    QCheckBox *muteBox() const { return m_mute; }
+    QSlider *volumeSlider() const { return m_volume; }
+    QCheckBox *kindBox(radio::CallKind kind) const {
+        return m_kinds.at(static_cast<std::size_t>(kind));
+    }
+    QListWidget *radioLines() const { return m_radioLines; }
+    QLabel *noVoiceLine() const { return m_noVoice; }
 
 private:
     void lengthChanged();
     void tankChanged();
     void exportSession();
     void drawLaps(const engineer::EngineerReport &report);
+    void planChanged();
+    void radioChanged();
 
     // Fuel per lap, laps of fuel, fuel to add, personal best, against best, problem, tank.
     std::array<QLabel *, 7> m_lines{};
@@ -68,6 +93,17 @@ private:
     QDoubleSpinBox *m_tank = nullptr;
     QLabel *m_tankLabel = nullptr;
     QTabWidget *m_tabs = nullptr;
+    QLabel *m_reserveLabel = nullptr;
+    QSpinBox *m_reserve = nullptr;
+    QCheckBox *m_highest = nullptr;
+    QCheckBox *m_radio = nullptr;
+    QCheckBox *m_mute = nullptr;
+    QLabel *m_volumeLabel = nullptr;
+    QSlider *m_volume = nullptr;
+    std::array<QCheckBox *, radio::kCallKindCount> m_kinds{};
+    QListWidget *m_radioLines = nullptr;
+    QLabel *m_noVoice = nullptr;
+    std::deque<radio::Call> m_linesShown;
     std::string m_texts; // the texts in force
     engineer::EngineerReport m_shown;
     bool m_drawn = false;

@@ -184,11 +184,15 @@ void MainWindow::buildMenus() {
             if (entry.separatorBefore) {
                 menu->addSeparator();
             }
-            action = menu->addAction(QString::fromUtf8(entry.fixedCaption));
-            action->setCheckable(entry.checkable);
+            if (entry.submenu) {
+                action = menu->addMenu(new QMenu(menu));
+            } else {
+                action = menu->addAction(QString::fromUtf8(entry.fixedCaption));
+                action->setCheckable(entry.checkable);
+            }
         }
         m_actions[static_cast<std::size_t>(entry.item)] = action;
-        if (topLevel && !isMenuBarAction(entry.item)) {
+        if ((topLevel && !isMenuBarAction(entry.item)) || entry.submenu) {
             continue;
         }
         const MenuItem item = entry.item;

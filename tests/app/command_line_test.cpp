@@ -20,6 +20,8 @@ TEST(CommandLine, ReadsTheOptions) {
     EXPECT_EQ(immediateAnswer(std::vector<std::string>{"--version", "--help"}), versionText());
     EXPECT_EQ(immediateAnswer(std::vector<std::string>{"--demo"}), std::nullopt);
     EXPECT_TRUE(parse({"--demo", "--config", "x.ini"}).demo);
+    EXPECT_TRUE(parse({"--demo", "--overlay"}).overlay);
+    EXPECT_FALSE(parse({"--demo"}).overlay);
     EXPECT_TRUE(parse({}).error.empty());
     EXPECT_FALSE(parse({"--config"}).error.empty());
     EXPECT_FALSE(parse({"--config="}).error.empty());

@@ -302,6 +302,41 @@ TEST_F(ProgramTest, TheWebDashboardDialogStoresItsSettingsOnlyWhenValid) {
     EXPECT_EQ(view.screen.webAddress, "");
 }
 
+TEST_F(ProgramTest, TheOverlayItemsShowAndLockTheTilesAndStoreEachChange) {
+    start("[Opcions]\nIdioma=English\n");
+    int changes = 0;
+    program.onOverlayChanged = [&] { ++changes; };
+    EXPECT_EQ(view.screen.menu(MenuItem::Superposicio).caption, "Overlay");
+    // Each step: the item chosen, then the check marks, whether the lock can be chosen and the
+    // section as the file holds it.
+    const struct {
+        MenuItem item;
+        bool shown;
+        bool lockChecked;
+        bool lockEnabled;
+        const char *section;
+    } steps[] = {
+        {MenuItem::SuperposicioVisible, true, true, true, "[Overlay]\nShown=True\n"},
+        {MenuItem::SuperposicioBloquejada, true, false, true,
+         "[Overlay]\nShown=True\nLocked=False\n"},
+        {MenuItem::SuperposicioVisible, false, false, false,
+         "[Overlay]\nShown=False\nLocked=False\n"},
+        {MenuItem::SuperposicioBloquejada, false, false, false,
+         "[Overlay]\nShown=False\nLocked=True\n"},
+    };
+    int step = 0;
+    for (const auto &s : steps) {
+        SCOPED_TRACE(step++);
+        program.menuChosen(s.item);
+        EXPECT_EQ(changes, step);
+        EXPECT_EQ(view.screen.menu(MenuItem::SuperposicioVisible).checked, s.shown);
+        EXPECT_EQ(view.screen.menu(MenuItem::SuperposicioBloquejada).checked, s.lockChecked);
+        EXPECT_EQ(view.screen.menu(MenuItem::SuperposicioBloquejada).enabled, s.lockEnabled);
+        const std::string text = dir.read("Ostrelo.ini");
+        EXPECT_EQ(text.substr(text.find("[Overlay]")), s.section);
+    }
+}
+
 TEST_F(ProgramTest, TheAboutItemOpensTheAboutWindowInTheCurrentLanguage) {
     start();
     program.menuChosen(MenuItem::AcercaDe);
@@ -338,18 +373,18 @@ TEST_F(ProgramTest, ReadsTheFieldBetweenTheTicksOfASlowScanOnly) {
     state.settings.TipusConexio = core::ConnectionMode::Client;
     program.readField();
     EXPECT_EQ(read.size(), 1u);
-    // The window's field timer runs while the standings are looked at, in either place.
+    // The window's field timer runs while the standings are looked at, in any place.
     const struct {
         bool shown;
         bool served;
+        bool overlaid;
         bool runs;
-    } watchers[] = {{true, false, true},
-                    {false, false, false},
-                    {false, true, true},
-                    {true, true, true},
-                    {false, false, false}};
+    } watchers[] = {{true, false, false, true}, {false, false, false, false},
+                    {false, true, false, true}, {true, true, false, true},
+                    {false, false, true, true}, {false, false, false, false},
+                    {true, true, true, true}};
     for (const auto &w : watchers) {
-        program.watchStandings(w.shown, w.served);
+        program.watchStandings(w.shown, w.served, w.overlaid);
         EXPECT_EQ(view.fieldTimer, w.runs);
         EXPECT_EQ(program.standingsWatched(), w.runs);
     }

@@ -22,6 +22,7 @@
 #include <map>
 #include <memory>
 #include <regex>
+#include <span>
 
 namespace ostrelo::app {
 namespace {
@@ -153,6 +154,13 @@ public:
                                 "requestAnimationFrame(done)))"));
     }
 
+    /// Runs `script` in every page opened from now on, before the page's own scripts.
+    void beforeEachPage(const QString &script) {
+        call(QStringLiteral("Page.enable"), {});
+        call(QStringLiteral("Page.addScriptToEvaluateOnNewDocument"),
+             {{QStringLiteral("source"), script}});
+    }
+
     void open(const QString &url) {
         call(QStringLiteral("Page.navigate"), {{QStringLiteral("url"), url}});
     }
@@ -275,6 +283,11 @@ QString liveIn(const QString &language, const QString &units) {
         .arg(language, units);
 }
 
+// The tiles of the phone dash in their order, each as its name and its values.
+constexpr const char *kTileValues =
+    "[...document.querySelectorAll('.tile')].map((t) => t.dataset.k + ':' + "
+    "[...t.querySelectorAll('.val .v')].map((v) => v.textContent).join(' ')).join('|')";
+
 struct LocaleCase {
     const char *locale;
     const char *fuelImperial;
@@ -342,9 +355,41 @@ TEST_P(WebDashboardIn, ABrowserShowsTheDashboardInItsOwnLanguageAndUnits) {
     // The window's settings file is untouched by what the viewers chose.
     EXPECT_EQ(dir.read("Ostrelo.ini").find("Imperial"), std::string::npos);
 
+    // The phone dash: the same values, in tiles; the screen kept awake while samples come.
+    browser.open(program.url(QStringLiteral("dash?lang=English&units=Imperial&tiles=lap,fuel,"
+                                            "delta,gear,nitro")));
+    ASSERT_TRUE(browser.waitFor(QStringLiteral("document.body.dataset.awake !== undefined && "
+                                               "!document.body.classList.contains('stale')")))
+        << browser.markup();
+    EXPECT_EQ(browser.evaluate(QString::fromLatin1(kTileValues)).toString().toStdString(),
+              std::string("lap:7|fuel:") + c.fuelImperial + "|delta:+0" + c.fuelImperial[2] +
+                  "750|gear:4");
+    EXPECT_NE(browser.evaluate(QStringLiteral("document.body.dataset.awake")).toString(),
+              QStringLiteral("none"));
+    EXPECT_TRUE(
+        browser.evaluate(QStringLiteral("document.getElementById('sleep').hidden")).toBool());
+    // A browser that gives neither a wake lock nor a playing video: the page says so.
+    browser.beforeEachPage(
+        QStringLiteral("delete Navigator.prototype.wakeLock; HTMLMediaElement.prototype.play = "
+                       "() => Promise.reject(new DOMException('refused', 'NotAllowedError'));"));
+    browser.open(program.url(QStringLiteral("dash?lang=English")));
+    ASSERT_TRUE(browser.waitFor(QStringLiteral("document.body.dataset.awake === 'none'")));
+    EXPECT_EQ(
+        browser
+            .evaluate(QStringLiteral("document.getElementById('sleep').checkVisibility() "
+                                     "&& document.getElementById('sleep').textContent"))
+            .toString(),
+        QStringLiteral("This screen may go dark: the browser keeps it awake only over HTTPS"));
     // Without samples the page says so and dims what it shows.
     program.stopGame();
-    ASSERT_TRUE(browser.waitFor(QStringLiteral("!document.getElementById('notice').hidden")));
+    ASSERT_TRUE(browser.waitFor(QStringLiteral("document.body.classList.contains('stale') && "
+                                               "!document.getElementById('notice').hidden")));
+    EXPECT_EQ(browser.evaluate(QStringLiteral("document.getElementById('notice').textContent"))
+                  .toString(),
+              QStringLiteral("NO DATA"));
+    browser.open(program.url(QString()));
+    ASSERT_TRUE(browser.waitFor(QStringLiteral("!document.getElementById('notice').hidden && "
+                                               "document.getElementById('lang').value !== ''")));
     const std::string stale = browser.markup();
     EXPECT_NE(stale.find("class=\"stale\""), std::string::npos) << stale;
     EXPECT_NE(stale.find(">SIN DATOS<"), std::string::npos);
@@ -489,6 +534,111 @@ TEST(WebDashboard, EveryTextFitsItsPlaceInEveryLanguageUnitsAndScreen) {
                 EXPECT_GE(seen.value(QStringLiteral("checked")).toInt(), 50);
                 const QJsonArray problems = seen.value(QStringLiteral("problems")).toArray();
                 EXPECT_TRUE(problems.isEmpty()) << QJsonDocument(problems).toJson().toStdString();
+            }
+        }
+    }
+}
+
+// What is wrong with the phone dash as it stands: the page scrolls, a tile is off the screen
+// or on another, a text is cut by its box or runs into the shift lights; with `big`, a value
+// smaller than a driver reads at arm's length (the gear 120 px, the others 40).
+constexpr const char *kMeasureDash = R"js(((big) => {
+  const problems = [];
+  let checked = 0;
+  const slack = 1;
+  const within = (a, b) => a.left >= b.left - slack && a.right <= b.right + slack &&
+    a.top >= b.top - slack && a.bottom <= b.bottom + slack;
+  const apart = (a, b) => a.right <= b.left + slack || b.right <= a.left + slack ||
+    a.bottom <= b.top + slack || b.bottom <= a.top + slack;
+  const page = document.scrollingElement;
+  if (page.scrollHeight > innerHeight || page.scrollWidth > innerWidth) { problems.push("the page scrolls"); }
+  const screen = { left: 0, top: 0, right: innerWidth, bottom: innerHeight };
+  const tiles = [...document.querySelectorAll(".tile")];
+  const boxes = tiles.map((t) => t.getBoundingClientRect());
+  boxes.forEach((box, i) => {
+    if (!within(box, screen)) { problems.push(tiles[i].dataset.k + " is off the screen"); }
+    for (let j = 0; j < i; j++) {
+      if (!apart(box, boxes[j])) { problems.push(tiles[i].dataset.k + " covers " + tiles[j].dataset.k); }
+    }
+  });
+  const range = document.createRange();
+  for (const span of document.querySelectorAll(".tile span")) {
+    if (span.textContent === "" || !span.checkVisibility()) { continue; }
+    ++checked;
+    range.selectNodeContents(span);
+    const text = range.getBoundingClientRect();
+    const tile = span.closest(".tile");
+    if (!within(text, span.parentElement.getBoundingClientRect())) {
+      problems.push("cut: " + tile.dataset.k + " " + JSON.stringify(span.textContent));
+    }
+    const lights = tile.querySelector(".lights");
+    if (lights && text.right > lights.getBoundingClientRect().left) { problems.push("the rpm runs into its lights"); }
+  }
+  if (big) {
+    for (const tile of tiles) {
+      const value = tile.querySelector(".val .v");
+      const size = value ? parseFloat(getComputedStyle(value).fontSize) : 0;
+      if (value && size < (tile.dataset.k === "gear" ? 120 : 40)) {
+        problems.push(tile.dataset.k + " at " + size.toFixed(1) + " px");
+      }
+    }
+  }
+  return { checked, problems };
+}))js";
+
+// The phone dash in every language and units, with the longest texts the game gives: on a
+// phone upright and across the driving tiles are read at arm's length, and on every screen
+// every text fits its tile and nothing scrolls, with the driving tiles or with all of them.
+TEST(PhoneDash, EveryTileFitsAndReadsAtArmsLengthInEveryLanguageUnitsAndScreen) {
+    testing::TempDir dir;
+    ServingProgram program(dir, kLongScenario, QStringLiteral("de_DE.UTF-8"));
+    ASSERT_EQ(program.error(), "");
+    Browser browser(dir.file("profile"));
+    ASSERT_EQ(browser.error(), "");
+    struct View {
+        int width;
+        int height;
+        bool big;
+    };
+    const View driving[] = {
+        {390, 844, true}, {844, 390, true}, {667, 375, false}, {1024, 768, false}};
+    const View every[] = {{1024, 768, false}, {844, 390, false}};
+    const QString all = QStringLiteral("gear,speed,rpm,position,lap,last,best,delta,fuel,fuellaps,"
+                                       "fueladd,tyres,engine,lamps,ahead,behind,status");
+    for (const char *language : {"Español", "Català", "Asturianu", "English", "Francais", "Deutsch",
+                                 "Dutch", "Italiano"}) {
+        for (const char *units : {"Metric", "Imperial"}) {
+            const QString lang = QString::fromUtf8(language);
+            for (const bool allTiles : {false, true}) {
+                browser.resize(844, 390);
+                browser.open(
+                    program.url(QStringLiteral("dash?lang=%1&units=%2&tiles=%3")
+                                    .arg(QString::fromLatin1(QUrl::toPercentEncoding(lang)),
+                                         QString::fromLatin1(units), allTiles ? all : QString())));
+                ASSERT_TRUE(browser.waitFor(
+                    QStringLiteral("document.getElementById('lang').value === '%1' && "
+                                   "!document.body.classList.contains('stale') && "
+                                   "document.querySelector('.tile.gear .v') !== null")
+                        .arg(lang)))
+                    << language << " " << units << browser.markup();
+                for (const View &view :
+                     allTiles ? std::span<const View>(every) : std::span<const View>(driving)) {
+                    SCOPED_TRACE(std::string(language) + " " + units + " " +
+                                 std::to_string(view.width) + "x" + std::to_string(view.height) +
+                                 (allTiles ? " every tile" : ""));
+                    browser.resize(view.width, view.height);
+                    const QJsonObject seen =
+                        browser
+                            .evaluate(QStringLiteral("(%1)(%2)")
+                                          .arg(QString::fromUtf8(kMeasureDash),
+                                               view.big ? QStringLiteral("true")
+                                                        : QStringLiteral("false")))
+                            .toObject();
+                    EXPECT_GE(seen.value(QStringLiteral("checked")).toInt(), allTiles ? 40 : 18);
+                    const QJsonArray problems = seen.value(QStringLiteral("problems")).toArray();
+                    EXPECT_TRUE(problems.isEmpty())
+                        << QJsonDocument(problems).toJson().toStdString();
+                }
             }
         }
     }

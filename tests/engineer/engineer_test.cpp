@@ -277,6 +277,102 @@ TEST(FuelFigures, AdviseNoMoreThanTheTankHolds) {
     }
 }
 
+// The reserve and the rate the driver chose, and the consumption of earlier sessions until
+// this one has three counting laps (3.2, 2.8 and 3.0 litres: a mean of 3, at most 3.2).
+TEST(FuelFigures, FollowTheDriversPlanAndEarlierSessions) {
+    const std::vector<LapRecord> three = {lap(4, 3.2F, 91), lap(5, 2.8F, 89), lap(6, 3.0F, 90)};
+    const std::vector<LapRecord> two(three.begin(), three.begin() + 2);
+    using Kind = RaceLength::Kind;
+    const struct {
+        const char *what;
+        const std::vector<LapRecord> &laps;
+        double fuel;
+        int completed;
+        double raceLaps;
+        double tank;
+        FuelPlan plan;
+        EarlierConsumption earlier;
+        bool fromEarlier;
+        double lapsOfFuel;
+        std::optional<double> toAdd;
+        int stops;
+        double perStop;
+    } cases[] = {
+        {"no reserve", three, 21, 6, 20, 0, {0, false}, {}, false, 7, 21, 0, 0},
+        {"three laps in reserve", three, 21, 6, 20, 0, {3, false}, {}, false, 7, 30, 0, 0},
+        {"more than three is three", three, 21, 6, 20, 0, {9, false}, {}, false, 7, 30, 0, 0},
+        {"the highest lap", three, 21, 6, 20, 0, {1, true}, {}, false, 6.5625, 27, 0, 0},
+        // 117 litres with two laps in reserve, 59 aboard: a stop adds at most 60 - 6.
+        {"stops with two laps in reserve",
+         three,
+         59,
+         0,
+         37,
+         60,
+         {2, false},
+         {},
+         false,
+         59.0 / 3,
+         {},
+         2,
+         29},
+        {"two laps and earlier sessions",
+         two,
+         21,
+         6,
+         20,
+         0,
+         {1, false},
+         {2.5, 2.9},
+         true,
+         8.4,
+         16.5,
+         0,
+         0},
+        {"the highest of earlier sessions",
+         two,
+         21,
+         6,
+         20,
+         0,
+         {1, true},
+         {2.5, 2.9},
+         true,
+         21 / 2.9,
+         22.5,
+         0,
+         0},
+        {"three laps of this session win",
+         three,
+         21,
+         6,
+         20,
+         0,
+         {1, false},
+         {2.5, 2.9},
+         false,
+         7,
+         24,
+         0,
+         0},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        const FuelFigures figures = fuelFigures(
+            c.laps, c.fuel, c.completed, {Kind::Laps, c.raceLaps}, c.tank, c.plan, c.earlier);
+        EXPECT_TRUE(figures.enough);
+        EXPECT_EQ(figures.fromEarlier, c.fromEarlier);
+        EXPECT_NEAR(figures.lapsOfFuel, c.lapsOfFuel, 1e-5);
+        ASSERT_EQ(figures.toAdd.has_value(), c.toAdd.has_value());
+        if (c.toAdd) {
+            EXPECT_NEAR(*figures.toAdd, *c.toAdd, 1e-5);
+        }
+        EXPECT_EQ(figures.stops, c.stops);
+        EXPECT_NEAR(figures.perStop, c.perStop, 1e-5);
+    }
+    EXPECT_FALSE(fuelFigures(two, 21, 6, {}, 0).enough);
+}
+
 // Each column of the export holds the field its name says.
 TEST(LapRecord, EachColumnOfTheExportHoldsItsField) {
     LapRecord lap;
@@ -357,6 +453,10 @@ struct KeptLaps : LapHistory {
     void keepTankCapacity(const std::string &car, const TankCapacity &tank) override {
         tanks[car] = tank;
     }
+    void askConsumption(const std::string &track, const std::string &car) override {
+        const EarlierConsumption used = consumptions[track + "/" + car];
+        reply([=, this] { listener->consumptionFound(track, car, used); });
+    }
     void reply(std::function<void()> call) {
         if (later) {
             held.push_back(std::move(call));
@@ -376,6 +476,7 @@ struct KeptLaps : LapHistory {
     std::vector<std::pair<std::int64_t, LapRecord>> kept;
     std::map<std::string, double> bests{{"Anella Sud", 91.0}};
     std::map<std::string, TankCapacity> tanks;
+    std::map<std::string, EarlierConsumption> consumptions;
 };
 
 TEST(RaceEngineer, KeepsEachSessionsLapsAndComparesWithTheBest) {
@@ -435,6 +536,38 @@ TEST(RaceEngineer, KeepsEachSessionsLapsAndComparesWithTheBest) {
     elsewhere.LastLapTime = 96;
     engineer.feed(elsewhere, 7000);
     EXPECT_EQ(history.sessions.size(), 3u);
+}
+
+// Until this session has three counting laps, the fuel figures come from what the car used
+// here before, as the history tells it (late, and only for the place now driven), and say so.
+TEST(RaceEngineer, CountsFuelFromEarlierSessionsUntilThisOneHasItsOwn) {
+    KeptLaps history;
+    history.later = true;
+    history.consumptions["Anella Sud/Lince"] = {2.5, 2.9};
+    history.consumptions["Monza/Lince"] = {3.5, 3.6};
+    RaceEngineer engineer(&history);
+    const auto drive = [&](const char *track, int lapNumber, float fuel) {
+        TelemetrySample s = at(lapNumber, fuel, static_cast<float>(80 + lapNumber));
+        s.TrackName = track;
+        s.CarName = "Lince";
+        engineer.feed(s, 0);
+    };
+    drive("Monza", 2, 40);
+    drive("Anella Sud", 2, 40);
+    history.answer();
+    EXPECT_EQ(engineer.earlierConsumption(), (EarlierConsumption{2.5, 2.9}));
+    EXPECT_TRUE(engineer.fuel().fromEarlier);
+    EXPECT_NEAR(engineer.fuel().lapsOfFuel, 16, 1e-5);
+    engineer.setFuelPlan({1, true});
+    EXPECT_NEAR(engineer.fuel().lapsOfFuel, 40 / 2.9, 1e-5);
+    const EngineerReport report =
+        engineerReport(engineer, i18n::findLanguage("English")->texts, core::Units::Metric, '.');
+    EXPECT_EQ(report.fuelPerLap, "Fuel per lap: 2.50 L (highest 2.90 L), from earlier sessions");
+    for (int lapNumber = 3; lapNumber <= 6; ++lapNumber) {
+        drive("Anella Sud", lapNumber, 40 - 3.0F * static_cast<float>(lapNumber - 2));
+    }
+    EXPECT_FALSE(engineer.fuel().fromEarlier);
+    EXPECT_NEAR(engineer.fuel().perLapMean, 3, 1e-5);
 }
 
 TEST(RaceEngineer, CountsTheLapsToGoFromTheLapsCompleted) {

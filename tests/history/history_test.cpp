@@ -579,12 +579,17 @@ struct Answers : engineer::LapHistory::Listener {
     void tankCapacityFound(const std::string &car, const engineer::TankCapacity &tank) override {
         tanks.emplace_back(car, tank);
     }
+    void consumptionFound(const std::string &track, const std::string &,
+                          const engineer::EarlierConsumption &used) override {
+        consumptions.emplace_back(track, used);
+    }
     std::vector<Best> bests;
     std::vector<std::pair<std::string, engineer::TankCapacity>> tanks;
+    std::vector<std::pair<std::string, engineer::EarlierConsumption>> consumptions;
 };
 
 // While another program holds the file, what waits to be written counts in the answers as if
-// it were: the laps of this run for the best, the last tank handed over.
+// it were: the laps of this run for the best and the fuel used, the last tank handed over.
 TEST(HistoryStore, AnswersWithWhatWaitsToBeWritten) {
     testing::TempDir dir;
     const std::string path = dir.write("history.sqlite", pinned("history-v2.sqlite"));
@@ -605,7 +610,15 @@ TEST(HistoryStore, AnswersWithWhatWaitsToBeWritten) {
     store.askPersonalBest("Anella Sud", "Falcon RS 2.0");
     store.askTankCapacity("Lince Turbo 16V");
     store.askTankCapacity("Falcon RS 2.0");
-    ASSERT_TRUE(runUntil([&] { return answers.tanks.size() == 2; }));
+    store.askConsumption("Anella Sud", "Lince Turbo 16V");
+    store.askConsumption("Monza", "Lince Turbo 16V");
+    ASSERT_TRUE(runUntil([&] { return answers.consumptions.size() == 2; }));
+    // The lap waiting (2.5 litres) and the last two counting laps kept (2.5 and 2.75); no lap
+    // at Monza counts.
+    EXPECT_EQ(answers.consumptions[0].first, "Anella Sud");
+    EXPECT_NEAR(answers.consumptions[0].second.mean, 7.75 / 3, 1e-5);
+    EXPECT_NEAR(answers.consumptions[0].second.most, 2.75, 1e-5);
+    EXPECT_EQ(answers.consumptions[1].second, (engineer::EarlierConsumption{}));
     EXPECT_EQ(answers.bests, (std::vector<Answers::Best>{
                                  {"Anella Sud", "Lince Turbo 16V", 90.5},
                                  {"Anella Sud", "Falcon RS 2.0", 89.5},

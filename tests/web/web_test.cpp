@@ -209,6 +209,13 @@ TEST(ViewerScreens, ComputeEachChoiceFromTheSameSamplesAndTheProgramsLapBook) {
     EXPECT_NE(message.find('"' + i18n::findLanguage("English")->texts.TextPits + '"'),
               std::string::npos);
     EXPECT_NE(viewers.message(spanish, engineer, {row}).find(R"("BOXES")"), std::string::npos);
+    // The tiles in the viewer's language and units, from the sample the window showed in full.
+    EXPECT_NE(message.find(R"({"k":"fuel","c":"Fuel","v":[["8,72G",null]])"), std::string::npos)
+        << message;
+    EXPECT_NE(viewers.message(spanish, engineer, {row})
+                  .find(R"({"k":"speed","c":"Velocidad","v":[["0",null]],"u":"km/h")"),
+              std::string::npos);
+    EXPECT_NE(message.find(R"({"k":"lap","c":"Lap","v":[["5",null]])"), std::string::npos);
     take(sample);
     EXPECT_TRUE(viewers.message(english, engineer, {}).starts_with(R"({"live":true,)"));
     EXPECT_EQ(viewers.message({"Deutsch", core::Units::Metric}, engineer, {}), "");
@@ -238,11 +245,11 @@ TEST(ViewerScreens, GiveTheEngineersLinesInTheViewersUnits) {
         engineer.feed(s, 0);
     }
     engineer.setRaceLength({engineer::RaceLength::Kind::Laps, 20});
-    EXPECT_EQ(engineerLines(engineer, {"English", core::Units::Imperial}, '.'),
+    EXPECT_EQ(engineerLines(viewerReport(engineer, {"English", core::Units::Imperial}, '.')),
               (std::vector<std::string>{"Fuel per lap: 1.06 G (highest 1.06 G)",
                                         "Laps of fuel: 7.5", "Fuel to add at the stop: 10.04 G",
                                         "Last lap against best: -1.000"}));
-    EXPECT_EQ(engineerLines(engineer, {"Deutsch", core::Units::Metric}, ',')[0],
+    EXPECT_EQ(engineerLines(viewerReport(engineer, {"Deutsch", core::Units::Metric}, ','))[0],
               "Kraftstoff pro Runde: 4,00 L (höchstens 4,00 L)");
 }
 
@@ -267,16 +274,36 @@ TEST(ScreenMessage, CarriesEveryElementByItsDesignNumber) {
     EXPECT_EQ(labels.substr(at, 7), "\"Lince\"");
     EXPECT_NE(message.find("\"#ff8000\""), std::string::npos);
     EXPECT_NE(message.find(R"(["MOTOR",true]],"P")"), std::string::npos);
-    EXPECT_NE(message.find(R"([88,350," 88"]],"S":[null,false,true,false,false],"E":[],"T":[]})"),
-              std::string::npos);
+    EXPECT_NE(
+        message.find(R"([88,350," 88"]],"S":[null,false,true,false,false],"E":[],"T":[],"D":[]})"),
+        std::string::npos);
     standings::TowerLine leader{
         "1", "Ana \"Bala\" Ruiz", "GT", "12", "1:23.456", "", "", "PITS", true, false};
     standings::TowerLine second{"2", "Eric", "GT", "11", "", "1:30.000", "1 lap", "", false, true};
     EXPECT_NE(screenMessage(screen, true, {"Fuel per lap: 2.50 L", "", "+0.345"}, {leader, second})
                   .find(R"("E":["Fuel per lap: 2.50 L","+0.345"],"T":[)"
                         R"(["1","Ana \"Bala\" Ruiz","GT","12","1:23.456","","","PITS",true,false],)"
-                        R"(["2","Eric","GT","11","","1:30.000","1 lap","",false,true]]})"),
+                        R"(["2","Eric","GT","11","","1:30.000","1 lap","",false,true]],"D")"),
               std::string::npos);
+    // The tiles with their values, colours, shift lights and lamps.
+    glance::Tile engine;
+    engine.kind = glance::TileKind::Engine;
+    engine.caption = "Engine";
+    engine.values = {{"95", 0x00FF00}, {"130", {}}};
+    engine.detail = "Water / Oil";
+    glance::Tile rpm;
+    rpm.kind = glance::TileKind::Rpm;
+    rpm.caption = "RPM";
+    rpm.values = {{"7600", {}}};
+    rpm.fill = 0.95;
+    rpm.lightsLit = 4;
+    rpm.lamps = {{"PITS", true}};
+    EXPECT_NE(
+        screenMessage(screen, true, {}, {}, {engine, rpm})
+            .find(R"("D":[{"k":"engine","c":"Engine","v":[["95","#00ff00"],["130",null]],)"
+                  R"("u":"","d":"Water / Oil","f":0,"l":0,"m":[]},{"k":"rpm","c":"RPM",)"
+                  R"("v":[["7600",null]],"u":"","d":"","f":0.95,"l":4,"m":[["PITS",true]]}]})"),
+        std::string::npos);
     EXPECT_EQ(screenMessage(screen, false).substr(0, 13), R"({"live":false)");
     EXPECT_NE(message.find(R"("P":[null,[)"), std::string::npos);
     EXPECT_NE(message.find(R"("C":[null,[)"), std::string::npos);
@@ -287,6 +314,9 @@ TEST(ScreenMessage, CarriesEveryElementByItsDesignNumber) {
         texts.find(R"("standings":"Standings","columns":"Pos,Driver,Car,Laps,Best,Last,Gap,Pits")"),
         std::string::npos);
     EXPECT_NE(texts.find(R"("noData":"NO DATA")"), std::string::npos);
+    EXPECT_NE(texts.find(R"("tileNames":["gear","speed","rpm",)"), std::string::npos);
+    EXPECT_NE(texts.find(R"("defaultTiles":["gear","rpm","speed","last",)"), std::string::npos);
+    EXPECT_NE(texts.find(R"("tileCaptions":"Gear,Speed,RPM,)"), std::string::npos);
     // Label1 in its design place.
     EXPECT_NE(layoutJson(0).find(R"({"k":"L","n":1,"x":4560,"y":120,"w":3615,"h":375,)"),
               std::string::npos);

@@ -15,16 +15,19 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDesktopServices>
 #include <QDoubleSpinBox>
 #include <QFontMetrics>
 #include <QImage>
 #include <QLineEdit>
 #include <QLineSeries>
+#include <QListWidget>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
+#include <QSpinBox>
 #include <QStyle>
 #include <QTableWidget>
 #include <QUrl>
@@ -291,6 +294,47 @@ TEST(EngineerWindow, HandsBackTheTankCapacityInLitres) {
     EXPECT_EQ(window.tankBox()->value(), 60);
     EXPECT_EQ(window.tankBox()->suffix(), QStringLiteral(" L"));
     EXPECT_EQ(given.size(), 2u);
+}
+
+// The fuel plan and the radio as the program has them; what the user changes goes back whole.
+TEST(EngineerWindow, ShowsAndHandsBackThePlanAndTheRadio) {
+    EngineerWindow window(i18n::findLanguage("English")->texts, 15);
+    std::vector<engineer::FuelPlan> plans;
+    std::vector<radio::RadioSettings> radios;
+    window.onFuelPlan = [&](const engineer::FuelPlan &plan) { plans.push_back(plan); };
+    window.onRadio = [&](const radio::RadioSettings &settings) { radios.push_back(settings); };
+    radio::RadioSettings settings;
+    settings.enabled = true;
+    settings.volume = 35;
+    radio::Call box;
+    box.kind = radio::CallKind::BoxThisLap;
+    box.text = "Box this lap";
+    box.timeMs = QDateTime(QDate(2026, 12, 7), QTime(14, 5, 9)).toMSecsSinceEpoch();
+    window.applyRadio({2, true}, settings, {box}, "No speech engine");
+    EXPECT_TRUE(plans.empty() && radios.empty()) << "drawing hands nothing back";
+    EXPECT_EQ(window.reserveBox()->value(), 2);
+    EXPECT_TRUE(window.highestBox()->isChecked());
+    EXPECT_TRUE(window.radioBox()->isChecked());
+    EXPECT_EQ(window.volumeSlider()->value(), 35);
+    EXPECT_FALSE(window.kindBox(radio::CallKind::AgainstBest)->isChecked());
+    EXPECT_TRUE(window.kindBox(radio::CallKind::PitLimiter)->isChecked());
+    EXPECT_EQ(window.kindBox(radio::CallKind::PitLimiter)->text(), QStringLiteral("Pit limiter"));
+    ASSERT_EQ(window.radioLines()->count(), 1);
+    EXPECT_EQ(window.radioLines()->item(0)->text(), QStringLiteral("14:05:09  Box this lap"));
+    EXPECT_EQ(window.noVoiceLine()->text(), QStringLiteral("No speech engine"));
+    EXPECT_FALSE(window.noVoiceLine()->isHidden());
+
+    window.reserveBox()->setValue(0);
+    window.kindBox(radio::CallKind::AgainstBest)->setChecked(true);
+    window.muteBox()->setChecked(true);
+    ASSERT_EQ(plans.size(), 1u);
+    EXPECT_EQ(plans[0], (engineer::FuelPlan{0, true}));
+    ASSERT_EQ(radios.size(), 2u);
+    EXPECT_TRUE(radios[0].kinds.contains(radio::CallKind::AgainstBest));
+    EXPECT_EQ(radios[0].kinds.size(), radio::kCallKindCount);
+    EXPECT_TRUE(radios[1].muted);
+    EXPECT_TRUE(radios[1].enabled);
+    EXPECT_EQ(radios[1].volume, 35);
 }
 
 TEST(StandingsWindow, DrawsTheTowerInTheLanguageInForce) {

@@ -181,7 +181,14 @@ TEST(MainWindow, HasTheFullMenuBar) {
                            QStringLiteral("Français"), QStringLiteral("Deutsch"),
                            QStringLiteral("Dutch"), QStringLiteral("Italiano"), QStringLiteral("|"),
                            QString(), QStringLiteral("|"), QString(), QString(),
-                           QStringLiteral("|"), QString(), QString()}));
+                           QStringLiteral("|"), QString(), QString(), QString()}));
+    // The overlay's submenu: showing the tiles and locking them, each with its check mark.
+    const QMenu *overlay = window.menuAction(MenuItem::Superposicio)->menu();
+    ASSERT_NE(overlay, nullptr);
+    EXPECT_EQ(overlay->actions(),
+              (QList<QAction *>{window.menuAction(MenuItem::SuperposicioVisible),
+                                window.menuAction(MenuItem::SuperposicioBloquejada)}));
+    EXPECT_TRUE(window.menuAction(MenuItem::SuperposicioBloquejada)->isCheckable());
     EXPECT_EQ(
         captionsOf(top[2]->menu()),
         (QStringList{QStringLiteral("10 ms"), QStringLiteral("50 ms"), QStringLiteral("150 ms"),

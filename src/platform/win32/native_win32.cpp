@@ -13,4 +13,16 @@ std::string nativeDisplayProblem() {
     return {};
 }
 
+void keepAboveOutOfTaskbar(std::uintptr_t) {
+    // A tool window stays out of the taskbar, and the topmost flag keeps it above.
+}
+
+void letClicksThroughFrame(std::uintptr_t, bool) {
+    // A frameless window has no frame of another program around it.
+}
+
+bool isReframing(const void *) {
+    return false;
+}
+
 } // namespace ostrelo::platform

@@ -280,6 +280,7 @@
       head.appendChild(th);
     }
     fullButton.textContent = m.texts.fullScreen;
+    document.getElementById("phone").textContent = m.texts.phoneDash;
     unitsSelect.options[0].textContent = m.texts.metric.trim();
     unitsSelect.options[1].textContent = m.texts.imperial.trim();
     if (langSelect.options.length === 0) {
@@ -327,6 +328,12 @@
     if (socket) { socket.close(); }
   }
 
+  // A page the browser keeps for going back gives up its place: the server serves a few
+  // viewers from each address, and a page left behind must not take one.
+  window.addEventListener("pagehide", () => {
+    if (socket) { socket.onclose = null; socket.close(); socket = null; }
+  });
+  window.addEventListener("pageshow", (event) => { if (event.persisted && !socket) { connect(); } });
   langSelect.addEventListener("change", choose);
   unitsSelect.addEventListener("change", choose);
   fullButton.addEventListener("click", () => {

@@ -1,0 +1,305 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "i18n/language_table.h"
+#include "i18n/messages.h"
+#include "radio/radio.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <map>
+#include <regex>
+
+namespace ostrelo::radio {
+namespace {
+
+using telemetry::TelemetrySample;
+
+// A twelve-lap race at Anella Sud, ten samples a lap a second apart, 3 litres a lap from 30:
+// a better lap now and then, a place gained on lap 3, the water too hot twice on laps 7 and
+// 8, a stop on lap 9 with the limiter left on, the tyres too hot on lap 10.
+std::vector<TelemetrySample> race() {
+    const std::map<int, float> lapTimes = {{1, 95},  {2, 91},  {3, 92},    {4, 90.5F},
+                                           {5, 91},  {6, 92},  {7, 91.5F}, {8, 90.2F},
+                                           {9, 110}, {10, 93}, {11, 91}};
+    std::vector<TelemetrySample> samples;
+    TelemetrySample s;
+    s.TrackName = "Anella Sud";
+    s.CarName = "Lince";
+    s.Ignition = 1;
+    s.Position = 4;
+    s.Fuel = 30;
+    s.WaterTemp = 95;
+    s.OilTemp = 95;
+    s.BrakeTemp = {400, 400, 400, 400};
+    const auto tread = [&s](float celsius) {
+        for (auto &zones : s.TyreTemp) {
+            zones = {celsius, celsius, celsius};
+        }
+    };
+    tread(70);
+    for (int lap = 1; lap <= 12; ++lap) {
+        for (int at = 0; at < 10; ++at) {
+            s.LapNumber = static_cast<std::int16_t>(lap);
+            if (at == 0 && lap > 1) {
+                s.LastLapTime = lapTimes.at(lap - 1);
+            }
+            if (lap == 2) {
+                tread(85);
+            }
+            s.Position = lap >= 3 ? 3 : 4;
+            s.WaterTemp = lap == 7 && at >= 5 && at < 8 ? 104 : lap == 8 && at >= 2 ? 106 : 95;
+            if (lap == 10 && at == 3) {
+                tread(104);
+            }
+            s.InPits = lap == 9 && at >= 5 && at < 8 ? 1 : 0;
+            if (lap == 9 && at == 6) {
+                s.Fuel = 24; // refuelled
+            }
+            s.PitLimiter = (lap == 9 && at >= 5) || (lap == 10 && at < 2) ? 1 : 0;
+            samples.push_back(s);
+            if (!(lap == 9 && at == 5)) {
+                s.Fuel -= 0.3F;
+            }
+        }
+    }
+    return samples;
+}
+
+struct Heard {
+    int lap;
+    int at;
+    CallKind kind;
+    std::string text;
+    bool operator==(const Heard &) const = default;
+};
+
+void PrintTo(const Heard &h, std::ostream *out) {
+    *out << h.lap << "." << h.at << " " << callKindName(h.kind) << " \"" << h.text << "\"";
+}
+
+// Every call the race makes in `language`, of `kinds`, with where it came.
+std::vector<Heard> listen(const char *language, const std::set<CallKind> &kinds) {
+    engineer::RaceEngineer engineer(nullptr);
+    engineer.setRaceLength({engineer::RaceLength::Kind::Laps, 12});
+    RadioCalls radio;
+    const core::Thresholds thresholds;
+    std::vector<Heard> heard;
+    const std::vector<TelemetrySample> samples = race();
+    for (std::size_t i = 0; i < samples.size(); ++i) {
+        const std::int64_t now = 1000 * static_cast<std::int64_t>(i);
+        engineer.feed(samples[i], now);
+        for (const Call &call : radio.take({samples[i], engineer, thresholds,
+                                            i18n::findLanguage(language)->texts, false, now},
+                                           kinds)) {
+            heard.push_back({samples[i].LapNumber, static_cast<int>(i % 10), call.kind, call.text});
+            EXPECT_EQ(call.urgent, call.kind == CallKind::BoxThisLap);
+            EXPECT_EQ(call.timeMs, now);
+        }
+    }
+    return heard;
+}
+
+TEST(RadioCalls, SayWhatTheRaceNeedsOnceAndWhenItIsNeeded) {
+    using enum CallKind;
+    EXPECT_EQ(listen("English", defaultCallKinds()),
+              (std::vector<Heard>{
+                  {3, 0, Position, "Up to position 3"},
+                  {3, 0, PersonalBest, "Personal best, 1 minute 31.0"},
+                  {5, 0, PersonalBest, "Personal best, 1 minute 30.5"},
+                  {6, 0, FuelLaps, "Fuel for 5 laps"},
+                  {7, 5, Temperature, "Water hot"},
+                  {8, 0, FuelLaps, "Fuel for 3 laps"},
+                  {8, 2, Temperature, "Water hot"},
+                  {9, 0, FuelLaps, "Fuel for 2 laps"},
+                  {9, 0, BoxThisLap, "Box this lap"},
+                  {9, 0, PersonalBest, "Personal best, 1 minute 30.2"},
+                  {9, 5, FuelToAdd, "Add 11 litres"},
+                  {10, 1, PitLimiter, "Pit limiter still on"},
+                  {10, 3, Temperature, "Tyres hot"},
+                  {12, 0, FuelLaps, "Fuel for 5 laps"},
+              }));
+}
+
+TEST(RadioCalls, SpeakEachLanguageAndLeaveOutWhatIsOff) {
+    using enum CallKind;
+    const struct {
+        const char *language;
+        std::set<CallKind> kinds;
+        std::vector<Heard> heard;
+    } cases[] = {
+        {"Español",
+         {FuelLaps, BoxThisLap, FuelToAdd},
+         {{6, 0, FuelLaps, "Combustible para 5 vueltas"},
+          {8, 0, FuelLaps, "Combustible para 3 vueltas"},
+          {9, 0, FuelLaps, "Combustible para 2 vueltas"},
+          {9, 0, BoxThisLap, "Entra a boxes en esta vuelta"},
+          {9, 5, FuelToAdd, "Añade 11 litros"},
+          {12, 0, FuelLaps, "Combustible para 5 vueltas"}}},
+        {"Deutsch",
+         {AgainstBest, Temperature},
+         {{4, 0, AgainstBest, "Letzte Runde 1 Minute 32,0, plus 1,0"},
+          {6, 0, AgainstBest, "Letzte Runde 1 Minute 31,0, plus 0,5"},
+          {7, 0, AgainstBest, "Letzte Runde 1 Minute 32,0, plus 1,5"},
+          {7, 5, Temperature, "Wasser zu heiß"},
+          {8, 0, AgainstBest, "Letzte Runde 1 Minute 31,5, plus 1,0"},
+          {8, 2, Temperature, "Wasser zu heiß"},
+          {10, 0, AgainstBest, "Letzte Runde 1 Minute 50,0, plus 19,8"},
+          {10, 3, Temperature, "Reifen zu heiß"},
+          {11, 0, AgainstBest, "Letzte Runde 1 Minute 33,0, plus 2,8"},
+          {12, 0, AgainstBest, "Letzte Runde 1 Minute 31,0, plus 0,8"}}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.language);
+        EXPECT_EQ(listen(c.language, c.kinds), c.heard);
+    }
+}
+
+TEST(SpokenForms, SayNumbersAsADriverDoes) {
+    const i18n::Texts &english = i18n::findLanguage("English")->texts;
+    const i18n::Texts &french = i18n::findLanguage("Francais")->texts;
+    EXPECT_EQ(spokenLapTime(95.44, english), "1 minute 35.4");
+    EXPECT_EQ(spokenLapTime(59.96, english), "1 minute 0.0");
+    EXPECT_EQ(spokenLapTime(58.3, english), "58.3");
+    EXPECT_EQ(spokenLapTime(125.05, french), "2 minutes 5,1");
+    EXPECT_EQ(spokenDifference(-1.24, english), "minus 1.2");
+    EXPECT_EQ(spokenFuel(10.2, false, english), "11 litres");
+    EXPECT_EQ(spokenFuel(10, true, french), "2,7 gallons");
+    EXPECT_EQ(voiceLocale("Asturianu"), "es_ES");
+    EXPECT_EQ(voiceLocale("Dutch"), "nl_NL");
+    EXPECT_EQ(callKinds("fuel,nitro,limiter"),
+              (std::set<CallKind>{CallKind::FuelLaps, CallKind::PitLimiter}));
+    EXPECT_EQ(callKinds(callKindList(defaultCallKinds())), defaultCallKinds());
+    EXPECT_FALSE(defaultCallKinds().contains(CallKind::AgainstBest));
+}
+
+// A voice that remembers what it said and speaks until told it has finished.
+struct RecordingVoice : Voice {
+    bool ready() const override { return engine; }
+    bool speaking() const override { return busy; }
+    void say(const std::string &text, const std::string &locale, double volume) override {
+        said.push_back(text + " [" + locale + " " + std::to_string(volume).substr(0, 4) + "]");
+        busy = true;
+    }
+    bool engine = true;
+    bool busy = false;
+    std::vector<std::string> said;
+};
+
+Call call(CallKind kind, const std::string &text, bool urgent = false, const char *subject = "") {
+    Call c;
+    c.kind = kind;
+    c.text = text;
+    c.urgent = urgent;
+    c.subject = subject;
+    return c;
+}
+
+TEST(CallQueue, PutsTheUrgentFirstAndTheNewestInPlaceOfTheOlder) {
+    CallQueue queue;
+    queue.push(call(CallKind::FuelLaps, "Fuel for 5 laps"));
+    queue.push(call(CallKind::Temperature, "Water hot", false, "water"));
+    queue.push(call(CallKind::Temperature, "Tyres hot", false, "tyres"));
+    queue.push(call(CallKind::FuelLaps, "Fuel for 3 laps"));
+    queue.push(call(CallKind::BoxThisLap, "Box this lap", true));
+    std::vector<std::string> order;
+    while (const auto next = queue.next()) {
+        order.push_back(next->text);
+    }
+    EXPECT_EQ(order, (std::vector<std::string>{"Box this lap", "Fuel for 3 laps", "Water hot",
+                                               "Tyres hot"}));
+}
+
+// The radio speaks one call at a time; muted or off it says nothing and keeps nothing to say
+// later; without a voice the calls are lines alone.
+TEST(Radio, SpeaksOneCallAtATimeAndKeepsTheLines) {
+    RecordingVoice voice;
+    Radio radio(&voice);
+    RadioSettings settings;
+    settings.enabled = true;
+    settings.volume = 50;
+    engineer::RaceEngineer engineer(nullptr);
+    engineer.setRaceLength({engineer::RaceLength::Kind::Laps, 12});
+    const core::Thresholds thresholds;
+    const std::vector<TelemetrySample> samples = race();
+    const auto play = [&](std::size_t from, std::size_t to, const char *idioma) {
+        for (std::size_t i = from; i < to; ++i) {
+            engineer.feed(samples[i], 1000 * static_cast<std::int64_t>(i));
+            radio.take({samples[i], engineer, thresholds, i18n::findLanguage(idioma)->texts, false,
+                        1000 * static_cast<std::int64_t>(i)},
+                       idioma, settings);
+        }
+    };
+    play(0, 81, "English"); // to lap 9's first sample
+    // The first call is spoken; the others wait for the voice, the box call first.
+    ASSERT_EQ(voice.said.size(), 1u);
+    EXPECT_EQ(voice.said[0], "Up to position 3 [en_GB 0.50]");
+    voice.busy = false;
+    radio.speakNext(settings);
+    EXPECT_EQ(voice.said.back(), "Box this lap [en_GB 0.50]");
+    ASSERT_EQ(radio.lines().size(), Radio::kLines);
+    EXPECT_EQ(radio.lines().front().text, "Personal best, 1 minute 30.2");
+
+    // Muted: nothing is said, nothing waits; the lines go on.
+    settings.muted = true;
+    voice.busy = false;
+    radio.speakNext(settings);
+    EXPECT_EQ(voice.said.size(), 2u);
+    EXPECT_TRUE(radio.queue().waiting().empty());
+    play(81, 86, "Italiano");
+    EXPECT_EQ(radio.lines().front().text, "Aggiungi 11 litri");
+    // Off: no lines either.
+    settings = {};
+    play(86, 94, "Italiano");
+    EXPECT_EQ(radio.lines().front().text, "Aggiungi 11 litri");
+    // No engine: the lines alone.
+    settings.enabled = true;
+    voice.engine = false;
+    play(94, 120, "Italiano");
+    EXPECT_EQ(radio.lines().front().text, "Carburante per 5 giri");
+    EXPECT_EQ(voice.said.size(), 2u);
+}
+
+#ifndef _WIN32
+// What a command wrote on its output and its error output.
+std::string run(const std::string &command) {
+    std::string said;
+    if (FILE *pipe = popen((command + " 2>&1").c_str(), "r")) {
+        std::array<char, 256> chunk{};
+        while (fgets(chunk.data(), chunk.size(), pipe)) {
+            said += chunk.data();
+        }
+        pclose(pipe);
+    }
+    return said;
+}
+
+// The real engine the radio speaks with on Linux (espeak-ng's voices, which speech-dispatcher
+// uses) says a call of each language aloud: sox finds the recording long and loud enough.
+TEST(RadioVoice, EachLanguagesCallIsSpokenAloud) {
+    testing::TempDir dir;
+    for (const i18n::Language &language : i18n::languages()) {
+        SCOPED_TRACE(language.name);
+        // espeak-ng's name for the voice of the locale the radio asks for.
+        std::string voice = voiceLocale(language.name).substr(0, 2);
+        voice = voice == "en" ? "en-gb" : voice;
+        const std::string wav = dir.file(voice + ".wav");
+        const std::string text =
+            i18n::fill(language.texts.TextRadioBest, {spokenLapTime(95.44, language.texts)});
+        run("espeak-ng -v " + voice + " -w " + wav + " \"" + text + "\"");
+        const std::string stat = run("sox " + wav + " -n stat");
+        std::smatch length;
+        std::smatch loudness;
+        ASSERT_TRUE(
+            std::regex_search(stat, length, std::regex(R"(Length \(seconds\): +([0-9.]+))")))
+            << stat;
+        ASSERT_TRUE(std::regex_search(stat, loudness, std::regex(R"(RMS +amplitude: +([0-9.]+))")));
+        EXPECT_GT(std::stod(length[1]), 1.5) << text;
+        EXPECT_GT(std::stod(loudness[1]), 0.02) << text;
+    }
+}
+#endif
+
+} // namespace
+} // namespace ostrelo::radio
