@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/application.h"
 
+#include "app/radio_settings.h"
 #include "app/startup.h"
 #include "core/conversions.h"
 #include "core/error.h"
@@ -180,6 +181,9 @@ Application::Application(const CommandLine &line) {
     // A replay's laps are in the history already, from the race itself.
     m_engineer =
         std::make_unique<engineer::RaceEngineer>(line.replayPath ? nullptr : m_history.get());
+    m_engineer->setFuelPlan(fuelPlan(m_state.settings));
+    m_radio = std::make_unique<radio::Radio>();
+    m_program->onRadioChanged = [this] { publish(nullptr); };
     m_program->onOpenEngineer = [this] { openEngineer(); };
     m_program->onOpenStandings = [this] { openStandings(); };
     m_program->onRecordChosen = [this] { chooseRecording(); };
@@ -346,6 +350,15 @@ void Application::openEngineer() {
         m_engineerWindow->onExport = [this](const std::string &path) {
             return exportSession(path);
         };
+        m_engineerWindow->onFuelPlan = [this](const engineer::FuelPlan &plan) {
+            storeFuelPlan(m_state.store, m_state.settings, plan);
+            m_engineer->setFuelPlan(fuelPlan(m_state.settings));
+            publish(nullptr);
+        };
+        m_engineerWindow->onRadio = [this](const radio::RadioSettings &chosen) {
+            storeRadio(m_state.store, m_state.settings, chosen);
+            m_program->refresh();
+        };
     }
     publish(nullptr);
     m_engineerWindow->show();
@@ -375,10 +388,28 @@ void Application::publish(const telemetry::TelemetrySample *sample) {
         m_replayBar->show(player.positionMs(), player.durationMs(),
                           player.paused() || player.finished(), player.speed());
     }
+    const radio::RadioSettings radioChosen = radioSettings(m_state.settings);
+    if (radioChosen.enabled && !m_voice) {
+        // The system's voice, started only once the radio is on: reaching the speech engine
+        // can take a while.
+        m_voice = std::make_unique<platform::SpeechVoice>();
+        m_voice->onFinished = [this] { m_radio->speakNext(radioSettings(m_state.settings)); };
+        m_radio->setVoice(m_voice.get());
+    }
     if (sample) {
-        const auto now = std::chrono::system_clock::now().time_since_epoch();
-        m_engineer->feed(*sample,
-                         std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
+        const auto now = std::chrono::duration_cast<std::chrono::milliseconds>(
+                             std::chrono::system_clock::now().time_since_epoch())
+                             .count();
+        m_engineer->feed(*sample, now);
+        m_radio->take({*sample, *m_engineer, m_state.settings, m_state.texts,
+                       m_state.settings.Unitats == core::Units::Imperial, now},
+                      m_state.settings.Idioma, radioChosen);
+    }
+    const std::string noVoice =
+        radioChosen.enabled && !m_voice->ready() ? m_state.texts.TextRadioNoVoice : "";
+    if (!noVoice.empty() && !m_noVoiceTold) {
+        m_noVoiceTold = true;
+        std::cerr << "ostrelo: " << noVoice << " (" << m_voice->problem() << ")\n";
     }
     const bool towerShown = m_standingsWindow && m_standingsWindow->isVisible();
     m_program->watchStandings(towerShown, m_web && m_web->viewerCount() > 0,
@@ -396,6 +427,8 @@ void Application::publish(const telemetry::TelemetrySample *sample) {
         report.problem = history::describe(m_history->problem(), m_state.texts);
         m_engineerWindow->setTexts(m_state.texts);
         m_engineerWindow->apply(report);
+        m_engineerWindow->applyRadio(m_engineer->fuelPlan(), radioChosen, m_radio->lines(),
+                                     noVoice);
     }
     if (m_overlay) {
         m_overlay->showMenus(m_program->screen());
@@ -419,7 +452,7 @@ void Application::publish(const telemetry::TelemetrySample *sample) {
     m_viewerScreens->choose(m_web->choicesInUse(), program);
     m_viewerScreens->update(sample, program);
     m_web->publish([&](const web::ViewerChoice &choice) -> const std::string & {
-        return m_viewerScreens->message(choice, *m_engineer, tower);
+        return m_viewerScreens->message(choice, *m_engineer, tower, m_radio->lines());
     });
 }
 

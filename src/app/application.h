@@ -7,7 +7,9 @@
 #include "engineer/race_engineer.h"
 #include "history/history_store.h"
 #include "platform/qt/qt_stream_socket.h"
+#include "platform/qt/speech_voice.h"
 #include "platform/qt/termination_signals.h"
+#include "radio/radio.h"
 #include "replay/replay_session.h"
 #include "replay/session_recorder.h"
 #include "runtime/app_state.h"
@@ -77,6 +79,10 @@ private:
     std::unique_ptr<windows::DebugWindow> m_debug;
     std::unique_ptr<history::HistoryStore> m_history;
     std::unique_ptr<engineer::RaceEngineer> m_engineer;
+    // The radio, then its voice: the voice goes first.
+    std::unique_ptr<radio::Radio> m_radio;
+    std::unique_ptr<platform::SpeechVoice> m_voice;
+    bool m_noVoiceTold = false;
     std::unique_ptr<windows::EngineerWindow> m_engineerWindow;
     standings::TimingTower m_tower;
     // Reads the field between the ticks of a slow scan while the standings are looked at.

@@ -195,6 +195,13 @@ void Program::chooseMenuItem(MenuItem item) {
         }
         break;
     }
+    case MenuItem::Radio:
+        s.RadioEnabled = !s.RadioEnabled;
+        core::saveSetting(m_state.store, s, core::SettingKey::RadioEnabled);
+        if (onRadioChanged) {
+            onRadioChanged();
+        }
+        break;
     case MenuItem::AcercaDe:
         m_view.openAbout(m_state.texts);
         break;

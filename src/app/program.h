@@ -59,6 +59,10 @@ public:
 
     /// The overlay's settings changed (and are stored): its tiles show, hide, lock or unlock.
     std::function<void()> onOverlayChanged;
+    /// The radio was turned on or off from the menu (and the setting stored).
+    std::function<void()> onRadioChanged;
+    /// A setting changed elsewhere (the engineer window): the screen and its menus show it.
+    void refresh() { present(); }
 
     /// The screen was handed to the window, with the sample it shows for the first time (as
     /// read, before any unit conversion), or none when only other elements changed.

@@ -81,6 +81,14 @@ const KeyRow kKeys[] = {
     {SettingKey::OverlayShown, kOverlaySection, "Shown", &Settings::OverlayShown},
     {SettingKey::OverlayLocked, kOverlaySection, "Locked", &Settings::OverlayLocked},
     {SettingKey::OverlayTiles, kOverlaySection, "Tiles", &Settings::OverlayTiles},
+    {SettingKey::RadioEnabled, "Radio", "Enabled", &Settings::RadioEnabled},
+    {SettingKey::RadioMuted, "Radio", "Muted", &Settings::RadioMuted},
+    {SettingKey::RadioVolume, "Radio", "Volume", &Settings::RadioVolume, [](const Settings &s) {
+         return s.RadioVolume < 0 || s.RadioVolume > 100 ? Broken(SettingRule::Range) : std::nullopt; }},
+    {SettingKey::RadioCalls, "Radio", "Calls", &Settings::RadioCalls},
+    {SettingKey::EngineerReserve, "Engineer", "Reserve", &Settings::EngineerReserve, [](const Settings &s) {
+         return s.EngineerReserve < 0 || s.EngineerReserve > 3 ? Broken(SettingRule::Range) : std::nullopt; }},
+    {SettingKey::EngineerHighest, "Engineer", "Highest", &Settings::EngineerHighest},
 };
 // clang-format on
 

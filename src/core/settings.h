@@ -60,6 +60,16 @@ struct Settings : Thresholds {
     bool OverlayShown = false;
     bool OverlayLocked = true;
     std::string OverlayTiles;
+    // [Radio]: the race engineer's spoken calls, off until the user turns them on; the volume
+    // from 0 to 100, the kinds of call on as a comma-separated list of their names.
+    bool RadioEnabled = false;
+    bool RadioMuted = false;
+    std::int16_t RadioVolume = 80;
+    std::string RadioCalls = "fuel,box,add,best,position,temperature,limiter";
+    // [Engineer]: the laps of fuel kept in reserve (0 to 3), and whether a lap's fuel is the
+    // highest of the recent laps rather than their mean.
+    std::int16_t EngineerReserve = 1;
+    bool EngineerHighest = false;
 };
 
 /// Every key of the settings file, in the order start-up reads them.
@@ -91,6 +101,12 @@ enum class SettingKey {
     OverlayShown,
     OverlayLocked,
     OverlayTiles,
+    RadioEnabled,
+    RadioMuted,
+    RadioVolume,
+    RadioCalls,
+    EngineerReserve,
+    EngineerHighest,
 };
 
 /// The rule a stored setting breaks.

@@ -28,6 +28,7 @@ void showMenus(Screen &screen, const core::Settings &s, const i18n::Texts &t) {
         {Superposicio, t.TextOverlayMenu},
         {SuperposicioVisible, t.TextOverlayShow},
         {SuperposicioBloquejada, t.TextOverlayLock},
+        {Radio, t.TextRadioMenu},
     };
     for (const auto &[item, caption] : captions) {
         screen.menu(item).caption = caption;
@@ -50,6 +51,7 @@ void showMenus(Screen &screen, const core::Settings &s, const i18n::Texts &t) {
     screen.menu(SuperposicioVisible).checked = s.OverlayShown;
     screen.menu(SuperposicioBloquejada).enabled = s.OverlayShown;
     screen.menu(SuperposicioBloquejada).checked = s.OverlayShown && s.OverlayLocked;
+    screen.menu(Radio).checked = s.RadioEnabled;
 }
 
 } // namespace ostrelo::dashboard

@@ -28,6 +28,7 @@ constexpr MenuLayoutEntry kMenus[] = {
     {Superposicio, Opciones, "", false, false, true},
     {SuperposicioVisible, Superposicio, "", true},
     {SuperposicioBloquejada, Superposicio, "", true},
+    {Radio, Opciones, "", true},
     {TempsRefresc, TempsRefresc},
     {TS_10, TempsRefresc, "10 ms", true},
     {TS_50, TempsRefresc, "50 ms", true},

@@ -44,6 +44,8 @@ enum class MenuItem : std::uint8_t {
     Superposicio,
     SuperposicioVisible,
     SuperposicioBloquejada,
+    /// The race engineer's spoken calls, on or off.
+    Radio,
     TempsRefresc,
     TS_10,
     TS_50,
@@ -59,7 +61,7 @@ enum class MenuItem : std::uint8_t {
     PanellWeb,
     AcercaDe,
 };
-inline constexpr std::size_t kMenuItemCount = 33;
+inline constexpr std::size_t kMenuItemCount = 34;
 
 /// A value in a box whose background shows where the value lies against its thresholds.
 struct Reading {

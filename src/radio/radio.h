@@ -49,7 +49,8 @@ struct RadioSettings {
 class Radio {
 public:
     /// `voice` speaks the calls; none keeps them as lines.
-    explicit Radio(Voice *voice) : m_voice(voice) {}
+    explicit Radio(Voice *voice = nullptr) : m_voice(voice) {}
+    void setVoice(Voice *voice) { m_voice = voice; }
 
     /// Takes a moment of the race (see `RadioCalls`) in the language `idioma`, then speaks
     /// the next call if the voice is free.

@@ -189,7 +189,8 @@ std::vector<Call> RadioCalls::take(const Moment &m, const std::set<CallKind> &on
             m_limiterCalled = true;
         }
     }
-    if (s.Ignition == 1) {
+    // In the pits a car cools and heats as it stands: nothing to call.
+    if (s.Ignition == 1 && s.InPits == 0) {
         watchTemperatures(m, calls);
     }
 
@@ -263,9 +264,12 @@ void RadioCalls::watchTemperatures(const Moment &m, std::vector<Call> &calls) {
         Watch &watch = m_watches[i];
         if (items[i].side == 0) {
             watch = Watch::Inside;
-        } else if (watch == Watch::Inside) {
-            // Out of its window, once until it is back.
+        } else if (watch == Watch::Inside &&
+                   (!m_calledMs[i] || m.nowMs - *m_calledMs[i] >= kTemperatureRepeatMs)) {
+            // Out of its window, once until it is back, and not again within a while: tyres
+            // and brakes go in and out of it corner by corner.
             watch = Watch::Out;
+            m_calledMs[i] = m.nowMs;
             calls.push_back(call(
                 CallKind::Temperature,
                 i18n::fill(items[i].side > 0 ? t.TextRadioHot : t.TextRadioCold, {items[i].name}),

@@ -66,7 +66,8 @@ std::string voiceLocale(std::string_view idioma);
 /// Listens to the race as the race engineer does and says what a driver needs to hear, each
 /// call once: at each lap change the fuel, the box call, the personal best, the lap against
 /// the best and a place gained or lost; on the lap into the pits what to add; a temperature
-/// leaving its window, once until it is back; the pit limiter left on after the pits.
+/// leaving its window out of the pits, once until it is back and not again within
+/// `kTemperatureRepeatMs`; the pit limiter left on after the pits.
 class RadioCalls {
 public:
     /// What the calls are made of: the sample as read (metric), the engineer that took it,
@@ -85,6 +86,8 @@ public:
 
     /// How long the limiter may stay on after the pits before the call.
     static constexpr std::int64_t kLimiterGraceMs = 3000;
+    /// How long a temperature that was called is not called again.
+    static constexpr std::int64_t kTemperatureRepeatMs = 60000;
 
 private:
     void lapChanged(const Moment &m, std::vector<Call> &calls);
@@ -103,6 +106,7 @@ private:
     bool m_limiterCalled = false;
     // Water, oil, tyres, brakes.
     std::array<Watch, 4> m_watches{};
+    std::array<std::optional<std::int64_t>, 4> m_calledMs{};
 };
 
 } // namespace ostrelo::radio

@@ -131,6 +131,15 @@ std::string towerRows(const std::vector<standings::TowerLine> &tower) {
     return rows;
 }
 
+std::string callList(const std::deque<radio::Call> &calls) {
+    std::string list;
+    for (const radio::Call &call : calls) {
+        list += std::string(list.empty() ? "[" : ",[") + std::to_string(call.timeMs) + "," +
+                jsonString(call.text) + "," + boolText(call.urgent) + "]";
+    }
+    return list;
+}
+
 std::string tileList(const std::vector<glance::Tile> &tiles) {
     std::string list;
     for (const glance::Tile &tile : tiles) {
@@ -159,7 +168,8 @@ std::string tileList(const std::vector<glance::Tile> &tiles) {
 std::string screenMessage(const dashboard::Screen &screen, bool live,
                           const std::vector<std::string> &lines,
                           const std::vector<standings::TowerLine> &tower,
-                          const std::vector<glance::Tile> &tiles) {
+                          const std::vector<glance::Tile> &tiles,
+                          const std::deque<radio::Call> &calls) {
     std::string labels;
     std::string backgrounds;
     for (int number = 1; number <= 48; ++number) {
@@ -189,7 +199,9 @@ std::string screenMessage(const dashboard::Screen &screen, bool live,
     return std::string("{\"live\":") + boolText(live) + ",\"L\":[null," + labels +
            "],\"B\":[null," + backgrounds + "],\"C\":[null," + lamps + "],\"P\":[null," + bars +
            "],\"S\":[null," + markers + "],\"E\":[" + engineerLines(lines) + "],\"T\":[" +
-           towerRows(tower) + "],\"D\":[" + tileList(tiles) + "]}";
+           towerRows(tower) + "],\"D\":[" + tileList(tiles) + "]" +
+           // The radio's calls only once there are some.
+           (calls.empty() ? std::string() : ",\"R\":[" + callList(calls) + "]") + "}";
 }
 
 std::string textsMessage(const i18n::Texts &texts, std::string_view idioma, bool imperial) {

@@ -4,6 +4,7 @@
 #include "dashboard/screen.h"
 #include "glance/tiles.h"
 #include "i18n/texts.h"
+#include "radio/radio.h"
 #include "standings/tower_lines.h"
 
 #include <string>
@@ -22,11 +23,14 @@ std::string jsonString(std::string_view text);
 /// ("T": each row its eight columns, then whether it is the followed car and whether it holds
 /// the fastest lap) and the glance `tiles` ("D": each with its name "k", caption "c", values
 /// "v" as [text, background], unit "u", detail "d", rpm fill "f" and shift lights "l", lamps
-/// "m" as [caption, lit]).
+/// "m" as [caption, lit]) and the radio's latest `calls`, newest first ("R", left out while
+/// there are none: each its time in milliseconds since 1970, its words and whether it is
+/// urgent).
 std::string screenMessage(const dashboard::Screen &screen, bool live,
                           const std::vector<std::string> &lines = {},
                           const std::vector<standings::TowerLine> &tower = {},
-                          const std::vector<glance::Tile> &tiles = {});
+                          const std::vector<glance::Tile> &tiles = {},
+                          const std::deque<radio::Call> &calls = {});
 
 /// The page's own texts in the viewer's language, sent once when a viewer connects.
 std::string textsMessage(const i18n::Texts &texts, std::string_view idioma, bool imperial);

@@ -148,7 +148,8 @@ void ViewerScreens::update(const telemetry::TelemetrySample *sample, const Progr
 
 const std::string &ViewerScreens::message(const ViewerChoice &choice,
                                           const engineer::RaceEngineer &engineer,
-                                          const std::vector<standings::TowerRow> &tower) {
+                                          const std::vector<standings::TowerRow> &tower,
+                                          const std::deque<radio::Call> &calls) {
     static const std::string none;
     const auto found = m_variants.find(choice);
     if (found == m_variants.end()) {
@@ -162,7 +163,8 @@ const std::string &ViewerScreens::message(const ViewerChoice &choice,
         const telemetry::TelemetrySample *shown = m_shownInFull ? &*m_shownInFull : nullptr;
         v.message = screenMessage(v.screen, m_live, engineerLines(report), lines,
                                   glance::makeTiles({v.screen, shown, report, lines, v.texts,
-                                                     v.view.imperial, m_separator}));
+                                                     v.view.imperial, m_separator}),
+                                  calls);
     }
     return v.message;
 }

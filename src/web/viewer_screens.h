@@ -9,6 +9,7 @@
 #include "engineer/engineer_report.h"
 #include "engineer/race_engineer.h"
 #include "i18n/texts.h"
+#include "radio/radio.h"
 #include "standings/timing_tower.h"
 #include "telemetry/telemetry_sample.h"
 
@@ -74,10 +75,11 @@ public:
 
     /// The live message for `choice` after the last update: its screen (live when that update
     /// brought a sample), the engineer's lines and the standings `tower` in its language and
-    /// units. Made once an update for each choice, shared by every viewer who made it; empty
-    /// for a choice not in use.
+    /// units, and the radio's latest `calls` as they were said. Made once an update for each
+    /// choice, shared by every viewer who made it; empty for a choice not in use.
     const std::string &message(const ViewerChoice &choice, const engineer::RaceEngineer &engineer,
-                               const std::vector<standings::TowerRow> &tower);
+                               const std::vector<standings::TowerRow> &tower,
+                               const std::deque<radio::Call> &calls = {});
 
 private:
     struct Variant;

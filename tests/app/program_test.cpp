@@ -476,6 +476,27 @@ TEST_F(ProgramTest, AReplayShowsWhatTheGameShowedSampleBySample) {
     EXPECT_TRUE(player.finished());
     EXPECT_EQ(replaying.screen().gameStatus, "RACE07 NOT RUNNING");
     EXPECT_FALSE(other.GameActive);
+    // Set up as a server, it goes on serving what the replay plays.
+    other.settings.TipusConexio = core::ConnectionMode::Server;
+    replaying.setReplay(&player);
+    replaying.scanTick();
+    otherServer.onConnectionRequest();
+    player.seek(0);
+    replaying.scanTick();
+    ASSERT_FALSE(otherServer.sent.empty());
+    EXPECT_NE(otherServer.sent[0].find("Lince Turbo 16V"), std::string::npos);
+
+    // The followed car's slot goes into the recording.
+    state.followed.SlotMode = runtime::FollowedCar::Forced;
+    state.followed.ForcedSlot = 5;
+    std::int16_t recordedSlot = -1;
+    program.onAcquired = [&](const replay::RecordedSample &acquired) {
+        recordedSlot = acquired.carSlot;
+    };
+    for (int tick = 0; tick < 400 && recordedSlot < 0; ++tick) {
+        program.scanTick();
+    }
+    EXPECT_EQ(recordedSlot, 5);
 
     // Turned client, the program has no standings: the link carries the followed car alone.
     ASSERT_FALSE(program.current().standings.cars.empty());
@@ -522,6 +543,7 @@ TEST_F(ProgramTest, APlayingReplaySaysWhenItsValuesAreOldAndAPausedOneDoesNot) {
         recorded.timeMs = timeMs;
         recorded.sample.Ignition = 1;
         recorded.sample.CarName = "Lince Turbo 16V";
+        recorded.carSlot = 5;
         bytes += encoder.encode(recorded);
     }
     replay::ReplayPlayer player(bytes);
@@ -533,6 +555,8 @@ TEST_F(ProgramTest, APlayingReplaySaysWhenItsValuesAreOldAndAPausedOneDoesNot) {
     }
     EXPECT_EQ(view.screen.oldDataNotice, "NO NEW DATA");
     EXPECT_EQ(view.screen.carName, "Lince Turbo 16V");
+    // The followed car's slot comes back from the recording.
+    EXPECT_EQ(program.followed().slot, 5);
     player.setPaused(true);
     program.scanTick();
     EXPECT_EQ(view.screen.oldDataNotice, "");

@@ -291,6 +291,11 @@ TEST(SettingsStore, KeepsTheFilesOwnerGroupModeAndLinks) {
     ASSERT_EQ(stat(dir.file("new.ini").c_str(), &made), 0);
     EXPECT_EQ(made.st_uid, user);
     EXPECT_EQ(made.st_gid, user);
+    // One the user makes is a new file too.
+    EXPECT_TRUE(asOrdinaryUser([&dir] {
+        return SettingsStore(dir.file("user.ini")).write("Opcions", "ScanTime", " 10");
+    }));
+    EXPECT_EQ(dir.read("user.ini"), "[Opcions]\nScanTime= 10\n");
 }
 #endif
 
@@ -348,20 +353,26 @@ TEST(SettingsStore, NeverLeavesAHalfWrittenFile) {
     EXPECT_EQ(again.st_ino, written.st_ino);
 
     // A disk that fills up during the write (a file size limit in a child process) leaves
-    // the old file whole and no temporary file behind.
-    const pid_t child = fork();
-    if (child == 0) {
-        std::signal(SIGXFSZ, SIG_IGN);
-        const testing::ErrorCapture capture;
-        const rlimit limit{16, RLIM_INFINITY};
-        setrlimit(RLIMIT_FSIZE, &limit);
-        _exit(store.write("Opcions", "Long", std::string(200, 'x')) ? 1 : 0);
+    // the old file whole and no temporary file behind; so does one written in itself (a file
+    // with a second link), for which room is taken first.
+    const std::string linked = dir.write("linked.ini", "[A]\nx=1\n");
+    ASSERT_EQ(link(linked.c_str(), dir.file("second.ini").c_str()), 0);
+    for (const std::string &file : {path, linked}) {
+        const pid_t child = fork();
+        if (child == 0) {
+            std::signal(SIGXFSZ, SIG_IGN);
+            const testing::ErrorCapture capture;
+            const rlimit limit{16, RLIM_INFINITY};
+            setrlimit(RLIMIT_FSIZE, &limit);
+            _exit(SettingsStore(file).write("A", "x", std::string(200, 'y')) ? 1 : 0);
+        }
+        int status = 0;
+        waitpid(child, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     }
-    int status = 0;
-    waitpid(child, &status, 0);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     EXPECT_EQ(dir.read("Ostrelo.ini"), "[Opcions]\nScanTime= 10\n");
-    EXPECT_EQ(entries(), 1);
+    EXPECT_EQ(dir.read("linked.ini"), "[A]\nx=1\n");
+    EXPECT_EQ(entries(), 3);
 }
 #endif
 
@@ -486,12 +497,14 @@ TEST(SettingsStore, EachWriteChangesOnlyItsOwnKeysInTheFileAsItIsNow) {
     first.holdWrites();
     ASSERT_TRUE(first.write("MaxMin", "MinPneu", " 80"));
     ASSERT_TRUE(first.write("Opcions", "ScanTime", " 150"));
+    ASSERT_TRUE(first.write("Opcions", "Port", " 1002"));
+    ASSERT_TRUE(first.write("Web", "Port", " 9000"));
     dir.write("Ostrelo.ini", "; tuned\n[Opcions]\nScanTime= 50\nIdioma=English\n"
                              "[MaxMin]\nMaxPneu= 110\n[Depurar]\nDepurar=True\n");
     ASSERT_TRUE(first.flush());
     EXPECT_EQ(dir.read("Ostrelo.ini"), "; tuned\n[Opcions]\nScanTime= 150\nIdioma=English\n"
-                                       "[MaxMin]\nMaxPneu= 110\nMinPneu= 80\n"
-                                       "[Depurar]\nDepurar=True\n");
+                                       "Port= 1002\n[MaxMin]\nMaxPneu= 110\nMinPneu= 80\n"
+                                       "[Depurar]\nDepurar=True\n[Web]\nPort= 9000\n");
     // A file removed meanwhile is made again with everything the store knows: the file as
     // it last took it in, and its own write.
     std::filesystem::remove(path);

@@ -162,6 +162,13 @@ TEST(HistoryDatabase, ADamagedFileIsMovedAsideAndANewOneStarted) {
     ASSERT_TRUE(again.open());
     EXPECT_EQ(again.problem().failure, HistoryProblem::Failure::MovedAside);
     EXPECT_TRUE(again.addLap(again.beginSession("T", "C", 2), lap(1, 91)));
+
+    // One nobody may write is left where it is.
+    std::filesystem::create_directory(dir.file("kept"));
+    const std::string kept = dir.write("kept/history.sqlite", "no database either");
+    std::filesystem::permissions(kept, std::filesystem::perms::owner_read);
+    EXPECT_FALSE(HistoryDatabase(kept).open());
+    EXPECT_EQ(bytesOf(kept).substr(0, 20), "no database either");
 }
 
 TEST(HistoryDatabase, ALockedOrReadOnlyFileStopsNothing) {
@@ -608,6 +615,8 @@ TEST(HistoryStore, AnswersWithWhatWaitsToBeWritten) {
     store.keepTankCapacity("Lince Turbo 16V", {59, 61});
     store.askPersonalBest("Anella Sud", "Lince Turbo 16V");
     store.askPersonalBest("Anella Sud", "Falcon RS 2.0");
+    store.addLap(store.beginSession("Monza", "Falcon RS 2.0", 2), lap(1, 95));
+    store.askPersonalBest("Monza", "Falcon RS 2.0");
     store.askTankCapacity("Lince Turbo 16V");
     store.askTankCapacity("Falcon RS 2.0");
     store.askConsumption("Anella Sud", "Lince Turbo 16V");
@@ -622,6 +631,7 @@ TEST(HistoryStore, AnswersWithWhatWaitsToBeWritten) {
     EXPECT_EQ(answers.bests, (std::vector<Answers::Best>{
                                  {"Anella Sud", "Lince Turbo 16V", 90.5},
                                  {"Anella Sud", "Falcon RS 2.0", 89.5},
+                                 {"Monza", "Falcon RS 2.0", 95},
                              }));
     EXPECT_EQ(answers.tanks, (std::vector<std::pair<std::string, engineer::TankCapacity>>{
                                  {"Lince Turbo 16V", {59, 61}},
@@ -630,7 +640,7 @@ TEST(HistoryStore, AnswersWithWhatWaitsToBeWritten) {
     EXPECT_EQ(other.ask(QStringLiteral("SELECT count(*) FROM laps")).toInt(), 7);
     other.ask(QStringLiteral("ROLLBACK"));
     ASSERT_TRUE(runUntil(
-        [&] { return other.ask(QStringLiteral("SELECT count(*) FROM laps")).toInt() == 9; }));
+        [&] { return other.ask(QStringLiteral("SELECT count(*) FROM laps")).toInt() == 10; }));
     EXPECT_EQ(capture.reports().size(), 1u);
 }
 

@@ -96,10 +96,10 @@ TEST_F(ConnectionTest, APortInUseFailsTheUpkeepAndIsShownOncePerReason) {
     EXPECT_THROW(connection.upkeep(), core::RunTimeError);
     ASSERT_EQ(listenFailures.size(), 2u);
     EXPECT_EQ(listenFailures[1], listenFailures[0]);
-    state.settings.Port = " 10001";
+    state.settings.Port = " 1024";
     EXPECT_THROW(connection.upkeep(), core::RunTimeError);
     ASSERT_EQ(listenFailures.size(), 3u);
-    EXPECT_EQ(listenFailures[2], "Cannot listen on port 10001: port in use");
+    EXPECT_EQ(listenFailures[2], "Cannot listen on port 1024: port in use");
     state.settings.Port = " 70000";
     server.listenFails = false;
     connection.upkeep();

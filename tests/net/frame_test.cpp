@@ -327,6 +327,10 @@ TEST(FrameJoiner, FindsTheNextFrameAtOnceAfterOneCutShort) {
         {"its own length, cut in the first field", whole.substr(0, 10)},
         {"its own length, cut after the leading NUL", whole.substr(0, 7)},
         {"its own length, all but the last NUL", whole.substr(0, whole.size() - 1)},
+        // A text that reads as a length starts a stretch of 54 NULs, ending inside the next
+        // frame: too few for a frame.
+        {"the largest length, cut after a text that reads as a length",
+         "032767"s + '\0' + "000067" + '\0'},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
@@ -446,6 +450,16 @@ TEST(FrameJoiner, HoldsAtMostOneLargestFrameAndOneArrival) {
         EXPECT_GT(malformed, 0);
         EXPECT_LE(most, 32766u + 100u);
     }
+
+    // One that would end exactly at the largest frame's size is waited for.
+    const std::string cut = "000300"s + '\0' + std::string(93, 'x');
+    const std::string last = "032667" + std::string(54, '\0') + std::string(32605, 'y') + '\0';
+    FrameJoiner joiner;
+    joiner.append(cut + last.substr(0, 300));
+    EXPECT_NO_THROW(EXPECT_FALSE(joiner.next().has_value()));
+    joiner.append(last.substr(300));
+    EXPECT_EQ(joiner.next(), last.substr(7));
+    EXPECT_THROW(joiner.next(), core::RunTimeError);
 }
 
 } // namespace

@@ -360,6 +360,11 @@ TEST(ReplayPlayer, PlaysNoSampleTheGameWouldRefuse) {
     player.seek(450);
     EXPECT_EQ(player.advance(0)->sample.TyreTemp[2][1], 2);
     EXPECT_EQ(errors.reports().size(), 2u);
+    // One met again after a seek back is told of again.
+    player.advance(100);
+    player.seek(250);
+    player.advance(100);
+    EXPECT_EQ(errors.reports().size(), 4u);
 }
 
 // Whatever the times in a file say (a clock stepped back while recording, times before 1970,

@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 
 namespace ostrelo::web {
@@ -281,6 +282,10 @@ TEST_F(WebServerTest, ServesItsPagesAndRefusesEverythingElse) {
         EXPECT_EQ(answer.substr(0, status.size()), status);
     }
     EXPECT_NE(exchange("GET / HTTP/1.1" + end).find("\r\n\r\n<p>dash</p>"), std::string::npos);
+    // A request head is given its own time, however long an answer may wait.
+    WebServer patient{choose, WebServer::Limits{.idleMs = 600000, .headMs = 200}};
+    start(patient);
+    EXPECT_EQ(exchange("GET / HTTP/1.1\r\n", patient.port()).substr(0, 12), "HTTP/1.1 408");
 }
 
 // Only the page's own origin, or a program that names none, may open the live view; every
@@ -296,6 +301,7 @@ TEST_F(WebServerTest, OpensAWebSocketOnlyForThePagesOwnOrigin) {
          hello},
         {handshake("Host: rig\r\nOrigin: http://rig\r\n"), hello},
         {handshake("Host: rig:443\r\nOrigin: https://rig\r\n"), hello},
+        {handshake("Host: rig:65536\r\nOrigin: http://rig:65536\r\n"), "HTTP/1.1 403"},
         {handshake("Host: [::1]:8080\r\nOrigin: http://[::1]:8080\r\n"), hello},
         {handshake(host + "Origin: http://attacker.example\r\n"), "HTTP/1.1 403 Forbidden\r\n"},
         {handshake(host + "Origin: http://127.0.0.1:1" + port + "\r\n"), "HTTP/1.1 403"},
@@ -315,6 +321,9 @@ TEST_F(WebServerTest, OpensAWebSocketOnlyForThePagesOwnOrigin) {
         {"GET /live HTTP/1.1\r\n" + host +
              "Upgrade: websocket\r\nConnection: Upgrade\r\nSec-WebSocket-Key: abc\r\n"
              "Sec-WebSocket-Version: 13\r\n\r\n",
+         "HTTP/1.1 400"},
+        {"GET /live HTTP/1.1\r\n" + host + "Upgrade: websocket\r\nConnection: Upgrade\r\n" +
+             "Sec-WebSocket-Key: " + std::string(24, 'A') + "\r\nSec-WebSocket-Version: 13\r\n\r\n",
          "HTTP/1.1 400"},
         {"GET /live HTTP/1.1\r\n" + host + "Upgrade: websocket\r\nConnection: Upgrade\r\n" +
              "Sec-WebSocket-Key: " + kKey + "\r\nSec-WebSocket-Version: 8\r\n\r\n",
@@ -429,6 +438,16 @@ TEST_F(WebServerTest, HoldsViewersToTheProtocol) {
         if (c.closeCode == 0) {
             EXPECT_EQ(frames.back().opcode, 0xA);
             EXPECT_EQ(frames.back().payload, "tick");
+            // One ping gets one pong, whatever is sent after it.
+            const std::string news = "news";
+            server.publish([&](const ViewerChoice &) -> const std::string & { return news; });
+            raw.readUntil([](const std::vector<Frame> &got) {
+                return std::any_of(got.begin(), got.end(),
+                                   [](const Frame &f) { return f.payload == "news"; });
+            });
+            EXPECT_EQ(std::count_if(frames.begin(), frames.end(),
+                                    [](const Frame &f) { return f.opcode == 0xA; }),
+                      1);
             continue;
         }
         EXPECT_EQ(frames.back().opcode, 0x8);
@@ -579,6 +598,21 @@ TEST_F(WebServerTest, AnswersNobodyTakesHoldNoMoreThanTheConnectionsPlaces) {
         });
         EXPECT_EQ(received > kPage, i >= 2);
     }
+
+    // A request still coming in gives way before an answer being sent.
+    QTcpSocket &reader = *readers[0];
+    reader.setReadBufferSize(1);
+    reader.connectToHost(QStringLiteral("127.0.0.1"), pages.port());
+    ASSERT_TRUE(reader.waitForConnected(2000));
+    reader.write("GET /big HTTP/1.1\r\n\r\n");
+    ASSERT_TRUE(runUntil([&] { return reader.bytesAvailable() > 0; }));
+    QTcpSocket trickle;
+    trickle.connectToHost(QStringLiteral("127.0.0.1"), pages.port());
+    ASSERT_TRUE(trickle.waitForConnected(2000));
+    trickle.write("GET / HTTP/1.1\r\n");
+    EXPECT_EQ(exchange("GET / HTTP/1.1\r\n\r\n", pages.port()).substr(0, 12), "HTTP/1.1 200");
+    ASSERT_TRUE(runUntil([&] { return trickle.bytesAvailable() > 0; }));
+    EXPECT_EQ(trickle.readAll().left(12), "HTTP/1.1 503");
 }
 
 // Connections that trickle a request head and come back when dropped do not keep a browser

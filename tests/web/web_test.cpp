@@ -5,6 +5,7 @@
 #include "web/json_text.h"
 #include "web/viewer_screens.h"
 #include "web/web_address.h"
+#include "web/websocket_frame.h"
 
 #include <gtest/gtest.h>
 
@@ -34,6 +35,37 @@ TEST(JsonString, EscapesWhatWouldBreakTheMessageAndKeepsUtf8) {
         SCOPED_TRACE(json);
         EXPECT_EQ(jsonString(text), json);
     }
+}
+
+// Lengths in their shortest form, reserved close codes, overlong UTF-8: each ends the viewer's
+// connection with the code that says why.
+TEST(ViewerFrames, HoldTheViewerToTheProtocol) {
+    const std::string mask(4, '\0');
+    const struct {
+        std::string bytes;
+        ViewerFrame::Kind kind;
+        CloseCode code;
+    } cases[] = {
+        {"\x88\x82" + mask + "\x03\xec", ViewerFrame::Kind::Failed, CloseCode::ProtocolError},
+        {"\x81\x83" + mask + "\xe0\x80\x80", ViewerFrame::Kind::Failed, CloseCode::InvalidData},
+        {std::string("\x82\xfe\x00\x7d", 4) + mask + std::string(125, 'x'),
+         ViewerFrame::Kind::Failed, CloseCode::ProtocolError},
+        {"\x82\xff" + std::string(6, '\0') + "\xff\xff" + mask, ViewerFrame::Kind::Failed,
+         CloseCode::ProtocolError},
+        {"\x88\x80" + mask, ViewerFrame::Kind::Close, CloseCode::NoCode},
+        {"\x88\x81" + mask + "\x03", ViewerFrame::Kind::Failed, CloseCode::ProtocolError},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.bytes.substr(0, 2));
+        FrameReader reader(1024);
+        reader.feed(c.bytes);
+        const std::optional<ViewerFrame> frame = reader.next();
+        ASSERT_TRUE(frame.has_value());
+        EXPECT_EQ(frame->kind, c.kind);
+        EXPECT_EQ(frame->code, c.code);
+    }
+    EXPECT_EQ(serverFrame(Opcode::Text, std::string(125, 'x')).substr(0, 2), "\x81\x7d");
+    EXPECT_EQ(serverFrame(Opcode::Text, std::string(65535, 'x')).substr(0, 4), "\x81\x7e\xff\xff");
 }
 
 TEST(RequestHead, TellsWhatTheDashboardServesFromWhatItRefuses) {

@@ -181,7 +181,8 @@ TEST(MainWindow, HasTheFullMenuBar) {
                            QStringLiteral("Français"), QStringLiteral("Deutsch"),
                            QStringLiteral("Dutch"), QStringLiteral("Italiano"), QStringLiteral("|"),
                            QString(), QStringLiteral("|"), QString(), QString(),
-                           QStringLiteral("|"), QString(), QString(), QString()}));
+                           QStringLiteral("|"), QString(), QString(), QString(), QString()}));
+    EXPECT_TRUE(window.menuAction(MenuItem::Radio)->isCheckable());
     // The overlay's submenu: showing the tiles and locking them, each with its check mark.
     const QMenu *overlay = window.menuAction(MenuItem::Superposicio)->menu();
     ASSERT_NE(overlay, nullptr);

@@ -11,12 +11,11 @@ SpeechVoice::SpeechVoice(const QString &engine, QObject *parent) : QObject(paren
     }
     m_speech = engine.isEmpty() ? std::make_unique<QTextToSpeech>()
                                 : std::make_unique<QTextToSpeech>(engine);
-    connect(m_speech.get(), &QTextToSpeech::stateChanged, this,
-            [this](QTextToSpeech::State state) {
-                if (state == QTextToSpeech::Ready && onFinished) {
-                    onFinished();
-                }
-            });
+    connect(m_speech.get(), &QTextToSpeech::stateChanged, this, [this](QTextToSpeech::State state) {
+        if (state == QTextToSpeech::Ready && onFinished) {
+            onFinished();
+        }
+    });
 }
 
 SpeechVoice::~SpeechVoice() = default;

@@ -36,6 +36,12 @@
 
   function px(twips) { return twips / TWIPS_PER_PIXEL + "px"; }
 
+  // A time as hours, minutes and seconds of this device's day.
+  function clock(ms) {
+    const t = new Date(ms);
+    return [t.getHours(), t.getMinutes(), t.getSeconds()].map((n) => String(n).padStart(2, "0")).join(":");
+  }
+
   function build() {
     dash.style.width = px(layout.width);
     dash.style.height = px(layout.height);
@@ -303,7 +309,9 @@
       const m = JSON.parse(event.data);
       if (m.texts) { greet(m); return; }
       draw(m);
-      const lines = (m.E || []).join("\n");
+      // The engineer's figures, then the radio's last calls with their times.
+      const calls = (m.R || []).slice(0, 3).map((c) => clock(c[0]) + "  " + c[1]);
+      const lines = (m.E || []).concat(calls).join("\n");
       let panelMoved = lines !== engineer.textContent;
       engineer.textContent = lines;
       if (towerShown) { panelMoved = drawTower(m.T || []) || panelMoved; }

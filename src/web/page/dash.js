@@ -244,7 +244,21 @@
     }
   }
 
+  // The radio's newest call shows for half a minute after it was made.
+  const radio = document.getElementById("radio");
+  const RADIO_MS = 30000;
+  function showRadio(calls) {
+    const newest = (calls || [])[0];
+    const fresh = newest && Date.now() - newest[0] < RADIO_MS;
+    radio.hidden = !fresh;
+    if (fresh) {
+      setText(radio, newest[1]);
+      radio.classList.toggle("urgent", newest[2]);
+    }
+  }
+
   function draw(m) {
+    showRadio(m.R);
     for (const d of m.D || []) {
       const tile = tiles.get(d.k);
       if (tile) { drawTile(tile, d); }
