@@ -385,8 +385,8 @@ std::string Application::exportSession(const std::string &path) const {
 void Application::publish(const telemetry::TelemetrySample *sample) {
     if (m_replayBar) {
         const replay::ReplayPlayer &player = *m_replay->player();
-        m_replayBar->show(player.positionMs(), player.durationMs(),
-                          player.paused() || player.finished(), player.speed());
+        m_replayBar->show(player.positionMs(), player.durationMs(), m_replay->standing(),
+                          player.speed());
     }
     const radio::RadioSettings radioChosen = radioSettings(m_state.settings);
     if (radioChosen.enabled && !m_voice) {

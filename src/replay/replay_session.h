@@ -32,6 +32,8 @@ public:
     void setPaused(bool paused);
     /// Moves to `positionMs` from the start.
     void seek(std::int64_t positionMs);
+    /// Whether the replay stands still, as its bar shows it: paused, or at its end.
+    bool standing() const { return m_player && (m_player->paused() || m_player->finished()); }
 
     /// The replay moved to another point: the samples that follow do not continue the ones
     /// before, so what counts from lap to lap starts again.

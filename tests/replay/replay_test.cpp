@@ -614,7 +614,9 @@ TEST(ReplaySession, TellsWhyAFileCannotBePlayedAndStartsAgainFromTheEnd) {
     session.onMoved = [&] { ++moves; };
     session.seek(20000);
     EXPECT_EQ(moves, 1);
+    EXPECT_FALSE(session.standing());
     session.setPaused(true);
+    EXPECT_TRUE(session.standing());
     session.setPaused(false);
     EXPECT_EQ(moves, 1);
     EXPECT_EQ(session.player()->positionMs(), 20000);
@@ -622,6 +624,7 @@ TEST(ReplaySession, TellsWhyAFileCannotBePlayedAndStartsAgainFromTheEnd) {
     session.seek(99999);
     session.player()->advance(0);
     ASSERT_TRUE(session.player()->finished());
+    EXPECT_TRUE(session.standing());
     // Pausing at the end stays at the end; play starts it again.
     session.setPaused(true);
     EXPECT_EQ(moves, 2);
