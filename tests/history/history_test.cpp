@@ -95,11 +95,17 @@ std::string pinned(const char *name) {
 bool runUntil(const std::function<bool()> &done) {
     QElapsedTimer clock;
     clock.start();
-    while (!done() && clock.elapsed() < testing::kPatienceMs) {
+    // Once seen it held: a state that comes and goes is not asked twice.
+    for (;;) {
+        if (done()) {
+            return true;
+        }
+        if (clock.elapsed() > testing::kPatienceMs) {
+            return false;
+        }
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
         QThread::msleep(1);
     }
-    return done();
 }
 
 // The files moved aside from `dir` as damaged.
