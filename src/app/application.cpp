@@ -389,9 +389,11 @@ void Application::publish(const telemetry::TelemetrySample *sample) {
                           player.speed());
     }
     const radio::RadioSettings radioChosen = radioSettings(m_state.settings);
-    if (radioChosen.enabled && !m_voice) {
-        // The system's voice, started only once the radio is on: reaching the speech engine
-        // can take a while.
+    if (radioChosen.enabled && !m_voice && qEnvironmentVariableIsSet("OSTRELO_SPEECH")) {
+        // The system's voice, only where asked for: speech-dispatcher's library waits on the
+        // daemon in this thread, and a daemon that does not answer (no sound device) would
+        // hold the whole program. Until the voice has a thread of its own, the calls are
+        // lines.
         m_voice = std::make_unique<platform::SpeechVoice>();
         m_voice->onFinished = [this] { m_radio->speakNext(radioSettings(m_state.settings)); };
         m_radio->setVoice(m_voice.get());
@@ -405,11 +407,12 @@ void Application::publish(const telemetry::TelemetrySample *sample) {
                        m_state.settings.Unitats == core::Units::Imperial, now},
                       m_state.settings.Idioma, radioChosen);
     }
-    const std::string noVoice =
-        radioChosen.enabled && !m_voice->ready() ? m_state.texts.TextRadioNoVoice : "";
+    const std::string noVoice = radioChosen.enabled && (!m_voice || !m_voice->ready())
+                                    ? m_state.texts.TextRadioNoVoice
+                                    : "";
     if (!noVoice.empty() && !m_noVoiceTold) {
         m_noVoiceTold = true;
-        std::cerr << "ostrelo: " << noVoice << " (" << m_voice->problem() << ")\n";
+        std::cerr << "ostrelo: " << noVoice << '\n';
     }
     const bool towerShown = m_standingsWindow && m_standingsWindow->isVisible();
     m_program->watchStandings(towerShown, m_web && m_web->viewerCount() > 0,
