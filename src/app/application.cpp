@@ -132,7 +132,7 @@ Application::Application(const CommandLine &line) {
     reportErrors({});
     windows::installFontSubstitutes();
     if (line.demo) {
-        m_demo = std::make_unique<DemoGame>();
+        m_demo = std::make_unique<DemoGame>(line.speed);
         if (!m_demo->error().isEmpty()) {
             std::cerr << "ostrelo: " << m_demo->error().toStdString() << '\n';
         }
@@ -389,11 +389,7 @@ void Application::publish(const telemetry::TelemetrySample *sample) {
                           player.speed());
     }
     const radio::RadioSettings radioChosen = radioSettings(m_state.settings);
-    if (radioChosen.enabled && !m_voice && qEnvironmentVariableIsSet("OSTRELO_SPEECH")) {
-        // The system's voice, only where asked for: speech-dispatcher's library waits on the
-        // daemon in this thread, and a daemon that does not answer (no sound device) would
-        // hold the whole program. Until the voice has a thread of its own, the calls are
-        // lines.
+    if (radioChosen.enabled && !m_voice) {
         m_voice = std::make_unique<platform::SpeechVoice>();
         m_voice->onFinished = [this] { m_radio->speakNext(radioSettings(m_state.settings)); };
         m_radio->setVoice(m_voice.get());

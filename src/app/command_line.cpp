@@ -97,8 +97,8 @@ CommandLine parseCommandLine(std::span<const std::string> arguments) {
         line.error = std::string(line.recordPath ? "--record" : "--demo") +
                      " cannot go with --replay, which plays a session instead of a game";
     }
-    if (line.error.empty() && speedGiven && !line.replayPath) {
-        line.error = "--speed goes with --replay";
+    if (line.error.empty() && speedGiven && !line.replayPath && !line.demo) {
+        line.error = "--speed goes with --replay or --demo";
     }
     return line;
 }
@@ -122,10 +122,12 @@ std::string usageText() {
            "Options:\n"
            "  --config PATH   use the settings file PATH instead of Ostrelo.ini\n"
            "  --log PATH      append every sample to the CSV file PATH\n"
-           "  --demo          also start the simulated game, to see the dashboard at work\n"
+           "  --demo          also start the simulated game, to see the dashboard at work;\n"
+           "                  its car starts short of fuel, for the radio's fuel calls\n"
            "  --record PATH   record every sample read from the game to the session file PATH\n"
            "  --replay PATH   play the session file PATH instead of reading the game\n"
-           "  --speed FACTOR  play it FACTOR times as fast (0.25 for a quarter, 4 for four times)\n"
+           "  --speed FACTOR  play it, or run the simulated game, FACTOR times as fast\n"
+           "                  (0.25 for a quarter, 4 for four times)\n"
            "  --web [ADDRESS:]PORT\n"
            "                  serve the dashboard to browsers on PORT (every address of\n"
            "                  this computer, or ADDRESS only) for this run\n"

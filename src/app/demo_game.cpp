@@ -25,7 +25,7 @@ QString simulatedGamePath() {
 
 } // namespace
 
-DemoGame::DemoGame() {
+DemoGame::DemoGame(double speed) {
     const QString path = simulatedGamePath();
     if (path.isEmpty()) {
         m_error = QStringLiteral("the simulated game ostrelo-simgame was not found");
@@ -36,7 +36,9 @@ DemoGame::DemoGame() {
     // The game goes with the program even when the program is killed outright.
     m_process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
 #endif
-    m_process.start(path, {});
+    // Fuel for about nine laps at a time, so that the radio calls the fuel every few laps.
+    m_process.start(path, {QStringLiteral("--fuel"), QStringLiteral("17"),
+                           QStringLiteral("--speed"), QString::number(speed)});
     if (!m_process.waitForStarted(5000)) {
         m_error = QStringLiteral("the simulated game did not start: ") + m_process.errorString();
     }

@@ -10,8 +10,10 @@ namespace ostrelo::app {
 /// program.
 class DemoGame {
 public:
-    /// Starts the simulated game found next to the program (or on the PATH).
-    DemoGame();
+    /// Starts the simulated game found next to the program (or on the PATH), its race run
+    /// `speed` times as fast, its car short of fuel so that the radio has fuel to call in
+    /// the first laps.
+    explicit DemoGame(double speed = 1);
     ~DemoGame();
     DemoGame(const DemoGame &) = delete;
     DemoGame &operator=(const DemoGame &) = delete;

@@ -211,6 +211,10 @@ void RadioCalls::lapChanged(const Moment &m, std::vector<Call> &calls) {
                                         {std::to_string(s.Position)})));
     }
     m_position = s.Position;
+    if (s.InPits != 0) {
+        // A line crossed in the pit lane: the fuel is about to go in.
+        return;
+    }
 
     const engineer::FuelFigures figures = m.engineer.fuel();
     const engineer::FuelPlan &plan = m.engineer.fuelPlan();

@@ -36,7 +36,8 @@ TEST(CommandLine, ReadsTheOptions) {
     }
     EXPECT_EQ(parse({"--web"}).error, "--web needs [ADDRESS:]PORT");
     EXPECT_EQ(parse({"--replay", "a.ostrelo", "--speed=4"}).speed, 4);
-    EXPECT_EQ(parse({"--speed", "1"}).error, "--speed goes with --replay");
+    EXPECT_EQ(parse({"--speed", "1"}).error, "--speed goes with --replay or --demo");
+    EXPECT_EQ(parse({"--demo", "--speed", "10"}).speed, 10);
     EXPECT_EQ(parse({"--replay", "a", "--record", "b"}).error,
               "--record cannot go with --replay, which plays a session instead of a game");
     EXPECT_EQ(parse({"--demo", "--replay", "a", "--record", "b"}).error,
@@ -52,7 +53,8 @@ TEST(SimulatedGameOptions, TakesItsOwnPassesQtsOnAndRefusesTheRest) {
         std::string error;
     };
     const Case cases[] = {
-        {{"--title", "GTR Evolution", "--speed", "2.5", "--scenario", "pins.ini"}, ""},
+        {{"--title", "GTR Evolution", "--speed", "2.5", "--scenario", "pins.ini", "--fuel", "17"},
+         ""},
         {{"-platform", "offscreen", "-geometry", "+10+0"}, ""},
         {{"--speed", "fast"}, "--speed needs a number above 0, not \"fast\""},
         {{"--speed", "0"}, "--speed needs a number above 0, not \"0\""},
@@ -61,6 +63,8 @@ TEST(SimulatedGameOptions, TakesItsOwnPassesQtsOnAndRefusesTheRest) {
         {{"--title", ""}, "--title needs a value"},
         {{"--speed", "inf"}, "--speed needs a number above 0, not \"inf\""},
         {{"--speed", "nan"}, "--speed needs a number above 0, not \"nan\""},
+        {{"--fuel", "0.5"}, "--fuel needs litres from 1 to 60, not \"0.5\""},
+        {{"--fuel", "61"}, "--fuel needs litres from 1 to 60, not \"61\""},
         {{"--bogus"}, "unknown option: --bogus"},
         {{"stray"}, "unknown option: stray"},
     };
@@ -72,6 +76,8 @@ TEST(SimulatedGameOptions, TakesItsOwnPassesQtsOnAndRefusesTheRest) {
     EXPECT_EQ(options.title, "GTR Evolution");
     EXPECT_EQ(options.speed, 2.5);
     EXPECT_EQ(options.scenarioPath, "pins.ini");
+    EXPECT_EQ(options.stint, 17);
+    EXPECT_EQ(simgame::parseOptions(cases[1].arguments).stint, std::nullopt);
     EXPECT_EQ(simgame::parseOptions(cases[1].arguments).toolkit, cases[1].arguments);
     EXPECT_NE(simgame::usageText().find("LastLapTime"), std::string::npos);
 }

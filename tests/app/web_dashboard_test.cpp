@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "support/patience.h"
 #include "support/scenario.h"
+#include "support/silent_socket.h"
 #include "support/temp_dir.h"
 #include "support/x_display.h"
 
@@ -642,6 +644,59 @@ TEST(PhoneDash, EveryTileFitsAndReadsAtArmsLengthInEveryLanguageUnitsAndScreen) 
             }
         }
     }
+}
+
+// The demonstration's car starts short of fuel: with the radio on, a viewer gets the fuel
+// calls of the first laps. A speech daemon that never answers holds neither the calls nor the
+// program's end.
+TEST(Demo, CallsTheFuelInItsFirstLapsWhateverTheVoice) {
+    const testing::XDisplay display;
+    ASSERT_TRUE(display.running()) << display.error().toStdString();
+    const testing::TempDir dir;
+    const std::string socket = dir.file("speechd.sock");
+    const testing::SilentSocket daemon(socket);
+    ASSERT_TRUE(daemon.listening());
+    const std::string ini =
+        dir.write("Ostrelo.ini", "[Opcions]\nScanTime=50\nIdioma=English\n[Radio]\nEnabled=1\n");
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("SPEECHD_ADDRESS"),
+                       QStringLiteral("unix_socket:") + QString::fromStdString(socket));
+    environment.insert(QStringLiteral("XDG_DATA_HOME"), QString::fromStdString(dir.file("data")));
+    // The simulated game opens its window on the display, where it is looked for.
+    environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    QProcess program;
+    program.setProcessEnvironment(environment);
+    const int port = freePort();
+    program.start(QStringLiteral(OSTRELO_BINARY),
+                  {QStringLiteral("-platform"), QStringLiteral("offscreen"),
+                   QStringLiteral("--config"), QString::fromStdString(ini),
+                   QStringLiteral("--demo"), QStringLiteral("--speed"), QStringLiteral("20"),
+                   QStringLiteral("--web"), QStringLiteral("127.0.0.1:%1").arg(port)});
+    ASSERT_TRUE(waitUntil([&] { return answers(port); }, testing::kPatienceMs));
+    QWebSocket viewer;
+    // Every call heard: the page shows the latest few only.
+    QStringList calls;
+    QObject::connect(&viewer, &QWebSocket::textMessageReceived, [&calls](const QString &text) {
+        static const QRegularExpression call(
+            QStringLiteral("\\[\\d+,\"([^\"]+)\",(true|false)\\]"));
+        for (const QRegularExpressionMatch &heard : call.globalMatch(text)) {
+            if (!calls.contains(heard.captured(1))) {
+                calls.append(heard.captured(1));
+            }
+        }
+    });
+    viewer.open(QUrl(QStringLiteral("ws://127.0.0.1:%1/live").arg(port)));
+    EXPECT_TRUE(waitUntil([&] { return calls.contains(QStringLiteral("Box this lap")); },
+                          testing::kPatienceMs))
+        << calls.join(QStringLiteral(" | ")).toStdString();
+    for (const char *heard : {"Fuel for 3 laps", "Fuel for 2 laps"}) {
+        EXPECT_TRUE(calls.contains(QLatin1String(heard)))
+            << calls.join(QStringLiteral(" | ")).toStdString();
+    }
+    program.terminate();
+    ASSERT_TRUE(program.waitForFinished(testing::kPatienceMs));
+    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(program.exitCode(), 0);
 }
 
 } // namespace

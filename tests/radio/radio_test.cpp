@@ -56,13 +56,14 @@ std::vector<TelemetrySample> race() {
             } else if (lap == 9 && at == 8) {
                 tread(85);
             }
-            s.InPits = lap == 9 && at >= 5 && at < 8 ? 1 : 0;
-            if (lap == 9 && at == 6) {
-                s.Fuel = 24; // refuelled
+            // The pit lane runs over the line: the car stops in lap 10.
+            s.InPits = (lap == 9 && at >= 5) || (lap == 10 && at < 2) ? 1 : 0;
+            if (lap == 10 && at == 1) {
+                s.Fuel = 22; // refuelled
             }
-            s.PitLimiter = (lap == 9 && at >= 5) || (lap == 10 && at < 2) ? 1 : 0;
+            s.PitLimiter = (lap == 9 && at >= 5) || (lap == 10 && at < 6) ? 1 : 0;
             samples.push_back(s);
-            if (!(lap == 9 && at == 5)) {
+            if (!(lap == 10 && at == 0)) {
                 s.Fuel -= 0.3F;
             }
         }
@@ -118,8 +119,8 @@ TEST(RadioCalls, SayWhatTheRaceNeedsOnceAndWhenItIsNeeded) {
                   {9, 0, BoxThisLap, "Box this lap"},
                   {9, 0, PersonalBest, "Personal best, 1 minute 30.2"},
                   {9, 5, FuelToAdd, "Add 11 litres"},
-                  {10, 1, PitLimiter, "Pit limiter still on"},
                   {10, 3, Temperature, "Tyres hot"},
+                  {10, 5, PitLimiter, "Pit limiter still on"},
                   {12, 0, FuelLaps, "Fuel for 5 laps"},
               }));
 }

@@ -74,5 +74,29 @@ TEST(SimulatedField, RacesLikeAField) {
     EXPECT_TRUE(state.cars[kCars].driverName.empty());
 }
 
+// Given a stint, the local car stops for fuel when it runs low, never runs dry and leaves
+// the box with the stint again; without one, it starts full.
+TEST(SimulatedField, AStintIsRunUntilTheFuelRunsLow) {
+    EXPECT_EQ(CarModel().state().cars[CarModel::kLocalSlot].fuel, 60);
+    CarModel model(7, 17.0);
+    int stops = 0;
+    bool inPits = false;
+    float lowest = 17;
+    float most = 0;
+    for (int step = 0; step < 3600; ++step) {
+        model.advance(0.5);
+        const SlotState &car = model.state().cars[CarModel::kLocalSlot];
+        stops += car.inPits != 0 && !inPits ? 1 : 0;
+        inPits = car.inPits != 0;
+        lowest = std::min(lowest, car.fuel);
+        most = std::max(most, car.fuel);
+    }
+    // Half an hour at about 1.8 litres a lap: a stop every eight laps or so.
+    EXPECT_GE(stops, 2);
+    EXPECT_GT(lowest, 0.5F);
+    EXPECT_LT(lowest, 4.0F);
+    EXPECT_FLOAT_EQ(most, 17);
+}
+
 } // namespace
 } // namespace ostrelo::simgame

@@ -63,7 +63,7 @@ double trackSpeed(double distance) {
 
 } // namespace
 
-CarModel::CarModel(unsigned seed) : m_random(seed) {
+CarModel::CarModel(unsigned seed, std::optional<double> stint) : m_random(seed), m_stint(stint) {
     static_assert(std::size(kDrivers) == kFieldSize && std::size(kGrid) == kFieldSize &&
                   std::size(kPaces) == kFieldSize);
     for (int slot = 0; slot < kFieldSize; ++slot) {
@@ -79,7 +79,8 @@ CarModel::CarModel(unsigned seed) : m_random(seed) {
         rival.lapsBetweenStops = 6 + slot % 4;
     }
     SlotState &local = m_state.cars[kLocalSlot];
-    local.fuel = 60;
+    local.fuel = static_cast<float>(stint.value_or(kTankLitres));
+    m_fuelAtLine = local.fuel;
     m_state.localDriver = std::string(kDrivers[kLocalSlot]) + "\\Profiles\\player";
     m_state.monitorSlot = kLocalSlot;
     m_state.trackPath = "Locations\\Anella Sud.trk";
@@ -100,8 +101,7 @@ CarModel::CarModel(unsigned seed) : m_random(seed) {
 
 double CarModel::targetSpeed(double distance) const {
     double target = trackSpeed(distance);
-    if (m_state.cars[kLocalSlot].lapCount % kLapsBetweenStops == kLapsBetweenStops - 1 &&
-        distance > kPitEntry) {
+    if (m_stopThisLap && distance > kPitEntry) {
         target = std::min(target, 16.0); // pit lane limit, 58 km/h
     }
     return target;
@@ -127,8 +127,7 @@ void CarModel::drive(double dt) {
     SlotState &car = m_state.cars[kLocalSlot];
     car.fuel = std::max(0.0F, car.fuel - static_cast<float>(kFuelPerLap * (0.3 + m_state.throttle) /
                                                             1.3 * m_speed * dt / kLapLength));
-    const bool inPitLane =
-        car.lapCount % kLapsBetweenStops == kLapsBetweenStops - 1 && m_distance > kPitEntry;
+    const bool inPitLane = m_stopThisLap && m_distance > kPitEntry;
     m_state.pitLimiter = inPitLane ? 1 : 0;
     car.inPits = inPitLane ? 1 : 0;
     if (m_distance >= kLapLength) {
@@ -137,7 +136,15 @@ void CarModel::drive(double dt) {
         completeLap();
         if (stop) {
             m_pitTime = 0;
+            m_stopThisLap = false;
+        } else if (m_stint) {
+            // As a driver who listens to the radio: in when the fuel would not do this lap,
+            // the next and one in reserve.
+            m_stopThisLap = car.fuel < 3 * (m_fuelAtLine - car.fuel);
+        } else {
+            m_stopThisLap = car.lapCount % kLapsBetweenStops == kLapsBetweenStops - 1;
         }
+        m_fuelAtLine = car.fuel;
     }
 }
 
@@ -151,7 +158,10 @@ void CarModel::pitStop(double dt) {
     car.inPits = 1;
     m_state.pitLimiter = 1;
     m_state.ignition = m_pitTime > 1 && m_pitTime < kPitStopSeconds - 1 ? 0 : 1;
-    car.fuel = std::min(60.0F, car.fuel + static_cast<float>(5 * dt));
+    car.fuel = std::min(static_cast<float>(m_stint.value_or(kTankLitres)),
+                        car.fuel + static_cast<float>(5 * dt));
+    // The next lap's use is counted from what leaves the box.
+    m_fuelAtLine = car.fuel;
     if (m_pitTime >= kPitStopSeconds) {
         m_pitTime = -1;
         m_state.ignition = 1;

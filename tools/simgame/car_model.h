@@ -4,6 +4,7 @@
 #include "game_state.h"
 
 #include <array>
+#include <optional>
 #include <random>
 
 namespace ostrelo::simgame {
@@ -19,7 +20,13 @@ public:
     /// The local driver's slot; not 0, so the slot search has work to do.
     static constexpr int kLocalSlot = 3;
 
-    explicit CarModel(unsigned seed = 7);
+    /// What the local car's tank holds.
+    static constexpr double kTankLitres = 60;
+
+    /// The local car starts full and stops every few laps. Given a `stint` in litres, it
+    /// starts with that, stops when the fuel at the line would not do three more laps like
+    /// the last, and takes on the stint again.
+    explicit CarModel(unsigned seed = 7, std::optional<double> stint = std::nullopt);
 
     /// Advances the race by `seconds` of game time.
     void advance(double seconds);
@@ -60,6 +67,9 @@ private:
     double m_lockTime = 0;
     int m_lockedWheel = -1;
     double m_pitTime = -1; // seconds into the stop, or -1 when not stopping
+    std::optional<double> m_stint;
+    float m_fuelAtLine = 0;
+    bool m_stopThisLap = false;
     std::array<Rival, kFieldSize> m_rivals{};
 };
 

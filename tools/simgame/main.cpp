@@ -105,7 +105,7 @@ int main(int argc, char **argv) {
     }
 
     QApplication application(toolkitCount, toolkitArguments.data());
-    CarModel model;
+    CarModel model(7, options.stint);
     GameState published = model.state();
     scenario.apply(published, CarModel::kLocalSlot);
     memory.publish(published);

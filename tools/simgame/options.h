@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -12,6 +13,9 @@ struct Options {
     std::string title = "RACE 07";
     std::string scenarioPath;
     double speed = 1;
+    /// Litres the player's car starts with and takes on at each stop, stopping for fuel;
+    /// none for a full tank and a stop every few laps.
+    std::optional<double> stint;
     bool help = false;
     bool version = false;
     /// Why the command line cannot be used; empty when it can.

@@ -4,7 +4,9 @@
 #include "radio/radio.h"
 
 #include <QObject>
-#include <QTextToSpeech>
+#include <QString>
+
+class QSemaphore;
 
 #include <functional>
 #include <memory>
@@ -12,27 +14,40 @@
 
 namespace ostrelo::platform {
 
-/// The radio's voice through Qt's text to speech (speech-dispatcher with espeak-ng on
-/// Linux): ready when an engine runs, speaking in the voice of the call's language.
+class SpeechEngine;
+
+/// The radio's voice through Qt's text to speech (speech-dispatcher with espeak-ng on Linux),
+/// speaking in the voice of the call's language. The engine lives in a thread of its own:
+/// speech-dispatcher's library waits for its daemon, and a daemon that never answers (one
+/// without a sound device) holds only that thread, never the dashboard.
 class SpeechVoice : public QObject, public radio::Voice {
     Q_OBJECT
 
 public:
-    /// `engine` names Qt's engine ("speechd"); empty takes the default one.
+    /// `engine` names Qt's engine ("speechd"); empty takes the default one. The engine starts
+    /// in its thread; until it has said otherwise the voice counts as ready.
     explicit SpeechVoice(const QString &engine = {}, QObject *parent = nullptr);
+    /// Waits a moment for the engine to close; one that does not answer is left behind.
     ~SpeechVoice() override;
 
-    bool ready() const override;
-    bool speaking() const override;
+    bool ready() const override { return m_problem.empty(); }
+    bool speaking() const override { return m_speaking; }
     void say(const std::string &text, const std::string &locale, double volume) override;
 
     /// Why there is no voice, in the engine's words; empty while there is one.
-    std::string problem() const;
-    /// Called when a call has been said, so that the next one can be.
+    const std::string &problem() const { return m_problem; }
+    /// Called when a call has been said, or the engine has failed, so that the next one can
+    /// be said or the failure told.
     std::function<void()> onFinished;
 
 private:
-    std::unique_ptr<QTextToSpeech> m_speech;
+    void engineSaid(bool failed, const QString &problem);
+
+    // Released when the engine has closed.
+    std::shared_ptr<QSemaphore> m_closed;
+    SpeechEngine *m_engine;
+    bool m_speaking = false;
+    std::string m_problem;
 };
 
 } // namespace ostrelo::platform
