@@ -255,6 +255,8 @@ void Application::applyWebSettings() {
         };
         m_web->addPage("/", "text/html; charset=utf-8",
                        resource(QStringLiteral(":/web/index.html")));
+        m_web->addPage("/live.js", "text/javascript; charset=utf-8",
+                       resource(QStringLiteral(":/web/live.js")));
         m_web->addPage("/app.js", "text/javascript; charset=utf-8",
                        resource(QStringLiteral(":/web/app.js")));
         m_web->addPage("/style.css", "text/css; charset=utf-8",

@@ -14,15 +14,12 @@
   const fullButton = document.getElementById("full");
   const towerButton = document.getElementById("tower");
   const standings = document.getElementById("standings");
-  const params = new URLSearchParams(location.search);
-  let lang = params.get("lang") || localStorage.getItem("ostrelo.lang") || "";
-  let units = params.get("units") || localStorage.getItem("ostrelo.units") || "";
+  const live = ostreloLive;
+  const params = live.view.params;
   let layout = null;
   const nodes = { L: [], C: [], P: [], S: [] };
   const shown = { L: [], B: [], C: [], P: [], S: [] };
   let lastLive = 0;
-  let socket = null;
-  let retryMs = 500;
   let wakeLock = null;
   let noDataText = "NO DATA";
   let towerShown = params.has("standings") ? params.get("standings") !== "0"
@@ -299,49 +296,25 @@
     arrange();
   }
 
-  function connect() {
-    const query = new URLSearchParams();
-    if (lang) { query.set("lang", lang); }
-    if (units) { query.set("units", units); }
-    const scheme = location.protocol === "https:" ? "wss://" : "ws://";
-    socket = new WebSocket(scheme + location.host + "/live?" + query.toString());
-    socket.onmessage = (event) => {
-      const m = JSON.parse(event.data);
-      if (m.texts) { greet(m); return; }
-      draw(m);
-      // The engineer's figures, then the radio's last calls with their times.
-      const calls = (m.R || []).slice(0, 3).map((c) => clock(c[0]) + "  " + c[1]);
-      const lines = (m.E || []).concat(calls).join("\n");
-      let panelMoved = lines !== engineer.textContent;
-      engineer.textContent = lines;
-      if (towerShown) { panelMoved = drawTower(m.T || []) || panelMoved; }
-      if (panelMoved) { arrange(); }
-      if (m.live) { lastLive = Date.now(); }
-    };
-    socket.onopen = () => { retryMs = 500; };
-    socket.onclose = () => {
-      socket = null;
-      setTimeout(connect, retryMs);
-      retryMs = Math.min(retryMs * 2, 5000);
-    };
+  function take(m) {
+    if (m.texts) { greet(m); return; }
+    draw(m);
+    // The engineer's figures, then the radio's last calls with their times.
+    const calls = (m.R || []).slice(0, 3).map((c) => clock(c[0]) + "  " + c[1]);
+    const lines = (m.E || []).concat(calls).join("\n");
+    let panelMoved = lines !== engineer.textContent;
+    engineer.textContent = lines;
+    if (towerShown) { panelMoved = drawTower(m.T || []) || panelMoved; }
+    if (panelMoved) { arrange(); }
+    if (m.live) { lastLive = Date.now(); }
   }
 
   function choose() {
-    lang = langSelect.value;
-    units = unitsSelect.value;
-    localStorage.setItem("ostrelo.lang", lang);
-    localStorage.setItem("ostrelo.units", units);
     shown.L = []; shown.B = []; shown.C = [];
     arranged = "";
-    if (socket) { socket.close(); }
+    live.choose(langSelect.value, unitsSelect.value);
   }
 
-  // A page the browser keeps for going back gives up its place: the server serves a few
-  // viewers from each address, and a page left behind must not take one.
-  window.addEventListener("pagehide", () => {
-    if (socket) { socket.onclose = null; socket.close(); socket = null; }
-  });
-  window.addEventListener("pageshow", (event) => { if (event.persisted && !socket) { connect(); } });
   langSelect.addEventListener("change", choose);
   unitsSelect.addEventListener("change", choose);
   fullButton.addEventListener("click", () => {
@@ -373,6 +346,6 @@
     layout = l;
     build();
     setStale(true);
-    connect();
+    live.open(take);
   });
 })();

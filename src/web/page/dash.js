@@ -10,17 +10,13 @@
   const langSelect = document.getElementById("lang");
   const unitsSelect = document.getElementById("units");
   const choices = document.getElementById("choices");
-  const params = new URLSearchParams(location.search);
-  let lang = params.get("lang") || localStorage.getItem("ostrelo.lang") || "";
-  let units = params.get("units") || localStorage.getItem("ostrelo.units") || "";
-  let wanted = params.get("tiles") || localStorage.getItem("ostrelo.tiles") || "";
+  const live = ostreloLive;
+  let wanted = live.view.params.get("tiles") || localStorage.getItem("ostrelo.tiles") || "";
   let names = [];
   let chosen = [];
   let texts = null;
   const tiles = new Map();
   let lastLive = 0;
-  let socket = null;
-  let retryMs = 500;
   let placedFor = "";
 
   // The tiles named in `list` that the program knows, in its order, each once; the
@@ -363,44 +359,20 @@
     localStorage.setItem("ostrelo.tiles", wanted);
     chosen = list;
     build();
-    if (socket) { socket.close(); }
+    live.again();
   }
 
-  function connect() {
-    const query = new URLSearchParams();
-    if (lang) { query.set("lang", lang); }
-    if (units) { query.set("units", units); }
-    const scheme = location.protocol === "https:" ? "wss://" : "ws://";
-    socket = new WebSocket(scheme + location.host + "/live?" + query.toString());
-    socket.onmessage = (event) => {
-      const m = JSON.parse(event.data);
-      if (m.texts) { greet(m); return; }
-      draw(m);
-      if (m.live) { lastLive = Date.now(); }
-    };
-    socket.onopen = () => { retryMs = 500; };
-    socket.onclose = () => {
-      socket = null;
-      setTimeout(connect, retryMs);
-      retryMs = Math.min(retryMs * 2, 5000);
-    };
+  function take(m) {
+    if (m.texts) { greet(m); return; }
+    draw(m);
+    if (m.live) { lastLive = Date.now(); }
   }
 
   function chooseView() {
-    lang = langSelect.value;
-    units = unitsSelect.value;
-    localStorage.setItem("ostrelo.lang", lang);
-    localStorage.setItem("ostrelo.units", units);
     for (const tile of tiles.values()) { tile.shown = ""; }
-    if (socket) { socket.close(); }
+    live.choose(langSelect.value, unitsSelect.value);
   }
 
-  // A page the browser keeps for going back gives up its place: the server serves a few
-  // viewers from each address, and a page left behind must not take one.
-  window.addEventListener("pagehide", () => {
-    if (socket) { socket.onclose = null; socket.close(); socket = null; }
-  });
-  window.addEventListener("pageshow", (event) => { if (event.persisted && !socket) { connect(); } });
   langSelect.addEventListener("change", chooseView);
   unitsSelect.addEventListener("change", chooseView);
   window.addEventListener("resize", place);
@@ -421,5 +393,5 @@
     if (stale !== document.body.classList.contains("stale")) { setStale(stale); }
   }, 250);
   setStale(true);
-  connect();
+  live.open(take);
 })();
