@@ -2,6 +2,7 @@
 #include "acquisition/acquisition.h"
 #include "acquisition/address_map.h"
 #include "platform/linux/process_memory_linux.h"
+#include "platform/linux/x11_window_search.h"
 #include "support/error_capture.h"
 #include "support/patience.h"
 #include "support/temp_dir.h"
@@ -20,6 +21,7 @@
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 #include <xcb/xcb.h>
 
 namespace ostrelo::platform {
@@ -80,15 +82,57 @@ public:
                             title.data());
         xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, window, atom("_NET_WM_PID", false),
                             XCB_ATOM_CARDINAL, 32, 1, &process);
-        // The answer to a question comes after the server has made the window.
-        std::free(
-            xcb_get_input_focus_reply(m_connection, xcb_get_input_focus(m_connection), nullptr));
+        sync();
         return window;
     }
 
+    /// `window` titled `title`, or made the child of `parent`, or destroyed; done once these
+    /// return.
+    void rename(xcb_window_t window, const std::string &title) {
+        xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_NAME,
+                            XCB_ATOM_STRING, 8, static_cast<std::uint32_t>(title.size()),
+                            title.data());
+        sync();
+    }
+    void reparent(xcb_window_t window, xcb_window_t parent) {
+        xcb_reparent_window(m_connection, window, parent, 0, 0);
+        sync();
+    }
+    void destroy(xcb_window_t window) {
+        xcb_destroy_window(m_connection, window);
+        sync();
+    }
+    /// The window manager's list of client windows on the root window.
+    void listClients(const std::vector<xcb_window_t> &clients) {
+        const xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(m_connection)).data;
+        xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, screen->root,
+                            atom("_NET_CLIENT_LIST", false), XCB_ATOM_WINDOW, 32,
+                            static_cast<std::uint32_t>(clients.size()), clients.data());
+        sync();
+    }
+
 private:
+    // The answer to a question comes after the server has done what was asked before.
+    void sync() {
+        std::free(
+            xcb_get_input_focus_reply(m_connection, xcb_get_input_focus(m_connection), nullptr));
+    }
+
     xcb_connection_t *m_connection;
 };
+
+// What the search answers once the server's news has come, as the next ticks would see it.
+template <typename Search>
+std::uint64_t answerOnceTold(Search &search, const char *title, std::uint64_t expected) {
+    QElapsedTimer clock;
+    clock.start();
+    std::uint64_t found = search.findWindow(title);
+    while (found != expected && clock.elapsed() < testing::kPatienceMs) {
+        QThread::msleep(1);
+        found = search.findWindow(title);
+    }
+    return found;
+}
 
 TEST_F(LinuxProcessMemoryTest, FindsTheProcessOfAWindowThatNamesItOnlyAfterOstreloConnected) {
     // A display of its own, where no program has named _NET_WM_PID yet.
@@ -102,9 +146,48 @@ TEST_F(LinuxProcessMemoryTest, FindsTheProcessOfAWindowThatNamesItOnlyAfterOstre
     EXPECT_EQ(memory.problem(), "");
     // The game starts later and names its process.
     const xcb_window_t window = game.window("RACE 07", static_cast<std::uint32_t>(getpid()));
-    const WindowHandle found = memory.findWindow("RACE 07");
+    const WindowHandle found = answerOnceTold(memory, "RACE 07", window);
     EXPECT_EQ(found, window);
     EXPECT_EQ(memory.windowProcess(found), static_cast<ProcessId>(getpid()));
+}
+
+// The desktop's windows are asked for their titles only when the server has told of a change
+// that can matter (a window made, destroyed or taken in, a title, the window manager's list);
+// otherwise a search answers as before without a question to the server.
+TEST_F(LinuxProcessMemoryTest, AsksForTitlesOnlyAfterTheServerToldOfAChange) {
+    WindowMaker desktop;
+    ASSERT_TRUE(desktop.connected());
+    X11WindowSearch search;
+    EXPECT_EQ(search.findWindow("RACE 07"), 0u);
+    const int first = search.searches();
+    for (int tick = 0; tick < 100; ++tick) {
+        ASSERT_EQ(search.findWindow("RACE 07"), 0u);
+    }
+    EXPECT_EQ(search.searches(), first);
+
+    const xcb_window_t window = desktop.window("Loading", 1);
+    desktop.rename(window, "RACE 07");
+    EXPECT_EQ(answerOnceTold(search, "RACE 07", window), window);
+    const int found = search.searches();
+    for (int tick = 0; tick < 100; ++tick) {
+        ASSERT_EQ(search.findWindow("RACE 07"), window);
+    }
+    EXPECT_EQ(search.searches(), found);
+    desktop.rename(window, "RACE 07 - Paused");
+    EXPECT_EQ(answerOnceTold(search, "RACE 07", 0), 0u);
+    desktop.rename(window, "RACE 07");
+    EXPECT_EQ(answerOnceTold(search, "RACE 07", window), window);
+    desktop.destroy(window);
+    EXPECT_EQ(answerOnceTold(search, "RACE 07", 0), 0u);
+
+    // Under a window manager the game's window lives in a frame; the manager's list names it.
+    const xcb_window_t frame = desktop.window("frame", 1);
+    const xcb_window_t framed = desktop.window("GTR Evolution", 1);
+    desktop.reparent(framed, frame);
+    desktop.listClients({framed});
+    EXPECT_EQ(answerOnceTold(search, "GTR Evolution", framed), framed);
+    desktop.listClients({});
+    EXPECT_EQ(answerOnceTold(search, "GTR Evolution", 0), 0u);
 }
 
 TEST_F(LinuxProcessMemoryTest, FindsTheGameWindowAndItsProcess) {

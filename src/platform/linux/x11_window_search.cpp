@@ -90,6 +90,12 @@ bool X11WindowSearch::connected() {
     m_netWmName = atom("_NET_WM_NAME");
     m_utf8String = atom("UTF8_STRING");
     m_netWmPid = atom("_NET_WM_PID");
+    // Told when the window manager's list of windows changes, and, without a window manager,
+    // when windows are made, destroyed or taken in by another.
+    const std::uint32_t watch = XCB_EVENT_MASK_PROPERTY_CHANGE | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
+    xcb_change_window_attributes(m_connection, m_root, XCB_CW_EVENT_MASK, &watch);
+    m_answers.clear();
+    m_watched.clear();
     return true;
 }
 
@@ -112,17 +118,31 @@ std::vector<std::uint32_t> X11WindowSearch::topLevelWindows() {
     return {children, children + xcb_query_tree_children_length(tree.get())};
 }
 
-std::string X11WindowSearch::windowTitle(std::uint32_t window) {
-    const auto netCookie =
-        xcb_get_property(m_connection, 0, window, m_netWmName, m_utf8String, 0, 256);
-    const auto plainCookie =
-        xcb_get_property(m_connection, 0, window, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, 0, 256);
-    XcbReply<xcb_get_property_reply_t> netName(
-        xcb_get_property_reply(m_connection, netCookie, nullptr));
-    XcbReply<xcb_get_property_reply_t> plainName(
-        xcb_get_property_reply(m_connection, plainCookie, nullptr));
-    std::string name = propertyText(netName.get());
-    return name.empty() ? latin1ToUtf8(propertyText(plainName.get())) : name;
+void X11WindowSearch::readEvents() {
+    while (xcb_generic_event_t *event = xcb_poll_for_event(m_connection)) {
+        // Errors about windows that vanished come back here too; nobody else reads them.
+        switch (event->response_type & 0x7F) {
+        case XCB_PROPERTY_NOTIFY: {
+            const auto *changed = reinterpret_cast<const xcb_property_notify_event_t *>(event);
+            if (changed->atom == m_netClientList || changed->atom == m_netWmName ||
+                changed->atom == XCB_ATOM_WM_NAME) {
+                m_answers.clear();
+            }
+            break;
+        }
+        case XCB_DESTROY_NOTIFY:
+            m_watched.erase(reinterpret_cast<const xcb_destroy_notify_event_t *>(event)->window);
+            m_answers.clear();
+            break;
+        case XCB_CREATE_NOTIFY:
+        case XCB_REPARENT_NOTIFY:
+            m_answers.clear();
+            break;
+        default:
+            break;
+        }
+        std::free(event);
+    }
 }
 
 std::uint32_t X11WindowSearch::findWindow(std::string_view title) {
@@ -130,17 +150,26 @@ std::uint32_t X11WindowSearch::findWindow(std::string_view title) {
         return 0;
     }
     m_problem.clear();
-    // Errors about windows that vanished come back as events; nobody else reads them.
-    while (xcb_generic_event_t *event = xcb_poll_for_event(m_connection)) {
-        std::free(event);
+    readEvents();
+    if (const auto known = m_answers.find(title); known != m_answers.end()) {
+        return known->second;
     }
-    if (const auto cached = m_found.find(title); cached != m_found.end()) {
-        if (windowTitle(cached->second) == title) {
-            return cached->second;
-        }
-        m_found.erase(cached);
-    }
+    const std::uint32_t found = search(title);
+    m_answers.emplace(std::string(title), found);
+    return found;
+}
+
+std::uint32_t X11WindowSearch::search(std::string_view title) {
+    ++m_searches;
     const std::vector<std::uint32_t> windows = topLevelWindows();
+    // Told of every later change of title or end of a window first, then its title read: no
+    // change falls between the two.
+    const std::uint32_t watch = XCB_EVENT_MASK_PROPERTY_CHANGE | XCB_EVENT_MASK_STRUCTURE_NOTIFY;
+    for (const std::uint32_t window : windows) {
+        if (m_watched.insert(window).second) {
+            xcb_change_window_attributes(m_connection, window, XCB_CW_EVENT_MASK, &watch);
+        }
+    }
     // Ask for every window's name at once, then read the answers.
     std::vector<xcb_get_property_cookie_t> netNames;
     std::vector<xcb_get_property_cookie_t> plainNames;
@@ -168,9 +197,6 @@ std::uint32_t X11WindowSearch::findWindow(std::string_view title) {
         if (name == title) {
             found = windows[i];
         }
-    }
-    if (found) {
-        m_found.emplace(std::string(title), found);
     }
     return found;
 }

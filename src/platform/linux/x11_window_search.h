@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <map>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,7 +14,9 @@ namespace ostrelo::platform {
 
 /// Finds a window by its title on the X display named by $DISPLAY, and the process it names
 /// (`_NET_WM_PID`). One X connection serves every search; it is made again when the server
-/// drops it.
+/// drops it. The server tells this connection when windows come and go and when a title
+/// changes; until it has told anything, a search answers as it did last time without asking
+/// the server again.
 class X11WindowSearch {
 public:
     X11WindowSearch();
@@ -31,13 +34,16 @@ public:
 
     /// Why the last search could not look, in words a user can act on; empty when it could.
     const std::string &problem() const { return m_problem; }
+    /// How many times the desktop's windows were asked for their titles.
+    int searches() const { return m_searches; }
 
 private:
     bool connected();
     void fail(std::string problem);
     std::uint32_t atom(const char *name);
     std::vector<std::uint32_t> topLevelWindows();
-    std::string windowTitle(std::uint32_t window);
+    std::uint32_t search(std::string_view title);
+    void readEvents();
 
     xcb_connection_t *m_connection = nullptr;
     std::string m_problem;
@@ -46,9 +52,11 @@ private:
     std::uint32_t m_netWmName = 0;
     std::uint32_t m_utf8String = 0;
     std::uint32_t m_netWmPid = 0;
-    // The window each title was last found on: checking it again costs one request, where a
-    // search asks about every window on the desktop.
-    std::map<std::string, std::uint32_t, std::less<>> m_found;
+    // The last answer for each title (0: none), good until the server tells of a change.
+    std::map<std::string, std::uint32_t, std::less<>> m_answers;
+    // The windows whose titles and end this connection is told of.
+    std::set<std::uint32_t> m_watched;
+    int m_searches = 0;
     // The window `windowProcess` was last asked about, and the process it named.
     struct NamedProcess {
         std::uint32_t window = 0;
