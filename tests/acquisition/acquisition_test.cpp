@@ -165,10 +165,7 @@ TEST_F(AcquisitionTest, CutsTheTrackNameOrFails) {
         {std::string("Dir\\Pista\0", 10), "P"},
         // Cut by character: a letter of the game's code page is one character, not two bytes.
         {std::string("Locations\\N\xFCrburgring.trk\0", 26), "Nürburgring"},
-        {std::string("\xC9tapes\\Col de l'\xC9p\xE9"
-                     "e.gdb\0",
-                     25),
-         "Col de l'Épée"},
+        {std::string("\311tapes\\Col de l'\311p\351e.gdb\0", 25), "Col de l'Épée"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);

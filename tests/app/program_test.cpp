@@ -49,6 +49,30 @@ protected:
         memory.placeValue<std::uint8_t>(address::Ignition, 1);
     }
 
+    // A frame of `sample` arriving on a connected client.
+    void receive(const telemetry::TelemetrySample &sample) {
+        client.currentState = platform::kSocketConnected;
+        client.incoming = net::writeSampleFrame(sample, 0, "RACE07 RUNNING", '.');
+        program.TCPClient_DataArrival();
+    }
+
+    // A sample of a running car.
+    static telemetry::TelemetrySample lince() {
+        telemetry::TelemetrySample sample;
+        sample.CarName = "Lince Turbo 16V";
+        sample.Ignition = 1;
+        return sample;
+    }
+
+    // Ticks until the screen says its values are old, for at most 20 s.
+    void tickUntilOld() {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (view.screen.oldDataNotice.empty() && std::chrono::steady_clock::now() < deadline) {
+            program.scanTick();
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+    }
+
     testing::TempDir dir;
     runtime::AppState state;
     testing::RecordingView view;
@@ -60,23 +84,11 @@ protected:
 
 TEST_F(ProgramTest, FirstStartWritesExactlyTheListedKeys) {
     start();
-    EXPECT_EQ(dir.read("Ostrelo.ini"), "[MaxMin]\n"
-                                       "MaxPneu= 100\n"
-                                       "MinPneu= 80\n"
-                                       "MaxMotor= 100\n"
-                                       "MinMotor= 90\n"
-                                       "MaxPress= 220\n"
-                                       "MinPress= 180\n"
-                                       "MaxFrens= 600\n"
-                                       "MinFrens= 300\n"
-                                       "[Opcions]\n"
-                                       "Idioma=Español\n"
-                                       "ScanTime= 500\n"
-                                       "TipusConexio= 0\n"
-                                       "IP=192.168.000.002\n"
-                                       "Port= 1001\n"
-                                       "NoGrafics=False\n"
-                                       "Unitats=Metric\n"
+    EXPECT_EQ(dir.read("Ostrelo.ini"), "[MaxMin]\nMaxPneu= 100\nMinPneu= 80\nMaxMotor= 100\n"
+                                       "MinMotor= 90\nMaxPress= 220\nMinPress= 180\n"
+                                       "MaxFrens= 600\nMinFrens= 300\n[Opcions]\nIdioma=Español\n"
+                                       "ScanTime= 500\nTipusConexio= 0\nIP=192.168.000.002\n"
+                                       "Port= 1001\nNoGrafics=False\nUnitats=Metric\n"
                                        "DadesServ=True\n");
     EXPECT_EQ(view.screen.gameStatus, "Escaneando...");
     auto checked = view.checkedItems();
@@ -201,13 +213,8 @@ TEST_F(ProgramTest, ACarChangeStopsTheTimerAroundThePictureLookupOnce) {
 
 TEST_F(ProgramTest, AFrameOnAConnectedClientIsShownWithoutWaitingForATick) {
     start("[Opcions]\nTipusConexio=2\nIdioma=English\n");
-    telemetry::TelemetrySample sample;
-    sample.CarName = "Lince Turbo 16V";
-    sample.Ignition = 1;
-    client.currentState = platform::kSocketConnected;
-    client.incoming = net::writeSampleFrame(sample, 0, "RACE07 RUNNING", '.');
     view.timerEvents.clear();
-    program.TCPClient_DataArrival();
+    receive(lince());
     EXPECT_TRUE(state.link.ClientConnected);
     EXPECT_EQ(view.screen.carName, "Lince Turbo 16V");
     EXPECT_EQ(state.CurrentCarName, "Lince Turbo 16V");
@@ -501,9 +508,7 @@ TEST_F(ProgramTest, AReplayShowsWhatTheGameShowedSampleBySample) {
     // Turned client, the program has no standings: the link carries the followed car alone.
     ASSERT_FALSE(program.current().standings.cars.empty());
     state.settings.TipusConexio = core::ConnectionMode::Client;
-    client.currentState = platform::kSocketConnected;
-    client.incoming = net::writeSampleFrame({}, 0, "RACE07 RUNNING", '.');
-    program.TCPClient_DataArrival();
+    receive({});
     EXPECT_TRUE(program.current().standings.cars.empty());
 }
 
@@ -511,24 +516,14 @@ TEST_F(ProgramTest, AReplayShowsWhatTheGameShowedSampleBySample) {
 // they are old; the next sample takes the notice off.
 TEST_F(ProgramTest, AClientSaysWhenItsValuesAreOld) {
     start("[Opcions]\nTipusConexio=2\nIdioma=English\n");
-    telemetry::TelemetrySample sample;
-    sample.CarName = "Lince Turbo 16V";
-    sample.Ignition = 1;
-    client.currentState = platform::kSocketConnected;
-    client.incoming = net::writeSampleFrame(sample, 0, "RACE07 RUNNING", '.');
-    program.TCPClient_DataArrival();
+    receive(lince());
     ASSERT_EQ(view.screen.carName, "Lince Turbo 16V");
     EXPECT_EQ(view.screen.oldDataNotice, "");
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (view.screen.oldDataNotice.empty() && std::chrono::steady_clock::now() < deadline) {
-        program.scanTick();
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
+    tickUntilOld();
     EXPECT_EQ(view.screen.oldDataNotice, "NO NEW DATA");
     EXPECT_EQ(view.screen.carName, "Lince Turbo 16V");
     EXPECT_EQ(view.screen.gameStatus, "RACE07 RUNNING");
-    client.incoming = net::writeSampleFrame(sample, 0, "RACE07 RUNNING", '.');
-    program.TCPClient_DataArrival();
+    receive(lince());
     EXPECT_EQ(view.screen.oldDataNotice, "");
 }
 
@@ -548,11 +543,7 @@ TEST_F(ProgramTest, APlayingReplaySaysWhenItsValuesAreOldAndAPausedOneDoesNot) {
     }
     replay::ReplayPlayer player(bytes);
     program.setReplay(&player);
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (view.screen.oldDataNotice.empty() && std::chrono::steady_clock::now() < deadline) {
-        program.scanTick();
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
+    tickUntilOld();
     EXPECT_EQ(view.screen.oldDataNotice, "NO NEW DATA");
     EXPECT_EQ(view.screen.carName, "Lince Turbo 16V");
     // The followed car's slot comes back from the recording.

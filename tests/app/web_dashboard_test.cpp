@@ -1,12 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "support/patience.h"
+#include "support/event_wait.h"
 #include "support/scenario.h"
 #include "support/silent_socket.h"
 #include "support/temp_dir.h"
 #include "support/x_display.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -16,7 +15,6 @@
 #include <QStandardPaths>
 #include <QTcpServer>
 #include <QTcpSocket>
-#include <QThread>
 #include <QWebSocket>
 
 #include <gtest/gtest.h>
@@ -37,15 +35,7 @@ int freePort() {
 
 // Runs the event loop until `done` holds or `ms` milliseconds have passed; whether it holds.
 template <typename Condition> bool waitUntil(Condition done, int ms) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.elapsed() > ms) {
-            return false;
-        }
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return true;
+    return testing::runUntil(done, ms);
 }
 
 // Waits until the dashboard at `port` sends a sample, as a viewer would see it.
@@ -407,25 +397,24 @@ INSTANTIATE_TEST_SUITE_P(Locales, WebDashboardIn,
 
 // The longest texts the game and the languages give: names, a lap over ten minutes, four
 // digits of brake temperature, three of pressure, the position lamp with a long name.
-constexpr const char *kLongScenario = "[Pin]\n"
-                                      "DriverName=Maximiliano Wolfsberger\n"
-                                      "LocalDriver=Maximiliano Wolfsberger\\p\n"
-                                      "CarName=Lince Turbo 16V Evolución Competición Gr. A\n"
-                                      "TrackPath=Locations\\Circuito Internacional de Anella.trk\n"
-                                      "Position=12\nLapCount=123\nFuel=105.25\nGear=6\n"
-                                      "EngineSpeed=850\nEngineSpeedMax=921.5\n"
-                                      "LastLapTime=632.125\nBestLapTime=601.5\n"
-                                      "InPits=1\nPitLimiter=1\nIgnition=1\n"
-                                      "TractionControl=1\nAbsLevel=2\nThrottle=1\nBrake=1\n"
-                                      "OilTemp=410.15\nWaterTemp=400.15\n"
-                                      "TrackTemp=45.5\nAmbientTemp=38.25\n"
-                                      "Spin_FL=-300\nSpin_FR=-300\nSpin_RL=-150\nSpin_RR=-150\n"
-                                      "Radius_FL=0.284\nRadius_RL=0.568\n"
-                                      "Tread_FL_0=393.15\nTread_FR_1=393.15\nTread_RL_2=393.15\n"
-                                      "Pressure_FL=255.5\nPressure_FR=255.5\n"
-                                      "Pressure_RL=255.5\nPressure_RR=255.5\n"
-                                      "BrakeTemp_FL=1273.15\nBrakeTemp_FR=1273.15\n"
-                                      "BrakeTemp_RL=1273.15\nBrakeTemp_RR=1273.15\n";
+constexpr const char *kLongScenario =
+    "[Pin]\nDriverName=Maximiliano Wolfsberger\n"
+    "LocalDriver=Maximiliano Wolfsberger\\p\n"
+    "CarName=Lince Turbo 16V Evolución Competición Gr. A\n"
+    "TrackPath=Locations\\Circuito Internacional de Anella.trk\n"
+    "Position=12\nLapCount=123\nFuel=105.25\nGear=6\n"
+    "EngineSpeed=850\nEngineSpeedMax=921.5\n"
+    "LastLapTime=632.125\nBestLapTime=601.5\n"
+    "InPits=1\nPitLimiter=1\nIgnition=1\n"
+    "TractionControl=1\nAbsLevel=2\nThrottle=1\nBrake=1\n"
+    "OilTemp=410.15\nWaterTemp=400.15\nTrackTemp=45.5\nAmbientTemp=38.25\n"
+    "Spin_FL=-300\nSpin_FR=-300\nSpin_RL=-150\nSpin_RR=-150\n"
+    "Radius_FL=0.284\nRadius_RL=0.568\n"
+    "Tread_FL_0=393.15\nTread_FR_1=393.15\nTread_RL_2=393.15\n"
+    "Pressure_FL=255.5\nPressure_FR=255.5\n"
+    "Pressure_RL=255.5\nPressure_RR=255.5\n"
+    "BrakeTemp_FL=1273.15\nBrakeTemp_FR=1273.15\n"
+    "BrakeTemp_RL=1273.15\nBrakeTemp_RR=1273.15\n";
 
 // What is wrong with the page as it stands: every text of the dashboard inside its box (within
 // the border across, within the outer edge up and down), the dashboard on the screen, and the

@@ -25,15 +25,10 @@ using testing::TempDir;
 
 TEST(ReadIni, FollowsThePrivateProfileRules) {
     TempDir dir;
-    const std::string path = dir.write("Ostrelo.ini", "; settings\n"
-                                                      "[Opcions]\n"
-                                                      "  ScanTime =  250  \n"
-                                                      "Empty=\n"
-                                                      "Quoted=\"a b\"\n"
-                                                      "[maxmin]\n"
-                                                      "MAXPNEU=110\n"
-                                                      "[Opcions]\n"
-                                                      "Idioma=English\n");
+    const std::string path =
+        dir.write("Ostrelo.ini", "; settings\n[Opcions]\n  ScanTime =  250  \nEmpty=\n"
+                                 "Quoted=\"a b\"\n[maxmin]\nMAXPNEU=110\n[Opcions]\n"
+                                 "Idioma=English\n");
     struct Case {
         const char *section;
         const char *key;
@@ -71,27 +66,15 @@ TEST(ReadIni, CutsLongValuesTo254Characters) {
 
 TEST(SettingsStore, ReplacesInPlaceAndKeepsEveryOtherLine) {
     TempDir dir;
-    const std::string original = "; my comment\n"
-                                 "[Opcions]\n"
-                                 "ScanTime=500\n"
-                                 "Unknown = keep me\n"
-                                 "\n"
-                                 "[MaxMin]\n"
-                                 "MaxPneu=100\n";
+    const std::string original = "; my comment\n[Opcions]\nScanTime=500\nUnknown = keep me\n"
+                                 "\n[MaxMin]\nMaxPneu=100\n";
     const std::string path = dir.write("Ostrelo.ini", original);
     SettingsStore store(path);
     ASSERT_TRUE(store.write("opcions", "SCANTIME", " 50"));
     ASSERT_TRUE(store.write("Opcions", "Idioma", "English"));
     ASSERT_TRUE(store.write("Depurar", "Depurar", "True"));
-    EXPECT_EQ(dir.read("Ostrelo.ini"), "; my comment\n"
-                                       "[Opcions]\n"
-                                       "ScanTime= 50\n"
-                                       "Unknown = keep me\n"
-                                       "Idioma=English\n"
-                                       "\n"
-                                       "[MaxMin]\n"
-                                       "MaxPneu=100\n"
-                                       "[Depurar]\n"
+    EXPECT_EQ(dir.read("Ostrelo.ini"), "; my comment\n[Opcions]\nScanTime= 50\nUnknown = keep me\n"
+                                       "Idioma=English\n\n[MaxMin]\nMaxPneu=100\n[Depurar]\n"
                                        "Depurar=True\n");
     EXPECT_EQ(ReadIni(path, "Opcions", "ScanTime", ""), "50");
 }
@@ -199,11 +182,7 @@ TEST(SettingsStore, NeverWritesOverAFileItCannotReadDecodeOrReplace) {
         {"read-only", settings, 0444, false, 0755},
         {"the user's, in a folder they may not write", settings, 0644, false, 0555},
         {"UTF-16 without its mark", toUtf16(settings, false), 0644, false, 0755},
-        {"binary",
-         std::string("\x7F"
-                     "ELF\0\0\x01",
-                     7),
-         0644, false, 0755},
+        {"binary", std::string("\177ELF\0\0\1", 7), 0644, false, 0755},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);

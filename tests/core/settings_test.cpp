@@ -17,23 +17,12 @@ using testing::TempDir;
 
 TEST(LoadSettings, ReadsNumbersAndFlagsInEveryAcceptedForm) {
     TempDir dir;
-    const std::string path = dir.write("Ostrelo.ini", "[Opcions]\n"
-                                                      "ScanTime=10\n"
-                                                      "TipusConexio=2\n"
-                                                      "Port=065535\n"
-                                                      "NoGrafics=-1\n"
-                                                      "DadesServ=false\n"
-                                                      "BackgroundColor=&HFF8000\n"
-                                                      "PosFormX=-1500\n"
-                                                      "[MaxMin]\n"
-                                                      "MaxPneu=\n"
-                                                      "MinPneu=75.5\n"
-                                                      "[Depurar]\n"
-                                                      "Depurar=True\n"
-                                                      "[Web]\n"
-                                                      "Enabled=True\n"
-                                                      "Address=192.168.001.020\n"
-                                                      "Port=08080\n");
+    const std::string path =
+        dir.write("Ostrelo.ini", "[Opcions]\nScanTime=10\nTipusConexio=2\nPort=065535\n"
+                                 "NoGrafics=-1\nDadesServ=false\nBackgroundColor=&HFF8000\n"
+                                 "PosFormX=-1500\n[MaxMin]\nMaxPneu=\nMinPneu=75.5\n"
+                                 "[Depurar]\nDepurar=True\n[Web]\nEnabled=True\n"
+                                 "Address=192.168.001.020\nPort=08080\n");
     const LoadedSettings loaded = loadSettings(SettingsStore(path));
     const Settings &s = loaded.settings;
     EXPECT_TRUE(loaded.problems.empty());
@@ -121,15 +110,9 @@ TEST(WriteThresholds, WritesTheEightKeysWithTheirLeadingBlank) {
     s.MinFrens = -10;
     SettingsStore store(dir.file("Ostrelo.ini"));
     writeThresholds(s, store);
-    EXPECT_EQ(dir.read("Ostrelo.ini"), "[MaxMin]\n"
-                                       "MaxPneu= 105\n"
-                                       "MinPneu= 80\n"
-                                       "MaxMotor= 100\n"
-                                       "MinMotor= 90\n"
-                                       "MaxPress= 220\n"
-                                       "MinPress= 180\n"
-                                       "MaxFrens= 600\n"
-                                       "MinFrens=-10\n");
+    EXPECT_EQ(dir.read("Ostrelo.ini"), "[MaxMin]\nMaxPneu= 105\nMinPneu= 80\nMaxMotor= 100\n"
+                                       "MinMotor= 90\nMaxPress= 220\nMinPress= 180\n"
+                                       "MaxFrens= 600\nMinFrens=-10\n");
 }
 
 TEST(SettingsFilePath, PrefersTheOptionThenTheProgramFolderThenXdg) {

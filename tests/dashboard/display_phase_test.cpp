@@ -361,7 +361,6 @@ TEST(Warnings, ColoursFollowTheThresholds) {
         {70, 100, 80, ColourLow},
         {110, 100, 80, ColourHigh},
     };
-    // The colours themselves: cyan below, green between, red from the maximum up.
     EXPECT_EQ(ColourLow, rgb(0, 192, 192));
     EXPECT_EQ(ColourOk, rgb(128, 255, 128));
     EXPECT_EQ(ColourHigh, rgb(255, 128, 128));
@@ -372,21 +371,18 @@ TEST(Warnings, ColoursFollowTheThresholds) {
 }
 
 TEST(Warnings, AidLampsFollowTheirLevels) {
+    const struct {
+        std::int16_t level;
+        bool lit;
+        const char *caption;
+    } cases[] = {{2, true, "TC HIGH"}, {3, true, "TC HIGH"}, {0, false, "TC"}, {1, true, "TC LOW"}};
     Screen screen;
-    const std::string off = "TC";
-    const std::string low = "TC LOW";
-    const std::string high = "TC HIGH";
-    showAidLevel(screen.tractionControl, 2, off, low, high);
-    EXPECT_TRUE(screen.tractionControl.lit);
-    EXPECT_EQ(screen.tractionControl.caption, "TC HIGH");
-    showAidLevel(screen.tractionControl, 3, off, low, high);
-    EXPECT_TRUE(screen.tractionControl.lit);
-    EXPECT_EQ(screen.tractionControl.caption, "TC HIGH");
-    showAidLevel(screen.tractionControl, 0, off, low, high);
-    EXPECT_FALSE(screen.tractionControl.lit);
-    EXPECT_EQ(screen.tractionControl.caption, "TC");
-    showAidLevel(screen.tractionControl, 1, off, low, high);
-    EXPECT_EQ(screen.tractionControl.caption, "TC LOW");
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.level);
+        showAidLevel(screen.tractionControl, c.level, "TC", "TC LOW", "TC HIGH");
+        EXPECT_EQ(screen.tractionControl.lit, c.lit);
+        EXPECT_EQ(screen.tractionControl.caption, c.caption);
+    }
 }
 
 TEST(Warnings, MarkersShowWheelsBelowNinetyPercent) {
@@ -394,10 +390,7 @@ TEST(Warnings, MarkersShowWheelsBelowNinetyPercent) {
     TelemetrySample s;
     s.WheelSpeed = {89.9, 90, 100, 120};
     showWheelLocks(screen, s, 100);
-    EXPECT_TRUE(screen.wheelLocked[0]);
-    EXPECT_FALSE(screen.wheelLocked[1]);
-    EXPECT_FALSE(screen.wheelLocked[2]);
-    EXPECT_FALSE(screen.wheelLocked[3]);
+    EXPECT_EQ(screen.wheelLocked, (std::array<bool, 4>{true, false, false, false}));
     s.WheelSpeed = {0, 0, 0, 0};
     showWheelLocks(screen, s, 1.0);
     EXPECT_FALSE(screen.wheelLocked[0]);

@@ -32,6 +32,13 @@ TelemetrySample at(int lap, float fuel, float lastLap = 0) {
     return s;
 }
 
+// `s` driven on `track` in `car`.
+TelemetrySample on(const char *track, TelemetrySample s, const char *car = "Lince") {
+    s.TrackName = track;
+    s.CarName = car;
+    return s;
+}
+
 // Feeds every sample and collects the laps they finish.
 std::vector<LapRecord> drive(LapRecorder &recorder, const std::vector<TelemetrySample> &samples) {
     std::vector<LapRecord> laps;
@@ -76,71 +83,33 @@ TEST(LapRecorder, HandlesWhatTheGameDoes) {
     pitStop.PitLimiter = 1;
     TelemetrySample ignitionOff = at(3, 37);
     ignitionOff.Ignition = 0;
+    const std::vector<TelemetrySample> late = {at(2, 40, 80), at(3, 38, 80), at(3, 37, 92.5F),
+                                               at(4, 35, 92.5F), at(4, 34, 91)};
+    std::vector<TelemetrySample> sameTime = {at(2, 40), at(3, 38, 80), at(4, 35, 80)};
+    sameTime.insert(sameTime.end(), 10, at(4, 34, 80));
+    // clang-format off
     const Case cases[] = {
-        {"the lap time a sample late",
-         {at(2, 40, 80), at(3, 38, 80), at(3, 37, 92.5F), at(4, 35, 92.5F), at(4, 34, 91)},
-         2,
-         false,
-         92.5F},
-        {"the lap after a late time takes its own",
-         {at(2, 40, 80), at(3, 38, 80), at(3, 37, 92.5F), at(4, 35, 92.5F), at(4, 34, 91)},
-         3,
-         true,
-         91},
-        {"the second whole lap counts",
-         {at(2, 40), at(3, 38, 80), at(4, 35, 91), at(5, 32, 90)},
-         4,
-         true,
-         90},
-        {"a pit stop with the ignition off",
-         {at(2, 40), at(3, 38, 80), ignitionOff, at(4, 35, 91)},
-         3,
-         false,
-         91,
-         true},
-        {"a refuel",
-         {at(2, 40), at(3, 38, 80), at(3, 60), at(4, 57, 95)},
-         3,
-         false,
-         95,
-         false,
-         true},
-        {"a refuel seen at the line",
-         {at(2, 40), at(3, 38, 80), at(3, 37), at(4, 60, 91)},
-         3,
-         false,
-         91,
-         false,
-         true},
-        {"the lap out of the pits",
-         {at(2, 40), pitStop, at(4, 28, 99), at(5, 25, 90)},
-         4,
-         false,
-         90,
-         false},
+        {"the lap time a sample late", late, 2, false, 92.5F},
+        {"the lap after a late time takes its own", late, 3, true, 91},
+        {"the second whole lap counts", {at(2, 40), at(3, 38, 80), at(4, 35, 91), at(5, 32, 90)},
+         4, true, 90},
+        {"a pit stop with the ignition off", {at(2, 40), at(3, 38, 80), ignitionOff, at(4, 35, 91)},
+         3, false, 91, true},
+        {"a refuel", {at(2, 40), at(3, 38, 80), at(3, 60), at(4, 57, 95)}, 3, false, 95, false, true},
+        {"a refuel seen at the line", {at(2, 40), at(3, 38, 80), at(3, 37), at(4, 60, 91)},
+         3, false, 91, false, true},
+        {"the lap out of the pits", {at(2, 40), pitStop, at(4, 28, 99), at(5, 25, 90)}, 4, false, 90},
         {"a refuel a little with each sample, as at a fast scan",
          {at(2, 40), at(3, 38, 80), at(3, 37.5F), at(3, 37.55F), at(3, 37.6F), at(3, 37.65F),
-          at(3, 37.7F), at(4, 37.7F, 91)},
-         3,
-         false,
-         91,
-         false,
-         true},
+          at(3, 37.7F), at(4, 37.7F, 91)}, 3, false, 91, false, true},
         {"the fuel going down by a little is no refuel",
          {at(2, 40), at(3, 38, 80), at(3, 37.9F), at(3, 37.95F), at(4, 35, 91), at(5, 32, 90)},
-         4,
-         true,
-         90},
+         4, true, 90},
         {"a lap the game gave no time", {at(2, 40), at(3, 38, 80), at(4, 35, -1)}, 3, true, 0},
         {"a time of a day is none", {at(2, 40), at(3, 38, 80), at(4, 35, 86400)}, 3, true, 0},
-        {"a lap as fast as the one before",
-         {at(2, 40), at(3, 38, 80), at(4, 35, 80), at(4, 34, 80), at(4, 34, 80), at(4, 34, 80),
-          at(4, 34, 80), at(4, 34, 80), at(4, 34, 80), at(4, 34, 80), at(4, 34, 80), at(4, 34, 80),
-          at(4, 34, 80)},
-         3,
-         true,
-         80},
+        {"a lap as fast as the one before", sameTime, 3, true, 80},
     };
+    // clang-format on
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
         LapRecorder recorder;
@@ -251,15 +220,7 @@ TEST(FuelFigures, AdviseNoMoreThanTheTankHolds) {
         {"more aboard than the tank learned", 62, 0, {Kind::Laps, 37}, 60, 37, {}, 1, 52},
         {"a tank smaller than a lap's fuel", 2, 0, {Kind::Laps, 10}, 2, 10, {}, 0, 0},
         // 30 minutes at 90 s: time runs out as lap 21 starts, and it is driven too.
-        {"minutes: the lap under way when time runs out",
-         51,
-         4,
-         {Kind::Minutes, 30},
-         0,
-         17,
-         3,
-         0,
-         0},
+        {"minutes: 30 at 90 s end on lap 21", 51, 4, {Kind::Minutes, 30}, 0, 17, 3, 0, 0},
         {"minutes: 31 at 90 s end on lap 21", 51, 4, {Kind::Minutes, 31}, 0, 17, 3, 0, 0},
         {"minutes: 29 at 90 s end on lap 20", 51, 4, {Kind::Minutes, 29}, 0, 16, 0, 0, 0},
         {"past the end, the reserve lap", 1, 25, {Kind::Laps, 20}, 60, 0, 2, 0, 0},
@@ -303,58 +264,10 @@ TEST(FuelFigures, FollowTheDriversPlanAndEarlierSessions) {
         {"more than three is three", three, 21, 6, 20, 0, {9, false}, {}, false, 7, 30, 0, 0},
         {"the highest lap", three, 21, 6, 20, 0, {1, true}, {}, false, 6.5625, 27, 0, 0},
         // 117 litres with two laps in reserve, 59 aboard: a stop adds at most 60 - 6.
-        {"stops with two laps in reserve",
-         three,
-         59,
-         0,
-         37,
-         60,
-         {2, false},
-         {},
-         false,
-         59.0 / 3,
-         {},
-         2,
-         29},
-        {"two laps and earlier sessions",
-         two,
-         21,
-         6,
-         20,
-         0,
-         {1, false},
-         {2.5, 2.9},
-         true,
-         8.4,
-         16.5,
-         0,
-         0},
-        {"the highest of earlier sessions",
-         two,
-         21,
-         6,
-         20,
-         0,
-         {1, true},
-         {2.5, 2.9},
-         true,
-         21 / 2.9,
-         22.5,
-         0,
-         0},
-        {"three laps of this session win",
-         three,
-         21,
-         6,
-         20,
-         0,
-         {1, false},
-         {2.5, 2.9},
-         false,
-         7,
-         24,
-         0,
-         0},
+        {"two laps in reserve", three, 59, 0, 37, 60, {2, false}, {}, false, 59.0 / 3, {}, 2, 29},
+        {"earlier sessions", two, 21, 6, 20, 0, {1, false}, {2.5, 2.9}, true, 8.4, 16.5, 0, 0},
+        {"earlier highest", two, 21, 6, 20, 0, {1, true}, {2.5, 2.9}, true, 21 / 2.9, 22.5, 0, 0},
+        {"three laps here win", three, 21, 6, 20, 0, {1, false}, {2.5, 2.9}, false, 7, 24, 0, 0},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
@@ -482,12 +395,9 @@ struct KeptLaps : LapHistory {
 TEST(RaceEngineer, KeepsEachSessionsLapsAndComparesWithTheBest) {
     KeptLaps history;
     RaceEngineer engineer(&history);
-    std::vector<TelemetrySample> samples = {at(2, 40),         at(3, 37, 92), at(4, 34, 90.5F),
-                                            at(5, 31, 91.25F), at(5, 50),     at(6, 48, 93)};
-    for (TelemetrySample &s : samples) {
-        s.TrackName = "Anella Sud";
-        s.CarName = "Lince";
-        engineer.feed(s, 1000);
+    for (const TelemetrySample &s : {at(2, 40), at(3, 37, 92), at(4, 34, 90.5F), at(5, 31, 91.25F),
+                                     at(5, 50), at(6, 48, 93)}) {
+        engineer.feed(on("Anella Sud", s), 1000);
     }
     EXPECT_EQ(history.sessions, std::vector<std::string>{"Anella Sud/Lince"});
     ASSERT_EQ(engineer.laps().size(), 4u);
@@ -507,9 +417,7 @@ TEST(RaceEngineer, KeepsEachSessionsLapsAndComparesWithTheBest) {
     EXPECT_EQ(report.columns.size(), report.rows[1].size());
 
     // Another track is another session, with its own best.
-    TelemetrySample elsewhere = at(6, 28, 90);
-    elsewhere.TrackName = "Monza";
-    elsewhere.CarName = "Lince";
+    TelemetrySample elsewhere = on("Monza", at(6, 28, 90));
     engineer.feed(elsewhere, 2000);
     elsewhere.LapNumber = 7;
     elsewhere.LastLapTime = 95;
@@ -547,10 +455,7 @@ TEST(RaceEngineer, CountsFuelFromEarlierSessionsUntilThisOneHasItsOwn) {
     history.consumptions["Monza/Lince"] = {3.5, 3.6};
     RaceEngineer engineer(&history);
     const auto drive = [&](const char *track, int lapNumber, float fuel) {
-        TelemetrySample s = at(lapNumber, fuel, static_cast<float>(80 + lapNumber));
-        s.TrackName = track;
-        s.CarName = "Lince";
-        engineer.feed(s, 0);
+        engineer.feed(on(track, at(lapNumber, fuel, static_cast<float>(80 + lapNumber))), 0);
     };
     drive("Monza", 2, 40);
     drive("Anella Sud", 2, 40);
@@ -590,10 +495,8 @@ TEST(RaceEngineer, LearnsEachCarsTankAndTakesTheUsersOver) {
     history.tanks["Falcon"] = {45, 0};
     RaceEngineer engineer(&history);
     const auto drive = [&](const char *car, int lapNumber, float fuel) {
-        TelemetrySample s = at(lapNumber, fuel, static_cast<float>(80 + lapNumber));
-        s.TrackName = "Anella Sud";
-        s.CarName = car;
-        engineer.feed(s, 0);
+        engineer.feed(
+            on("Anella Sud", at(lapNumber, fuel, static_cast<float>(80 + lapNumber)), car), 0);
     };
     drive("Lince", 2, 50);
     drive("Lince", 2, 49);
@@ -623,9 +526,7 @@ TEST(RaceEngineer, LearnsEachCarsTankAndTakesTheUsersOver) {
 
     // Another run finds what this one kept.
     RaceEngineer later(&history);
-    TelemetrySample s = at(1, 10);
-    s.CarName = "Lince";
-    later.feed(s, 0);
+    later.feed(on("", at(1, 10)), 0);
     EXPECT_EQ(later.tank(), (TankCapacity{58.5, 0}));
 }
 
@@ -637,10 +538,8 @@ TEST(RaceEngineer, MergesWhatTheHistoryAnswersLate) {
     history.later = true;
     history.tanks["Lince"] = {30, 60};
     RaceEngineer engineer(&history);
-    const auto drive = [&](const char *track, TelemetrySample s) {
-        s.TrackName = track;
-        s.CarName = "Lince";
-        engineer.feed(s, 0);
+    const auto drive = [&](const char *track, const TelemetrySample &s) {
+        engineer.feed(on(track, s), 0);
     };
     // Lap 2 in 93, lap 3 in 92 with a refuel to 58.5 litres on the way.
     for (const TelemetrySample &s : {at(2, 40), at(3, 37, 93), at(3, 20), at(3, 20.4F), at(3, 35),
@@ -677,10 +576,8 @@ TEST(EngineerReport, WritesTimesAndFiguresWithOneSeparator) {
     // Three laps of 3 litres count (3 to 5); lap 3 beats the 91.0 kept.
     const std::pair<int, float> laps[] = {{2, 0}, {3, 92}, {4, 90.5F}, {5, 91.25F}, {6, 90.75F}};
     for (const auto &[number, lastLap] : laps) {
-        TelemetrySample s = at(number, 66 - 3.0F * static_cast<float>(number), lastLap);
-        s.TrackName = "Anella Sud";
-        s.CarName = "Lince";
-        engineer.feed(s, 0);
+        engineer.feed(on("Anella Sud", at(number, 66 - 3.0F * static_cast<float>(number), lastLap)),
+                      0);
     }
     engineer.setTankCapacity(50);
     // 25 laps to go and one in reserve need 78 litres, 48 aboard of 50.

@@ -62,12 +62,10 @@ TEST(OverlayPlaces, DefaultPlacesRunInRowsAcrossTheTopOfTheScreen) {
 }
 
 TEST(OverlayPlaces, TakesTheKeptPlacesOfTheChosenTilesAndDefaultsForTheRest) {
-    core::SettingsStore store = core::SettingsStore::inMemory("[Overlay]\n"
-                                                              "Shown=True\n"
-                                                              "Locked=False\n"
-                                                              "Tiles=speed, gear,bogus,speed\n"
-                                                              "speed=3000,10,200,100\n"
-                                                              "gear=nonsense\n");
+    core::SettingsStore store =
+        core::SettingsStore::inMemory("[Overlay]\nShown=True\nLocked=False\n"
+                                      "Tiles=speed, gear,bogus,speed\nspeed=3000,10,200,100\n"
+                                      "gear=nonsense\n");
     const core::LoadedSettings loaded = core::loadSettings(store);
     EXPECT_TRUE(loaded.problems.empty());
     EXPECT_TRUE(loaded.settings.OverlayShown);

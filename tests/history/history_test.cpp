@@ -4,21 +4,17 @@
 #include "history/history_store.h"
 #include "i18n/language_table.h"
 #include "support/error_capture.h"
-#include "support/patience.h"
+#include "support/event_wait.h"
 #include "support/temp_dir.h"
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QSqlDatabase>
 #include <QSqlQuery>
-#include <QThread>
 #include <QVariant>
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <limits>
 #include <optional>
 #include <ostream>
@@ -91,22 +87,7 @@ std::string pinned(const char *name) {
     return bytesOf(std::filesystem::path(OSTRELO_TEST_DATA) / name);
 }
 
-// Runs this thread's events until `done`, for as long as a busy machine may need.
-bool runUntil(const std::function<bool()> &done) {
-    QElapsedTimer clock;
-    clock.start();
-    // Once seen it held: a state that comes and goes is not asked twice.
-    for (;;) {
-        if (done()) {
-            return true;
-        }
-        if (clock.elapsed() > testing::kPatienceMs) {
-            return false;
-        }
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        QThread::msleep(1);
-    }
-}
+using testing::runUntil;
 
 // The files moved aside from `dir` as damaged.
 std::vector<std::filesystem::path> movedAside(const testing::TempDir &dir) {
@@ -212,31 +193,22 @@ TEST(HistoryDatabase, ALockedOrReadOnlyFileStopsNothing) {
 TEST(HistoryDatabase, UsesOnlyTheLayoutsItWrote) {
     const QString accounts = QStringLiteral("CREATE TABLE accounts (id INTEGER PRIMARY KEY,"
                                             " owner TEXT)");
+    const auto version = [](const char *number) {
+        return QStringLiteral("PRAGMA user_version=") + QString::fromLatin1(number);
+    };
     const struct {
         const char *what;
         const char *from; // a pinned history, or none for a new file
         std::vector<QString> statements;
         bool movedAside;
     } cases[] = {
-        {"a negative version",
-         "history-v2.sqlite",
-         {QStringLiteral("PRAGMA user_version=-1")},
-         true},
-        {"the lowest version",
-         "history-v2.sqlite",
-         {QStringLiteral("PRAGMA user_version=-2147483648")},
-         true},
-        {"a negative version without tables",
-         nullptr,
-         {QStringLiteral("PRAGMA user_version=-7")},
-         true},
-        {"the next version", "history-v2.sqlite", {QStringLiteral("PRAGMA user_version=3")}, false},
-        {"the highest version", nullptr, {QStringLiteral("PRAGMA user_version=2147483647")}, false},
+        {"a negative version", "history-v2.sqlite", {version("-1")}, true},
+        {"the lowest version", "history-v2.sqlite", {version("-2147483648")}, true},
+        {"a negative version without tables", nullptr, {version("-7")}, true},
+        {"the next version", "history-v2.sqlite", {version("3")}, false},
+        {"the highest version", nullptr, {version("2147483647")}, false},
         {"another program's tables", nullptr, {accounts}, true},
-        {"another program's tables at version 1",
-         nullptr,
-         {accounts, QStringLiteral("PRAGMA user_version=1")},
-         true},
+        {"another program's tables at version 1", nullptr, {accounts, version("1")}, true},
         {"version 1 with a table more", "history-v1.sqlite", {accounts}, true},
     };
     for (const auto &c : cases) {

@@ -17,7 +17,6 @@ const std::string i18n::Texts::*const kAllSlots[] = {
 };
 
 TEST(LanguageTable, FillsAllSlotsInEveryLanguage) {
-    ASSERT_EQ(std::size(kAllSlots), 181u);
     ASSERT_EQ(languages().size(), 8u);
     for (const Language &language : languages()) {
         for (const auto slot : kAllSlots) {

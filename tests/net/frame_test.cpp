@@ -38,9 +38,7 @@ TEST(FrameWriter, WritesNumbersAndTextsInTheirWireForm) {
     const std::vector<std::string> pieces = splitBody(frame.substr(7));
     ASSERT_EQ(pieces.size(), 54u);
     // Text goes out in Windows-1252: one byte for "ñ".
-    EXPECT_NE(frame.find("I\xF1"
-                         "aki"),
-              std::string::npos);
+    EXPECT_NE(frame.find("I\361aki"), std::string::npos);
     EXPECT_EQ(pieces[0], "Iñaki");
     EXPECT_EQ(pieces[1], "105,25");
     EXPECT_EQ(pieces[4], "-3");
@@ -104,7 +102,6 @@ TEST(FrameWriter, PutsEveryFieldInItsOwnPlaceBothWays) {
         "75.5", "12.25", "31.5", "22.5", "9", "412.5", "413.5", "414.5", "415.5",
         "Lince Turbo 16V", "RACE07 RUNNING"};
     // clang-format on
-    ASSERT_EQ(std::size(fields), 54u);
     std::string body;
     for (const char *field : fields) {
         body += '\0' + std::string(field);

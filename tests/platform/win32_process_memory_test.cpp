@@ -4,6 +4,7 @@
 #include "core/windows_text_win32.h"
 #include "memory_image.h"
 #include "platform/win32/process_memory_win32.h"
+#include "support/full_scenario_read.h"
 #include "support/scenario.h"
 #include "support/temp_dir.h"
 
@@ -21,10 +22,6 @@
 namespace ostrelo::platform {
 namespace {
 
-using telemetry::FL;
-using telemetry::FR;
-using telemetry::RL;
-using telemetry::RR;
 namespace address = acquisition::address;
 using Clock = std::chrono::steady_clock;
 
@@ -219,44 +216,7 @@ TEST_F(Win32ProcessMemoryTest, AcquiresTheWholeSampleAndDetachesWhenTheGameEnds)
     telemetry::TelemetrySample s;
     ASSERT_TRUE(acquisition.acquire(s));
     EXPECT_EQ(state.followed.CarSlot, 3);
-    EXPECT_EQ(s.DriverName, "Marta Vidal");
-    EXPECT_EQ(s.SlotName, "Marta Vidal");
-    EXPECT_EQ(s.CarName, "Lince Turbo 16V");
-    EXPECT_EQ(s.TrackName, "Anella Sud");
-    EXPECT_EQ(s.Position, 4);
-    EXPECT_EQ(s.LapNumber, 7);
-    EXPECT_EQ(s.Gear, 4);
-    EXPECT_EQ(s.Ignition, 1);
-    EXPECT_EQ(s.TractionControl, 2);
-    EXPECT_EQ(s.AbsLevel, 1);
-    EXPECT_FLOAT_EQ(s.Fuel, 42.5F);
-    EXPECT_FLOAT_EQ(s.EngineSpeed, 700);
-    EXPECT_FLOAT_EQ(s.EngineSpeedMax, 921.5F);
-    EXPECT_FLOAT_EQ(s.LastLapTime, 98.25F);
-    EXPECT_FLOAT_EQ(s.BestLapTime, 97.5F);
-    EXPECT_FLOAT_EQ(s.OilTemp, 105);
-    EXPECT_FLOAT_EQ(s.WaterTemp, 90);
-    EXPECT_FLOAT_EQ(s.Throttle, 75);
-    EXPECT_FLOAT_EQ(s.Brake, 12.5F);
-    EXPECT_FLOAT_EQ(s.TrackTemp, 31.5F);
-    EXPECT_FLOAT_EQ(s.AmbientTemp, 22.25F);
-    EXPECT_FLOAT_EQ(s.TyreTemp[FL][0], 80);
-    EXPECT_FLOAT_EQ(s.TyreTemp[FL][2], 90);
-    EXPECT_FLOAT_EQ(s.TyreTemp[RR][2], 110);
-    EXPECT_FLOAT_EQ(s.TyrePressure[FL], 190);
-    EXPECT_FLOAT_EQ(s.TyrePressure[RR], 205.5F);
-    EXPECT_DOUBLE_EQ(s.TyreWear[FL], 0.99);
-    EXPECT_FLOAT_EQ(s.BrakeTemp[RR], 300);
-    EXPECT_DOUBLE_EQ(s.WheelSpeed[FL], 100);
-    EXPECT_DOUBLE_EQ(s.WheelSpeed[FR], 100);
-    EXPECT_DOUBLE_EQ(s.WheelSpeed[RL], 100);
-    EXPECT_DOUBLE_EQ(s.WheelSpeed[RR], 80);
-    const std::vector<telemetry::CarStanding> &cars = acquisition.standings().cars;
-    ASSERT_EQ(cars.size(), 12u);
-    EXPECT_EQ(cars[0].driverName, "Joan Ribas");
-    EXPECT_EQ(cars[3].driverName, "Marta Vidal");
-    EXPECT_EQ(cars[3].lapsCompleted, 6);
-    EXPECT_EQ(cars[11].slot, 11);
+    testing::expectFullScenarioRead(s, acquisition.standings().cars);
 
     // The game ends while the other game's window is open: no grace ticks on a process that
     // has ended; the attachment starts over and takes the window that is there.

@@ -237,12 +237,7 @@ TEST(SessionFile, StopsAtStandingsThatCannotBe) {
     next.timeMs += 100;
     const std::string delta = encoder.encode(next);
     // One car: slot 7, position 1, 2 laps, two times, in pits, "A", "B".
-    const std::string car = std::string("\x07\x02\x04") + std::string(8, '\0') +
-                            "\x01"
-                            "\x01"
-                            "A"
-                            "\x01"
-                            "B";
+    const std::string car = std::string("\x07\x02\x04") + std::string(8, '\0') + "\1\1A\1B";
     using enum SessionFault::Kind;
     const struct {
         const char *what;
@@ -506,7 +501,6 @@ TEST(ReplayPlayer, PlaysAtItsSpeedPausesAndSeeks) {
     EXPECT_TRUE(player.finished());
 }
 
-// What the replay window asks for, and what the user is told in the language in force.
 // Files written by each released format, kept as they were written: this program reads
 // every sample of them as it was recorded.
 TEST(SessionFile, ReadsTheFilesOfEveryReleasedFormat) {

@@ -226,7 +226,7 @@ TEST(WebDialog, ShowsTheAddressWithItsCodeAndHandsBackTheChoices) {
 }
 
 TEST(EngineerWindow, DrawsTheReportAndHandsBackTheRaceLength) {
-    EngineerWindow window(i18n::findLanguage("English")->texts, 15);
+    EngineerWindow window(texts("English"), 15);
     std::vector<engineer::RaceLength> lengths;
     window.onRaceLength = [&](const engineer::RaceLength &length) { lengths.push_back(length); };
     engineer::EngineerReport report;
@@ -252,11 +252,9 @@ TEST(EngineerWindow, DrawsTheReportAndHandsBackTheRaceLength) {
     EXPECT_EQ(window.chart(2)->series().size(), 4);
 
     // Another language: the window's own texts follow.
-    window.setTexts(i18n::findLanguage("Deutsch")->texts);
-    EXPECT_EQ(window.windowTitle().toStdString(),
-              i18n::findLanguage("Deutsch")->texts.TextEngineerTitle);
-    EXPECT_EQ(window.lengthKind()->itemText(1).toStdString(),
-              i18n::findLanguage("Deutsch")->texts.TextLapsUnit);
+    window.setTexts(texts("Deutsch"));
+    EXPECT_EQ(window.windowTitle().toStdString(), texts("Deutsch").TextEngineerTitle);
+    EXPECT_EQ(window.lengthKind()->itemText(1).toStdString(), texts("Deutsch").TextLapsUnit);
 
     window.lengthAmount()->setValue(20);
     window.lengthKind()->setCurrentIndex(1);
@@ -267,7 +265,7 @@ TEST(EngineerWindow, DrawsTheReportAndHandsBackTheRaceLength) {
 
 // The tank box shows the car's given capacity in the units in force and hands back litres.
 TEST(EngineerWindow, HandsBackTheTankCapacityInLitres) {
-    EngineerWindow window(i18n::findLanguage("English")->texts, 15);
+    EngineerWindow window(texts("English"), 15);
     std::vector<double> given;
     window.onTankCapacity = [&](double litres) { given.push_back(litres); };
     engineer::EngineerReport report;
@@ -298,7 +296,7 @@ TEST(EngineerWindow, HandsBackTheTankCapacityInLitres) {
 
 // The fuel plan and the radio as the program has them; what the user changes goes back whole.
 TEST(EngineerWindow, ShowsAndHandsBackThePlanAndTheRadio) {
-    EngineerWindow window(i18n::findLanguage("English")->texts, 15);
+    EngineerWindow window(texts("English"), 15);
     std::vector<engineer::FuelPlan> plans;
     std::vector<radio::RadioSettings> radios;
     window.onFuelPlan = [&](const engineer::FuelPlan &plan) { plans.push_back(plan); };
@@ -345,7 +343,7 @@ TEST(StandingsWindow, DrawsTheTowerInTheLanguageInForce) {
          true, false},
         {"3", "Ines Prado", "Lince Turbo 16V", "10", "", "", "2 laps", "", false, false},
     };
-    window.apply(i18n::findLanguage("English")->texts, lines);
+    window.apply(texts("English"), lines);
     QTableWidget *table = window.table();
     EXPECT_EQ(window.windowTitle(), QStringLiteral("Standings"));
     ASSERT_EQ(table->columnCount(), 8);
@@ -369,7 +367,7 @@ TEST(StandingsWindow, DrawsTheTowerInTheLanguageInForce) {
     lines[0].overallBest = false;
     lines[1].overallBest = true;
     lines[1].last = "1:14.500";
-    window.apply(i18n::findLanguage("English")->texts, lines);
+    window.apply(texts("English"), lines);
     EXPECT_EQ(table->item(1, 5)->text(), QStringLiteral("1:14.500"));
     EXPECT_EQ(table->item(0, 4)->foreground(), table->item(2, 4)->foreground());
     EXPECT_NE(table->item(1, 4)->foreground(), table->item(2, 4)->foreground());
@@ -378,7 +376,7 @@ TEST(StandingsWindow, DrawsTheTowerInTheLanguageInForce) {
     // A car leaves and the language changes: the table follows both.
     lines.pop_back();
     lines[1].followed = false;
-    window.apply(i18n::findLanguage("Deutsch")->texts, lines);
+    window.apply(texts("Deutsch"), lines);
     EXPECT_EQ(window.windowTitle(), QStringLiteral("Rangliste"));
     EXPECT_EQ(table->horizontalHeaderItem(6)->text(), QStringLiteral("Abstand"));
     ASSERT_EQ(table->rowCount(), 2);

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "support/drawn.h"
+#include "support/event_wait.h"
 #include "telemetry/standings.h"
 #include "windows/bar_gauge.h"
 #include "windows/main_window.h"
 
 #include <QAction>
 #include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -51,19 +51,12 @@ struct RecordedEvents : MainViewEvents {
     int closings = 0;
 };
 
-// Lets the event loop run until `done` holds, for at most ten seconds; whether it holds.
-template <typename Condition> bool waitFor(Condition done) {
-    const QDeadlineTimer deadline(10000);
-    while (!done() && !deadline.hasExpired()) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 50);
-    }
-    return done();
-}
+using testing::runUntil;
 
 // Shows `window` and waits until it is on the screen, framed where it was put.
 bool showOnScreen(MainWindow &window) {
     window.show();
-    return waitFor([&] { return window.settled(); });
+    return runUntil([&] { return window.settled(); });
 }
 
 QStringList captionsOf(const QMenu *menu) {
@@ -278,7 +271,7 @@ TEST(MainWindow, TheFieldTimerTicksWhileItRuns) {
     EXPECT_FALSE(window.fieldTimer().isActive());
     window.runFieldTimer(true);
     EXPECT_EQ(window.fieldTimer().interval(), telemetry::kFieldEveryMs);
-    EXPECT_TRUE(waitFor([&] { return events.fieldTicks >= 2; }));
+    EXPECT_TRUE(runUntil([&] { return events.fieldTicks >= 2; }));
     window.runFieldTimer(false);
     EXPECT_FALSE(window.fieldTimer().isActive());
 }
@@ -337,7 +330,7 @@ TEST(MainWindowOnAScreen, NeverGrowsBeyondTheScreenItIsOn) {
     const QSize inner = window.centralWidget()->size();
 
     window.showFullScreen();
-    ASSERT_TRUE(waitFor([&] { return window.geometry() == screen; }));
+    ASSERT_TRUE(runUntil([&] { return window.geometry() == screen; }));
     QCoreApplication::processEvents();
     EXPECT_EQ(window.geometry(), screen);
     const QSize full = window.centralWidget()->size();
@@ -345,7 +338,7 @@ TEST(MainWindowOnAScreen, NeverGrowsBeyondTheScreenItIsOn) {
     EXPECT_NEAR(gear->geometry().top(), design.top() * full.height() / inner.height(), 3);
 
     window.showNormal();
-    ASSERT_TRUE(waitFor([&] { return !window.isFullScreen() && window.size() == normal; }));
+    ASSERT_TRUE(runUntil([&] { return !window.isFullScreen() && window.size() == normal; }));
     QCoreApplication::processEvents();
     EXPECT_EQ(window.size(), normal);
 
@@ -381,7 +374,7 @@ TEST(MainWindowOnAScreen, SavesAndRestoresThePositionOfItsFrame) {
     window.setGeometry(QRect(saved, window.size()));
     EXPECT_EQ(window.windowLeftTwips(), left);
     EXPECT_EQ(window.windowTopTwips(), top);
-    ASSERT_TRUE(waitFor([&] { return window.settled(); }));
+    ASSERT_TRUE(runUntil([&] { return window.settled(); }));
     QCoreApplication::processEvents();
     EXPECT_EQ(window.frameGeometry().topLeft(), saved);
     EXPECT_NE(window.geometry().topLeft(), saved);
@@ -389,7 +382,7 @@ TEST(MainWindowOnAScreen, SavesAndRestoresThePositionOfItsFrame) {
     EXPECT_EQ(window.windowTopTwips(), top);
     // Moved from there, it reports where its frame is.
     window.move(120, 80);
-    EXPECT_TRUE(waitFor([&] {
+    EXPECT_TRUE(runUntil([&] {
         return window.windowLeftTwips() == std::round(120 * factor) &&
                window.windowTopTwips() == std::round(80 * factor);
     }));
@@ -409,7 +402,7 @@ TEST(MainWindowOnAScreen, MessagesAndTheReplayBarOpenWhereTheyAreSeen) {
     window.keepBeside(&bar);
     ASSERT_TRUE(showOnScreen(window));
     bar.show();
-    ASSERT_TRUE(waitFor([&] { return box->isVisible() && bar.isVisible(); }));
+    ASSERT_TRUE(runUntil([&] { return box->isVisible() && bar.isVisible(); }));
     ASSERT_NE(box->windowHandle(), nullptr);
     EXPECT_EQ(box->windowHandle()->transientParent(), window.windowHandle());
     EXPECT_TRUE(window.frameGeometry().contains(box->frameGeometry().center()));
