@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/qt/speech_voice.h"
 
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QLocale>
 #include <QSemaphore>
 #include <QTextToSpeech>
@@ -9,15 +11,27 @@
 namespace ostrelo::platform {
 namespace {
 
+QThread *speechThread();
+
+// A closing engine's wait for its daemon, beyond which the program goes on without it.
+constexpr int kCloseWaitMs = 1000;
+
+QThread *startedSpeechThread() {
+    auto *thread = new QThread;
+    thread->setObjectName(QStringLiteral("speech"));
+    thread->start();
+    // Ended with the application, if its engine lets it; one held by its daemon is left.
+    qAddPostRoutine([] {
+        speechThread()->quit();
+        speechThread()->wait(QDeadlineTimer(kCloseWaitMs));
+    });
+    return thread;
+}
+
 /// The thread the engines speak in, for as long as the program runs: an engine held by its
-/// daemon may never give it back, so it is never waited for.
+/// daemon may never give it back, so it is never destroyed.
 QThread *speechThread() {
-    static QThread *const thread = [] {
-        auto *started = new QThread;
-        started->setObjectName(QStringLiteral("speech"));
-        started->start();
-        return started;
-    }();
+    static QThread *const thread = startedSpeechThread();
     return thread;
 }
 
@@ -74,11 +88,6 @@ private:
     std::unique_ptr<QTextToSpeech> m_speech;
     std::shared_ptr<QSemaphore> m_closed;
 };
-
-namespace {
-// A closing engine's wait for its daemon, beyond which the program goes on without it.
-constexpr int kCloseWaitMs = 1000;
-} // namespace
 
 SpeechVoice::SpeechVoice(const QString &engine, QObject *parent)
     : QObject(parent), m_closed(std::make_shared<QSemaphore>()),
