@@ -15,7 +15,11 @@ export WINEPREFIX="$PWD/build/mingw/wine"
 wineserver -k 2>/dev/null || true
 status=0
 xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" \
-    sh -c 'status=0; ctest --preset mingw || status=$?; wineserver -k 2>/dev/null; exit $status' ||
+    sh -c 'mkdir -p "$WINEPREFIX"
+           # One Wine server for the whole run: one that ends between two tests (it does so
+           # a few seconds after its last program) resets the connection of the next.
+           wineserver -p
+           status=0; ctest --preset mingw || status=$?; wineserver -k 2>/dev/null; exit $status' ||
     status=$?
 echo "Windows build and tests under Wine: $((SECONDS - start)) s"
 exit "$status"
