@@ -22,7 +22,8 @@ TEST(LoadSettings, ReadsNumbersAndFlagsInEveryAcceptedForm) {
                                  "NoGrafics=-1\nDadesServ=false\nBackgroundColor=&HFF8000\n"
                                  "PosFormX=-1500\n[MaxMin]\nMaxPneu=\nMinPneu=75.5\n"
                                  "[Depurar]\nDepurar=True\n[Web]\nEnabled=True\n"
-                                 "Address=192.168.001.020\nPort=08080\n");
+                                 "Address=192.168.001.020\nPort=08080\n[Radio]\nVolume=100\n"
+                                 "[Engineer]\nReserve=3\n");
     const LoadedSettings loaded = loadSettings(SettingsStore(path));
     const Settings &s = loaded.settings;
     EXPECT_TRUE(loaded.problems.empty());
@@ -39,6 +40,8 @@ TEST(LoadSettings, ReadsNumbersAndFlagsInEveryAcceptedForm) {
     EXPECT_TRUE(s.WebEnabled);
     EXPECT_EQ(s.WebAddress, "192.168.001.020");
     EXPECT_EQ(s.WebPort, " 8080");
+    EXPECT_EQ(s.RadioVolume, 100);
+    EXPECT_EQ(s.EngineerReserve, 3);
 }
 
 TEST(LoadSettings, ReportsEveryValueItReplacesAndUsesTheDefault) {
@@ -76,6 +79,8 @@ TEST(LoadSettings, ReportsEveryValueItReplacesAndUsesTheDefault) {
         {"Web", "Address", "192.168.1", ListenAddress, "127.0.0.1"},
         {"Web", "Address", "localhost", ListenAddress, "127.0.0.1"},
         {"Web", "Address", "1.2.3.4.5", ListenAddress, "127.0.0.1"},
+        {"Radio", "Volume", "101", Range, "80"},
+        {"Engineer", "Reserve", "4", Range, "1"},
     };
     TempDir dir;
     const Settings defaults;
