@@ -181,6 +181,38 @@ TEST(RadioCalls, CallATemperatureAgainOnlyAfterAWhile) {
     EXPECT_EQ(called, (std::vector<std::int64_t>{2, 63}));
 }
 
+// The window's edges are inside it; of four corners, the one out of the window is called
+// whatever the others show.
+TEST(RadioCalls, TakeTheEdgesAsInsideAndTheCornerOutsideAsTheTyres) {
+    engineer::RaceEngineer engineer(nullptr);
+    RadioCalls radio;
+    const core::Thresholds thresholds;
+    TelemetrySample s;
+    s.Ignition = 1;
+    s.LapNumber = 1;
+    s.OilTemp = 95;
+    s.BrakeTemp = {400, 400, 400, 400};
+    std::vector<std::string> heard;
+    const struct {
+        float water;
+        float frontLeft;
+    } moments[] = {{95, 85}, {90, 85}, {100, 104}, {95, 85}};
+    for (std::size_t i = 0; i < std::size(moments); ++i) {
+        s.WaterTemp = moments[i].water;
+        for (auto &zones : s.TyreTemp) {
+            zones = {85, 85, 85};
+        }
+        s.TyreTemp[0] = {moments[i].frontLeft, moments[i].frontLeft, moments[i].frontLeft};
+        for (const Call &call :
+             radio.take({s, engineer, thresholds, i18n::findLanguage("English")->texts, false,
+                         1000 * static_cast<std::int64_t>(i)},
+                        defaultCallKinds())) {
+            heard.push_back(call.text);
+        }
+    }
+    EXPECT_EQ(heard, std::vector<std::string>{"Tyres hot"});
+}
+
 TEST(SpokenForms, SayNumbersAsADriverDoes) {
     const i18n::Texts &english = i18n::findLanguage("English")->texts;
     const i18n::Texts &french = i18n::findLanguage("Francais")->texts;
