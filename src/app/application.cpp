@@ -139,16 +139,7 @@ Application::Application(const CommandLine &line) {
     }
     const std::string iniPath = iniPathFor(line);
     m_notices = openSettings(m_state, iniPath);
-    if (line.webAddress) {
-        // For this run only: nothing of it is written to the settings file.
-        m_state.settings.WebEnabled = true;
-        m_state.settings.WebAddress = *line.webAddress;
-        m_state.settings.WebPort = core::NumberToText(line.webPort);
-    }
-    if (line.overlay) {
-        // For this run only, as the web dashboard above.
-        m_state.settings.OverlayShown = true;
-    }
+    applyForThisRun(line, m_state.settings);
     for (const std::string &notice : m_notices) {
         std::cerr << "ostrelo: " << notice << std::endl;
     }
@@ -179,10 +170,8 @@ Application::Application(const CommandLine &line) {
         }
     };
     // A replay's laps are in the history already, from the race itself.
-    m_engineer =
-        std::make_unique<engineer::RaceEngineer>(line.replayPath ? nullptr : m_history.get());
-    m_engineer->setFuelPlan(fuelPlan(m_state.settings));
-    m_radio = std::make_unique<radio::Radio>();
+    m_pitWall = std::make_unique<PitWall>(m_state.store, m_state.settings,
+                                          line.replayPath ? nullptr : m_history.get());
     m_program->onRadioChanged = [this] { publish(nullptr); };
     m_program->onOpenEngineer = [this] { openEngineer(); };
     m_program->onOpenStandings = [this] { openStandings(); };
@@ -342,23 +331,22 @@ void Application::openEngineer() {
         m_engineerWindow =
             std::make_unique<windows::EngineerWindow>(m_state.texts, m_window->twipsPerPixel());
         m_engineerWindow->onRaceLength = [this](const engineer::RaceLength &length) {
-            m_engineer->setRaceLength(length);
+            m_pitWall->engineer().setRaceLength(length);
             publish(nullptr);
         };
         m_engineerWindow->onTankCapacity = [this](double litres) {
-            m_engineer->setTankCapacity(litres);
+            m_pitWall->engineer().setTankCapacity(litres);
             publish(nullptr);
         };
         m_engineerWindow->onExport = [this](const std::string &path) {
             return exportSession(path);
         };
         m_engineerWindow->onFuelPlan = [this](const engineer::FuelPlan &plan) {
-            storeFuelPlan(m_state.store, m_state.settings, plan);
-            m_engineer->setFuelPlan(fuelPlan(m_state.settings));
+            m_pitWall->choosePlan(plan);
             publish(nullptr);
         };
         m_engineerWindow->onRadio = [this](const radio::RadioSettings &chosen) {
-            storeRadio(m_state.store, m_state.settings, chosen);
+            m_pitWall->chooseRadio(chosen);
             m_program->refresh();
         };
     }
@@ -380,7 +368,7 @@ void Application::openStandings() {
 
 std::string Application::exportSession(const std::string &path) const {
     // The session's laps are at hand whether or not the history keeps them.
-    return i18n::describe(core::replaceFile(path, engineer::lapsCsv(m_engineer->laps())),
+    return i18n::describe(core::replaceFile(path, engineer::lapsCsv(m_pitWall->engineer().laps())),
                           m_state.texts);
 }
 
@@ -393,17 +381,16 @@ void Application::publish(const telemetry::TelemetrySample *sample) {
     const radio::RadioSettings radioChosen = radioSettings(m_state.settings);
     if (radioChosen.enabled && !m_voice) {
         m_voice = std::make_unique<platform::SpeechVoice>();
-        m_voice->onFinished = [this] { m_radio->speakNext(radioSettings(m_state.settings)); };
-        m_radio->setVoice(m_voice.get());
+        m_voice->onFinished = [this] {
+            m_pitWall->radio().speakNext(radioSettings(m_state.settings));
+        };
+        m_pitWall->radio().setVoice(m_voice.get());
     }
     if (sample) {
         const auto now = std::chrono::duration_cast<std::chrono::milliseconds>(
                              std::chrono::system_clock::now().time_since_epoch())
                              .count();
-        m_engineer->feed(*sample, now);
-        m_radio->take({*sample, *m_engineer, m_state.settings, m_state.texts,
-                       m_state.settings.Unitats == core::Units::Imperial, now},
-                      m_state.settings.Idioma, radioChosen);
+        m_pitWall->take(*sample, now, m_state.texts);
     }
     const std::string noVoice = radioChosen.enabled && (!m_voice || !m_voice->ready())
                                     ? m_state.texts.TextRadioNoVoice
@@ -424,12 +411,12 @@ void Application::publish(const telemetry::TelemetrySample *sample) {
     }
     if (m_engineerWindow && m_engineerWindow->isVisible()) {
         engineer::EngineerReport report = engineer::engineerReport(
-            *m_engineer, m_state.texts, m_state.settings.Unitats, m_separator);
+            m_pitWall->engineer(), m_state.texts, m_state.settings.Unitats, m_separator);
         report.problem = history::describe(m_history->problem(), m_state.texts);
         m_engineerWindow->setTexts(m_state.texts);
         m_engineerWindow->apply(report);
-        m_engineerWindow->applyRadio(m_engineer->fuelPlan(), radioChosen, m_radio->lines(),
-                                     noVoice);
+        m_engineerWindow->applyRadio(m_pitWall->engineer().fuelPlan(), radioChosen,
+                                     m_pitWall->radio().lines(), noVoice);
     }
     if (m_overlay) {
         m_overlay->showMenus(m_program->screen());
@@ -440,8 +427,8 @@ void Application::publish(const telemetry::TelemetrySample *sample) {
             m_program->lapBook().lastShownInFull();
         m_overlay->apply(glance::makeTiles(
             {m_program->screen(), full ? &*full : nullptr,
-             engineer::engineerReport(*m_engineer, m_state.texts, m_state.settings.Unitats,
-                                      m_separator),
+             engineer::engineerReport(m_pitWall->engineer(), m_state.texts,
+                                      m_state.settings.Unitats, m_separator),
              standings::towerLines(tower, m_state.texts, m_separator), m_state.texts,
              m_state.settings.Unitats == core::Units::Imperial, m_separator}));
     }
@@ -453,7 +440,8 @@ void Application::publish(const telemetry::TelemetrySample *sample) {
     m_viewerScreens->choose(m_web->choicesInUse(), program);
     m_viewerScreens->update(sample, program);
     m_web->publish([&](const web::ViewerChoice &choice) -> const std::string & {
-        return m_viewerScreens->message(choice, *m_engineer, tower, m_radio->lines());
+        return m_viewerScreens->message(choice, m_pitWall->engineer(), tower,
+                                        m_pitWall->radio().lines());
     });
 }
 

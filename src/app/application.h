@@ -3,13 +3,12 @@
 
 #include "app/command_line.h"
 #include "app/demo_game.h"
+#include "app/pit_wall.h"
 #include "app/program.h"
-#include "engineer/race_engineer.h"
 #include "history/history_store.h"
 #include "platform/qt/qt_stream_socket.h"
 #include "platform/qt/speech_voice.h"
 #include "platform/qt/termination_signals.h"
-#include "radio/radio.h"
 #include "replay/replay_session.h"
 #include "replay/session_recorder.h"
 #include "runtime/app_state.h"
@@ -78,9 +77,8 @@ private:
     std::unique_ptr<windows::AdminWindow> m_admin;
     std::unique_ptr<windows::DebugWindow> m_debug;
     std::unique_ptr<history::HistoryStore> m_history;
-    std::unique_ptr<engineer::RaceEngineer> m_engineer;
-    // The radio, then its voice: the voice goes first.
-    std::unique_ptr<radio::Radio> m_radio;
+    // The engineer and the radio, then the radio's voice: the voice goes first.
+    std::unique_ptr<PitWall> m_pitWall;
     std::unique_ptr<platform::SpeechVoice> m_voice;
     bool m_noVoiceTold = false;
     std::unique_ptr<windows::EngineerWindow> m_engineerWindow;

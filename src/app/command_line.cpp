@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/command_line.h"
 
+#include "core/conversions.h"
 #include "core/ip_address.h"
 #include "net/dialog_answers.h"
 
@@ -142,6 +143,17 @@ std::string usageText() {
 
 std::string versionText() {
     return "Ostrelo " OSTRELO_VERSION "\n";
+}
+
+void applyForThisRun(const CommandLine &line, core::Settings &settings) {
+    if (line.webAddress) {
+        settings.WebEnabled = true;
+        settings.WebAddress = *line.webAddress;
+        settings.WebPort = core::NumberToText(line.webPort);
+    }
+    if (line.overlay) {
+        settings.OverlayShown = true;
+    }
 }
 
 } // namespace ostrelo::app

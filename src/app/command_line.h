@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "core/settings.h"
+
 #include <optional>
 #include <span>
 #include <string>
@@ -32,6 +34,10 @@ struct CommandLine {
 /// --log PATH, --record PATH, --replay PATH, --speed FACTOR, --web [ADDRESS:]PORT (each also
 /// as --option=VALUE), --demo, --overlay.
 CommandLine parseCommandLine(std::span<const std::string> arguments);
+
+/// What the command line asks for this run only, over the settings read from the file (never
+/// written back to it): the web dashboard's address and port, the overlay shown.
+void applyForThisRun(const CommandLine &line, core::Settings &settings);
 
 /// The text --help (-h) or --version (-v) answers when any argument asks for one, the first
 /// one asked winning; nothing otherwise. Answered before anything else, even without a display.

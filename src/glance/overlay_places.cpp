@@ -122,6 +122,20 @@ Place clampOnto(const Place &place, std::span<const Place> screens) {
     return clamped;
 }
 
+std::vector<Place> valueCells(const Place &room, std::size_t count) {
+    const int columns = count >= 4 ? 2 : std::max(1, static_cast<int>(count));
+    const int rows = count >= 4 ? 2 : 1;
+    const int width = room.width / columns;
+    const int height = room.height / rows;
+    std::vector<Place> cells;
+    for (std::size_t i = 0; i < count; ++i) {
+        const int column = static_cast<int>(i) % columns;
+        const int row = static_cast<int>(i) / columns;
+        cells.push_back({room.x + column * width, room.y + row * height, width, height});
+    }
+    return cells;
+}
+
 std::vector<TilePlace> overlayPlaces(const core::Settings &settings,
                                      const core::SettingsStore &store,
                                      std::span<const Place> screens) {

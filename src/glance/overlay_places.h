@@ -46,6 +46,10 @@ std::vector<Place> defaultPlaces(std::span<const TileKind> tiles, const Place &s
 /// there is no screen.
 Place clampOnto(const Place &place, std::span<const Place> screens);
 
+/// Where a tile's `count` values go in `room`: one fills it, two or three side by side, four
+/// in two rows of two.
+std::vector<Place> valueCells(const Place &room, std::size_t count);
+
 /// A tile shown over the game and its place.
 struct TilePlace {
     TileKind kind = TileKind::Gear;

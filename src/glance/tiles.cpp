@@ -150,7 +150,7 @@ std::vector<Tile> makeTiles(const TileInputs &in) {
         plain(in.engineer.lapsOfFuelValue.empty() ? "-" : in.engineer.lapsOfFuelValue)};
     Tile &toAdd = tile(TileKind::FuelToAdd);
     toAdd.values = {plain(in.engineer.toAddValue.empty() ? "-" : in.engineer.toAddValue)};
-    toAdd.detail = in.engineer.toAddValue.empty() ? std::string() : in.engineer.toAdd;
+    toAdd.detail = in.engineer.toAdd;
 
     Tile &tyres = tile(TileKind::Tyres);
     for (const auto &zones : screen.tyreTemp) {

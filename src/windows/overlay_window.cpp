@@ -69,21 +69,6 @@ std::vector<glance::Place> screenAreas() {
     return areas;
 }
 
-// The cells of `count` values: one, side by side for two, two rows of two for four.
-std::vector<QRect> valueCells(const QRect &room, std::size_t count) {
-    std::vector<QRect> cells;
-    const int columns = count >= 4 ? 2 : std::max<int>(1, static_cast<int>(count));
-    const int rows = count >= 4 ? 2 : 1;
-    const int width = room.width() / columns;
-    const int height = room.height() / rows;
-    for (std::size_t i = 0; i < count; ++i) {
-        const int column = static_cast<int>(i) % columns;
-        const int row = static_cast<int>(i) / columns;
-        cells.emplace_back(room.x() + column * width, room.y() + row * height, width, height);
-    }
-    return cells;
-}
-
 } // namespace
 
 OverlayTile::OverlayTile(TileKind kind) : QWidget(nullptr, tileFlags(true)), m_kind(kind) {
@@ -221,10 +206,12 @@ void OverlayTile::drawValues(QPainter &painter, const QRect &room) {
         values.setWidth(room.width() - unitWidth);
         unit = QRect(values.right(), room.y() + room.height() / 2, unitWidth, room.height() / 2);
     }
-    const std::vector<QRect> cells = valueCells(values, m_tile.values.size());
+    const std::vector<glance::Place> cells =
+        glance::valueCells(placeOf(values), m_tile.values.size());
     for (std::size_t i = 0; i < cells.size(); ++i) {
         const glance::TileValue &value = m_tile.values[i];
-        const QRect cell = cells[i].adjusted(2, 2, -2, -2);
+        const QRect cell =
+            QRect(cells[i].x, cells[i].y, cells[i].width, cells[i].height).adjusted(2, 2, -2, -2);
         if (value.background) {
             // The threshold's colour behind the value, as the dashboard's boxes have it.
             painter.setPen(Qt::NoPen);

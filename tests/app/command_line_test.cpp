@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/command_line.h"
+#include "core/conversions.h"
 #include "options.h"
 
 #include <gtest/gtest.h>
@@ -45,6 +46,17 @@ TEST(CommandLine, ReadsTheOptions) {
     EXPECT_EQ(parse({"--demo", "--replay", "a"}).error,
               "--demo cannot go with --replay, which plays a session instead of a game");
     EXPECT_NE(parse({"--replay", "a", "--speed", "0"}).error, "");
+}
+
+TEST(CommandLine, OverridesTheSettingsForThisRun) {
+    core::Settings settings;
+    applyForThisRun(parse({}), settings);
+    EXPECT_FALSE(settings.WebEnabled || settings.OverlayShown);
+    applyForThisRun(parse({"--web", "192.168.1.20:9000", "--overlay"}), settings);
+    EXPECT_TRUE(settings.WebEnabled);
+    EXPECT_EQ(settings.WebAddress, "192.168.1.20");
+    EXPECT_EQ(settings.WebPort, core::NumberToText(9000));
+    EXPECT_TRUE(settings.OverlayShown);
 }
 
 TEST(SimulatedGameOptions, TakesItsOwnPassesQtsOnAndRefusesTheRest) {

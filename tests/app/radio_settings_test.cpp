@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/pit_wall.h"
 #include "app/program.h"
 #include "app/radio_settings.h"
 #include "app/startup.h"
 #include "fakes/fake_process_memory.h"
 #include "fakes/fake_stream_socket.h"
 #include "fakes/recording_view.h"
+#include "i18n/language_table.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -52,6 +54,40 @@ TEST(RadioSettings, ReadAndStoreOnlyWhatChanged) {
     openSettings(again, ini);
     EXPECT_EQ(radioSettings(again.settings), radio);
     EXPECT_EQ(fuelPlan(again.settings), (engineer::FuelPlan{3, true}));
+}
+
+// The engineer counts with the plan the settings hold from the start; what the driver chooses
+// is followed and kept; a sample shown reaches the engineer and the radio.
+TEST(PitWall, FollowsAndKeepsWhatTheDriverChooses) {
+    testing::TempDir dir;
+    const std::string ini =
+        dir.write("Ostrelo.ini", "[Engineer]\nReserve=3\nHighest=True\n[Radio]\nEnabled=True\n");
+    runtime::AppState state;
+    openSettings(state, ini);
+    PitWall wall(state.store, state.settings, nullptr);
+    EXPECT_EQ(wall.engineer().fuelPlan(), (engineer::FuelPlan{3, true}));
+    wall.choosePlan({0, false});
+    EXPECT_EQ(wall.engineer().fuelPlan(), (engineer::FuelPlan{0, false}));
+    radio::RadioSettings quiet = radioSettings(state.settings);
+    quiet.muted = true;
+    wall.chooseRadio(quiet);
+    ASSERT_TRUE(state.store.flush());
+    runtime::AppState again;
+    openSettings(again, ini);
+    EXPECT_EQ(fuelPlan(again.settings), (engineer::FuelPlan{0, false}));
+    EXPECT_EQ(radioSettings(again.settings), quiet);
+
+    telemetry::TelemetrySample s;
+    s.Ignition = 1;
+    for (const int lap : {1, 2, 3}) {
+        s.LapNumber = static_cast<std::int16_t>(lap);
+        s.Position = static_cast<std::int16_t>(6 - lap);
+        s.LastLapTime = lap > 1 ? 90 : 0;
+        wall.take(s, 1000 * lap, i18n::findLanguage("English")->texts);
+    }
+    EXPECT_EQ(wall.engineer().laps().size(), 1u) << "the lap seen whole";
+    ASSERT_FALSE(wall.radio().lines().empty());
+    EXPECT_EQ(wall.radio().lines().front().text, "Up to position 3");
 }
 
 // The Options menu turns the radio on and off, stores it, and marks it.

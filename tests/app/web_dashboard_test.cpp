@@ -669,13 +669,18 @@ TEST(Demo, CallsTheFuelInItsFirstLapsWhateverTheVoice) {
         static const QRegularExpression call(
             QStringLiteral("\\[\\d+,\"([^\"]+)\",(true|false)\\]"));
         for (const QRegularExpressionMatch &heard : call.globalMatch(text)) {
-            if (!calls.contains(heard.captured(1))) {
-                calls.append(heard.captured(1));
+            // An urgent call is marked with "!".
+            QString said = heard.captured(1);
+            if (heard.captured(2) == QLatin1String("true")) {
+                said += QLatin1Char('!');
+            }
+            if (!calls.contains(said)) {
+                calls.append(said);
             }
         }
     });
     viewer.open(QUrl(QStringLiteral("ws://127.0.0.1:%1/live").arg(port)));
-    EXPECT_TRUE(waitUntil([&] { return calls.contains(QStringLiteral("Box this lap")); },
+    EXPECT_TRUE(waitUntil([&] { return calls.contains(QStringLiteral("Box this lap!")); },
                           testing::kPatienceMs))
         << calls.join(QStringLiteral(" | ")).toStdString();
     for (const char *heard : {"Fuel for 3 laps", "Fuel for 2 laps"}) {

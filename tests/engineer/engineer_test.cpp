@@ -196,7 +196,9 @@ TEST(FuelFigures, TakeTheLastThreeCountingLaps) {
 // Three counting laps of 3 litres at 90 s a lap: what is left to drive, and what to put in
 // with the tank the car has. Each figure is needed = (laps to go + 1 in reserve) x 3 litres.
 TEST(FuelFigures, AdviseNoMoreThanTheTankHolds) {
-    const std::vector<LapRecord> laps = {lap(4, 3.2F, 91), lap(5, 2.8F, 89), lap(6, 3.0F, 90)};
+    // The pit lap last neither counts for the fuel nor for the time of a lap.
+    const std::vector<LapRecord> laps = {lap(4, 3.2F, 91), lap(5, 2.8F, 89), lap(6, 3.0F, 90),
+                                         lap(7, 1, 150, false)};
     using Kind = RaceLength::Kind;
     const struct {
         const char *what;
@@ -500,6 +502,15 @@ TEST(RaceEngineer, CountsFuelFromEarlierSessionsUntilThisOneHasItsOwn) {
     }
     EXPECT_FALSE(engineer.fuel().fromEarlier);
     EXPECT_NEAR(engineer.fuel().perLapMean, 3, 1e-5);
+    // Another car here: nothing known until the history answers for it, and an answer for
+    // another car or another track changes nothing.
+    engineer.feed(on("Anella Sud", at(1, 40), "Falcon"), 0);
+    EXPECT_FALSE(engineer.fuel().enough);
+    history.listener->consumptionFound("Anella Sud", "Lince", {2.5, 2.9});
+    history.listener->consumptionFound("Monza", "Falcon", {3.5, 3.6});
+    EXPECT_FALSE(engineer.fuel().enough);
+    history.listener->consumptionFound("Anella Sud", "Falcon", {4, 4.5});
+    EXPECT_EQ(engineer.earlierConsumption(), (EarlierConsumption{4, 4.5}));
 }
 
 TEST(RaceEngineer, CountsTheLapsToGoFromTheLapsCompleted) {
@@ -638,6 +649,12 @@ TEST(EngineerReport, WritesTimesAndFiguresWithOneSeparator) {
         EXPECT_EQ(report.rows[1][1], c.lapTime);
         EXPECT_EQ(report.tankGiven, 50);
     }
+    // Enough aboard for the last laps: nothing to add.
+    engineer.setRaceLength({RaceLength::Kind::Laps, 10});
+    const EngineerReport enough =
+        engineerReport(engineer, i18n::findLanguage("English")->texts, core::Units::Metric, '.');
+    EXPECT_EQ(enough.toAddValue, "0");
+    EXPECT_EQ(enough.toAdd, i18n::findLanguage("English")->texts.TextFuelEnough);
     const EngineerReport imperial =
         engineerReport(engineer, i18n::findLanguage("English")->texts, core::Units::Imperial, '.');
     EXPECT_NEAR(imperial.tankGiven, 13.2086, 1e-4);

@@ -44,6 +44,8 @@ TEST(OverlayPlaces, ClampsOntoTheScreenTheTileOverlapsMost) {
         {{3300, 50, 160, 110}, {1760, 50, 160, 110}},
         {{100, -50, 160, 110}, {100, 0, 160, 110}},
         {{-10, 0, 2000, 1200}, {0, 0, 1920, 1040}},
+        // Half on each: the first screen.
+        {{1840, 100, 160, 110}, {1760, 100, 160, 110}},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(placeText(c.place));
@@ -59,6 +61,25 @@ TEST(OverlayPlaces, DefaultPlacesRunInRowsAcrossTheTopOfTheScreen) {
     EXPECT_EQ(
         defaultPlaces(tiles, {100, 50, 500, 700}),
         (std::vector<Place>{{108, 58, 160, 110}, {108, 176, 320, 110}, {108, 294, 160, 110}}));
+    // A tile that ends a gap from the screen's edge fits in its row.
+    EXPECT_EQ(defaultPlaces(std::span(tiles, 2), {0, 0, 504, 400}),
+              (std::vector<Place>{{8, 8, 160, 110}, {176, 8, 320, 110}}));
+}
+
+TEST(OverlayPlaces, ValuesShareTheirTileInOneRowOrTwoRowsOfTwo) {
+    const Place room{10, 20, 200, 100};
+    const struct {
+        std::size_t count;
+        std::vector<Place> cells;
+    } cases[] = {
+        {1, {{10, 20, 200, 100}}},
+        {2, {{10, 20, 100, 100}, {110, 20, 100, 100}}},
+        {4, {{10, 20, 100, 50}, {110, 20, 100, 50}, {10, 70, 100, 50}, {110, 70, 100, 50}}},
+        {0, {}},
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(valueCells(room, c.count), c.cells) << c.count;
+    }
 }
 
 TEST(OverlayPlaces, TakesTheKeptPlacesOfTheChosenTilesAndDefaultsForTheRest) {

@@ -146,6 +146,8 @@ TEST_F(TilesTest, ShowWhatTheWindowShowsInItsLanguage) {
     EXPECT_EQ(of(tiles, TileKind::Tyres).values[2].background, rgb(0, 255, 0));
     EXPECT_DOUBLE_EQ(of(tiles, TileKind::Rpm).fill, 0.95);
     EXPECT_EQ(of(tiles, TileKind::Rpm).lightsLit, 4);
+    screen.rpm = {" 8400", 8400, 8000};
+    EXPECT_DOUBLE_EQ(of(made(), TileKind::Rpm).fill, 1.0) << "over the maximum, the bar is full";
     const std::vector<dashboard::Lamp> &lamps = of(tiles, TileKind::Lamps).lamps;
     ASSERT_EQ(lamps.size(), 7u);
     EXPECT_EQ(lamps[0], screen.pitLimiter);

@@ -619,6 +619,16 @@ TEST(HistoryStore, AnswersWithWhatWaitsToBeWritten) {
     other.ask(QStringLiteral("ROLLBACK"));
     ASSERT_TRUE(runUntil(
         [&] { return other.ask(QStringLiteral("SELECT count(*) FROM laps")).toInt() == 10; }));
+    // Once written: the newest counting laps, and the mean of as many as there are.
+    engineer::LapRecord heavy = lap(3, 91);
+    heavy.fuelUsedL = 4;
+    store.addLap(session, heavy);
+    store.askConsumption("Anella Sud", "Lince Turbo 16V");
+    store.askConsumption("Monza", "Falcon RS 2.0");
+    ASSERT_TRUE(runUntil([&] { return answers.consumptions.size() == 4; }));
+    EXPECT_NEAR(answers.consumptions[2].second.mean, 3, 1e-5);
+    EXPECT_NEAR(answers.consumptions[2].second.most, 4, 1e-5);
+    EXPECT_NEAR(answers.consumptions[3].second.mean, 2.5, 1e-5);
     EXPECT_EQ(capture.reports().size(), 1u);
 }
 

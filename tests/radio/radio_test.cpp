@@ -213,6 +213,67 @@ TEST(RadioCalls, TakeTheEdgesAsInsideAndTheCornerOutsideAsTheTyres) {
     EXPECT_EQ(heard, std::vector<std::string>{"Tyres hot"});
 }
 
+// Turned on in the middle of a race, the radio calls none of the laps before; a jump in the
+// laps calls nothing; when the race needs several stops each says what one adds, and each
+// exit with the limiter on is called.
+TEST(RadioCalls, ComeInLateAndCallEveryStop) {
+    engineer::RaceEngineer engineer(nullptr);
+    engineer.setRaceLength({engineer::RaceLength::Kind::Laps, 40});
+    engineer.setTankCapacity(30);
+    RadioCalls radio;
+    const core::Thresholds thresholds;
+    TelemetrySample s;
+    s.Ignition = 1;
+    s.Position = 4;
+    s.WaterTemp = 95;
+    s.OilTemp = 95;
+    s.BrakeTemp = {400, 400, 400, 400};
+    for (auto &zones : s.TyreTemp) {
+        zones = {85, 85, 85};
+    }
+    // 3 litres a lap from 30 over laps 1 to 5, before the radio is on.
+    for (int lap = 1; lap <= 5; ++lap) {
+        s.LapNumber = static_cast<std::int16_t>(lap);
+        s.LastLapTime = lap > 1 ? 90.0F - static_cast<float>(lap) : 0;
+        s.Fuel = 33 - 3.0F * static_cast<float>(lap);
+        engineer.feed(s, 0);
+    }
+    const struct {
+        int lap;
+        int position;
+        float fuel;
+        bool inPits;
+        bool limiter;
+    } moments[] = {
+        {5, 4, 17, false, false}, {5, 4, 16, false, false}, // on the lap the radio came on
+        {8, 2, 9, false, false},                            // a jump, and places gained
+        {8, 2, 8, true, true},    {8, 2, 30, true, true},   // 94 to put in, 27 a stop: 4 stops
+        {8, 2, 30, false, true},  {8, 2, 30, false, true},  {8, 2, 30, false, false},
+        {8, 2, 29, true, true},   {8, 2, 29, false, true},  {8, 2, 29, false, true}};
+    std::vector<std::pair<std::size_t, std::string>> heard;
+    std::set<CallKind> all = defaultCallKinds();
+    all.insert(CallKind::AgainstBest);
+    for (std::size_t i = 0; i < std::size(moments); ++i) {
+        s.LapNumber = static_cast<std::int16_t>(moments[i].lap);
+        s.Position = static_cast<std::int16_t>(moments[i].position);
+        s.Fuel = moments[i].fuel;
+        s.InPits = moments[i].inPits ? 1 : 0;
+        s.PitLimiter = moments[i].limiter ? 1 : 0;
+        const std::int64_t now = 1000LL * static_cast<std::int64_t>(4 * i);
+        engineer.feed(s, now);
+        for (const Call &call :
+             radio.take({s, engineer, thresholds, i18n::findLanguage("English")->texts, false, now},
+                        all)) {
+            heard.emplace_back(i, call.text);
+        }
+    }
+    EXPECT_EQ(heard,
+              (std::vector<std::pair<std::size_t, std::string>>{{3, "Add 24 litres"},
+                                                                {6, "Pit limiter still on"},
+                                                                {8, "Add 25 litres"},
+                                                                {10, "Pit limiter still on"}}));
+}
+
 TEST(SpokenForms, SayNumbersAsADriverDoes) {
     const i18n::Texts &english = i18n::findLanguage("English")->texts;
     const i18n::Texts &french = i18n::findLanguage("Francais")->texts;

@@ -246,6 +246,8 @@ TEST(ViewerScreens, ComputeEachChoiceFromTheSameSamplesAndTheProgramsLapBook) {
                   .find(R"({"k":"speed","c":"Velocidad","v":[["0",null]],"u":"km/h")"),
               std::string::npos);
     EXPECT_NE(message.find(R"({"k":"lap","c":"Lap","v":[["5",null]])"), std::string::npos);
+    EXPECT_NE(message.find(R"({"k":"speed","c":"Speed","v":[["0",null]],"u":"mph")"),
+              std::string::npos);
     take(sample);
     EXPECT_TRUE(viewers.message(english, engineer, {}).starts_with(R"({"live":true,)"));
     EXPECT_EQ(viewers.message({"Deutsch", core::Units::Metric}, engineer, {}), "");

@@ -333,6 +333,8 @@ TEST(EngineerWindow, ShowsAndHandsBackThePlanAndTheRadio) {
     EXPECT_TRUE(radios[1].muted);
     EXPECT_TRUE(radios[1].enabled);
     EXPECT_EQ(radios[1].volume, 35);
+    window.kindBox(radio::CallKind::PitLimiter)->setChecked(false);
+    EXPECT_FALSE(radios.back().kinds.contains(radio::CallKind::PitLimiter));
 }
 
 TEST(StandingsWindow, DrawsTheTowerInTheLanguageInForce) {

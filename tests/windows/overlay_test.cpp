@@ -208,6 +208,7 @@ TEST(OverlayOnX11, EachTileStaysAboveOutOfTheTaskbarAndTakesClicksOnlyUnlocked) 
     core::Settings hidden = shownTiles("gear", true);
     hidden.OverlayShown = false;
     overlay.arrange(hidden, store);
+    EXPECT_TRUE(overlay.tiles().empty()) << "hidden, the tiles are closed";
     overlay.arrange(shownTiles("gear", true), store);
     ASSERT_TRUE(runUntil([&] { return allMapped(x, overlay); }));
     EXPECT_TRUE(runUntil([&] {
@@ -272,17 +273,20 @@ TEST(OverlayOnX11, ATileMovedOrResizedIsWhereItWasLeftAfterARestart) {
     testing::TempDir dir;
     const std::string path = dir.file("Ostrelo.ini");
     // Each drag: from where on the tile, by how much, and the place it leaves the tile at.
+    enum class From { Centre, Corner, RightEdge };
     const struct {
-        bool fromCorner;
+        From from;
         int dx;
         int dy;
         Place left;
     } drags[] = {
-        {false, 300, 200, {308, 208, 160, 110}},
-        {true, 40, 30, {308, 208, 200, 140}},
+        {From::Centre, 300, 200, {308, 208, 160, 110}},
+        {From::Corner, 40, 30, {308, 208, 200, 140}},
+        // Only the corner resizes: the right edge moves the tile.
+        {From::RightEdge, -100, 0, {208, 208, 200, 140}},
     };
     for (const auto &drag : drags) {
-        SCOPED_TRACE(drag.fromCorner);
+        SCOPED_TRACE(static_cast<int>(drag.from));
         core::SettingsStore store(path);
         Overlay overlay;
         overlay.onPlaced = [&store](TileKind kind, const Place &place) {
@@ -294,7 +298,9 @@ TEST(OverlayOnX11, ATileMovedOrResizedIsWhereItWasLeftAfterARestart) {
             runUntil([&] { return allMapped(x, overlay) && x.clicksPass(windowOf(tile), false); }));
         // Where the server has the tile.
         const QRect at(x.position(windowOf(tile)), tile.size());
-        const QPoint from = drag.fromCorner ? at.bottomRight() - QPoint(3, 3) : at.center();
+        const QPoint from = drag.from == From::Corner      ? at.bottomRight() - QPoint(3, 3)
+                            : drag.from == From::RightEdge ? QPoint(at.right() - 3, at.center().y())
+                                                           : at.center();
         x.press(from.x(), from.y(), from.x() + drag.dx, from.y() + drag.dy);
         ASSERT_TRUE(runUntil([&] {
             return core::readOverlayPlace(store, "gear") == glance::placeText(drag.left);
@@ -305,8 +311,8 @@ TEST(OverlayOnX11, ATileMovedOrResizedIsWhereItWasLeftAfterARestart) {
     Overlay overlay;
     overlay.arrange(shownTiles("gear", true), store);
     ASSERT_TRUE(runUntil([&] { return allMapped(x, overlay); }));
-    EXPECT_EQ(overlay.tiles().front()->geometry(), QRect(308, 208, 200, 140));
-    EXPECT_NE(dir.read("Ostrelo.ini").find("[Overlay]\ngear=308,208,200,140\n"), std::string::npos);
+    EXPECT_EQ(overlay.tiles().front()->geometry(), QRect(208, 208, 200, 140));
+    EXPECT_NE(dir.read("Ostrelo.ini").find("[Overlay]\ngear=208,208,200,140\n"), std::string::npos);
 }
 
 TEST(OverlayOnX11, TheTilesShowTheWindowsValues) {
