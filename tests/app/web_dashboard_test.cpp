@@ -347,19 +347,44 @@ TEST_P(WebDashboardIn, ABrowserShowsTheDashboardInItsOwnLanguageAndUnits) {
     // The window's settings file is untouched by what the viewers chose.
     EXPECT_EQ(dir.read("Ostrelo.ini").find("Imperial"), std::string::npos);
 
-    // The phone dash: the same values, in tiles; the screen kept awake while samples come.
+    // The phone dash: the same values, in tiles, each once; the screen kept awake while samples
+    // come. Every link the page makes is kept in `sockets`.
+    browser.beforeEachPage(QStringLiteral(
+        "window.sockets = []; window.WebSocket = class extends WebSocket { "
+        "constructor(...a) { super(...a); sockets.push(this); } };"));
     browser.open(program.url(QStringLiteral("dash?lang=English&units=Imperial&tiles=lap,fuel,"
-                                            "delta,gear,nitro")));
+                                            "delta,gear,nitro,lap,rpm")));
     ASSERT_TRUE(browser.waitFor(QStringLiteral("document.body.dataset.awake !== undefined && "
                                                "!document.body.classList.contains('stale')")))
         << browser.markup();
-    EXPECT_EQ(browser.evaluate(QString::fromLatin1(kTileValues)).toString().toStdString(),
-              std::string("lap:7|fuel:") + c.fuelImperial + "|delta:+0" + c.fuelImperial[2] +
-                  "750|gear:4");
+    const std::string tiles =
+        browser.evaluate(QString::fromLatin1(kTileValues)).toString().toStdString();
+    EXPECT_TRUE(std::regex_match(tiles, std::regex(std::string("lap:7\\|fuel:") +
+                                                   c.fuelImperial + "\\|delta:\\+0" +
+                                                   c.fuelImperial[2] + "750\\|gear:4\\|rpm:\\d+")))
+        << tiles;
+    // The engine at 76 % of its maximum lights none of the five shift lights.
+    EXPECT_EQ(browser
+                  .evaluate(QStringLiteral("document.querySelectorAll('.rpm .light').length + ':' "
+                                           "+ document.querySelectorAll('.rpm .light.on').length"))
+                  .toString(),
+              QStringLiteral("5:0"));
     EXPECT_NE(browser.evaluate(QStringLiteral("document.body.dataset.awake")).toString(),
               QStringLiteral("none"));
     EXPECT_TRUE(
         browser.evaluate(QStringLiteral("document.getElementById('sleep').hidden")).toBool());
+    // Kept by the browser for going back, the page gives up its link for good; shown again, it
+    // takes one again.
+    browser.evaluate(QStringLiteral(
+        "dispatchEvent(new PageTransitionEvent('pagehide', {persisted: true}))"));
+    EXPECT_TRUE(browser.waitFor(QStringLiteral("sockets.at(-1).readyState === WebSocket.CLOSED && "
+                                               "sockets.at(-1).onclose === null")));
+    const int links = browser.evaluate(QStringLiteral("sockets.length")).toInt();
+    browser.evaluate(QStringLiteral(
+        "dispatchEvent(new PageTransitionEvent('pageshow', {persisted: true}))"));
+    EXPECT_TRUE(browser.waitFor(QStringLiteral("sockets.length === %1 && "
+                                               "sockets.at(-1).readyState === WebSocket.OPEN")
+                                    .arg(links + 1)));
     // A browser that gives neither a wake lock nor a playing video: the page says so.
     browser.beforeEachPage(
         QStringLiteral("delete Navigator.prototype.wakeLock; HTMLMediaElement.prototype.play = "
@@ -645,8 +670,10 @@ TEST(Demo, CallsTheFuelInItsFirstLapsWhateverTheVoice) {
     const std::string socket = dir.file("speechd.sock");
     const testing::SilentSocket daemon(socket);
     ASSERT_TRUE(daemon.listening());
+    // Every kind of call, a lap's time against the best included.
     const std::string ini =
-        dir.write("Ostrelo.ini", "[Opcions]\nScanTime=50\nIdioma=English\n[Radio]\nEnabled=1\n");
+        dir.write("Ostrelo.ini", "[Opcions]\nScanTime=50\nIdioma=English\n[Radio]\nEnabled=1\n"
+                                 "Calls=fuel,box,add,best,against,position,temperature,limiter\n");
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("SPEECHD_ADDRESS"),
                        QStringLiteral("unix_socket:") + QString::fromStdString(socket));
@@ -687,6 +714,19 @@ TEST(Demo, CallsTheFuelInItsFirstLapsWhateverTheVoice) {
         EXPECT_TRUE(calls.contains(QLatin1String(heard)))
             << calls.join(QStringLiteral(" | ")).toStdString();
     }
+    // The full page shows the three newest calls under the engineer's lines, each with its
+    // time; the phone dash the newest for half a minute after it was made.
+    Browser browser(dir.file("profile"));
+    ASSERT_EQ(browser.error(), "");
+    browser.open(QStringLiteral("http://127.0.0.1:%1/?lang=English").arg(port));
+    EXPECT_TRUE(browser.waitFor(QStringLiteral(
+        "document.getElementById('engineer').textContent.split('\\n')"
+        ".filter((line) => /^\\d\\d:\\d\\d:\\d\\d  \\S/.test(line)).length === 3")))
+        << browser.markup();
+    browser.open(QStringLiteral("http://127.0.0.1:%1/dash?lang=English").arg(port));
+    EXPECT_TRUE(browser.waitFor(QStringLiteral("!document.getElementById('radio').hidden")));
+    browser.evaluate(QStringLiteral("Date.now = ((now) => () => now() + 31000)(Date.now)"));
+    EXPECT_TRUE(browser.waitFor(QStringLiteral("document.getElementById('radio').hidden")));
     program.terminate();
     ASSERT_TRUE(program.waitForFinished(testing::kPatienceMs));
     EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
