@@ -52,6 +52,9 @@ public:
 
     /// The font size the design asks for at the present window size, in pixels.
     void setDesignPixelSize(int pixels) {
+        if (pixels == m_designPixels) {
+            return;
+        }
         m_designPixels = pixels;
         m_fits.clear();
         fit();
@@ -60,6 +63,10 @@ public:
 protected:
     void resizeEvent(QResizeEvent *event) override {
         Widget::resizeEvent(event);
+        // A size set while hidden comes again when shown: fitted once already.
+        if (event->size() == m_fittedFor) {
+            return;
+        }
         m_fits.clear();
         fit();
     }
@@ -70,6 +77,7 @@ protected:
             draw(text);
             return;
         }
+        m_fittedFor = this->size();
         int pixels = m_fits.find(this->font(), text);
         if (pixels == 0) {
             pixels = fittingPixelSize(this->font(), m_designPixels, text, textBox());
@@ -93,6 +101,7 @@ private:
     virtual void draw(const QString &text) = 0;
 
     int m_designPixels = 0;
+    QSize m_fittedFor;
     FitMemory m_fits;
 };
 

@@ -325,6 +325,11 @@ void MainWindow::buildElements(dashboard::Colour background) {
 
 void MainWindow::layOut() {
     const double factor = twipsPerPixel();
+    // Every element is placed by the canvas's size and the screen's density alone.
+    if (m_laidOutFor == std::pair(m_canvas->size(), factor)) {
+        return;
+    }
+    m_laidOutFor = {m_canvas->size(), factor};
     const double scaleX = m_canvas->width() * factor / dashboard::kDesignInnerWidth;
     const double scaleY = m_canvas->height() * factor / dashboard::kDesignInnerHeight;
     const double dpi = 1440.0 / factor;
@@ -456,7 +461,8 @@ void MainWindow::fitInnerAreaToDesign() {
 
 void MainWindow::resizeEvent(QResizeEvent *event) {
     QMainWindow::resizeEvent(event);
-    if (!m_aspect || !m_canvas) {
+    // The first show fits the window to the design and lays it out once.
+    if (!m_aspect || !m_canvas || m_firstShow) {
         return;
     }
     // Full screen is laid out as maximised: the screen's shape, whatever the design's.

@@ -21,6 +21,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <utility>
 #include <vector>
 
 class QAction;
@@ -166,6 +167,7 @@ private:
     int m_drawCount = 0;
     std::unique_ptr<dashboard::AspectRule> m_aspect;
     bool m_firstShow = true;
+    std::optional<std::pair<QSize, double>> m_laidOutFor;
     // Where the frame goes, until the window is framed and there.
     std::optional<QPoint> m_placedAt;
     // Messages wait for the window to be on the screen, or they could open behind it.
