@@ -37,6 +37,13 @@
 namespace ostrelo::app {
 namespace {
 
+// Milliseconds since 1970 by the system clock, to the microsecond: the time browsers compare.
+double epochMs() {
+    return std::chrono::duration<double, std::milli>(
+               std::chrono::system_clock::now().time_since_epoch())
+        .count();
+}
+
 std::string iniPathFor(const CommandLine &line) {
     core::SettingsLocationFacts facts;
     facts.configOption = line.configPath;
@@ -180,6 +187,7 @@ Application::Application(const CommandLine &line) {
         m_tower.update(field, timeMs);
     };
     m_program->onAcquired = [this](const replay::RecordedSample &acquired) {
+        m_readAtMs = epochMs();
         m_tower.update(acquired.standings, acquired.timeMs);
         if (m_recorder) {
             m_recorder->record(acquired);
@@ -386,11 +394,11 @@ void Application::publish(const telemetry::TelemetrySample *sample) {
         };
         m_pitWall->radio().setVoice(m_voice.get());
     }
+    // A sample from the game was read as it was acquired; one from the link or a replay now.
+    const double readAt = sample ? (m_readAtMs > 0 ? m_readAtMs : epochMs()) : 0;
+    m_readAtMs = 0;
     if (sample) {
-        const auto now = std::chrono::duration_cast<std::chrono::milliseconds>(
-                             std::chrono::system_clock::now().time_since_epoch())
-                             .count();
-        m_pitWall->take(*sample, now, m_state.texts);
+        m_pitWall->take(*sample, static_cast<std::int64_t>(readAt), m_state.texts);
     }
     const std::string noVoice = radioChosen.enabled && (!m_voice || !m_voice->ready())
                                     ? m_state.texts.TextRadioNoVoice
@@ -435,8 +443,9 @@ void Application::publish(const telemetry::TelemetrySample *sample) {
     if (!m_web || m_web->viewerCount() == 0) {
         return;
     }
-    const web::ProgramView program{m_program->screen(), m_state.texts, !m_state.settings.NoGrafics,
-                                   m_program->followed(), m_program->lapBook()};
+    const web::ProgramView program{m_program->screen(),         m_state.texts,
+                                   !m_state.settings.NoGrafics, m_program->followed(),
+                                   m_program->lapBook(),        readAt};
     m_viewerScreens->choose(m_web->choicesInUse(), program);
     m_viewerScreens->update(sample, program);
     m_web->publish([&](const web::ViewerChoice &choice) -> const std::string & {

@@ -81,6 +81,8 @@ private:
     std::unique_ptr<PitWall> m_pitWall;
     std::unique_ptr<platform::SpeechVoice> m_voice;
     bool m_noVoiceTold = false;
+    // When the sample being shown was read from the game; 0 once published.
+    double m_readAtMs = 0;
     std::unique_ptr<windows::EngineerWindow> m_engineerWindow;
     standings::TimingTower m_tower;
     // Reads the field between the ticks of a slow scan while the standings are looked at.

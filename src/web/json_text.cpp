@@ -65,6 +65,14 @@ std::string numberText(double value) {
     return error == std::errc() ? std::string(text.data(), end) : "null";
 }
 
+// A time in milliseconds since 1970, to the microsecond.
+std::string millisecondsText(double ms) {
+    std::array<char, 32> text{};
+    const auto [end, error] =
+        std::to_chars(text.data(), text.data() + text.size(), ms, std::chars_format::fixed, 3);
+    return error == std::errc() ? std::string(text.data(), end) : "null";
+}
+
 const char *boolText(bool value) {
     return value ? "true" : "false";
 }
@@ -169,7 +177,7 @@ std::string screenMessage(const dashboard::Screen &screen, bool live,
                           const std::vector<std::string> &lines,
                           const std::vector<standings::TowerLine> &tower,
                           const std::vector<glance::Tile> &tiles,
-                          const std::deque<radio::Call> &calls) {
+                          const std::deque<radio::Call> &calls, double readAtMs) {
     std::string labels;
     std::string backgrounds;
     for (int number = 1; number <= 48; ++number) {
@@ -201,7 +209,8 @@ std::string screenMessage(const dashboard::Screen &screen, bool live,
            "],\"S\":[null," + markers + "],\"E\":[" + engineerLines(lines) + "],\"T\":[" +
            towerRows(tower) + "],\"D\":[" + tileList(tiles) + "]" +
            // The radio's calls only once there are some.
-           (calls.empty() ? std::string() : ",\"R\":[" + callList(calls) + "]") + "}";
+           (calls.empty() ? std::string() : ",\"R\":[" + callList(calls) + "]") +
+           (readAtMs > 0 ? ",\"at\":" + millisecondsText(readAtMs) : std::string()) + "}";
 }
 
 std::string textsMessage(const i18n::Texts &texts, std::string_view idioma, bool imperial) {

@@ -25,12 +25,13 @@ std::string jsonString(std::string_view text);
 /// "v" as [text, background], unit "u", detail "d", rpm fill "f" and shift lights "l", lamps
 /// "m" as [caption, lit]) and the radio's latest `calls`, newest first ("R", left out while
 /// there are none: each its time in milliseconds since 1970, its words and whether it is
-/// urgent).
+/// urgent), and when the sample was read, `readAtMs` since 1970 to the microsecond ("at", left
+/// out when 0), which lets a browser measure how long a sample takes to reach its screen.
 std::string screenMessage(const dashboard::Screen &screen, bool live,
                           const std::vector<std::string> &lines = {},
                           const std::vector<standings::TowerLine> &tower = {},
                           const std::vector<glance::Tile> &tiles = {},
-                          const std::deque<radio::Call> &calls = {});
+                          const std::deque<radio::Call> &calls = {}, double readAtMs = 0);
 
 /// The page's own texts in the viewer's language, sent once when a viewer connects.
 std::string textsMessage(const i18n::Texts &texts, std::string_view idioma, bool imperial);

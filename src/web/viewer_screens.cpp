@@ -128,6 +128,7 @@ const dashboard::Screen &ViewerScreens::screen(const ViewerChoice &choice) const
 
 void ViewerScreens::update(const telemetry::TelemetrySample *sample, const ProgramView &program) {
     m_live = sample != nullptr;
+    m_readAtMs = sample ? program.readAtMs : 0;
     m_shownInFull = program.book.lastShownInFull();
     for (auto &[choice, entry] : m_variants) {
         Variant &v = *entry;
@@ -164,7 +165,7 @@ const std::string &ViewerScreens::message(const ViewerChoice &choice,
         v.message = screenMessage(v.screen, m_live, engineerLines(report), lines,
                                   glance::makeTiles({v.screen, shown, report, lines, v.texts,
                                                      v.view.imperial, m_separator}),
-                                  calls);
+                                  calls, m_readAtMs);
     }
     return v.message;
 }

@@ -50,6 +50,9 @@ struct ProgramView {
     bool graphics = true;
     dashboard::FollowedSlot followed;
     const dashboard::LapBook &book;
+    /// When the sample of this update was read from the game or the link, in milliseconds
+    /// since 1970 by the system clock; 0 when unknown or when the update brings no sample.
+    double readAtMs = 0;
 };
 
 /// The dashboard once for each language and units that browsers ask for, computed by the same
@@ -84,6 +87,7 @@ public:
 private:
     struct Variant;
     bool m_live = false;
+    double m_readAtMs = 0;
     std::optional<telemetry::TelemetrySample> m_shownInFull;
 
     core::Thresholds m_thresholds;

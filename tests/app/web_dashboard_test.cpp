@@ -349,20 +349,26 @@ TEST_P(WebDashboardIn, ABrowserShowsTheDashboardInItsOwnLanguageAndUnits) {
 
     // The phone dash: the same values, in tiles, each once; the screen kept awake while samples
     // come. Every link the page makes is kept in `sockets`.
-    browser.beforeEachPage(QStringLiteral(
-        "window.sockets = []; window.WebSocket = class extends WebSocket { "
-        "constructor(...a) { super(...a); sockets.push(this); } };"));
+    browser.beforeEachPage(
+        QStringLiteral("window.sockets = []; window.WebSocket = class extends WebSocket { "
+                       "constructor(...a) { super(...a); sockets.push(this); } };"));
     browser.open(program.url(QStringLiteral("dash?lang=English&units=Imperial&tiles=lap,fuel,"
-                                            "delta,gear,nitro,lap,rpm")));
+                                            "delta,gear,nitro,lap,rpm&latency")));
     ASSERT_TRUE(browser.waitFor(QStringLiteral("document.body.dataset.awake !== undefined && "
                                                "!document.body.classList.contains('stale')")))
         << browser.markup();
     const std::string tiles =
         browser.evaluate(QString::fromLatin1(kTileValues)).toString().toStdString();
-    EXPECT_TRUE(std::regex_match(tiles, std::regex(std::string("lap:7\\|fuel:") +
-                                                   c.fuelImperial + "\\|delta:\\+0" +
-                                                   c.fuelImperial[2] + "750\\|gear:4\\|rpm:\\d+")))
+    EXPECT_TRUE(std::regex_match(tiles, std::regex(std::string("lap:7\\|fuel:") + c.fuelImperial +
+                                                   "\\|delta:\\+0" + c.fuelImperial[2] +
+                                                   "750\\|gear:4\\|rpm:\\d+")))
         << tiles;
+    // Asked to, the page keeps how long each sample took from its read to its drawing.
+    EXPECT_TRUE(browser.waitFor(QStringLiteral(
+        "ostreloLive.delays.length >= 3 && ostreloLive.delays.every((d) => d > -50 && d < 5000)")))
+        << browser.evaluate(QStringLiteral("JSON.stringify(ostreloLive.delays)"))
+               .toString()
+               .toStdString();
     // The engine at 76 % of its maximum lights none of the five shift lights.
     EXPECT_EQ(browser
                   .evaluate(QStringLiteral("document.querySelectorAll('.rpm .light').length + ':' "
@@ -375,13 +381,13 @@ TEST_P(WebDashboardIn, ABrowserShowsTheDashboardInItsOwnLanguageAndUnits) {
         browser.evaluate(QStringLiteral("document.getElementById('sleep').hidden")).toBool());
     // Kept by the browser for going back, the page gives up its link for good; shown again, it
     // takes one again.
-    browser.evaluate(QStringLiteral(
-        "dispatchEvent(new PageTransitionEvent('pagehide', {persisted: true}))"));
+    browser.evaluate(
+        QStringLiteral("dispatchEvent(new PageTransitionEvent('pagehide', {persisted: true}))"));
     EXPECT_TRUE(browser.waitFor(QStringLiteral("sockets.at(-1).readyState === WebSocket.CLOSED && "
                                                "sockets.at(-1).onclose === null")));
     const int links = browser.evaluate(QStringLiteral("sockets.length")).toInt();
-    browser.evaluate(QStringLiteral(
-        "dispatchEvent(new PageTransitionEvent('pageshow', {persisted: true}))"));
+    browser.evaluate(
+        QStringLiteral("dispatchEvent(new PageTransitionEvent('pageshow', {persisted: true}))"));
     EXPECT_TRUE(browser.waitFor(QStringLiteral("sockets.length === %1 && "
                                                "sockets.at(-1).readyState === WebSocket.OPEN")
                                     .arg(links + 1)));
@@ -719,9 +725,9 @@ TEST(Demo, CallsTheFuelInItsFirstLapsWhateverTheVoice) {
     Browser browser(dir.file("profile"));
     ASSERT_EQ(browser.error(), "");
     browser.open(QStringLiteral("http://127.0.0.1:%1/?lang=English").arg(port));
-    EXPECT_TRUE(browser.waitFor(QStringLiteral(
-        "document.getElementById('engineer').textContent.split('\\n')"
-        ".filter((line) => /^\\d\\d:\\d\\d:\\d\\d  \\S/.test(line)).length === 3")))
+    EXPECT_TRUE(browser.waitFor(
+        QStringLiteral("document.getElementById('engineer').textContent.split('\\n')"
+                       ".filter((line) => /^\\d\\d:\\d\\d:\\d\\d  \\S/.test(line)).length === 3")))
         << browser.markup();
     browser.open(QStringLiteral("http://127.0.0.1:%1/dash?lang=English").arg(port));
     EXPECT_TRUE(browser.waitFor(QStringLiteral("!document.getElementById('radio').hidden")));

@@ -428,6 +428,7 @@ TEST(ScreenMessage, WritesEveryNumberWithAPointInEveryLocale) {
         const std::string before = std::setlocale(LC_ALL, nullptr);
         ASSERT_NE(std::setlocale(LC_ALL, locale), nullptr);
         const std::string message = screenMessage(screen, true);
+        const std::string read = screenMessage(screen, true, {}, {}, {}, {}, 1765195200123.4567);
         const std::string layout = layoutJson(0);
         std::setlocale(LC_ALL, before.c_str());
         EXPECT_NE(
@@ -439,6 +440,9 @@ TEST(ScreenMessage, WritesEveryNumberWithAPointInEveryLocale) {
             layout.find(R"("n":1,"x":4560,"y":120,"w":3615,"h":375,"font":"Tahoma","pt":14.25,)"),
             std::string::npos);
         EXPECT_NE(layout.find(R"("font":"Arial","pt":9.75,)"), std::string::npos);
+        // The time the sample was read, to the microsecond; none when not known.
+        EXPECT_TRUE(read.ends_with(R"(,"at":1765195200123.457})")) << read;
+        EXPECT_EQ(message.find(R"("at")"), std::string::npos);
         EXPECT_EQ(layout.find(",25"), std::string::npos);
     }
 }

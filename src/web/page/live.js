@@ -15,6 +15,9 @@ const ostreloLive = (function () {
   let socket = null;
   let retryMs = 500;
   let take = null;
+  // With "latency" in the address, how long each sample took from its read to the frame that
+  // drew it, in milliseconds (for measuring; the program's clock and this one must agree).
+  const delays = params.has("latency") ? [] : null;
 
   function connect() {
     const query = new URLSearchParams();
@@ -22,7 +25,13 @@ const ostreloLive = (function () {
     if (view.units) { query.set("units", view.units); }
     const scheme = location.protocol === "https:" ? "wss://" : "ws://";
     socket = new WebSocket(scheme + location.host + "/live?" + query.toString());
-    socket.onmessage = (event) => take(JSON.parse(event.data));
+    socket.onmessage = (event) => {
+      const m = JSON.parse(event.data);
+      take(m);
+      if (delays && m.at) {
+        requestAnimationFrame(() => delays.push(performance.timeOrigin + performance.now() - m.at));
+      }
+    };
     socket.onopen = () => { retryMs = 500; };
     socket.onclose = () => {
       socket = null;
@@ -38,6 +47,7 @@ const ostreloLive = (function () {
 
   return {
     view,
+    delays,
     // Opens the link; every message goes to `handler`.
     open(handler) { take = handler; connect(); },
     // The link again, as after a change of what the page asks for.
