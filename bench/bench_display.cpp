@@ -4,6 +4,7 @@
 #include "dashboard/design_layout.h"
 #include "dashboard/display_phase.h"
 #include "i18n/language_table.h"
+#include "windows/bar_gauge.h"
 #include "windows/main_window.h"
 
 #include <QApplication>
@@ -111,6 +112,35 @@ void LabelTextFloor(benchmark::State &state) {
     state.counters["labels"] = writes;
 }
 BENCHMARK(LabelTextFloor);
+
+// One sample as at speed, through the display phase and painted: what the window paints is
+// what changed, at most once per refresh of the screen.
+void PaintAtSpeed(benchmark::State &state) {
+    Dashboard dashboard;
+    int step = 0;
+    for (auto _ : state) {
+        dashboard.show(step++);
+        QCoreApplication::processEvents();
+    }
+}
+BENCHMARK(PaintAtSpeed);
+
+// Painting one element as it is: the rpm and the speed bars with their texts (3, 4), the
+// throttle bar (1), a tyre's temperature (label 2) and the gear (label 14).
+void PaintElement(benchmark::State &state) {
+    Dashboard dashboard;
+    dashboard.show(1);
+    QCoreApplication::processEvents();
+    const auto number = static_cast<int>(state.range(0));
+    QWidget *widget = number < 0 ? static_cast<QWidget *>(dashboard.window.label(-number))
+                                 : static_cast<QWidget *>(dashboard.window.bar(number));
+    // A bar's value changes only what lies inside its frame.
+    const QRect changed = number < 0 ? widget->rect() : widget->rect().adjusted(1, 1, -1, -1);
+    for (auto _ : state) {
+        widget->repaint(changed);
+    }
+}
+BENCHMARK(PaintElement)->Arg(3)->Arg(4)->Arg(1)->Arg(-2)->Arg(-14);
 
 } // namespace
 

@@ -10,6 +10,8 @@ namespace ostrelo::windows {
 
 BarGauge::BarGauge(bool vertical, QColor barColour, QWidget *parent)
     : QWidget(parent), m_vertical(vertical), m_barColour(std::move(barColour)) {
+    // Every pixel is painted here: what lies beneath is never painted first.
+    setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
 // Value, maximum and text change only what lies inside the frame. The frame stays, so

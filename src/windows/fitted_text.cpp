@@ -2,6 +2,8 @@
 #include "windows/fitted_text.h"
 
 #include <QFontMetrics>
+#include <QPainter>
+#include <QStyle>
 
 #include <algorithm>
 
@@ -73,6 +75,33 @@ QSize lampTextBox(QSize lamp) {
 FittedLabel::FittedLabel(QWidget *parent) : FittedText(parent) {
     setTextFormat(Qt::PlainText);
     setIndent(0);
+}
+
+void FittedLabel::paintEvent(QPaintEvent * /*event*/) {
+    QPainter painter(this);
+    drawFrame(&painter);
+    const QString shown = text();
+    if (shown.isEmpty()) {
+        return;
+    }
+    if (m_layout.text() != shown || m_layoutFont != font()) {
+        m_layout.setTextFormat(Qt::PlainText);
+        m_layout.setText(shown);
+        m_layoutFont = font();
+        m_layout.prepare(QTransform(), m_layoutFont);
+    }
+    const QRectF room = contentsRect();
+    const QSizeF size = m_layout.size();
+    const Qt::Alignment align = QStyle::visualAlignment(layoutDirection(), alignment());
+    const qreal x = align & Qt::AlignLeft    ? room.left()
+                    : align & Qt::AlignRight ? room.right() + 1 - size.width()
+                                             : room.left() + (room.width() - size.width()) / 2;
+    const qreal y = align & Qt::AlignTop      ? room.top()
+                    : align & Qt::AlignBottom ? room.bottom() + 1 - size.height()
+                                              : room.top() + (room.height() - size.height()) / 2;
+    painter.setFont(m_layoutFont);
+    painter.setPen(palette().color(foregroundRole()));
+    painter.drawStaticText(QPointF(x, y), m_layout);
 }
 
 void FittedLabel::showText(const QString &text) {

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QResizeEvent>
+#include <QStaticText>
 
 namespace ostrelo::windows {
 
@@ -113,12 +114,18 @@ public:
     /// Shows `text`, fitting the font to it when it changed.
     void showText(const QString &text);
 
+protected:
+    /// The frame, then the text laid out once for each text and font, not at every paint.
+    void paintEvent(QPaintEvent *event) override;
+
 private:
     QString shownText() const override { return m_whole; }
     QSize textBox() const override;
     void draw(const QString &text) override;
 
     QString m_whole;
+    QStaticText m_layout;
+    QFont m_layoutFont;
 };
 
 /// A lamp: a button that fits its caption; "&" in a caption is shown, never taken as a
