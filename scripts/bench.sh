@@ -35,6 +35,8 @@ x python3 bench/e2e.py build/bench "$seconds" 10 >"$out/e2e.txt"
 x python3 bench/e2e.py build/bench "$seconds" 500 >"$out/e2e500.txt"
 x python3 bench/startup.py build/bench >"$out/startup.txt"
 x python3 bench/glance.py build/bench "$seconds" 10 >"$out/glance.txt"
+x python3 bench/viewers.py build/bench "$seconds" 10 >"$out/viewers.txt"
+x python3 bench/viewers.py build/bench "$seconds" 500 >"$out/viewers500.txt"
 x python3 bench/soak.py build/bench 180 "$soak_speed" --timeline "$out/soak.csv" \
     --plot docs/soak.png >"$out/soak.txt" || true
 
@@ -43,6 +45,8 @@ e2e() { grep "^$1 " "$out/${2:-e2e}.txt" | cut -d' ' -f2; }
 acquisition=$(median Acquisition acquisition)
 floor=$(median RawPreadFloor acquisition)
 display=$(median DisplayPhase display)
+painted=$(median PaintAtSpeed display)
+paint() { median "PaintElement/$1" display; }
 labels=$(median LabelTextFloor display)
 frames=$(median WriteAndParseFrame frame)
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
@@ -60,6 +64,9 @@ echo "| display phase, one sample drawn, median | $(us "$display") µs | < 500 �
 echo "| label text floor, same count | $(us "$labels") µs | |"
 echo "| display phase / floor | $(ratio "$display" "$labels") | ≤ 2 |"
 echo "| frame write + parse | $(us "$frames") µs | < 20 µs |"
+echo "| one sample at speed drawn and painted, every value changed | $(us "$painted") µs | |"
+echo "| painting the rpm bar / the speed bar / a pedal bar, inside the frame | $(us "$(paint 3)") / $(us "$(paint 4)") / $(us "$(paint 1)") µs | |"
+echo "| painting a tyre's temperature / the gear | $(us "$(paint -2)") / $(us "$(paint -14)") µs | |"
 echo "| 10 ms scan: server CPU, window shown | $(e2e server_cpu_percent) % of a core | ≤ 2 % |"
 echo "| 10 ms scan: client CPU, window shown | $(e2e client_cpu_percent) % of a core | ≤ 1.5 % |"
 echo "| 10 ms scan: server CPU per sample | $per_sample µs | |"
@@ -80,6 +87,17 @@ echo "| 10 ms scan, web on: server CPU, no viewer | $(e2e alone_cpu_percent glan
 echo "| the same, one browser on the full page | $(e2e page_cpu_percent glance) % of a core | |"
 echo "| the same, one browser on the phone dash | $(e2e dash_cpu_percent glance) % of a core | |"
 echo "| the same, no viewer, the overlays shown | $(e2e overlay_cpu_percent glance) % of a core | |"
+for scan in 10 500; do
+    file=viewers; [ "$scan" = 500 ] && file=viewers500
+    alone=$(e2e viewers_0_server_cpu_percent "$file")
+    for n in 1 8 16; do
+        cpu=$(e2e "viewers_${n}_server_cpu_percent" "$file")
+        added=$(awk -v a="$cpu" -v b="$alone" 'BEGIN { printf "%.2f", a - b }')
+        goal=""; [ "$scan" = 10 ] && [ "$n" = 8 ] && goal="≤ 1 %"
+        echo "| $scan ms scan, $n viewers: server CPU added (from $alone %) | $added % of a core | $goal |"
+        echo "| $scan ms scan, $n viewers: delay from the read to the browser's frame, p50 / p99 | $(e2e "viewers_${n}_latency_p50_ms" "$file") / $(e2e "viewers_${n}_latency_p99_ms" "$file") ms | p99 < 20 ms |"
+    done
+done
 echo
 echo "Soak (docs/soak.png):"
 cat "$out/soak.txt"

@@ -75,6 +75,7 @@ TEST(SimulatedGameOptions, TakesItsOwnPassesQtsOnAndRefusesTheRest) {
         {{"--title", ""}, "--title needs a value"},
         {{"--speed", "inf"}, "--speed needs a number above 0, not \"inf\""},
         {{"--speed", "nan"}, "--speed needs a number above 0, not \"nan\""},
+        {{"--fuel", "1", "--fuel", "60"}, ""},
         {{"--fuel", "0.5"}, "--fuel needs litres from 1 to 60, not \"0.5\""},
         {{"--fuel", "61"}, "--fuel needs litres from 1 to 60, not \"61\""},
         {{"--bogus"}, "unknown option: --bogus"},

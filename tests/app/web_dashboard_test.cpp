@@ -348,10 +348,13 @@ TEST_P(WebDashboardIn, ABrowserShowsTheDashboardInItsOwnLanguageAndUnits) {
     EXPECT_EQ(dir.read("Ostrelo.ini").find("Imperial"), std::string::npos);
 
     // The phone dash: the same values, in tiles, each once; the screen kept awake while samples
-    // come. Every link the page makes is kept in `sockets`.
-    browser.beforeEachPage(
-        QStringLiteral("window.sockets = []; window.WebSocket = class extends WebSocket { "
-                       "constructor(...a) { super(...a); sockets.push(this); } };"));
+    // come. Every link the page makes is kept in `sockets`, every wait before a new one in
+    // `waits`.
+    browser.beforeEachPage(QStringLiteral(
+        "window.sockets = []; window.WebSocket = class extends WebSocket { "
+        "constructor(...a) { super(...a); sockets.push(this); } };"
+        "window.waits = []; const later = setTimeout; window.setTimeout = (f, ms, ...a) => { "
+        "if (f.name === 'connect') { waits.push(ms); } return later(f, ms, ...a); };"));
     browser.open(program.url(QStringLiteral("dash?lang=English&units=Imperial&tiles=lap,fuel,"
                                             "delta,gear,nitro,lap,rpm&latency")));
     ASSERT_TRUE(browser.waitFor(QStringLiteral("document.body.dataset.awake !== undefined && "
@@ -391,6 +394,15 @@ TEST_P(WebDashboardIn, ABrowserShowsTheDashboardInItsOwnLanguageAndUnits) {
     EXPECT_TRUE(browser.waitFor(QStringLiteral("sockets.length === %1 && "
                                                "sockets.at(-1).readyState === WebSocket.OPEN")
                                     .arg(links + 1)));
+    // A link lost comes back after half a second, and again so once it was back.
+    for (const int lost : {1, 2}) {
+        browser.evaluate(QStringLiteral("sockets.at(-1).close()"));
+        EXPECT_TRUE(browser.waitFor(QStringLiteral("sockets.length === %1 && "
+                                                   "sockets.at(-1).readyState === WebSocket.OPEN")
+                                        .arg(links + 1 + lost)));
+    }
+    EXPECT_EQ(browser.evaluate(QStringLiteral("JSON.stringify(waits)")).toString(),
+              QStringLiteral("[500,500]"));
     // A browser that gives neither a wake lock nor a playing video: the page says so.
     browser.beforeEachPage(
         QStringLiteral("delete Navigator.prototype.wakeLock; HTMLMediaElement.prototype.play = "
