@@ -422,6 +422,13 @@ TEST_P(WebDashboardIn, ABrowserShowsTheDashboardInItsOwnLanguageAndUnits) {
     EXPECT_EQ(browser.evaluate(QStringLiteral("document.getElementById('notice').textContent"))
                   .toString(),
               QStringLiteral("NO DATA"));
+    // A tile chosen while no sample comes shows the last value at once.
+    browser.evaluate(
+        QStringLiteral("document.querySelector('#choices input[value=fuel]').click()"));
+    EXPECT_TRUE(
+        browser.waitFor(QStringLiteral("document.querySelector('.tile.fuel .v') && "
+                                       "document.querySelector('.tile.fuel .v').textContent "
+                                       "!== ''")));
     browser.open(program.url(QString()));
     ASSERT_TRUE(browser.waitFor(QStringLiteral("!document.getElementById('notice').hidden && "
                                                "document.getElementById('lang').value !== ''")));

@@ -359,7 +359,6 @@
     localStorage.setItem("ostrelo.tiles", wanted);
     chosen = list;
     build();
-    live.again();
   }
 
   function take(m) {
