@@ -178,7 +178,8 @@ Application::Application(const CommandLine &line) {
     };
     // A replay's laps are in the history already, from the race itself.
     m_pitWall = std::make_unique<PitWall>(m_state.store, m_state.settings,
-                                          line.replayPath ? nullptr : m_history.get());
+                                          line.replayPath ? nullptr : m_history.get(),
+                                          [] { return std::make_unique<platform::SpeechVoice>(); });
     m_program->onRadioChanged = [this] { publish(nullptr); };
     m_program->onOpenEngineer = [this] { openEngineer(); };
     m_program->onOpenStandings = [this] { openStandings(); };
@@ -387,22 +388,15 @@ void Application::publish(const telemetry::TelemetrySample *sample) {
                           player.speed());
     }
     const radio::RadioSettings radioChosen = radioSettings(m_state.settings);
-    if (radioChosen.enabled && !m_voice) {
-        m_voice = std::make_unique<platform::SpeechVoice>();
-        m_voice->onFinished = [this] {
-            m_pitWall->radio().speakNext(radioSettings(m_state.settings));
-        };
-        m_pitWall->radio().setVoice(m_voice.get());
-    }
     // A sample from the game was read as it was acquired; one from the link or a replay now.
     const double readAt = sample ? (m_readAtMs > 0 ? m_readAtMs : epochMs()) : 0;
     m_readAtMs = 0;
     if (sample) {
         m_pitWall->take(*sample, static_cast<std::int64_t>(readAt), m_state.texts);
     }
-    const std::string noVoice = radioChosen.enabled && (!m_voice || !m_voice->ready())
-                                    ? m_state.texts.TextRadioNoVoice
-                                    : "";
+    const radio::Voice *voice = m_pitWall->voice();
+    const std::string noVoice =
+        radioChosen.enabled && (!voice || !voice->ready()) ? m_state.texts.TextRadioNoVoice : "";
     if (!noVoice.empty() && !m_noVoiceTold) {
         m_noVoiceTold = true;
         std::cerr << "ostrelo: " << noVoice << '\n';

@@ -77,9 +77,8 @@ private:
     std::unique_ptr<windows::AdminWindow> m_admin;
     std::unique_ptr<windows::DebugWindow> m_debug;
     std::unique_ptr<history::HistoryStore> m_history;
-    // The engineer and the radio, then the radio's voice: the voice goes first.
+    // The engineer, the radio and its voice.
     std::unique_ptr<PitWall> m_pitWall;
-    std::unique_ptr<platform::SpeechVoice> m_voice;
     bool m_noVoiceTold = false;
     // When the sample being shown was read from the game; 0 once published.
     double m_readAtMs = 0;

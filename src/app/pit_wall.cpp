@@ -6,13 +6,23 @@
 namespace ostrelo::app {
 
 PitWall::PitWall(core::SettingsStore &store, core::Settings &settings,
-                 engineer::LapHistory *history)
-    : m_store(store), m_settings(settings), m_engineer(history) {
+                 engineer::LapHistory *history, VoiceMaker makeVoice)
+    : m_store(store), m_settings(settings), m_engineer(history), m_makeVoice(std::move(makeVoice)) {
     m_engineer.setFuelPlan(fuelPlan(m_settings));
+}
+
+const radio::Voice *PitWall::voice() {
+    if (!m_voice && m_makeVoice && m_settings.RadioEnabled) {
+        m_voice = m_makeVoice();
+        m_voice->onFinished = [this] { m_radio.speakNext(radioSettings(m_settings)); };
+        m_radio.setVoice(m_voice.get());
+    }
+    return m_voice.get();
 }
 
 void PitWall::take(const telemetry::TelemetrySample &sample, std::int64_t nowMs,
                    const i18n::Texts &texts) {
+    voice();
     m_engineer.feed(sample, nowMs);
     m_radio.take(
         {sample, m_engineer, m_settings, texts, m_settings.Unitats == core::Units::Imperial, nowMs},

@@ -8,6 +8,8 @@
 #include "radio/radio.h"
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 
 namespace ostrelo::app {
 
@@ -16,8 +18,13 @@ namespace ostrelo::app {
 /// chooses in the engineer's window is followed and kept in the settings file.
 class PitWall {
 public:
-    /// `history` keeps the laps; none for a replay, whose laps are kept already.
-    PitWall(core::SettingsStore &store, core::Settings &settings, engineer::LapHistory *history);
+    /// Makes the voice that speaks the calls.
+    using VoiceMaker = std::function<std::unique_ptr<radio::Voice>()>;
+
+    /// `history` keeps the laps; none for a replay, whose laps are kept already. The voice is
+    /// made by `makeVoice` when the radio is first on; without one the calls are lines only.
+    PitWall(core::SettingsStore &store, core::Settings &settings, engineer::LapHistory *history,
+            VoiceMaker makeVoice = {});
 
     PitWall(const PitWall &) = delete;
     PitWall &operator=(const PitWall &) = delete;
@@ -26,6 +33,8 @@ public:
     const engineer::RaceEngineer &engineer() const { return m_engineer; }
     radio::Radio &radio() { return m_radio; }
     const radio::Radio &radio() const { return m_radio; }
+    /// The radio's voice, made now if the radio is on and has none yet; none before that.
+    const radio::Voice *voice();
 
     /// A sample shown at `nowMs`: the engineer takes it, then the radio, in the language of
     /// `texts` and the settings' units.
@@ -39,6 +48,9 @@ private:
     core::Settings &m_settings;
     engineer::RaceEngineer m_engineer;
     radio::Radio m_radio;
+    VoiceMaker m_makeVoice;
+    // After the radio: the voice goes first.
+    std::unique_ptr<radio::Voice> m_voice;
 };
 
 } // namespace ostrelo::app

@@ -4,6 +4,7 @@
 #include "radio/radio_calls.h"
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <set>
 #include <string>
@@ -32,6 +33,9 @@ public:
     virtual bool speaking() const = 0;
     /// Says `text` with the voice of `locale` ("es_ES") at `volume` (0 to 1).
     virtual void say(const std::string &text, const std::string &locale, double volume) = 0;
+    /// Called when a call has been said, or the engine has failed, so that the next one can be
+    /// said or the failure told.
+    std::function<void()> onFinished;
 };
 
 /// How the driver set the radio up.

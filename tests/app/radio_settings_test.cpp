@@ -56,15 +56,37 @@ TEST(RadioSettings, ReadAndStoreOnlyWhatChanged) {
     EXPECT_EQ(fuelPlan(again.settings), (engineer::FuelPlan{3, true}));
 }
 
+// A voice that keeps what it is asked to say, and speaks until told it has finished.
+struct HeardVoice : radio::Voice {
+    bool ready() const override { return true; }
+    bool speaking() const override { return busy; }
+    void say(const std::string &text, const std::string &, double) override {
+        said.push_back(text);
+        busy = true;
+    }
+    void finish() {
+        busy = false;
+        onFinished();
+    }
+    std::vector<std::string> said;
+    bool busy = false;
+};
+
 // The engineer counts with the plan the settings hold from the start; what the driver chooses
-// is followed and kept; a sample shown reaches the engineer and the radio.
+// is followed and kept; a sample shown reaches the engineer and the radio, whose voice, made
+// once the radio is on, says each call in turn, the fuel in the settings' units.
 TEST(PitWall, FollowsAndKeepsWhatTheDriverChooses) {
     testing::TempDir dir;
     const std::string ini =
         dir.write("Ostrelo.ini", "[Engineer]\nReserve=3\nHighest=True\n[Radio]\nEnabled=True\n");
     runtime::AppState state;
     openSettings(state, ini);
-    PitWall wall(state.store, state.settings, nullptr);
+    HeardVoice *voice = nullptr;
+    PitWall wall(state.store, state.settings, nullptr, [&voice] {
+        auto made = std::make_unique<HeardVoice>();
+        voice = made.get();
+        return made;
+    });
     EXPECT_EQ(wall.engineer().fuelPlan(), (engineer::FuelPlan{3, true}));
     wall.choosePlan({0, false});
     EXPECT_EQ(wall.engineer().fuelPlan(), (engineer::FuelPlan{0, false}));
@@ -77,17 +99,26 @@ TEST(PitWall, FollowsAndKeepsWhatTheDriverChooses) {
     EXPECT_EQ(fuelPlan(again.settings), (engineer::FuelPlan{0, false}));
     EXPECT_EQ(radioSettings(again.settings), quiet);
 
+    quiet.muted = false;
+    wall.chooseRadio(quiet);
+    state.settings.Unitats = core::Units::Imperial;
+    wall.engineer().setRaceLength({engineer::RaceLength::Kind::Laps, 20});
     telemetry::TelemetrySample s;
     s.Ignition = 1;
-    for (const int lap : {1, 2, 3}) {
+    for (int lap = 1; lap <= 6; ++lap) {
         s.LapNumber = static_cast<std::int16_t>(lap);
-        s.Position = static_cast<std::int16_t>(6 - lap);
+        s.Position = static_cast<std::int16_t>(std::max(3, 6 - lap));
         s.LastLapTime = lap > 1 ? 90 : 0;
+        s.Fuel = 40 - 3.0F * static_cast<float>(lap);
+        s.InPits = lap == 6 ? 1 : 0;
         wall.take(s, 1000 * lap, i18n::findLanguage("English")->texts);
     }
-    EXPECT_EQ(wall.engineer().laps().size(), 1u) << "the lap seen whole";
-    ASSERT_FALSE(wall.radio().lines().empty());
-    EXPECT_EQ(wall.radio().lines().front().text, "Up to position 3");
+    EXPECT_EQ(wall.engineer().laps().size(), 4u) << "the laps seen whole";
+    ASSERT_NE(voice, nullptr);
+    voice->finish();
+    voice->finish();
+    EXPECT_EQ(voice->said, (std::vector<std::string>{"Up to position 4", "Up to position 3",
+                                                     "Add 6.1 gallons"}));
 }
 
 // The Options menu turns the radio on and off, stores it, and marks it.

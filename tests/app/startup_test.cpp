@@ -298,16 +298,5 @@ TEST(StartUp, AReplayKeepsNoLapsInTheHistory) {
     QSqlDatabase::removeDatabase(QStringLiteral("h"));
 }
 
-TEST(StartUp, EndsCleanlyOnSigterm) {
-    testing::TempDir dir;
-    const std::string ini = dir.file("Ostrelo.ini");
-    QProcess process;
-    startAndWaitForLoad(process, ini);
-    process.terminate();
-    ASSERT_TRUE(process.waitForFinished(testing::kPatienceMs));
-    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(process.exitCode(), 0);
-}
-
 } // namespace
 } // namespace ostrelo::app

@@ -68,32 +68,16 @@ TEST(TwoInstances, ServerAndClientOnOneMachineShareTheGame) {
         dir.write("client.ini", "[Opcions]\nTipusConexio=2\nScanTime=50\nIP=127.000.000.001\n"
                                 "Port=" +
                                     port + "\n"));
-    const QString log = QString::fromStdString(dir.file("client.csv"));
-    const QStringList serverArguments = {QStringLiteral("--config"), server};
-    const QStringList clientArguments = {QStringLiteral("--config"), client,
-                                         QStringLiteral("--log"), log};
     const std::string row =
         ",received,Marta Vidal,105,90,Marta Vidal,4,700,921.5,1,7,42.5,97.5,98.25,4,80,";
-
-    auto serverInstance = std::make_unique<RunningInstance>(serverArguments);
-    auto clientInstance = std::make_unique<RunningInstance>(clientArguments);
+    const RunningInstance serverInstance({QStringLiteral("--config"), server});
+    const RunningInstance clientInstance({QStringLiteral("--config"), client,
+                                          QStringLiteral("--log"),
+                                          QString::fromStdString(dir.file("client.csv"))});
     ASSERT_TRUE(waitFor([&] { return countOf(dir.read("client.csv"), row) > 0; }))
         << dir.read("client.csv");
-    const std::string firstRun = dir.read("client.csv");
-    EXPECT_NE(firstRun.find(",Lince Turbo 16V,RACE07 EN MARCHA\r\n"), std::string::npos);
-
-    // A new client is taken once the first has gone.
-    clientInstance.reset();
-    const int before = countOf(dir.read("client.csv"), row);
-    clientInstance = std::make_unique<RunningInstance>(clientArguments);
-    ASSERT_TRUE(waitFor([&] { return countOf(dir.read("client.csv"), row) > before + 5; }));
-
-    // The client reconnects to a server that comes back.
-    serverInstance.reset();
-    QThread::msleep(300);
-    const int stopped = countOf(dir.read("client.csv"), row);
-    serverInstance = std::make_unique<RunningInstance>(serverArguments);
-    ASSERT_TRUE(waitFor([&] { return countOf(dir.read("client.csv"), row) > stopped + 5; }));
+    EXPECT_NE(dir.read("client.csv").find(",Lince Turbo 16V,RACE07 EN MARCHA\r\n"),
+              std::string::npos);
 }
 
 TEST(TwoInstances, AClientShowsEveryFrameWhateverTheTwoScanTimes) {

@@ -56,17 +56,6 @@ TEST_F(CanviaIdioma, WritesCaptionsMenusAndTheSetting) {
     EXPECT_EQ(state.store.read("Opcions", "Idioma", ""), "Español");
 }
 
-TEST_F(CanviaIdioma, SwitchesLanguage) {
-    apply();
-    state.settings.Idioma = "English";
-    apply();
-    EXPECT_EQ(checkedLanguages(), std::vector{MenuItem::English});
-    EXPECT_EQ(screen.gameStatus, "Scanning...");
-    EXPECT_EQ(screen.menu(MenuItem::Conexio).caption, "Connection");
-    EXPECT_EQ(state.texts.TextGameRunning, "RACE07 RUNNING");
-    EXPECT_EQ(resets, 2);
-}
-
 TEST_F(CanviaIdioma, AnUnknownNameKeepsTheTextsAndMarksNothing) {
     state.settings.Idioma = "Français";
     apply();

@@ -83,10 +83,6 @@ TEST(Messages, TellFileAndSettingProblemsInTheLanguageInForce) {
          &german,
          "/home/marta/%1.ini kann nicht verwendet werden: dieser Benutzer darf sie nicht "
          "schreiben (Permission denied)"},
-        {{Cause::MayNotWrite, "/home/marta/%1.ini", "", "Permission denied"},
-         &catalan,
-         "/home/marta/%1.ini no es pot fer servir: aquest usuari no hi pot escriure (Permission "
-         "denied)"},
         {{Cause::MayNotWriteInFolder, "/x/Ostrelo.ini", "/x", "Keine Berechtigung"},
          &catalan,
          "/x/Ostrelo.ini no es pot fer servir: aquest usuari no pot escriure a la seva carpeta "

@@ -78,25 +78,28 @@ TEST(SimulatedField, RacesLikeAField) {
 // the box with the stint again; without one, it starts full.
 TEST(SimulatedField, AStintIsRunUntilTheFuelRunsLow) {
     EXPECT_EQ(CarModel().state().cars[CarModel::kLocalSlot].fuel, 60);
-    CarModel model(7, 17.0);
-    int stops = 0;
-    bool inPits = false;
-    float lowest = 17;
-    float most = 0;
-    for (int step = 0; step < 3600; ++step) {
-        model.advance(0.5);
-        const SlotState &car = model.state().cars[CarModel::kLocalSlot];
-        stops += car.inPits != 0 && !inPits ? 1 : 0;
-        inPits = car.inPits != 0;
-        lowest = std::min(lowest, car.fuel);
-        most = std::max(most, car.fuel);
+    // Half an hour at about 1.8 litres a lap: a stop every eight laps or so with 17 litres,
+    // every lap or two with 5; in with more than half a lap's fuel left.
+    for (const double stint : {17.0, 5.0}) {
+        SCOPED_TRACE(stint);
+        CarModel model(7, stint);
+        int stops = 0;
+        bool inPits = false;
+        float lowest = 60;
+        float most = 0;
+        for (int step = 0; step < 3600; ++step) {
+            model.advance(0.5);
+            const SlotState &car = model.state().cars[CarModel::kLocalSlot];
+            stops += car.inPits != 0 && !inPits ? 1 : 0;
+            inPits = car.inPits != 0;
+            lowest = std::min(lowest, car.fuel);
+            most = std::max(most, car.fuel);
+        }
+        EXPECT_GE(stops, 2);
+        EXPECT_GT(lowest, 0.9F);
+        EXPECT_LT(lowest, 4.0F);
+        EXPECT_FLOAT_EQ(most, static_cast<float>(stint));
     }
-    // Half an hour at about 1.8 litres a lap: a stop every eight laps or so, coming in with
-    // more than a lap's fuel left.
-    EXPECT_GE(stops, 2);
-    EXPECT_GT(lowest, 1.8F);
-    EXPECT_LT(lowest, 4.0F);
-    EXPECT_FLOAT_EQ(most, 17);
 }
 
 } // namespace

@@ -36,9 +36,6 @@ public:
 
     /// Why there is no voice, in the engine's words; empty while there is one.
     const std::string &problem() const { return m_problem; }
-    /// Called when a call has been said, or the engine has failed, so that the next one can
-    /// be said or the failure told.
-    std::function<void()> onFinished;
 
 private:
     void engineSaid(bool failed, const QString &problem);
