@@ -16,6 +16,19 @@ namespace {
 
 using telemetry::TelemetrySample;
 
+// A car on the track with every temperature inside its window.
+TelemetrySample running() {
+    TelemetrySample s;
+    s.Ignition = 1;
+    s.WaterTemp = 95;
+    s.OilTemp = 95;
+    s.BrakeTemp = {400, 400, 400, 400};
+    for (auto &zones : s.TyreTemp) {
+        zones = {85, 85, 85};
+    }
+    return s;
+}
+
 // A twelve-lap race at Anella Sud, ten samples a lap a second apart, 3 litres a lap from 30:
 // a better lap now and then, a place gained on lap 3, the water too hot twice on laps 7 and
 // 8, a stop on lap 9 with the limiter left on (the tyres too hot while it stands), the tyres
@@ -25,15 +38,11 @@ std::vector<TelemetrySample> race() {
                                            {5, 91},  {6, 92},  {7, 91.5F}, {8, 90.2F},
                                            {9, 110}, {10, 93}, {11, 91}};
     std::vector<TelemetrySample> samples;
-    TelemetrySample s;
+    TelemetrySample s = running();
     s.TrackName = "Anella Sud";
     s.CarName = "Lince";
-    s.Ignition = 1;
     s.Position = 4;
     s.Fuel = 30;
-    s.WaterTemp = 95;
-    s.OilTemp = 95;
-    s.BrakeTemp = {400, 400, 400, 400};
     const auto tread = [&s](float celsius) {
         for (auto &zones : s.TyreTemp) {
             zones = {celsius, celsius, celsius};
@@ -187,11 +196,8 @@ TEST(RadioCalls, TakeTheEdgesAsInsideAndTheCornerOutsideAsTheTyres) {
     engineer::RaceEngineer engineer(nullptr);
     RadioCalls radio;
     const core::Thresholds thresholds;
-    TelemetrySample s;
-    s.Ignition = 1;
+    TelemetrySample s = running();
     s.LapNumber = 1;
-    s.OilTemp = 95;
-    s.BrakeTemp = {400, 400, 400, 400};
     std::vector<std::string> heard;
     const struct {
         float water;
@@ -222,15 +228,8 @@ TEST(RadioCalls, ComeInLateAndCallEveryStop) {
     engineer.setTankCapacity(30);
     RadioCalls radio;
     const core::Thresholds thresholds;
-    TelemetrySample s;
-    s.Ignition = 1;
+    TelemetrySample s = running();
     s.Position = 4;
-    s.WaterTemp = 95;
-    s.OilTemp = 95;
-    s.BrakeTemp = {400, 400, 400, 400};
-    for (auto &zones : s.TyreTemp) {
-        zones = {85, 85, 85};
-    }
     // 3 litres a lap from 30 over laps 1 to 5, before the radio is on.
     for (int lap = 1; lap <= 5; ++lap) {
         s.LapNumber = static_cast<std::int16_t>(lap);
