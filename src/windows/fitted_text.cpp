@@ -43,7 +43,12 @@ int FitMemory::find(const QFont &font, const QString &text) {
             m_evenDigits = m_evenDigits && metrics.horizontalAdvance(QLatin1Char(digit)) == zero;
         }
     }
-    return m_sizes.value(key(text), 0);
+    QString found = key(text);
+    if (found != m_last.first) {
+        m_last = {std::move(found), 0};
+        m_last.second = m_sizes.value(m_last.first, 0);
+    }
+    return m_last.second;
 }
 
 void FitMemory::remember(const QString &text, int pixels) {
@@ -51,7 +56,8 @@ void FitMemory::remember(const QString &text, int pixels) {
     if (m_sizes.size() >= 512) {
         m_sizes.clear();
     }
-    m_sizes.insert(key(text), pixels);
+    m_last = {key(text), pixels};
+    m_sizes.insert(m_last.first, pixels);
 }
 
 QString FitMemory::key(const QString &text) const {

@@ -7,6 +7,8 @@
 #include <QResizeEvent>
 #include <QStaticText>
 
+#include <utility>
+
 namespace ostrelo::windows {
 
 /// The smallest size, in pixels, at which the program draws a text: a text that does not fit
@@ -31,12 +33,18 @@ public:
     int find(const QFont &font, const QString &text);
     void remember(const QString &text, int pixels);
     /// Forgets everything: the room or the design size changed.
-    void clear() { m_sizes.clear(); }
+    void clear() {
+        m_sizes.clear();
+        m_last = {};
+    }
 
 private:
     QString key(const QString &text) const;
 
     QHash<QString, int> m_sizes;
+    // The last text's key and size: a value that changes in its digits alone is answered
+    // without hashing.
+    std::pair<QString, int> m_last;
     bool m_evenDigits = false;
 };
 
