@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <string>
 #include <string_view>
 
@@ -50,6 +51,12 @@ void compareWithStrtod(std::string_view text) {
     }
     const double ours = ostrelo::core::TextToNumber(plain);
     const double theirs = std::strtod(plain.c_str(), nullptr);
+    // The one difference by design: a number that only its rounding takes past the largest
+    // double reads as the largest double, so that the largest double's 15-digit text reads
+    // back as itself.
+    if (std::isinf(theirs) && std::fabs(ours) == std::numeric_limits<double>::max()) {
+        return;
+    }
     if (std::memcmp(&ours, &theirs, sizeof ours) != 0) {
         __builtin_trap();
     }
