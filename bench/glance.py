@@ -12,9 +12,8 @@ import subprocess
 import sys
 import tempfile
 import time
-import urllib.request
 
-from measure import cpu_seconds, free_port
+from measure import cpu_seconds, free_port, serve
 
 build = sys.argv[1] if len(sys.argv) > 1 else "build/bench"
 seconds = float(sys.argv[2]) if len(sys.argv) > 2 else 30
@@ -26,18 +25,8 @@ simgame = os.path.join(build, "tools/simgame/ostrelo-simgame")
 def measure(name, extra, page):
     work = tempfile.mkdtemp()
     port = free_port()
-    with open(f"{work}/Ostrelo.ini", "w") as ini:
-        ini.write(f"[Opcions]\nScanTime={scan_ms}\nIdioma=English\n")
-    server = subprocess.Popen([ostrelo, "--config", f"{work}/Ostrelo.ini", "--web",
-                               f"127.0.0.1:{port}", *extra], stderr=subprocess.DEVNULL)
+    server = serve(ostrelo, work, scan_ms, f"127.0.0.1:{port}", extra)
     viewer = None
-    deadline = time.time() + 20
-    while time.time() < deadline:
-        try:
-            urllib.request.urlopen(f"http://127.0.0.1:{port}/dash", timeout=1).read()
-            break
-        except OSError:
-            time.sleep(0.2)
     if page is not None:
         viewer = subprocess.Popen(["chromium", "--headless=new", "--no-sandbox", "--disable-gpu",
                                    f"--user-data-dir={work}/profile", "--window-size=844,390",

@@ -4,6 +4,9 @@
 import csv
 import os
 import socket
+import subprocess
+import time
+import urllib.request
 
 TICKS = os.sysconf("SC_CLK_TCK")
 
@@ -30,6 +33,24 @@ def rows(path):
         return []
     with open(path, newline="", encoding="utf-8") as log:
         return list(csv.reader(log))
+
+
+def serve(ostrelo, work, scan_ms, web, extra=()):
+    """One instance reading the game at `scan_ms` with its web dashboard on `web` ([ADDRESS:]PORT
+    on 127.0.0.1), its settings in `work`; returned once its page answers (at most 20 s)."""
+    with open(f"{work}/Ostrelo.ini", "w") as ini:
+        ini.write(f"[Opcions]\nScanTime={scan_ms}\nIdioma=English\n")
+    server = subprocess.Popen([ostrelo, "--config", f"{work}/Ostrelo.ini", "--web", web, *extra],
+                              stderr=subprocess.DEVNULL)
+    port = web.rsplit(":", 1)[-1]
+    deadline = time.time() + 20
+    while time.time() < deadline:
+        try:
+            urllib.request.urlopen(f"http://127.0.0.1:{port}/", timeout=1).read()
+            break
+        except OSError:
+            time.sleep(0.2)
+    return server
 
 
 def free_port():

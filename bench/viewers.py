@@ -15,14 +15,12 @@ import json
 import os
 import shutil
 import signal
-import statistics
 import subprocess
 import sys
 import tempfile
 import time
-import urllib.request
 
-from measure import cpu_seconds, free_port
+from measure import cpu_seconds, free_port, serve
 
 build = sys.argv[1] if len(sys.argv) > 1 else "build/bench"
 seconds = float(sys.argv[2]) if len(sys.argv) > 2 else 30
@@ -98,17 +96,7 @@ def percentile(values, share):
 def measure(viewers):
     work = tempfile.mkdtemp()
     port = free_port()
-    with open(f"{work}/Ostrelo.ini", "w") as ini:
-        ini.write(f"[Opcions]\nScanTime={scan_ms}\nIdioma=English\n")
-    server = subprocess.Popen([ostrelo, "--config", f"{work}/Ostrelo.ini", "--web", str(port)],
-                              stderr=subprocess.DEVNULL)
-    deadline = time.time() + 20
-    while time.time() < deadline:
-        try:
-            urllib.request.urlopen(f"http://127.0.0.1:{port}/", timeout=1).read()
-            break
-        except OSError:
-            time.sleep(0.2)
+    server = serve(ostrelo, work, scan_ms, str(port))
     browser = Chromium(f"{work}/profile") if viewers else None
     sessions = [browser.open(f"http://127.0.0.{2 + i // 4}:{port}/?lang=English&latency")
                 for i in range(viewers)]
